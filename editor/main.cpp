@@ -1,0 +1,4 @@
+#include "editor/editor.h"
+
+// SDL 1.2 leaves main alone on Linux; the editor's entry is its SDL_main.
+int main(int argc, char** argv) { return SDL_main(argc, argv); }

@@ -1,0 +1,24 @@
+#ifndef GLOUTO_GAME_FLOW_FSOUND_H
+#define GLOUTO_GAME_FLOW_FSOUND_H
+
+// The game's sound layer: the ten stream operations the game calls, backed by
+// SDL_mixer. Every call is harmless when the audio device could not be opened
+// and every stream call ignores a null stream.
+
+struct FSOUND_STREAM;
+
+constexpr int FSOUND_FREE = -1;  // any free channel
+constexpr int FSOUND_ALL = -3;   // every channel
+
+int FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags);
+void FSOUND_Close();
+FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int offset, int length);
+int FSOUND_Stream_Close(FSOUND_STREAM* stream);
+int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
+int FSOUND_Stream_Stop(FSOUND_STREAM* stream);
+int FSOUND_Stream_SetLoopCount(FSOUND_STREAM* stream, int count);
+int FSOUND_SetVolume(int channel, int volume);
+int FSOUND_SetPaused(int channel, int paused);
+int FSOUND_GetPaused(int channel);
+
+#endif

@@ -1,0 +1,16 @@
+#ifndef GLOUTO_GAME_MAZE_LEVEL_FILE_H
+#define GLOUTO_GAME_MAZE_LEVEL_FILE_H
+
+#include <SDL.h>
+
+constexpr int kMaxWalls = 1000;
+
+// Path of level n's file, "Niveaux/Niveau_%d.txt", written into `path`.
+void LevelFilePath(char* path, int size, int level);
+
+// Reads the walls of a level file into walls[0 .. n-1] and returns n, never
+// more than `capacity`. Returns -1, touching nothing, when the file cannot be
+// opened. A malformed file gives the walls that could be read, and that count.
+int ReadLevelFile(const char* path, SDL_Rect* walls, int capacity);
+
+#endif

@@ -1,0 +1,12 @@
+#ifndef GLOUTO_GAME_SCREENS_DESKTOP_H
+#define GLOUTO_GAME_SCREENS_DESKTOP_H
+
+// Show commands of the screens; they mean nothing to a Linux desktop.
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+
+// Asks the desktop to open a document or a web page (xdg-open), detached and
+// without a shell. Never blocks; the outcome is not reported.
+void OpenWithDesktop(const char* target, int showCommand);
+
+#endif

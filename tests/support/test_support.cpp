@@ -1,0 +1,134 @@
+#include "tests/support/test_support.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string CurrentDir() {
+  char buffer[4096];
+  return getcwd(buffer, sizeof buffer) ? buffer : ".";
+}
+
+void RemoveTree(const std::string& path) {
+  const std::string command = "rm -rf '" + path + "'";
+  if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", path.c_str());
+}
+
+}  // namespace
+
+ScopedWorkDir::ScopedWorkDir() : previous_(CurrentDir()) {
+  char pattern[] = "/tmp/glouto-test-XXXXXX";
+  const char* made = mkdtemp(pattern);
+  if (!made) ADD_FAILURE() << "mkdtemp failed";
+  path_ = made ? made : "/tmp";
+  if (chdir(path_.c_str()) != 0) ADD_FAILURE() << "chdir " << path_;
+}
+
+ScopedWorkDir::~ScopedWorkDir() {
+  if (chdir(previous_.c_str()) != 0) std::fprintf(stderr, "chdir back failed\n");
+  RemoveTree(path_);
+}
+
+std::string AssetsDir() { return GLOUTO_ASSETS_DIR; }
+
+void LinkAssets(bool withLevels) {
+  for (const char* folder : {"Images", "Police", "Musique"}) {
+    const std::string target = AssetsDir() + "/" + folder;
+    if (symlink(target.c_str(), folder) != 0) ADD_FAILURE() << "symlink " << folder;
+  }
+  mkdir("Niveaux", 0755);
+  if (withLevels) {
+    const std::string command = "cp " + AssetsDir() + "/Niveaux/*.txt Niveaux/ 2>/dev/null";
+    if (std::system(command.c_str()) != 0) ADD_FAILURE() << "no shipped levels to copy";
+  }
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+void SdlTest::SetUp() {
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER), 0) << SDL_GetError();
+}
+
+void SdlTest::TearDown() { SDL_Quit(); }
+
+SDL_Event KeyDown(SDLKey key) {
+  SDL_Event event{};
+  event.type = SDL_KEYDOWN;
+  event.key.type = SDL_KEYDOWN;
+  event.key.state = SDL_PRESSED;
+  event.key.keysym.sym = key;
+  return event;
+}
+
+SDL_Event MouseMotion(int x, int y) {
+  SDL_Event event{};
+  event.type = SDL_MOUSEMOTION;
+  event.motion.type = SDL_MOUSEMOTION;
+  event.motion.x = static_cast<Uint16>(x);
+  event.motion.y = static_cast<Uint16>(y);
+  return event;
+}
+
+SDL_Event MouseButton(Uint8 type, int x, int y) {
+  SDL_Event event{};
+  event.type = type;
+  event.button.type = type;
+  event.button.button = SDL_BUTTON_LEFT;
+  event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+  event.button.x = static_cast<Uint16>(x);
+  event.button.y = static_cast<Uint16>(y);
+  return event;
+}
+
+SDL_Event QuitEvent() {
+  SDL_Event event{};
+  event.type = SDL_QUIT;
+  return event;
+}
+
+void Push(const SDL_Event& event) {
+  SDL_Event copy = event;
+  ASSERT_EQ(SDL_PushEvent(&copy), 0);
+}
+
+Rgb PixelAt(SDL_Surface* surface, int x, int y) {
+  Rgb c{0, 0, 0};
+  if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h) return c;
+  SDL_LockSurface(surface);
+  const int bpp = surface->format->BytesPerPixel;
+  const Uint8* p = static_cast<Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
+  Uint32 value = 0;
+  switch (bpp) {
+    case 1: value = *p; break;
+    case 2: value = *reinterpret_cast<const Uint16*>(p); break;
+    case 3: value = p[0] | (p[1] << 8) | (p[2] << 16); break;
+    default: value = *reinterpret_cast<const Uint32*>(p); break;
+  }
+  SDL_UnlockSurface(surface);
+  SDL_GetRGB(value, surface->format, &c.r, &c.g, &c.b);
+  return c;
+}
+
+::std::ostream& operator<<(::std::ostream& os, const Rgb& c) {
+  return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
+}

@@ -1,0 +1,57 @@
+#ifndef GLOUTO_TESTS_SUPPORT_TEST_SUPPORT_H
+#define GLOUTO_TESTS_SUPPORT_TEST_SUPPORT_H
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// A fresh temporary folder that is the working directory while it lives.
+class ScopedWorkDir {
+ public:
+  ScopedWorkDir();
+  ~ScopedWorkDir();
+  ScopedWorkDir(const ScopedWorkDir&) = delete;
+  ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::string previous_;
+};
+
+// The shipped asset folder (Images/, Police/, Musique/, Niveaux/).
+std::string AssetsDir();
+
+// Links the shipped asset folders into the working directory, with a fresh,
+// writable Niveaux/ (empty unless `withLevels`).
+void LinkAssets(bool withLevels = false);
+
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+// SDL with the dummy video driver, started for each test and shut after it.
+class SdlTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+
+// Events for SDL_PushEvent.
+SDL_Event KeyDown(SDLKey key);
+SDL_Event MouseMotion(int x, int y);
+SDL_Event MouseButton(Uint8 type, int x, int y);  // SDL_MOUSEBUTTONDOWN or SDL_MOUSEBUTTONUP
+SDL_Event QuitEvent();
+void Push(const SDL_Event& event);
+
+// Reads the RGB of a pixel of a surface.
+struct Rgb {
+  Uint8 r, g, b;
+  bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+};
+Rgb PixelAt(SDL_Surface* surface, int x, int y);
+::std::ostream& operator<<(::std::ostream& os, const Rgb& c);
+
+#endif
