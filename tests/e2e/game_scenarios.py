@@ -1,0 +1,384 @@
+"""The game played through its window: menus, levels, pause, end and credits."""
+
+import os
+import time
+
+from harness import (asset_picture, box, changed_box, check, dark_pixels, differs, is_silent,
+                     is_sounding, lit, middle, picture_match, share_of_colour, unlit, wait_until)
+
+SCENARIOS = {}
+
+
+def scenario(function):
+    SCENARIOS["game." + function.__name__] = function
+    return function
+
+
+WELCOME = "Bienvenue dans le monde du Glouto !"  # the start window and every level-start screen
+WON = "Felicitation !!! :)"
+LOST = "Oh dommage ... :("
+CREDITS = "Remerciements ..."
+PARTNER_PAGES = ["https://tavernique.example/", "https://tilo.example/"]
+END_CAPTIONS = (WON, LOST, CREDITS)
+
+
+def level_caption(level):
+    return f"Glouto seconde generation ! Niveau {level}"
+
+
+# Player-count menu and instructions page, in the 600 x 600 start window.
+ONE_PLAYER = box(255, 275, 90, 40)
+TWO_PLAYERS = box(245, 325, 110, 40)
+INSTRUCTIONS = box(217, 100, 165, 40)
+BACK = box(260, 550, 80, 40)
+README_PICTURE = box(191, 450, 218, 73)
+OFF_THE_PLATES = (20, 580)
+
+# The field; the hero starts at (301, 301).
+PAUSE_TEXT = box(260, 280, 80, 35)
+HERO_START = box(301, 301, 50, 50)
+HUD_BANDS = (box(0, 0, 1000, 40), box(0, 560, 1000, 40))
+
+# Four walls around the hero's start keep every chest away from it, so a
+# hero that never moves ends the game with no chest eaten.
+WALLS_ROUND_THE_HERO = b"4\n270\t270\n356\t270\n270\t356\n356\t356\n"
+
+
+def start_plate(width):
+    return box(width // 2 - 63, 360, 125, 40)
+
+
+def credits_areas(width):
+    cx = width // 2
+    return box(cx - 46, 100, 93, 40), box(cx - 182, 200, 365, 100), box(cx - 224, 325, 448, 96)
+
+
+def menu_shown(image):
+    return unlit(image, ONE_PLAYER) and unlit(image, TWO_PLAYERS) and unlit(image, INSTRUCTIONS)
+
+
+def black_page(image):
+    return share_of_colour(image, box(0, 0, 60, 60), (0, 0, 0)) > 0.99
+
+
+# --- Steps shared by the scenarios ------------------------------------------------
+
+def open_menu(session):
+    session.wait_caption(WELCOME)
+    session.wait_size(600, 600)
+    session.point_at(*OFF_THE_PLATES)
+    session.wait_picture("the player-count menu with its three grey plates", menu_shown, "menu")
+
+
+def choose(session, plate):
+    session.click(*middle(plate))
+    session.wait_picture("the level-start screen of level 1",
+                         lambda image: unlit(image, start_plate(600)), "level-start")
+    check(session.caption() == WELCOME, f"level-start caption is {session.caption()!r}")
+    session.point_at(*OFF_THE_PLATES)
+
+
+def begin_level(session, level):
+    session.key("Return")
+    session.wait_caption(level_caption(level))
+    # The head-up texts show once the first frame is drawn.
+    session.wait_picture("the first frame, with 'Restant' at the top left",
+                         lambda image: dark_pixels(image, box(0, 0, 150, 35)) > 20, "first-frame")
+
+
+def wait_end_page(session, caption):
+    session.wait_caption(caption)
+    return session.wait_picture("the black end page", black_page, "end-page")
+
+
+def check_end_picture(session, image, width, won):
+    """The end page shows the picture of its outcome at (cx - 50, cy - 150)."""
+    position = (width // 2 - 50, 150)
+    shown = picture_match(image, position, asset_picture(session, "Imagegagne.png"), under=(0, 0, 0))
+    other = picture_match(image, position, asset_picture(session, "Imageperd.png"), under=(0, 0, 0))
+    if not won:
+        shown, other = other, shown
+    outcome = "won" if won else "lost"
+    check(shown > 0.6 and shown > other,
+          f"the {outcome} game's picture at {position}: {shown:.0%} of it shown "
+          f"(the other outcome's picture: {other:.0%})")
+
+
+def wait_exit_watching(session, timeout=10):
+    """Waits for the program to end and returns the captions it showed meanwhile."""
+    seen = []
+    deadline = time.monotonic() + timeout
+    while session.running() and time.monotonic() < deadline:
+        caption = session.caption()
+        if caption and caption not in seen:
+            seen.append(caption)
+        time.sleep(0.05)
+    code = session.wait_exit(1)
+    return code, seen
+
+
+# --- Scenarios --------------------------------------------------------------------
+
+@scenario
+def start_to_restart(ctx):
+    """A whole game: menu, instructions, two levels, pause, end, credits, next game."""
+    game = ctx.start("game")
+    open_menu(game)
+
+    game.point_at(*middle(ONE_PLAYER))
+    game.wait_picture("'1 joueur' lit under the pointer, the other plates not",
+                      lambda i: lit(i, ONE_PLAYER) and unlit(i, TWO_PLAYERS) and unlit(i, INSTRUCTIONS),
+                      "menu-hover")
+    game.point_at(*OFF_THE_PLATES)
+    game.wait_picture("'1 joueur' grey again once the pointer left", menu_shown, "menu-unhover")
+
+    game.click(*middle(INSTRUCTIONS))
+    game.wait_picture("the instructions page with its 'Retour' plate",
+                      lambda i: unlit(i, BACK) and not unlit(i, ONE_PLAYER), "instructions")
+    game.click(*middle(README_PICTURE))
+    opened = wait_until("the manual asked of the desktop", lambda: (game.opened(), game.opened()))
+    check(len(opened) == 1 and os.path.realpath(os.path.join(game.workdir, opened[0]))
+          == os.path.realpath(os.path.join(game.workdir, "Readme.html")),
+          f"the desktop was asked for {opened}, not the game's Readme.html")
+    check(unlit(game.screenshot("instructions-stay"), BACK), "the instructions page stays")
+    game.click(*middle(BACK))
+    game.point_at(*OFF_THE_PLATES)
+    game.wait_picture("the player-count menu after 'Retour'", menu_shown, "menu-back")
+
+    choose(game, ONE_PLAYER)
+    game.point_at(*middle(start_plate(600)))
+    game.wait_picture("'Commencer' lit under the pointer", lambda i: lit(i, start_plate(600)),
+                      "level-start-hover")
+    game.point_at(*OFF_THE_PLATES)
+    begin_level(game, 1)
+    check(game.size() == (600, 600), f"level 1 window is {game.size()}")
+
+    # The hero moves under the arrow keys (enemies made harmless and gone,
+    # so only the hero changes the field).
+    before = game.screenshot("hero-at-start")
+    game.key("Shift_R")
+    game.key("Control_L")
+    game.key("Right")
+    game.wait_picture("the hero at the right edge of its row",
+                      lambda i: differs(before, i, HERO_START) and differs(before, i, box(550, 301, 50, 50)),
+                      "hero-right")
+    game.key("Left")
+    game.wait_picture("the hero at the left edge of its row",
+                      lambda i: differs(before, i, box(0, 301, 50, 50)), "hero-left")
+    before_up = game.screenshot("hero-before-up")
+    game.key("Up")
+    game.wait_picture("the hero near the top of the field",
+                      lambda i: differs(before_up, i, box(0, 40, 600, 60)), "hero-up")
+    game.key("Return")  # the hero stops
+
+    game.key("p")
+    game.wait_caption(level_caption(1) + " PAUSE")
+    paused = game.screenshot("paused")
+    time.sleep(1.0)  # four ticks of the game's timer, had it run
+    check(changed_box(paused, game.screenshot("still-paused")) is None,
+          "nothing moves while paused, the clock included")
+    game.key("p")
+    game.wait_caption(level_caption(1))
+    resumed = game.wait_picture("play going on without the 'Pause' text",
+                                lambda i: differs(paused, i, PAUSE_TEXT), "resumed")
+    check(dark_pixels(paused, PAUSE_TEXT) >= dark_pixels(resumed, PAUSE_TEXT) + 30,
+          "'Pause' was written at (260, 280) during the pause")
+
+    game.key("g")
+    game.wait_caption(WELCOME)
+    game.wait_size(700, 600)
+    game.wait_picture("the level-start screen of level 2, centred in 700 pixels",
+                      lambda i: unlit(i, start_plate(700)), "level-2-start")
+    begin_level(game, 2)
+    check(game.size() == (700, 600), f"level 2 window is {game.size()}")
+    game.key("Control_L")
+    before = game.screenshot("level-2")
+    game.key("Right")
+    game.wait_picture("the hero at the right edge of the wider field",
+                      lambda i: differs(before, i, box(650, 301, 50, 50)), "level-2-right")
+
+    # The hero ate chests and kept its lives and time: a won game.
+    game.key("t")
+    wait_until("an end screen", lambda: (game.caption() in (WON, LOST), game.caption()))
+    check(game.caption() == WON, f"end caption {game.caption()!r}: the hero ate chests, "
+          "kept its lives and had time left")
+    end_page = wait_end_page(game, WON)
+    check_end_picture(game, end_page, 700, won=True)
+
+    game.key("Return")
+    game.wait_caption(CREDITS)
+    quit_plate, first_logo, second_logo = credits_areas(700)
+    game.wait_picture("the credits with their 'Quitter' plate", lambda i: unlit(i, quit_plate),
+                      "credits")
+    game.press(*middle(first_logo))
+    time.sleep(0.5)  # many passes of the screen
+    check(game.opened() == [], f"a press alone asked the desktop for {game.opened()}")
+    game.release(*middle(first_logo))
+    wait_until("the first partner's page asked of the desktop",
+               lambda: (game.opened() == PARTNER_PAGES[:1], game.opened()))
+    game.click(*middle(second_logo))
+    wait_until("the second partner's page asked of the desktop",
+               lambda: (game.opened() == PARTNER_PAGES, game.opened()))
+    check(game.caption() == CREDITS, "the credits stay after a page was opened")
+
+    game.key("Return")
+    open_menu(game)  # the next game
+    game.close_window()
+    check(game.wait_exit() == 0, f"exit status {game.exit_code} after closing the window")
+
+
+@scenario
+def escape_on_menu(ctx):
+    """Escape on the menu still shows the level-start screen, then the lost end
+    page; Escape there ends the program after the credits."""
+    game = ctx.start("game")
+    open_menu(game)
+    game.key("Escape")
+    game.wait_picture("the level-start screen, shown all the same",
+                      lambda i: unlit(i, start_plate(600)), "level-start")
+    check(game.caption() == WELCOME, f"level-start caption is {game.caption()!r}")
+    game.key("Escape")
+    end_page = wait_end_page(game, LOST)
+    check_end_picture(game, end_page, 600, won=False)
+    game.key("Escape")
+    game.wait_caption(CREDITS)
+    game.key("Return")
+    code, seen = wait_exit_watching(game)
+    check(code == 0, f"exit status {code}")
+    check(WELCOME not in seen, f"a new game began after Escape on the end page: {seen}")
+
+
+@scenario
+def escape_on_level_start(ctx):
+    """Escape on the level-start screen: lost end page; Return there gives a new
+    game after the credits; closing the window on its menu ends the program."""
+    game = ctx.start("game")
+    open_menu(game)
+    choose(game, ONE_PLAYER)
+    game.key("Escape")
+    wait_end_page(game, LOST)
+    game.key("Return")
+    game.wait_caption(CREDITS)
+    game.key("Return")
+    open_menu(game)
+    game.close_window()
+    code, seen = wait_exit_watching(game)
+    check(code == 0, f"exit status {code}")
+    check(seen in ([], [WELCOME]), f"the program went on after the window closed: {seen}")
+
+
+@scenario
+def escape_in_play(ctx):
+    """Escape while playing ends the program at once, without end screens."""
+    game = ctx.start("game")
+    open_menu(game)
+    choose(game, ONE_PLAYER)
+    begin_level(game, 1)
+    game.key("Escape")
+    code, seen = wait_exit_watching(game, timeout=5)
+    check(code == 0, f"exit status {code}")
+    check(not set(seen) & set(END_CAPTIONS), f"end screens were shown: {seen}")
+
+
+@scenario
+def close_in_play(ctx):
+    """Closing the window while playing ends the program at once, without end screens."""
+    game = ctx.start("game")
+    open_menu(game)
+    choose(game, ONE_PLAYER)
+    begin_level(game, 1)
+    game.close_window()
+    code, seen = wait_exit_watching(game, timeout=5)
+    check(code == 0, f"exit status {code}")
+    check(not set(seen) & set(END_CAPTIONS), f"end screens were shown: {seen}")
+
+
+@scenario
+def escape_in_pause(ctx):
+    """Escape in the pause ends the game: a hero that ate nothing has lost;
+    closing the window on the credits then ends the program."""
+    game = ctx.start("game", levels={"Niveau_1.txt": WALLS_ROUND_THE_HERO})
+    open_menu(game)
+    choose(game, ONE_PLAYER)
+    begin_level(game, 1)
+    game.key("p")
+    game.wait_caption(level_caption(1) + " PAUSE")
+    game.key("Escape")
+    end_page = wait_end_page(game, LOST)
+    check_end_picture(game, end_page, 600, won=False)
+    game.key("Escape")
+    game.wait_caption(CREDITS)
+    game.close_window()
+    code, seen = wait_exit_watching(game)
+    check(code == 0, f"exit status {code}")
+    check(WELCOME not in seen, f"a new game began: {seen}")
+
+
+def axis_of_motion(game, pause=0.3):
+    """Which way the only moving thing on the field goes: 'vertical',
+    'horizontal' or None, from what changed between two screenshots."""
+    first = game.screenshot("motion")
+    time.sleep(pause)
+    second = game.screenshot("motion")
+    changed = changed_box(first, second, ignore=HUD_BANDS + (box(296, 296, 60, 60),))
+    if changed is None:
+        return None, "nothing moved"
+    left, top, right, bottom = changed
+    wide, tall = right - left, bottom - top
+    if tall >= wide + 15:
+        return "vertical", changed
+    if wide >= tall + 15:
+        return "horizontal", changed
+    return None, changed
+
+
+def moving(game, axis):
+    seen, changed = axis_of_motion(game)
+    return seen == axis, (seen, changed)
+
+
+@scenario
+def two_players(ctx):
+    """With two players, w, a, s and d steer enemy 0 (the only enemy of level 1,
+    which makes no random turns there)."""
+    game = ctx.start("game")
+    open_menu(game)
+    choose(game, TWO_PLAYERS)
+    begin_level(game, 1)
+    # The hero stays at its start, whose square is left out of the comparison.
+    first = wait_until("enemy 0 moving along one axis", lambda: axis_of_motion(game))
+    keys = [("d", "horizontal"), ("w", "vertical"), ("a", "horizontal"), ("s", "vertical")]
+    if first == "horizontal":
+        keys = keys[1:] + keys[:1]
+    for key, axis in keys:  # every key turns the enemy onto the other axis
+        game.key(key)
+        wait_until(f"enemy 0 moving {axis}ly after '{key}'",
+                   lambda: moving(game, axis), timeout=6)
+    game.key("Escape")
+    check(game.wait_exit() == 0, f"exit status {game.exit_code}")
+
+
+@scenario
+def music(ctx):
+    """The level-start screen plays the music; play starts with it off; Space
+    switches it on."""
+    game = ctx.start("game", record_sound=True)
+    open_menu(game)
+    choose(game, ONE_PLAYER)
+    mark = game.sound_written()
+    wait_until("music while the level-start screen shows",
+               lambda: is_sounding(game.sound_between(mark, game.sound_written())))
+
+    begin_level(game, 1)
+    time.sleep(0.3)  # the first frames stop the stream
+    mark = game.sound_written()
+    wait_until("a second of sound written", lambda: game.sound_written() > mark + 150000)
+    check(is_silent(game.sound_between(mark, game.sound_written())),
+          "play begins with the music off, yet sound was written")
+
+    game.key("space")
+    mark = game.sound_written()
+    wait_until("music after Space",
+               lambda: is_sounding(game.sound_between(mark, game.sound_written())))
+    game.key("Escape")
+    check(game.wait_exit() == 0, f"exit status {game.exit_code}")

@@ -1,0 +1,100 @@
+"""Runs one end-to-end scenario against the real programs.
+
+    run_scenario.py NAME --assets DIR --artifacts DIR [--game PATH] [--editor PATH]
+
+Exit status 0 when it passes, 1 when it fails (the screenshots it took are
+kept and named), 77 when this machine cannot run it (no Xvfb, xdotool or
+ImageMagick).
+"""
+
+import argparse
+import os
+import shutil
+import sys
+import time
+import traceback
+
+import harness
+import game_scenarios
+import editor_scenarios
+
+SKIP = 77
+
+
+class Context:
+    """What a scenario gets: the programs, the assets, and sessions that are
+    cleaned up whatever happens."""
+
+    def __init__(self, args):
+        self.programs = {"game": args.game, "editor": args.editor}
+        self.assets = args.assets
+        self.artifacts = args.artifacts
+        self.sessions = []
+        self.workdirs = []
+
+    def workdir(self, levels=None):
+        path = harness.make_workdir(self.assets, levels)
+        self.workdirs.append(path)
+        return path
+
+    def start(self, program, workdir=None, levels=None, record_sound=False):
+        session = harness.Session(self.programs[program], workdir or self.workdir(levels),
+                                  self.artifacts, record_sound)
+        self.sessions.append(session)
+        return session
+
+    def clean_up(self):
+        for session in self.sessions:
+            session.finish()
+        for path in self.workdirs:
+            shutil.rmtree(path, ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("name")
+    parser.add_argument("--assets", required=True)
+    parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--game")
+    parser.add_argument("--editor")
+    args = parser.parse_args()
+
+    scenarios = {**game_scenarios.SCENARIOS, **editor_scenarios.SCENARIOS}
+    if args.name not in scenarios:
+        print(f"no scenario {args.name!r}; known: {', '.join(sorted(scenarios))}")
+        return 2
+    missing = [tool for tool in ("Xvfb", "xdotool", "import") if not shutil.which(tool)]
+    if missing:
+        print(f"SKIP {args.name}: {', '.join(missing)} not installed")
+        return SKIP
+
+    shutil.rmtree(args.artifacts, ignore_errors=True)
+    context = Context(args)
+    started = time.monotonic()
+    try:
+        scenarios[args.name](context)
+    except Exception as error:  # a failed check, or the harness itself
+        if not isinstance(error, harness.Failure):
+            traceback.print_exc()
+        where = traceback.extract_tb(error.__traceback__)
+        print(f"FAIL {args.name}: {error}")
+        for step in where:
+            if step.filename.endswith("_scenarios.py"):
+                print(f"  at {os.path.basename(step.filename)}:{step.lineno}: {step.line}")
+        for session in context.sessions:
+            if session.running():
+                print(f"  {session.name} caption then: {session.caption()!r}")
+        context.clean_up()
+        shots = sorted(p for s in context.sessions for p in s.shots)
+        print(f"  screenshots and program output kept in {args.artifacts}")
+        for path in shots[-4:]:
+            print(f"    {os.path.basename(path)}")
+        return 1
+    context.clean_up()
+    shutil.rmtree(args.artifacts, ignore_errors=True)
+    print(f"PASS {args.name} in {time.monotonic() - started:.1f}s")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
