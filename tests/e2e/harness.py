@@ -325,7 +325,7 @@ class Session:
         def probe():
             image = self.screenshot(label)
             return (image if test(image) else None), None
-        return wait_until(what, probe, timeout, interval=0.1)
+        return wait_until(what, probe, timeout, interval=0.15)
 
     # -- input
 

@@ -14,9 +14,11 @@ import sys
 import time
 import traceback
 
-import harness
-import game_scenarios
-import editor_scenarios
+sys.dont_write_bytecode = True  # keep the source folder clean
+
+import harness  # noqa: E402
+import game_scenarios  # noqa: E402
+import editor_scenarios  # noqa: E402
 
 SKIP = 77
 
