@@ -331,7 +331,7 @@ class Session:
 
     def point_at(self, x, y):
         """Moves the pointer into the window; keys then go to the window too."""
-        self._xdotool("mousemove", "--sync", "--window", self.window(), x, y)
+        self._xdotool("mousemove", "--window", self.window(), x, y)
 
     def press(self, x, y, button=1):
         self.point_at(x, y)

@@ -2,7 +2,7 @@
 
     run_scenario.py NAME --assets DIR --artifacts DIR [--game PATH] [--editor PATH]
 
-Exit status 0 when it passes, 1 when it fails (the screenshots it took are
+Exit status 0 when it passes (GLOUTO_E2E_KEEP=1 keeps its screenshots then too), 1 when it fails (the screenshots it took are
 kept and named), 77 when this machine cannot run it (no Xvfb, xdotool or
 ImageMagick).
 """
@@ -93,7 +93,8 @@ def main():
             print(f"    {os.path.basename(path)}")
         return 1
     context.clean_up()
-    shutil.rmtree(args.artifacts, ignore_errors=True)
+    if not os.environ.get("GLOUTO_E2E_KEEP"):
+        shutil.rmtree(args.artifacts, ignore_errors=True)
     print(f"PASS {args.name} in {time.monotonic() - started:.1f}s")
     return 0
 
