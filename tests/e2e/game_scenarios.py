@@ -3,8 +3,9 @@
 import os
 import time
 
-from harness import (Failure, asset_picture, box, changed_box, check, dark_pixels, differs, is_silent,
-                     is_sounding, lit, middle, picture_match, share_of_colour, unlit, wait_until)
+from harness import (Failure, asset_picture, box, changed_box, check, closest_text, dark_pixels,
+                     differs, is_silent, is_sounding, lit, middle, picture_match, share_of_colour,
+                     unlit, wait_until)
 
 SCENARIOS = {}
 
@@ -109,17 +110,31 @@ def wait_end_page(session, caption):
     return session.wait_picture("the black end page", black_page, "end-page")
 
 
-def check_end_picture(session, image, width, won):
-    """The end page shows the picture of its outcome at (cx - 50, cy - 150)."""
-    position = (width // 2 - 50, 150)
+def check_end_page(session, image, width, won, score=None):
+    """The end page shows the outcome's picture at (cx - 50, cy - 150), its
+    headline at (cx - 70, cy - 20) and the score at (cx - 100, cy - 60):
+    the given one, or else one that a won game can have (above 0)."""
+    cx, cy = width // 2, 300
+    outcome = "won" if won else "lost"
+    position = (cx - 50, cy - 150)
     shown = picture_match(image, position, asset_picture(session, "Imagegagne.png"), under=(0, 0, 0))
     other = picture_match(image, position, asset_picture(session, "Imageperd.png"), under=(0, 0, 0))
     if not won:
         shown, other = other, shown
-    outcome = "won" if won else "lost"
     check(shown > 0.6 and shown > other,
           f"the {outcome} game's picture at {position}: {shown:.0%} of it shown "
           f"(the other outcome's picture: {other:.0%})")
+
+    font = os.path.join(session.workdir, "Police", "comic.ttf")
+    headlines = {True: "... Bravo !!! :)", False: "Game Over"}
+    headline = closest_text(image, (cx - 70, cy - 20), list(headlines.values()), font)
+    check(headline == headlines[won], f"the {outcome} game's headline reads like {headline!r}")
+    shown_score = closest_text(image, (cx - 100, cy - 60),
+                               [f"Votre score : {n}" for n in range(-5, 100)], font)
+    if score is not None:
+        check(shown_score == f"Votre score : {score}", f"the end page reads like {shown_score!r}")
+    else:
+        check(int(shown_score.split(": ")[1]) > 0, f"a won game's end page reads like {shown_score!r}")
 
 
 def wait_exit_watching(session, timeout=10):
@@ -226,7 +241,7 @@ def start_to_restart(ctx):
     check(game.caption() == WON, f"end caption {game.caption()!r}: the hero ate chests, "
           "kept its lives and had time left")
     end_page = wait_end_page(game, WON)
-    check_end_picture(game, end_page, 700, won=True)
+    check_end_page(game, end_page, 700, won=True)
 
     game.key("Return")
     game.wait_caption(CREDITS)
@@ -267,7 +282,7 @@ def escape_on_menu(ctx):
     check(game.caption() == WELCOME, f"level-start caption is {game.caption()!r}")
     game.key("Escape")
     end_page = wait_end_page(game, LOST)
-    check_end_picture(game, end_page, 600, won=False)
+    check_end_page(game, end_page, 600, won=False, score=0)
     game.key("Escape")
     game.wait_caption(CREDITS)
     game.key("Return")
@@ -284,7 +299,7 @@ def escape_on_level_start(ctx):
     open_menu(game)
     choose(game, ONE_PLAYER)
     game.key("Escape")
-    wait_end_page(game, LOST)
+    check_end_page(game, wait_end_page(game, LOST), 600, won=False, score=0)
     game.key("Return")
     game.wait_caption(CREDITS)
     game.key("Return")
@@ -361,7 +376,7 @@ def escape_in_pause(ctx):
     game.wait_caption(level_caption(1) + " PAUSE")
     game.key("Escape")
     end_page = wait_end_page(game, LOST)
-    check_end_picture(game, end_page, 600, won=False)
+    check_end_page(game, end_page, 600, won=False, score=0)
     game.key("Escape")
     game.wait_caption(CREDITS)
     game.close_window()

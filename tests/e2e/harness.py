@@ -15,7 +15,7 @@ import subprocess
 import tempfile
 import time
 
-from PIL import Image, ImageChops
+from PIL import Image, ImageChops, ImageDraw, ImageFont, ImageStat
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -196,6 +196,33 @@ def picture_match(screen, position, picture, white_is_clear=False, under=(255, 2
         compared += 1
         hits += all(abs(a - b) <= tolerance for a, b in zip(p, s))
     return hits / compared if compared else 1.0
+
+
+def text_difference(screen, position, text, font_path, size=25, ink=255, paper=0, width=None,
+                    slack=2):
+    """How far the screen at position is from text drawn there in the given
+    font: the mean grey difference over width pixels (the text's own width by
+    default), 0 for a perfect match, around 40 for another text. Renderers
+    hint a little differently, so the best placement within slack pixels
+    counts."""
+    font = ImageFont.truetype(font_path, size)
+    ascent, descent = font.getmetrics()
+    drawn = Image.new("L", (width or int(font.getlength(text)) + 2, ascent + descent), paper)
+    ImageDraw.Draw(drawn).text((0, 0), text, font=font, fill=ink)
+    grey = screen.convert("L")
+    x, y = position
+    return min(ImageStat.Stat(ImageChops.difference(
+                   grey.crop((x + dx, y + dy, x + dx + drawn.width, y + dy + drawn.height)), drawn)).mean[0]
+               for dx in range(-slack, slack + 1) for dy in range(-slack, slack + 1))
+
+
+def closest_text(screen, position, candidates, font_path, **colours):
+    """Which of the candidate texts the screen shows at position, each
+    compared over the width of the longest, so that a prefix does not win."""
+    font = ImageFont.truetype(font_path, colours.get("size", 25))
+    width = max(int(font.getlength(text)) for text in candidates) + 2
+    return min(candidates,
+               key=lambda text: text_difference(screen, position, text, font_path, width=width, **colours))
 
 
 # --- Sound written by SDL's disk audio driver ----------------------------------
