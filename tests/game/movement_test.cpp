@@ -9,7 +9,10 @@
 #include "game/flow/globals.h"
 #include "game/maze/actors.h"
 #include "game/maze/movement.h"
+#include "tests/game/maze_helpers.h"
 #include "tests/support/test_support.h"
+
+using maze_test::Draws;
 
 namespace {
 
@@ -23,15 +26,6 @@ bool operator==(const Actor& a, const Actor& b) {
 void PrintTo(const Actor& a, std::ostream* os) {
   *os << "{dir " << a.direction << " at (" << a.x << ", " << a.y << "), countdown " << a.countdown
       << "}";
-}
-
-// The numbers rand gives after srand(seed); rand is seeded again for the code under test.
-std::vector<int> Draws(unsigned seed, int n) {
-  std::srand(seed);
-  std::vector<int> draws(static_cast<size_t>(n));
-  for (int& d : draws) d = std::rand();
-  std::srand(seed);
-  return draws;
 }
 
 // Moves actor 1 of a three-actor table; its neighbours must not move.
