@@ -55,6 +55,14 @@ def level_start_shown(image, width):
     return unlit(image, start_plate(width)) and dark_pixels(image, box(width // 2 - 40, 270, 80, 30)) > 20
 
 
+def check_level_number(session, image, width, level):
+    """The level-start screen writes the level as " %d" at (cx - 15, cy - 5)."""
+    font = os.path.join(session.workdir, "Police", "comic.ttf")
+    shown = closest_text(image, (width // 2 - 15, 295), [f" {n}" for n in range(1, 10)], font,
+                         ink=0, paper=255)
+    check(shown == f" {level}", f"the level-start screen of level {level} reads like {shown!r}")
+
+
 def credits_areas(width):
     cx = width // 2
     return box(cx - 46, 100, 93, 40), box(cx - 182, 200, 365, 100), box(cx - 224, 325, 448, 96)
@@ -79,8 +87,9 @@ def open_menu(session):
 
 def choose(session, plate):
     session.click(*middle(plate))
-    session.wait_picture("the level-start screen of level 1",
-                         lambda image: level_start_shown(image, 600), "level-start")
+    image = session.wait_picture("the level-start screen of level 1",
+                                 lambda image: level_start_shown(image, 600), "level-start")
+    check_level_number(session, image, 600, 1)
     check(session.caption() == WELCOME, f"level-start caption is {session.caption()!r}")
     session.point_at(*OFF_THE_PLATES)
 
@@ -225,8 +234,9 @@ def start_to_restart(ctx):
     game.key("g")
     game.wait_caption(WELCOME)
     game.wait_size(700, 600)
-    game.wait_picture("the level-start screen of level 2, centred in 700 pixels",
-                      lambda i: level_start_shown(i, 700), "level-2-start")
+    image = game.wait_picture("the level-start screen of level 2, centred in 700 pixels",
+                              lambda i: level_start_shown(i, 700), "level-2-start")
+    check_level_number(game, image, 700, 2)
     begin_level(game, 2)
     check(game.size() == (700, 600), f"level 2 window is {game.size()}")
     game.key("Control_L")

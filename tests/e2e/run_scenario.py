@@ -15,12 +15,17 @@ import time
 import traceback
 
 sys.dont_write_bytecode = True  # keep the source folder clean
+SKIP = 77
+
+try:
+    import PIL  # noqa: F401
+except ImportError:
+    print("SKIP: this Python has no PIL (Debian: python3-pil)")
+    sys.exit(SKIP)
 
 import harness  # noqa: E402
 import game_scenarios  # noqa: E402
 import editor_scenarios  # noqa: E402
-
-SKIP = 77
 
 
 class Context:
