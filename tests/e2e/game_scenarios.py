@@ -283,7 +283,7 @@ def start_to_restart(ctx):
 @scenario
 def escape_on_menu(ctx):
     """Escape on the menu still shows the level-start screen, then the lost end
-    page; Escape there ends the program after the credits."""
+    page; Escape there ends the program after the credits, left by 'Quitter'."""
     game = ctx.start("game")
     open_menu(game)
     game.key("Escape")
@@ -295,7 +295,14 @@ def escape_on_menu(ctx):
     check_end_page(game, end_page, 600, won=False, score=0)
     game.key("Escape")
     game.wait_caption(CREDITS)
-    game.key("Return")
+    quit_plate = credits_areas(600)[0]
+    game.wait_picture("the credits with their 'Quitter' plate", lambda i: unlit(i, quit_plate), "credits")
+    game.press(*middle(quit_plate))
+    game.release(*OFF_THE_PLATES)
+    time.sleep(0.3)  # several passes of the screen
+    check(game.running() and game.caption() == CREDITS,
+          "a press on 'Quitter' released elsewhere left the credits")
+    game.click(*middle(quit_plate))
     code, seen = wait_exit_watching(game)
     check(code == 0, f"exit status {code}")
     check(WELCOME not in seen, f"a new game began after Escape on the end page: {seen}")
