@@ -10,6 +10,7 @@ ImageMagick).
 import argparse
 import os
 import shutil
+import signal
 import sys
 import time
 import traceback
@@ -78,31 +79,39 @@ def main():
     shutil.rmtree(args.artifacts, ignore_errors=True)
     context = Context(args)
     started = time.monotonic()
+    signal.signal(signal.SIGTERM, stopped_from_outside)
     try:
         scenarios[args.name](context)
     except Exception as error:  # a failed check, or the harness itself
-        if not isinstance(error, harness.Failure):
-            traceback.print_exc()
-        where = traceback.extract_tb(error.__traceback__)
-        print(f"FAIL {args.name}: {error}")
-        for step in where:
-            if step.filename.endswith("_scenarios.py"):
-                print(f"  at {os.path.basename(step.filename)}:{step.lineno}: {step.line}")
-        for session in context.sessions:
-            if session.running():
-                print(f"  {session.name} caption then: {session.caption()!r}")
-        context.clean_up()
-        shots = sorted(p for s in context.sessions for p in s.shots)
-        print(f"  screenshots and program output kept in {args.artifacts}")
-        for path in shots[-4:]:
-            print(f"    {os.path.basename(path)}")
+        report_failure(args, context, error)
         return 1
-    context.clean_up()
+    finally:
+        context.clean_up()
     if not os.environ.get("GLOUTO_E2E_KEEP"):
         shutil.rmtree(args.artifacts, ignore_errors=True)
     print(f"PASS {args.name} in {time.monotonic() - started:.1f}s")
     return 0
 
+
+def stopped_from_outside(signum, frame):
+    raise harness.Failure("stopped from outside (the test's time limit?)")
+
+
+def report_failure(args, context, error):
+    """Names the failed check, the scenario lines that led to it, what the
+    windows showed then and where the screenshots are kept."""
+    if not isinstance(error, harness.Failure):
+        traceback.print_exc()
+    print(f"FAIL {args.name}: {error}")
+    for step in traceback.extract_tb(error.__traceback__):
+        if step.filename.endswith("_scenarios.py"):
+            print(f"  at {os.path.basename(step.filename)}:{step.lineno}: {step.line}")
+    for session in context.sessions:
+        if session.running():
+            print(f"  {session.name} caption then: {session.caption()!r}")
+    print(f"  screenshots and program output kept in {args.artifacts}")
+    for path in sorted(p for s in context.sessions for p in s.shots)[-4:]:
+        print(f"    {os.path.basename(path)}")
 
 if __name__ == "__main__":
     sys.exit(main())
