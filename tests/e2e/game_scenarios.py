@@ -55,8 +55,12 @@ def level_start_shown(image, width):
     return unlit(image, start_plate(width)) and dark_pixels(image, box(width // 2 - 40, 270, 80, 30)) > 20
 
 
-def check_level_number(session, image, width, level):
-    """The level-start screen writes the level as " %d" at (cx - 15, cy - 5)."""
+def check_level_start(session, image, width, level):
+    """The level-start screen shows its title picture at (cx - 60, cy - 155)
+    and writes the level as " %d" at (cx - 15, cy - 5)."""
+    position = (width // 2 - 60, 145)
+    shown = picture_match(image, position, asset_picture(session, "gloutofond.jpg"))
+    check(shown > 0.9, f"{shown:.0%} of the title picture shown at {position}")
     font = os.path.join(session.workdir, "Police", "comic.ttf")
     shown = closest_text(image, (width // 2 - 15, 295), [f" {n}" for n in range(1, 10)], font,
                          ink=0, paper=255)
@@ -89,7 +93,7 @@ def choose(session, plate):
     session.click(*middle(plate))
     image = session.wait_picture("the level-start screen of level 1",
                                  lambda image: level_start_shown(image, 600), "level-start")
-    check_level_number(session, image, 600, 1)
+    check_level_start(session, image, 600, 1)
     check(session.caption() == WELCOME, f"level-start caption is {session.caption()!r}")
     session.point_at(*OFF_THE_PLATES)
 
@@ -102,16 +106,17 @@ def begin_level(session, level):
                          lambda image: dark_pixels(image, box(0, 0, 150, 35)) > 20, "first-frame")
 
 
-def wait_still(game):
-    """Waits until nothing moves but the resting hero's own animation and the
-    head-up texts; returns the still field."""
+def wait_at_rest(game):
+    """Waits until nothing moves but the head-up texts and the resting hero's
+    own animation (within one 50-pixel square); returns the field then."""
     def probe():
-        first = game.screenshot("still")
+        first = game.screenshot("at-rest")
         time.sleep(0.3)
-        second = game.screenshot("still")
-        changed = changed_box(first, second, ignore=HUD_BANDS + (AROUND_HERO_START,))
-        return (second if changed is None else None), changed
-    return wait_until("a still field", probe)
+        second = game.screenshot("at-rest")
+        changed = changed_box(first, second, ignore=HUD_BANDS)
+        at_rest = changed is None or (changed[2] - changed[0] <= 50 and changed[3] - changed[1] <= 50)
+        return (second if at_rest else None), changed
+    return wait_until("everything at rest but the hero's own animation", probe)
 
 
 def wait_end_page(session, caption):
@@ -175,8 +180,11 @@ def start_to_restart(ctx):
     game.wait_picture("'1 joueur' grey again once the pointer left", menu_shown, "menu-unhover")
 
     game.click(*middle(INSTRUCTIONS))
-    game.wait_picture("the instructions page with its 'Retour' plate",
-                      lambda i: unlit(i, BACK) and not unlit(i, ONE_PLAYER), "instructions")
+    page = game.wait_picture("the instructions page with its 'Retour' plate",
+                             lambda i: unlit(i, BACK) and not unlit(i, ONE_PLAYER), "instructions")
+    for name, position in (("ModeEmploi.png", (0, 1)), ("Readme.png", README_PICTURE[:2])):
+        shown = picture_match(page, position, asset_picture(game, name), white_is_clear=True)
+        check(shown > 0.9, f"{shown:.0%} of {name} shown at {position}")
     game.click(*middle(README_PICTURE))
     opened = wait_until("the manual asked of the desktop", lambda: (game.opened(), game.opened()))
     check(len(opened) == 1 and os.path.realpath(os.path.join(game.workdir, opened[0]))
@@ -201,7 +209,7 @@ def start_to_restart(ctx):
     # the hero straight back.
     game.key("Shift_R")
     game.key("Control_L")
-    before = wait_still(game)
+    before = wait_at_rest(game)
     game.key("Up")
     game.wait_picture("the hero gone up from its start",
                       lambda i: differs(before, i, HERO_START) and differs(before, i, box(301, 40, 50, 60)),
@@ -236,7 +244,7 @@ def start_to_restart(ctx):
     game.wait_size(700, 600)
     image = game.wait_picture("the level-start screen of level 2, centred in 700 pixels",
                               lambda i: level_start_shown(i, 700), "level-2-start")
-    check_level_number(game, image, 700, 2)
+    check_level_start(game, image, 700, 2)
     begin_level(game, 2)
     check(game.size() == (700, 600), f"level 2 window is {game.size()}")
     game.key("Control_L")
@@ -245,7 +253,11 @@ def start_to_restart(ctx):
     game.wait_picture("the hero at the right edge of the wider field",
                       lambda i: differs(before, i, box(650, 301, 50, 50)), "level-2-right")
 
-    # The hero ate chests and kept its lives and time: a won game.
+    # The hero ate chests and kept its lives and time: a won game. It rests
+    # first: a chest eaten in the very frame of the key would leave the clock
+    # at 0, and the game lost.
+    game.key("Return")
+    wait_at_rest(game)
     game.key("t")
     wait_until("an end screen", lambda: (game.caption() in (WON, LOST), game.caption()))
     check(game.caption() == WON, f"end caption {game.caption()!r}: the hero ate chests, "
@@ -256,8 +268,11 @@ def start_to_restart(ctx):
     game.key("Return")
     game.wait_caption(CREDITS)
     quit_plate, first_logo, second_logo = credits_areas(700)
-    game.wait_picture("the credits with their 'Quitter' plate", lambda i: unlit(i, quit_plate),
-                      "credits")
+    page = game.wait_picture("the credits with their 'Quitter' plate", lambda i: unlit(i, quit_plate),
+                             "credits")
+    for name, logo in (("Tavernique.png", first_logo), ("Tilo.png", second_logo)):
+        shown = picture_match(page, logo[:2], asset_picture(game, name))
+        check(shown > 0.9, f"{shown:.0%} of {name} shown at {logo[:2]}")
     asked_before = game.opened()  # the manual, from the instructions page
 
     def asked():
