@@ -8,6 +8,7 @@ ImageMagick).
 """
 
 import argparse
+import importlib.util
 import os
 import shutil
 import signal
@@ -18,9 +19,7 @@ import traceback
 sys.dont_write_bytecode = True  # keep the source folder clean
 SKIP = 77
 
-try:
-    import PIL  # noqa: F401
-except ImportError:
+if importlib.util.find_spec("PIL") is None:
     print("SKIP: this Python has no PIL (Debian: python3-pil)")
     sys.exit(SKIP)
 
