@@ -30,7 +30,7 @@ constexpr int kLibraryMaxVolume = 255;
 // end is signalled on the audio thread, where no mixer call is allowed, so a
 // thread of ours does the restart.
 struct Library {
-  std::mutex state;                 // guards every field below and every mixer call
+  std::mutex state;                 // guards the fields up to `streams` and every mixer call
   bool open = false;
   FSOUND_STREAM* holder = nullptr;  // stream on the music channel (playing, paused or ended)
   bool paused = false;              // the holder is paused
