@@ -5,7 +5,7 @@ editor's empty cell, into assets/Images/."""
 import math
 import random
 
-from PIL import Image, ImageDraw
+from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 import drawkit as K
 
@@ -164,10 +164,12 @@ def enemy_layer(direction, phase, px=50):
     body = Image.new("RGBA", img.size, (0, 0, 0, 0))
     body.paste(shade, (0, 0), mask)
     img.alpha_composite(body)
-    d = ImageDraw.Draw(img)
+    # The face is drawn apart and clipped to the body, so no tooth sticks out.
+    face = Image.new("RGBA", img.size, (0, 0, 0, 0))
+    d = ImageDraw.Draw(face)
 
     # The face turns where the enemy goes.
-    shift = {"right": (5 * k, 0), "left": (-5 * k, 0), "up": (0, -4 * k), "down": (0, 4 * k)}
+    shift = {"right": (5 * k, 0), "left": (-5 * k, 0), "up": (0, -4 * k), "down": (0, 1 * k)}
     o = shift[direction]
     look = (f[0] * 3 * k, f[1] * 3 * k)
     eye_y = head_cy + 1 * k + o[1]
@@ -183,7 +185,7 @@ def enemy_layer(direction, phase, px=50):
         inner = (e[0] - side * 4.5 * k, e[1] - 4.5 * k)
         d.line([outer, inner], fill=K.ENEMY_INK + (255,), width=int(2.4 * k))
 
-    mouth_y = head_cy + 13 * k + o[1]
+    mouth_y = head_cy + 10.5 * k + min(o[1], 0)  # the skirt leaves no room lower
     mx = cx + o[0]
     if phase:
         # Open: a dark maw with four fangs.
@@ -206,6 +208,10 @@ def enemy_layer(direction, phase, px=50):
         for i in range(7):
             zig.append((mx + (-9 + 3 * i) * k, mouth_y + (1.5 if i % 2 else -1.5) * k))
         d.line(zig, fill=K.ENEMY_INK + (255,), width=int(0.9 * k))
+    clipped = Image.new("RGBA", img.size, (0, 0, 0, 0))
+    inner = mask.filter(ImageFilter.MinFilter(2 * int(1.5 * k) + 1))
+    clipped.paste(face, (0, 0), ImageChops.multiply(face.getchannel("A"), inner))
+    img.alpha_composite(clipped)
     return img
 
 
