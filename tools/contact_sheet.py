@@ -51,12 +51,19 @@ def main():
         half.paste(bg_wall.crop((0, 0, w // 2, h)), (0, 0))
         tiles.append((name, [keyed_over(img, half), keyed_over(img, pink)]))
     cell = 50 * zoom + 10
-    sheet_w = 8 * (2 * cell) + 20
+    sheet_w = max(8 * (2 * cell) + 20, 1300)
     rows = (len(tiles) + 7) // 8
-    sprite_h = rows * (cell + 24) + 20
+    top = rows * (cell + 24) + 20
     screens = [Image.open(os.path.join(K.IMAGES, n)).convert("RGB") for n in SCREENS]
-    screen_h = max(s.height for s in screens[:-1]) * 2 + 40 + screens[-1].height * 2 + 40
-    sheet = Image.new("RGB", (max(sheet_w, 1300), sprite_h + screen_h), (200, 200, 200))
+    # Flow the screen pictures (doubled) in rows, the instructions page last.
+    spots, x, y, row_h = [], 10, top, 0
+    for img in screens:
+        w, h = img.width * 2, img.height * 2
+        if x + w > sheet_w - 10:
+            x, y, row_h = 10, y + row_h + 30, 0
+        spots.append((x, y))
+        x, row_h = x + w + 20, max(row_h, h)
+    sheet = Image.new("RGB", (sheet_w, y + row_h + 40), (200, 200, 200))
     d = ImageDraw.Draw(sheet)
     f = K.font(14)
     for i, (name, views) in enumerate(tiles):
@@ -65,17 +72,10 @@ def main():
         for j, v in enumerate(views):
             sheet.paste(v.resize((v.width * zoom, v.height * zoom), Image.NEAREST), (x + j * cell, y))
         d.text((x, y + cell - 6), name, font=f, fill=(0, 0, 0))
-    x, y = 10, sprite_h
-    for name, img in zip(SCREENS[:-1], screens[:-1]):
-        big = img.resize((img.width * 2, img.height * 2), Image.NEAREST)
-        if x + big.width > sheet.width:
-            x, y = 10, y + 2 * 100 + 40
-        sheet.paste(big, (x, y))
-        d.text((x, y + big.height + 2), "%s %dx%d" % (name, img.width, img.height), font=f, fill=(0, 0, 0))
-        x += big.width + 20
-    y = sprite_h + max(s.height for s in screens[:-1]) * 2 + 40
-    last = screens[-1]
-    sheet.paste(last.resize((last.width * 2, last.height * 2), Image.LANCZOS), (10, y))
+    for name, img, (x, y) in zip(SCREENS, screens, spots):
+        sheet.paste(img.resize((img.width * 2, img.height * 2), Image.NEAREST), (x, y))
+        d.text((x, y + img.height * 2 + 2), "%s %dx%d" % (name, img.width, img.height), font=f,
+               fill=(0, 0, 0))
     sheet.save(out_path)
 
 
