@@ -9,7 +9,7 @@ pure white where they must show.
 import math
 import os
 
-from PIL import Image, ImageDraw, ImageFont
+from PIL import Image, ImageFont
 
 SCALE = 8
 HERE = os.path.dirname(os.path.abspath(__file__))

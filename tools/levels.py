@@ -268,7 +268,7 @@ def random_shape(rnd, n, size, gap):
     return bar(rnd.randint(10, 14), rnd.random() < 0.5), True
 
 
-# Size classes each level uses, largest first, with their share of tries.
+# Size classes each level uses, largest first.
 def size_plan(n):
     if n == 1:
         return ["small"]

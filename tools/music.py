@@ -127,7 +127,7 @@ def hat(rnd, volume=0.09, length=0.035):
     return out
 
 
-def triad(root, degree, inversion_base=None):
+def triad(root, degree):
     """The three notes of the chord on a scale degree of the key `root`."""
     notes = []
     for k in (0, 2, 4):

@@ -6,7 +6,7 @@ logos. The instructions page has its own script, instructions.py."""
 import math
 import random
 
-from PIL import Image, ImageDraw, ImageFilter
+from PIL import Image, ImageDraw
 
 import drawkit as K
 import sprites
@@ -142,8 +142,7 @@ def readme_button():
     bx, by = 14 * S, 17 * S
     for side in (0, 1):
         x0 = bx + side * 21 * S
-        page = [(x0, by + (3 if side == 0 else 0) * S), (x0 + 21 * S, by + (0 if side == 0 else 3) * S),
-                (x0 + 21 * S, by + 39 * S), (x0, by + 39 * S)]
+        # Each page rises towards the spine.
         if side == 1:
             page = [(x0, by), (x0 + 21 * S, by + 3 * S), (x0 + 21 * S, by + 39 * S), (x0, by + 39 * S)]
         else:
@@ -190,7 +189,6 @@ def tilo_logo():
     img = K.canvas(w, h, background=K.WHITE + (255,))
     d = ImageDraw.Draw(img)
     colours = [(236, 70, 60), K.GOLD, K.GREEN, (60, 150, 230), K.ENEMY]
-    rnd = random.Random(3)
     for row in range(3):
         for col in range(3):
             x, y = (8 + col * 28) * S, (8 + row * 28) * S
@@ -198,7 +196,6 @@ def tilo_logo():
             d.rounded_rectangle((x, y, x + 25 * S, y + 25 * S), radius=6 * S, fill=c + (255,))
             d.rounded_rectangle((x + 4 * S, y + 4 * S, x + 13 * S, y + 9 * S), radius=2 * S,
                                 fill=K.mix(c, K.WHITE, 0.45) + (255,))
-    rnd.random()
     d.text((104 * S, -8 * S), "Tilo", font=K.font(76 * S, bold=True), fill=(40, 70, 140, 255))
     d.text((256 * S, 18 * S), "studio de", font=K.font(26 * S), fill=(90, 100, 120, 255))
     d.text((256 * S, 46 * S), "petits jeux", font=K.font(26 * S, bold=True), fill=(236, 70, 60, 255))

@@ -98,7 +98,7 @@ TEST_F(FontAndMusic, LongestScreenTextsFitTheNarrowestWindow) {
     int left;  // x where the screen draws it in a 600-wide window
   };
   const Line lines[] = {
-      {"Merci pour leur aide \xE0 : cliquez pour acc\xE9der au site", 300 - 290},
+      {"Merci pour leur aide \xE0 : cliquez pour acc\xE9" "der au site", 300 - 290},
       {"Echap pour quitter, Entrer pour recommencer", 300 - 260},
       {"Combien de joueurs ?", 300 - 110},
   };
