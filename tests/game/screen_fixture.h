@@ -72,6 +72,13 @@ class ScreenTest : public SdlTest {
     SDL_FreeSurface(expected);
     return same;
   }
+  // Events still queued: a screen takes one per pass and leaves the rest.
+  int EventsLeft() {
+    SDL_Event e;
+    int n = 0;
+    while (SDL_PollEvent(&e)) ++n;
+    return n;
+  }
   const char* Caption() {
     char* title = nullptr;
     char* icon = nullptr;
