@@ -25,7 +25,10 @@ class CreditsTest : public ScreenTest {
   // Runs the screen and tells how many of the events it left unread.
   int Run(const std::vector<SDL_Event>& events, TTF_Font* font = nullptr) {
     for (const SDL_Event& e : events) Push(e);
-    Merci(600, 600, screen_, font);
+    {
+      Watchdog watchdog;
+      Merci(600, 600, screen_, font);
+    }
     return EventsLeft();
   }
   Rgb QuitPlate() { return At(kQuit.x + 92, kQuit.y + 39); }

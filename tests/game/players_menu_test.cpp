@@ -28,6 +28,7 @@ class PlayersMenuTest : public ScreenTest {
  protected:
   int Run(const std::vector<SDL_Event>& events, TTF_Font* font = nullptr) {
     for (const SDL_Event& e : events) Push(e);
+    Watchdog watchdog;
     return Joueurs(600, 600, screen_, font);
   }
   // Corners of the plates that no label covers.
@@ -174,7 +175,7 @@ TEST_F(PlayersMenuTest, InstructionPicturesLetTheirWhiteThrough) {
   // Pictures wide enough to lie over the "Retour" plate, white but for a blue corner.
   struct Case { const char* path; int w, h; Point at; };
   const Case cases[] = {{"Images/ModeEmploi.png", 600, 599, {0, 1}},
-                        {"Images/Readme.png", 160, 130, kReadme}};
+                        {"Images/Readme.png", 160, 150, kReadme}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     SDL_Surface* picture = SolidSurface(c.w, c.h, kWhitePixel);

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -18,6 +19,30 @@
 
 #include "game/flow/globals.h"
 #include "tests/support/test_support.h"
+
+// A screen that never leaves would hang the suite: after a few seconds the
+// watchdog closes the window, which every screen obeys, and the test fails.
+class Watchdog {
+ public:
+  explicit Watchdog(Uint32 ms = 5000) : id_(SDL_AddTimer(ms, Bite, &fired_)) {}
+  ~Watchdog() {
+    SDL_RemoveTimer(id_);
+    EXPECT_FALSE(fired_) << "the screen did not leave by itself";
+  }
+  Watchdog(const Watchdog&) = delete;
+  Watchdog& operator=(const Watchdog&) = delete;
+
+ private:
+  static Uint32 Bite(Uint32, void* fired) {
+    *static_cast<std::atomic<bool>*>(fired) = true;
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    return 0;
+  }
+  std::atomic<bool> fired_{false};
+  SDL_TimerID id_;
+};
 
 class ScreenTest : public SdlTest {
  protected:
@@ -55,22 +80,33 @@ class ScreenTest : public SdlTest {
       for (int x = x0; x < x1; ++x) n += !(At(x, y) == background);
     return n;
   }
-  // Does the screen show `text` as the font renders it, at (x, y) over `background`?
-  bool ShowsText(const char* text, SDL_Color colour, int x, int y, Rgb background) {
-    SDL_Surface* ink = TTF_RenderText_Blended(Font(), text, colour);
-    if (!ink) return false;
-    SDL_Surface* expected = SDL_CreateRGBSurface(SDL_SWSURFACE, ink->w, ink->h, 32, 0xFF0000,
-                                                 0xFF00, 0xFF, 0);
-    SDL_FillRect(expected, nullptr, SDL_MapRGB(expected->format, background.r, background.g,
-                                               background.b));
-    SDL_BlitSurface(ink, nullptr, expected, nullptr);
-    bool same = true;
-    for (int j = 0; j < ink->h && y + j < screen_->h && same; ++j)
-      for (int i = 0; i < ink->w && x + i < screen_->w && same; ++i)
-        if (x + i >= 0 && y + j >= 0) same = PixelAt(expected, i, j) == At(x + i, y + j);
-    SDL_FreeSurface(ink);
+  struct Placed { const char* text; int x, y; };
+  // Does the screen show these texts, drawn in this order over `background`,
+  // as the font renders them? Compared within the texts' boxes.
+  bool ShowsTexts(const std::vector<Placed>& texts, SDL_Color colour, Rgb background) {
+    SDL_Surface* expected = SDL_CreateRGBSurface(SDL_SWSURFACE, screen_->w, screen_->h, 32,
+                                                 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(expected, nullptr,
+                 SDL_MapRGB(expected->format, background.r, background.g, background.b));
+    std::vector<SDL_Rect> boxes;
+    for (const Placed& t : texts) {
+      SDL_Surface* ink = TTF_RenderText_Blended(Font(), t.text, colour);
+      if (!ink) continue;
+      SDL_Rect at{static_cast<Sint16>(t.x), static_cast<Sint16>(t.y), 0, 0};
+      boxes.push_back({at.x, at.y, static_cast<Uint16>(ink->w), static_cast<Uint16>(ink->h)});
+      SDL_BlitSurface(ink, nullptr, expected, &at);
+      SDL_FreeSurface(ink);
+    }
+    bool same = boxes.size() == texts.size();
+    for (const SDL_Rect& b : boxes)
+      for (int y = std::max(0, int(b.y)); y < std::min(screen_->h, b.y + b.h) && same; ++y)
+        for (int x = std::max(0, int(b.x)); x < std::min(screen_->w, b.x + b.w) && same; ++x)
+          same = PixelAt(expected, x, y) == At(x, y);
     SDL_FreeSurface(expected);
     return same;
+  }
+  bool ShowsText(const char* text, SDL_Color colour, int x, int y, Rgb background) {
+    return ShowsTexts({{text, x, y}}, colour, background);
   }
   // Events still queued: a screen takes one per pass and leaves the rest.
   int EventsLeft() {
