@@ -22,10 +22,12 @@ struct Ending {
 std::function<void(int game)> script;
 std::vector<Ending> endings;
 std::vector<size_t> heapAtStart;
+std::vector<int> invulnerableAtStart;
 int games = 0;
 
 void OnStart(GameState&) {
   heapAtStart.push_back(mallinfo2().uordblks);
+  invulnerableAtStart.push_back(invulnerable);
   script(++games);
 }
 
@@ -58,6 +60,7 @@ class GameRun : public ::testing::Test {
     games = 0;
     endings.clear();
     heapAtStart.clear();
+    invulnerableAtStart.clear();
     gameStartHook = OnStart;
     gameEndHook = OnEnd;
   }
@@ -72,13 +75,14 @@ class GameRun : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(GameRun, EndScreenEnterStartsANewGameAndEscapeInTheMenuStillShowsTheLevel) {
+TEST_F(GameRun, EnterOnTheEndScreenStartsANewGameThatKeepsTheGlobals) {
   script = [](int game) {
     if (game == 1) {
       ChooseOnePlayer();
       Key(SDLK_RETURN);  // level-start screen
       Key(SDLK_v);       // frames: a life more, 100 s more, then the end
       Key(SDLK_F5);
+      Key(SDLK_RSHIFT);  // lasts into the next game
       Key(SDLK_t);
       Key(SDLK_RETURN);  // end screen: play again
       Key(SDLK_RETURN);  // credits
@@ -91,6 +95,7 @@ TEST_F(GameRun, EndScreenEnterStartsANewGameAndEscapeInTheMenuStillShowsTheLevel
   };
   EXPECT_EQ(SDL_main(0, nullptr), 0);
   EXPECT_EQ(games, 2);
+  EXPECT_EQ(invulnerableAtStart, (std::vector<int>{0, 10000}));
   ASSERT_EQ(endings.size(), 2u);
   EXPECT_EQ(endings[0].playerCount, 1);
   EXPECT_EQ(endings[0].lives, 1);
