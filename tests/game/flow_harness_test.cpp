@@ -147,7 +147,7 @@ TEST_F(Frame, EnemiesMoveCountDownAndTurnWhenTheirCountdownEnds) {
   s.turnCountdowns = {1, 0, 9, 9, 9};
   const Uint32 before = SDL_GetTicks();
   MoveEnemies(s);
-  EXPECT_GE(SDL_GetTicks() - before, 3u * (10 / 3));
+  EXPECT_GE(SDL_GetTicks() - before + 1, 3u * (10 / 3));
   EXPECT_EQ(s.enemyModes[0], 1);   // countdown reached 0: a random turn next frame
   EXPECT_EQ(s.enemyModes[1], 0);   // 0 went on to -1: no more turns
   EXPECT_EQ(s.enemyModes[2], 0);
