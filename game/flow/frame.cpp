@@ -1,7 +1,5 @@
 #include "game/flow/frame.h"
 
-#include <SDL_image.h>
-
 #include <array>
 #include <cstdio>
 
@@ -9,6 +7,7 @@
 #include "game/flow/keys.h"
 #include "game/flow/text.h"
 #include "game/maze/actors.h"
+#include "game/maze/images.h"
 #include "game/maze/movement.h"
 #include "game/screens/composer.h"
 
@@ -34,15 +33,10 @@ const char* SpriteFor(const SpriteNames& names, int direction) {
   return direction >= 0 && direction < static_cast<int>(names.size()) ? names[direction] : names[0];
 }
 
-void Reload(SDL_Surface*& slot, const char* path) {
-  if (slot) SDL_FreeSurface(slot);
-  slot = IMG_Load(path);
-}
-
 void LoadPhase(GameState& s, const SpriteNames& hero, const SpriteNames& enemy) {
-  Reload(s.heroImage, SpriteFor(hero, s.heroDirection));
+  ReloadImage(&s.heroImage, SpriteFor(hero, s.heroDirection));
   for (int i = 0; i < s.enemyCount; ++i)
-    Reload(s.enemyImages[i], SpriteFor(enemy, s.enemyDirections[i]));
+    ReloadImage(&s.enemyImages[i], SpriteFor(enemy, s.enemyDirections[i]));
 }
 
 SDL_Surface* RenderCounter(const GameState& s, const char* format, int value) {

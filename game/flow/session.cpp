@@ -8,15 +8,12 @@
 #include "game/flow/level.h"
 #include "game/flow/rules.h"
 #include "game/flow/text.h"
+#include "game/maze/images.h"
 #include "game/screens/screens.h"
 
 namespace {
 
 constexpr Uint32 kVideoFlags = SDL_HWSURFACE | SDL_DOUBLEBUF;
-
-void KeyOutWhiteIfLoaded(SDL_Surface* image) {
-  if (image) SDL_SetColorKey(image, SDL_SRCCOLORKEY, SDL_MapRGB(image->format, 255, 255, 255));
-}
 
 void Release(SDL_Surface*& surface) {
   if (surface) SDL_FreeSurface(surface);
@@ -67,9 +64,8 @@ void StartFirstLevel(GameState& s) {
   s.running = FINPROG ? 0 : ShowLevelStart(s);
   s.screen = SDL_SetVideoMode(s.width, s.height, 32, kVideoFlags);
   ShowLevelCaption(s.level);
-  Release(s.heroImage);
-  s.heroImage = IMG_Load("Images/Glouto.png");
-  KeyOutWhiteIfLoaded(s.heroImage);
+  ReloadImage(&s.heroImage, "Images/Glouto.png");
+  KeyOutWhite(s.heroImage);
   s.timerId = SDL_AddTimer(250, minuteur, nullptr);
   MusicLoopForever(s.music);
 }
