@@ -1,7 +1,11 @@
 // The frame steps driven one by one on a headless game state.
 #include <gtest/gtest.h>
 
+#include <SDL_ttf.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "game/flow/frame.h"
 #include "game/flow/loop.h"
@@ -225,4 +229,35 @@ TEST_F(Frame, AFrameMovesBeforeItListensAndEatsWhereTheMoveLeftTheHero) {
   RunFrame(s);
   EXPECT_EQ(s.heroPosition.y, 306);
   EXPECT_EQ(s.clock, 134);
+}
+
+TEST_F(Frame, HudShowsTheCountersAndItsTopTextsMoveToTheEdge) {
+  const std::string path = AssetsDir() + "/Police/comic.ttf";
+  if (!FileExists(path)) GTEST_SKIP() << "no shipped font";
+  ASSERT_EQ(TTF_Init(), 0);
+  GameState& s = *game_;
+  s.font = TTF_OpenFont(path.c_str(), 25);
+  ASSERT_NE(s.font, nullptr);
+  s.remaining = 104, s.clock = 99, s.lives = -1;
+  RenderHud(s);
+  struct Case { SDL_Surface* text; const char* expected; };
+  const Case cases[] = {{s.remainingText, "Restant : 104"}, {s.clockText, "Temps : 99"},
+                        {s.livesText, "Vies : -1"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.expected);
+    int w = 0, h = 0;
+    ASSERT_EQ(TTF_SizeText(s.font, c.expected, &w, &h), 0);
+    ASSERT_NE(c.text, nullptr);
+    EXPECT_EQ(c.text->w, w);
+    EXPECT_EQ(c.text->h, h);
+  }
+  const int clockWidth = s.clockText->w;
+  DrawFrame(s);
+  EXPECT_EQ(s.remainingRect.y, 0);
+  EXPECT_EQ(s.clockRect.y, 0);
+  EXPECT_EQ(s.clockRect.w, std::min(clockWidth, 600 - 470)) << "clipped at the right edge";
+  EXPECT_EQ(s.livesRect.y, 565);
+  TTF_CloseFont(s.font);
+  s.font = nullptr;
+  TTF_Quit();
 }
