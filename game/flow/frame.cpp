@@ -5,11 +5,11 @@
 
 #include "game/flow/globals.h"
 #include "game/flow/keys.h"
-#include "game/flow/text.h"
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
 #include "game/maze/movement.h"
 #include "game/screens/composer.h"
+#include "game/screens/screen_kit.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ void LoadPhase(GameState& s, const SpriteNames& hero, const SpriteNames& enemy) 
 SDL_Surface* RenderCounter(const GameState& s, const char* format, int value) {
   char text[kHudTextSize];
   std::snprintf(text, sizeof text, format, value);
-  return RenderBlended(s.font, text, s.textColor);
+  return RenderText(s.font, text, s.textColor);
 }
 
 // The real rectangle goes to SDL: the game relies on the clipped rectangle written back.

@@ -1,8 +1,8 @@
 #include "game/flow/level.h"
 
+#include "game/flow/caption.h"
 #include "game/flow/globals.h"
 #include "game/flow/rules.h"
-#include "game/flow/text.h"
 #include "game/screens/screens.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "game/flow/pause.h"
 
+#include "game/flow/caption.h"
 #include "game/flow/globals.h"
-#include "game/flow/text.h"
 
 namespace {
 

@@ -4,12 +4,13 @@
 
 #include <cstdlib>
 
+#include "game/flow/caption.h"
 #include "game/flow/globals.h"
 #include "game/flow/level.h"
 #include "game/flow/rules.h"
-#include "game/flow/text.h"
 #include "game/maze/images.h"
 #include "game/screens/screens.h"
+#include "game/screens/screen_kit.h"
 
 namespace {
 
@@ -40,12 +41,12 @@ void StartUp(GameState& s) {
   std::srand(SDL_GetTicks());
   SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
   TTF_Init();
-  FSOUND_Init(44100, 32, 0);
+  MusicStartUp();
   s.icon = IMG_Load("Images/Mur.png");
   if (s.icon) SDL_WM_SetIcon(s.icon, nullptr);
   s.font = TTF_OpenFont("Police/comic.ttf", 25);
   s.textColor = {0, 0, 0, 0};
-  s.pauseText = RenderBlended(s.font, "Pause", s.textColor);
+  s.pauseText = RenderText(s.font, "Pause", s.textColor);
   s.width = s.height = 600;
   s.screen = SDL_SetVideoMode(s.width, s.height, 32, kVideoFlags);
   SDL_EnableKeyRepeat(5, 5);

@@ -1,13 +1,10 @@
-#include "game/flow/text.h"
+#include "game/flow/caption.h"
+
+#include <SDL.h>
 
 #include <cstdio>
 
 #include "game/flow/state.h"
-
-SDL_Surface* RenderBlended(TTF_Font* font, const char* text, SDL_Color color) {
-  if (!font || !text) return nullptr;
-  return TTF_RenderText_Blended(font, text, color);
-}
 
 void ShowLevelCaption(int level, bool paused) {
   char caption[kCaptionSize];
