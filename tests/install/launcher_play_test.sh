@@ -1,15 +1,16 @@
 #!/bin/sh
 # The unpacked package as a player uses it, under a virtual X display: the
-# menu appears, the editor opens, a saved level goes into play with
-# glouto-niveau, and a second launch keeps the player's files.
-# Usage: launcher_play_test.sh PACKAGE_DIR HAS_GAME HAS_EDITOR
+# menu appears; a level drawn and saved in the editor goes into play with
+# glouto-niveau and its walls show up in the game; a second launch keeps the
+# player's files. Usage: launcher_play_test.sh PACKAGE_DIR HAS_GAME HAS_EDITOR
 set -u
-root=$1/root
+package=$1
+root=$package/root
 if [ "$2" != 1 ] || [ "$3" != 1 ]; then
   echo "the game and the editor are not built yet: nothing to play"
   exit 77
 fi
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool import convert; do
   command -v "$tool" >/dev/null || { echo "$tool missing (./glouto.sh test installs it)"; exit 77; }
 done
 
@@ -45,56 +46,106 @@ mkdir -p "$HOME"
 unset XDG_DATA_HOME
 data=$HOME/.local/share/glouto
 shipped=$root/usr/share/games/glouto
+levels=$data/Niveaux
 
-# Waits, up to 30 s, for a window whose title holds $1 while the program lives.
-window_appears() {
+# Polls "$@" every 0.1 s for up to 30 s while the program lives.
+until_true() {
   n=0
   while [ $n -lt 300 ]; do
-    xdotool search --name "$1" >/dev/null 2>&1 && return 0
+    "$@" && return 0
     kill -0 "$program" 2>/dev/null || return 1
     sleep 0.1
     n=$((n + 1))
   done
   return 1
 }
-
+window_exists() { xdotool search --name "$1" >/dev/null 2>&1; }
+window_of() { xdotool search --name "$1" 2>/dev/null | tail -n1; }
+# Mean colour "r g b" of the W x H box at X,Y of window $1.
+box_colour() {  # box_colour WINDOW X Y W H
+  import -window "$1" "$tmp/shot.png" 2>/dev/null &&
+    convert "$tmp/shot.png" -crop "$4x$5+$2+$3" +repage -alpha off \
+      -format '%[fx:round(255*mean.r)] %[fx:round(255*mean.g)] %[fx:round(255*mean.b)]' info: 2>/dev/null
+}
+near() {  # near "r g b" "r g b": every channel within 12
+  set -- $1 $2
+  [ $# -eq 6 ] || return 1
+  for d in $(($1 - $4)) $(($2 - $5)) $(($3 - $6)); do
+    [ "${d#-}" -le 12 ] || return 1
+  done
+}
+box_is() {  # box_is TITLE X Y W H "r g b"
+  near "$(box_colour "$(window_of "$1")" "$2" "$3" "$4" "$5")" "$6"
+}
+click() {  # click TITLE X Y
+  xdotool mousemove --window "$(window_of "$1")" "$2" "$3" click 1
+}
 stop_program() {
   kill "$program" 2>/dev/null
   wait "$program" 2>/dev/null
   program=
 }
+game=Bienvenue
+editor="Editeur de Niveaux"
+grey="150 150 150"
 
 "$root/usr/games/glouto" >"$tmp/game1.log" 2>&1 &
 program=$!
-window_appears "Bienvenue"; check "the game's menu appears" 0 $?
+until_true window_exists "$game"; check "the game's menu appears" 0 $?
 stop_program
 for level in "$shipped"/Niveaux/Niveau_[0-9]*.txt; do
-  cmp -s "$level" "$data/Niveaux/${level##*/}"; check "${level##*/} seeded" 0 $?
+  cmp -s "$level" "$levels/${level##*/}"; check "${level##*/} seeded" 0 $?
 done
 
+# Draw three walls for level 1 (600 wide) in the editor and save them.
 "$root/usr/games/glouto-editeur" >"$tmp/editor.log" 2>&1 &
 program=$!
-window_appears "Editeur de Niveaux"; check "the editor opens" 0 $?
+until_true window_exists "$editor"; check "the editor opens" 0 $?
+# The level-size screen: the "Niveau 1" plate, 100 x 40 at (150, 100).
+until_true box_is "$editor" 240 132 8 8 "$grey"; check "the editor asks for the level" 0 $?
+click "$editor" 200 120
+# The grid is up once its reserved cells show black.
+until_true box_is "$editor" 27 27 21 21 "0 0 0"; check "the editor shows the grid" 0 $?
+click "$editor" 110 110
+click "$editor" 137 212
+click "$editor" 599 599
+xdotool key Return
+until_true test -s "$levels/Niveau_.txt"; check "the editor saves on Return" 0 $?
 stop_program
+drawn=$(printf '3\n100\t100\n125\t200\n575\t575\n')
+check "the saved level holds the walls clicked, on their cells" "$drawn" "$(cat "$levels/Niveau_.txt")"
 
-# A level as the editor saves it for the 700-pixel window, put into play as level 2.
-printf '3\n0\t0\n675\t575\n350\t275\n' >"$data/Niveaux/Niveau_.txt"
-"$root/usr/games/glouto-niveau" 2 --force >"$tmp/niveau.log" 2>&1
-check "glouto-niveau installs it" 0 $?
-cmp -s "$data/Niveaux/Niveau_.txt" "$data/Niveaux/Niveau_2.txt"; check "it is the game's level 2" 0 $?
-printf '1\n100\t100\n' >"$data/Niveaux/Niveau_.txt"
-"$root/usr/games/glouto-niveau" 2 >"$tmp/niveau.log" 2>&1
+niveau=$root/usr/games/glouto-niveau
+"$niveau" 1 >"$tmp/niveau.log" 2>&1
+check "the shipped level 1 is not replaced without --force" 8 $?
+cmp -s "$shipped/Niveaux/Niveau_1.txt" "$levels/Niveau_1.txt"; check "level 1 still the shipped one" 0 $?
+"$niveau" 1 --force >>"$tmp/niveau.log" 2>&1
+check "glouto-niveau 1 --force installs it" 0 $?
+cmp -s "$levels/Niveau_.txt" "$levels/Niveau_1.txt"; check "it is the game's level 1" 0 $?
+"$niveau" 1 >>"$tmp/niveau.log" 2>&1
 check "a second install without --force is refused" 8 $?
-check "level 2 unchanged" "$(printf '3\n0\t0\n675\t575\n350\t275')" "$(cat "$data/Niveaux/Niveau_2.txt")"
 
+# Play level 1: the menu's "1 joueur" (90 x 40 at (255, 275)), then the
+# level-start screen's "Commencer" (125 x 40 at (237, 360)) and Return.
 "$root/usr/games/glouto" >"$tmp/game2.log" 2>&1 &
 program=$!
-window_appears "Bienvenue"; check "the menu appears again" 0 $?
+until_true window_exists "$game"; check "the menu appears again" 0 $?
+until_true box_is "$game" 330 305 10 8 "$grey"; check "the menu offers 1 joueur" 0 $?
+click "$game" 300 295
+until_true box_is "$game" 350 390 10 8 "$grey"; check "the level-start screen shows" 0 $?
+xdotool mousemove --window "$(window_of "$game")" 10 580 key Return
+wall=$(convert "$shipped/Images/Mur.png" -background white -flatten -resize '25x25!' -alpha off \
+  -format '%[fx:round(255*mean.r)] %[fx:round(255*mean.g)] %[fx:round(255*mean.b)]' info:)
+for cell in "100 100" "125 200" "575 575"; do
+  set -- $cell
+  until_true box_is "$game" "$1" "$2" 25 25 "$wall"; check "the game draws the wall at ($1, $2)" 0 $?
+done
 stop_program
-check "the installed level stays" "$(printf '3\n0\t0\n675\t575\n350\t275')" "$(cat "$data/Niveaux/Niveau_2.txt")"
-check "the editor's save stays" "$(printf '1\n100\t100')" "$(cat "$data/Niveaux/Niveau_.txt")"
+check "the installed level stays" "$drawn" "$(cat "$levels/Niveau_1.txt")"
+check "the editor's save stays" "$drawn" "$(cat "$levels/Niveau_.txt")"
 
 if [ "$failures" -ne 0 ]; then
+  import -window root "$package/failed-screen.png" 2>/dev/null && echo "last screen: $package/failed-screen.png"
   for log in "$tmp"/*.log; do echo "== $log"; cat "$log"; done
 fi
 [ "$failures" -eq 0 ]
