@@ -1,0 +1,13 @@
+#include "game/maze/actors.h"
+#include "game/maze/images.h"
+
+void Dessin(SDL_Surface* screen, SDL_Surface** images, SDL_Rect* rectangles, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (!images[i]) continue;  // a picture that failed to load is simply not drawn
+    KeyOutWhite(images[i]);
+    // The entry itself takes SDL's clipped rectangle: an actor past the left or top
+    // edge is moved onto it.
+    SDL_BlitSurface(images[i], nullptr, screen, &rectangles[i]);
+  }
+  SDL_Delay(2);
+}

@@ -1,0 +1,16 @@
+#include <cstdlib>
+
+#include "game/maze/actors.h"
+#include "game/maze/images.h"
+
+int Ennemis(int /*width*/, int /*height*/, int* enemyDirections, int enemyCount,
+            SDL_Rect* /*heroPosition*/, SDL_Rect* enemyPositions, SDL_Surface** enemyImages) {
+  for (int i = 0; i < enemyCount; ++i) {
+    enemyPositions[i].x = kStartCornerX;
+    enemyPositions[i].y = kStartCornerY;
+    enemyDirections[i] = std::rand() % 4 + 1;
+    ReloadImage(&enemyImages[i], "Images/Ennemi.png");
+    KeyOutWhite(enemyImages[i]);
+  }
+  return enemyCount;
+}
