@@ -33,8 +33,9 @@ check() {  # check NAME EXPECTED ACTUAL
   fi
 }
 
-# Xvfb picks a free display itself and tells which.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+# Xvfb picks a free display itself and tells which. Without -noreset it
+# resets when its last client leaves, and refuses the next program meanwhile.
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
 xvfb=$!
 n=0
 while [ ! -s "$tmp/display" ] && [ $n -lt 100 ]; do sleep 0.1; n=$((n + 1)); done
@@ -48,14 +49,17 @@ data=$HOME/.local/share/glouto
 shipped=$root/usr/share/games/glouto
 levels=$data/Niveaux
 
-# Polls "$@" every 0.1 s for up to 30 s while the program lives.
+# Polls "$@" for up to 20 s while the program lives.
 until_true() {
-  n=0
-  while [ $n -lt 300 ]; do
+  deadline=$(($(date +%s) + 20))
+  while [ "$(date +%s)" -le "$deadline" ]; do
     "$@" && return 0
-    kill -0 "$program" 2>/dev/null || return 1
+    if ! kill -0 "$program" 2>/dev/null; then
+      wait "$program"
+      echo "the program ended early, exit code $?" >>"$tmp/ended.log"
+      return 1
+    fi
     sleep 0.1
-    n=$((n + 1))
   done
   return 1
 }
@@ -63,7 +67,7 @@ window_exists() { xdotool search --name "$1" >/dev/null 2>&1; }
 window_of() { xdotool search --name "$1" 2>/dev/null | tail -n1; }
 # Mean colour "r g b" of the W x H box at X,Y of window $1.
 box_colour() {  # box_colour WINDOW X Y W H
-  import -window "$1" "$tmp/shot.png" 2>/dev/null &&
+  [ -n "$1" ] && import -window "$1" "$tmp/shot.png" 2>/dev/null &&
     convert "$tmp/shot.png" -crop "$4x$5+$2+$3" +repage -alpha off \
       -format '%[fx:round(255*mean.r)] %[fx:round(255*mean.g)] %[fx:round(255*mean.b)]' info: 2>/dev/null
 }
@@ -74,11 +78,20 @@ near() {  # near "r g b" "r g b": every channel within 12
     [ "${d#-}" -le 12 ] || return 1
   done
 }
-box_is() {  # box_is TITLE X Y W H "r g b"
-  near "$(box_colour "$(window_of "$1")" "$2" "$3" "$4" "$5")" "$6"
+box_is() {  # box_is WINDOW X Y W H "r g b"
+  near "$(box_colour "$1" "$2" "$3" "$4" "$5")" "$6"
 }
-click() {  # click TITLE X Y
-  xdotool mousemove --window "$(window_of "$1")" "$2" "$3" click 1
+click() {  # click WINDOW X Y
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+# A step the next ones build on: without it the test stops, showing why.
+must() {  # must NAME EXPECTED ACTUAL
+  check "$@"
+  [ "$2" = "$3" ] || { report; exit 1; }
+}
+report() {
+  import -window root "$package/failed-screen.png" 2>/dev/null && echo "last screen: $package/failed-screen.png"
+  for log in "$tmp"/*.log; do echo "== $log"; cat "$log"; done
 }
 stop_program() {
   kill "$program" 2>/dev/null
@@ -91,7 +104,7 @@ grey="150 150 150"
 
 "$root/usr/games/glouto" >"$tmp/game1.log" 2>&1 &
 program=$!
-until_true window_exists "$game"; check "the game's menu appears" 0 $?
+until_true window_exists "$game"; must "the game's menu appears" 0 $?
 stop_program
 for level in "$shipped"/Niveaux/Niveau_[0-9]*.txt; do
   cmp -s "$level" "$levels/${level##*/}"; check "${level##*/} seeded" 0 $?
@@ -100,19 +113,23 @@ done
 # Draw three walls for level 1 (600 wide) in the editor and save them.
 "$root/usr/games/glouto-editeur" >"$tmp/editor.log" 2>&1 &
 program=$!
-until_true window_exists "$editor"; check "the editor opens" 0 $?
+until_true window_exists "$editor"; must "the editor opens" 0 $?
+window=$(window_of "$editor")
 # The level-size screen: the "Niveau 1" plate, 100 x 40 at (150, 100).
-until_true box_is "$editor" 240 132 8 8 "$grey"; check "the editor asks for the level" 0 $?
-click "$editor" 200 120
+until_true box_is "$window" 240 132 8 8 "$grey"; must "the editor asks for the level" 0 $?
+click "$window" 200 120
 # The grid is up once its reserved cells show black.
-until_true box_is "$editor" 27 27 21 21 "0 0 0"; check "the editor shows the grid" 0 $?
-click "$editor" 110 110
-click "$editor" 137 212
-click "$editor" 599 599
+until_true box_is "$window" 27 27 21 21 "0 0 0"; must "the editor shows the grid" 0 $?
+click "$window" 110 110
+click "$window" 137 212
+click "$window" 599 599
 xdotool key Return
-until_true test -s "$levels/Niveau_.txt"; check "the editor saves on Return" 0 $?
+until_true test -s "$levels/Niveau_.txt"; must "the editor saves on Return" 0 $?
 stop_program
 drawn=$(printf '3\n100\t100\n125\t200\n575\t575\n')
+# Walls of the shipped level 1 would prove nothing about ours.
+grep -qE "^(100.100|125.200|575.575).?$" "$shipped/Niveaux/Niveau_1.txt"
+check "the shipped level 1 has none of these walls" 1 $?
 check "the saved level holds the walls clicked, on their cells" "$drawn" "$(cat "$levels/Niveau_.txt")"
 
 niveau=$root/usr/games/glouto-niveau
@@ -129,23 +146,22 @@ check "a second install without --force is refused" 8 $?
 # level-start screen's "Commencer" (125 x 40 at (237, 360)) and Return.
 "$root/usr/games/glouto" >"$tmp/game2.log" 2>&1 &
 program=$!
-until_true window_exists "$game"; check "the menu appears again" 0 $?
-until_true box_is "$game" 330 305 10 8 "$grey"; check "the menu offers 1 joueur" 0 $?
-click "$game" 300 295
-until_true box_is "$game" 350 390 10 8 "$grey"; check "the level-start screen shows" 0 $?
-xdotool mousemove --window "$(window_of "$game")" 10 580 key Return
+until_true window_exists "$game"; must "the menu appears again" 0 $?
+# The caption changes in play; the window stays.
+window=$(window_of "$game")
+until_true box_is "$window" 330 305 10 8 "$grey"; must "the menu offers 1 joueur" 0 $?
+click "$window" 300 295
+until_true box_is "$window" 350 390 10 8 "$grey"; must "the level-start screen shows" 0 $?
+xdotool mousemove --window "$window" 10 580 key Return
 wall=$(convert "$shipped/Images/Mur.png" -background white -flatten -resize '25x25!' -alpha off \
   -format '%[fx:round(255*mean.r)] %[fx:round(255*mean.g)] %[fx:round(255*mean.b)]' info:)
 for cell in "100 100" "125 200" "575 575"; do
   set -- $cell
-  until_true box_is "$game" "$1" "$2" 25 25 "$wall"; check "the game draws the wall at ($1, $2)" 0 $?
+  until_true box_is "$window" "$1" "$2" 25 25 "$wall"; check "the game draws the wall at ($1, $2)" 0 $?
 done
 stop_program
 check "the installed level stays" "$drawn" "$(cat "$levels/Niveau_1.txt")"
 check "the editor's save stays" "$drawn" "$(cat "$levels/Niveau_.txt")"
 
-if [ "$failures" -ne 0 ]; then
-  import -window root "$package/failed-screen.png" 2>/dev/null && echo "last screen: $package/failed-screen.png"
-  for log in "$tmp"/*.log; do echo "== $log"; cat "$log"; done
-fi
+[ "$failures" -eq 0 ] || report
 [ "$failures" -eq 0 ]
