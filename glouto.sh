@@ -2,7 +2,8 @@
 # Set up, build and run Glouto on Debian 12.
 #   ./glouto.sh play          build and start the game
 #   ./glouto.sh play editor   build and start the level editor
-#   ./glouto.sh test          build and run every test
+#   ./glouto.sh test          build and run every test (the in-process ones
+#                             also under AddressSanitizer and UBSan)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -45,6 +46,11 @@ case "${1:-play}" in
     ;;
   test)
     ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    # First the in-process suites under AddressSanitizer and UBSan, then everything.
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DGLOUTO_SANITIZE=ON >/dev/null
+    cmake --build build-asan -j"$(nproc)"
+    echo "== In-process tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+    (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$(nproc)" -LE 'e2e|fuzz|install')
     build
     cd build
     exec ctest --output-on-failure -j"$(nproc)"

@@ -3,7 +3,8 @@
 
 // The game's sound layer: the ten stream operations the game calls, backed by
 // SDL_mixer. Every call is harmless when the audio device could not be opened
-// and every stream call ignores a null stream.
+// and every stream call ignores a null stream. Streams sound on one music
+// channel, number 1: playing a stream takes the channel from any other.
 
 struct FSOUND_STREAM;
 
@@ -20,5 +21,10 @@ int FSOUND_Stream_SetLoopCount(FSOUND_STREAM* stream, int count);
 int FSOUND_SetVolume(int channel, int volume);
 int FSOUND_SetPaused(int channel, int paused);
 int FSOUND_GetPaused(int channel);
+
+// Not called by the game; for checks. Whether a stream plays (paused or not)
+// on the channel, and how many streams are open and not yet closed.
+int FSOUND_IsPlaying(int channel);
+int SoundStreamsOpen();
 
 #endif

@@ -24,6 +24,8 @@ struct MusicState {
   int volume = 100;
 };
 
+// Start-up: open the sound library at 44100 Hz with 32 channels.
+void MusicStartUp();
 // Start-up: find the five tracks, open track 0, set the volume of every channel.
 void MusicFindTracks(MusicState& music);
 // After the first level-start screen: track 0 repeats without end.

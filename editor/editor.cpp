@@ -1,0 +1,149 @@
+#include "editor/editor.h"
+
+#include <SDL_image.h>
+#include <SDL_ttf.h>
+
+#include <array>
+#include <memory>
+
+#include "editor/cycle_hook.h"
+#include "editor/fichier.h"
+#include "editor/grid.h"
+#include "editor/press.h"
+#include "editor/safe_sdl.h"
+#include "editor/size_screen.h"
+
+int FINPROG = 0;
+void (*cycleStarted)(int cycle) = nullptr;
+
+namespace {
+
+constexpr const char* kCaption = "Editeur de Niveaux : Creez vos niveaux !";
+constexpr int kHeight = 600;
+constexpr Uint32 kVideoFlags = SDL_HWSURFACE | SDL_DOUBLEBUF;
+
+// Everything one editing cycle sets up anew.
+struct Cycle {
+  std::array<SDL_Surface*, kTableSize> pictures{};
+  std::array<SDL_Rect, kTableSize> positions{};
+  std::array<int, kTableSize> wallX{};
+  std::array<int, kTableSize> wallY{};
+  int cellCount = 0;
+  int nextSlot = 1;
+  int wallCount = 0;
+  int width = 400;
+  int height = 400;
+  SDL_Surface* screen = nullptr;
+  SDL_Surface* loading = nullptr;
+  SDL_Rect loadingPosition{0, 0, 0, 0};
+};
+
+void ShowLoading(Cycle& c) {
+  FillGrey(c.screen, c.screen, 255);
+  BlitAt(c.loading, c.screen, c.loadingPosition);
+  if (c.screen) SDL_Flip(c.screen);
+}
+
+void BuildGrid(Cycle& c) {
+  c.cellCount = Init(c.screen, c.pictures.data(), c.positions.data(), c.width, c.height,
+                     kCellSize, c.wallX.data(), c.wallY.data());
+  c.nextSlot = 1;
+  c.wallCount = 0;
+}
+
+// One event of the editing loop; returns 0 when the cycle ends.
+int Handle(Cycle& c, const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN:
+      Appui(c.pictures.data(), c.positions.data(), c.cellCount, c.wallX.data(), c.wallY.data(),
+            &c.nextSlot, &c.wallCount, c.width, c.height, event.button.x, event.button.y);
+      SDL_Delay(150);
+      return 1;
+    case SDL_KEYDOWN:
+      switch (event.key.keysym.sym) {
+        case SDLK_RETURN:
+          return 0;
+        case SDLK_ESCAPE:
+          FINPROG = 1;
+          return 0;
+        case SDLK_BACKSPACE:
+          ShowLoading(c);
+          BuildGrid(c);
+          return 1;
+        default:
+          return 1;
+      }
+    case SDL_QUIT:
+      FINPROG = 1;
+      return 0;
+    default:
+      return 1;
+  }
+}
+
+void Edit(Cycle& c) {
+  int running = 1;
+  while (running == 1 && FINPROG == 0) {
+    Dessin(c.screen, c.pictures.data(), c.positions.data(), c.width, c.height, kCellSize,
+           c.cellCount);
+    SDL_Event event;
+    if (SDL_PollEvent(&event)) running = Handle(c, event);
+    SDL_Delay(50);
+  }
+}
+
+void RunCycle(int number) {
+  SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
+  TTF_Init();
+  if (cycleStarted) cycleStarted(number);
+  SDL_Surface* icon = IMG_Load(kWallPicture);
+  SDL_WM_SetIcon(icon, nullptr);
+  TTF_Font* font = TTF_OpenFont("Police/comic.ttf", 25);
+
+  // Some 70 KB of tables: on the heap, as cycles may follow one another.
+  auto c = std::make_unique<Cycle>();
+  c->wallX.fill(-1);
+  c->wallY.fill(-1);
+
+  c->screen = SDL_SetVideoMode(c->width, c->height, 32, kVideoFlags);
+  FillGrey(c->screen, c->screen, 255);
+  SDL_WM_SetCaption(kCaption, nullptr);
+  c->width = Taille(c->screen, c->width, c->height);
+
+  c->height = kHeight;
+  c->screen = SDL_SetVideoMode(c->width, c->height, 32, kVideoFlags);
+  c->loadingPosition.x = static_cast<Sint16>(c->width / 2 - 80);
+  c->loadingPosition.y = static_cast<Sint16>(c->height / 2 - 30);
+  c->loading = RenderBlack(font, "Chargement ...");
+  ShowLoading(*c);
+
+  if (FINPROG == 0) {
+    BuildGrid(*c);
+    Edit(*c);
+  }
+  if (FINPROG == 0) Fichier(c->wallX.data(), c->wallY.data(), c->nextSlot, c->wallCount);
+
+  // Released while SDL is still up: the surfaces may live in video memory.
+  for (SDL_Surface*& picture : c->pictures) {
+    SDL_FreeSurface(picture);
+    picture = nullptr;
+  }
+  SDL_FreeSurface(c->loading);
+  SDL_FreeSurface(icon);
+
+  SDL_Quit();
+  CloseFont(font);
+  TTF_Quit();
+}
+
+}  // namespace
+
+int SDL_main(int /*argc*/, char** /*argv*/) {
+  // A loop rather than a call of SDL_main per cycle: the stack stays flat
+  // however many levels are drawn in one session.
+  int cycle = 0;
+  do {
+    RunCycle(++cycle);
+  } while (FINPROG == 0);
+  return 0;
+}

@@ -1,0 +1,71 @@
+#include "editor/grid.h"
+
+#include <SDL_image.h>
+
+#include "editor/safe_sdl.h"
+
+namespace {
+
+// Where the game starts its enemies (26, 26) and its hero (width/2 + 1,
+// height/2 + 1): these cells must stay free of walls.
+bool IsReserved(int x, int y, int width, int height) {
+  const bool corner = (x == 25 || x == 50) && (y == 25 || y == 50);
+  const bool centre = (x == width / 2 || x == width / 2 + 25) &&
+                      (y == height / 2 || y == height / 2 + 25);
+  return corner || centre;
+}
+
+SDL_Surface* BlackSquare(SDL_Surface* screen, int cellSize) {
+  SDL_Surface* square =
+      SDL_CreateRGBSurface(SDL_HWSURFACE, cellSize + 1, cellSize + 1, 32, 0, 0, 0, 0);
+  FillGrey(square, screen, 0);
+  return square;
+}
+
+}  // namespace
+
+int Init(SDL_Surface* screen, SDL_Surface** cellPictures, SDL_Rect* cellPositions, int width,
+         int height, int cellSize, int* wallX, int* wallY) {
+  if (cellSize <= 0) return 0;
+  int cell = 0;
+  for (int y = 0; y <= height - cellSize; y += cellSize) {
+    for (int x = 0; x <= width - cellSize && cell < kTableSize; x += cellSize, ++cell) {
+      SDL_FreeSurface(cellPictures[cell]);
+      cellPositions[cell].x = static_cast<Sint16>(x);
+      cellPositions[cell].y = static_cast<Sint16>(y);
+      cellPictures[cell] =
+          IsReserved(x, y, width, height) ? BlackSquare(screen, cellSize) : IMG_Load(kEmptyPicture);
+      wallX[cell] = -1;
+      wallY[cell] = -1;
+      SDL_Delay(2);
+    }
+  }
+  return cell;
+}
+
+int Test(int coordinate, int /*extent*/, int cellSize, char /*axis*/) {
+  if (cellSize <= 0 || coordinate < cellSize) return 0;
+  return coordinate / cellSize * cellSize;
+}
+
+int Test3(int x, int y, int* wallX, int* wallY, int slot, int width, int height) {
+  if (IsReserved(wallX[slot], wallY[slot], width, height)) return kReserved;
+  for (int i = 0; i < slot; ++i) {
+    if (wallX[i] == x && wallY[i] == y) return i;
+  }
+  return 0;
+}
+
+int Test2(SDL_Rect* cellPositions, int* wallX, int* wallY, int slot, int cellCount) {
+  for (int cell = 0; cell < cellCount; ++cell) {
+    if (cellPositions[cell].x == wallX[slot] && cellPositions[cell].y == wallY[slot]) return cell;
+  }
+  return -1;
+}
+
+void Dessin(SDL_Surface* screen, SDL_Surface** cellPictures, SDL_Rect* cellPositions,
+            int /*width*/, int /*height*/, int /*cellSize*/, int cellCount) {
+  if (!screen) return;
+  for (int cell = 0; cell < cellCount; ++cell) BlitAt(cellPictures[cell], screen, cellPositions[cell]);
+  SDL_Flip(screen);
+}

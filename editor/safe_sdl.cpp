@@ -1,0 +1,22 @@
+#include "editor/safe_sdl.h"
+
+void FillGrey(SDL_Surface* surface, SDL_Surface* screen, int grey) {
+  if (!surface || !screen) return;
+  const Uint8 g = static_cast<Uint8>(grey & 0xFF);
+  SDL_FillRect(surface, nullptr, SDL_MapRGB(screen->format, g, g, g));
+}
+
+SDL_Surface* RenderBlack(TTF_Font* font, const char* text) {
+  if (!font) return nullptr;
+  const SDL_Color black{0, 0, 0, 0};
+  return TTF_RenderText_Blended(font, text, black);
+}
+
+void BlitAt(SDL_Surface* picture, SDL_Surface* screen, SDL_Rect position) {
+  if (!picture || !screen) return;
+  SDL_UpperBlit(picture, nullptr, screen, &position);
+}
+
+void CloseFont(TTF_Font* font) {
+  if (font) TTF_CloseFont(font);
+}

@@ -1,0 +1,102 @@
+#include "editor/size_screen.h"
+
+#include <SDL_ttf.h>
+
+#include <array>
+
+#include "common/Condition.h"
+#include "editor/editor.h"
+#include "editor/safe_sdl.h"
+
+namespace {
+
+constexpr int kButtons = 5;
+constexpr int kPlateHeight = 40;
+constexpr int kIdleGrey = 150;
+constexpr int kHoverGrey = 255;
+
+struct Button {
+  const char* label;
+  int width;    // of the plate
+  int dx, dy;   // of the plate's corner from the window's centre
+  int result;   // the level width it stands for
+};
+
+// The widths the game gives its window at levels 1 to 4 and from level 5 on.
+constexpr std::array<Button, kButtons> kButtonTable{{
+    {"Niveau 1", 100, -50, -100, 600},
+    {"Niveau 2", 100, -50, -50, 700},
+    {"Niveau 3", 100, -50, 0, 800},
+    {"Niveau 4", 100, -50, 50, 900},
+    {"Plus que 4", 110, -55, 100, 1000},
+}};
+
+bool OnPlate(int x, int y, const SDL_Rect& plate, int plateWidth) {
+  SDL_Rect unused{0, 0, 0, 0};
+  SDL_Rect point{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
+  return Condition(&unused, &unused, point, plate, 0, 0, 0, 0, 0, plateWidth, 0, kPlateHeight, 2) ==
+         1;
+}
+
+}  // namespace
+
+int Taille(SDL_Surface* screen, int width, int height) {
+  TTF_Font* font = TTF_OpenFont("Police/comic.ttf", 25);
+  std::array<SDL_Surface*, kButtons> labels{};
+  std::array<SDL_Surface*, kButtons> plates{};
+  std::array<SDL_Rect, kButtons> positions{};
+  std::array<int, kButtons> greys{};
+  const int cx = width / 2, cy = height / 2;
+  for (int k = 0; k < kButtons; ++k) {
+    const Button& b = kButtonTable[k];
+    labels[k] = RenderBlack(font, b.label);
+    plates[k] = SDL_CreateRGBSurface(SDL_HWSURFACE, b.width, kPlateHeight, 32, 0, 0, 0, 0);
+    positions[k] = SDL_Rect{static_cast<Sint16>(cx + b.dx), static_cast<Sint16>(cy + b.dy), 0, 0};
+    greys[k] = kIdleGrey;
+  }
+
+  int result = width;
+  int running = 1;
+  while (running == 1) {
+    // The fifth label goes in the backdrop slot, painted over its plate.
+    Texte(screen, plates[0], plates[1], plates[2], plates[3], plates[4], labels[4], labels[0],
+          labels[1], labels[2], labels[3], positions[0], positions[1], positions[2],
+          positions[3], positions[4], positions[4], positions[0], positions[1], positions[2],
+          positions[3], greys[0], greys[1], greys[2], greys[3], greys[4], 255, 5, 4, 1);
+
+    SDL_Event event;
+    if (SDL_PollEvent(&event)) {
+      switch (event.type) {
+        case SDL_MOUSEMOTION:
+          SDL_ShowCursor(SDL_ENABLE);
+          for (int k = 0; k < kButtons; ++k) {
+            const bool over = OnPlate(event.motion.x, event.motion.y, positions[k],
+                                      kButtonTable[k].width);
+            greys[k] = over ? kHoverGrey : kIdleGrey;
+          }
+          break;
+        case SDL_MOUSEBUTTONUP:
+          for (int k = 0; k < kButtons; ++k) {
+            if (OnPlate(event.button.x, event.button.y, positions[k], kButtonTable[k].width)) {
+              running = 0;
+              result = kButtonTable[k].result;
+              break;
+            }
+          }
+          break;
+        case SDL_QUIT:
+          running = 0;
+          FINPROG = 1;
+          break;
+        default:
+          break;
+      }
+    }
+    SDL_Delay(30);
+  }
+
+  FreeSurface(labels[0], labels[1], labels[2], labels[3], labels[4], 5);
+  FreeSurface(plates[0], plates[1], plates[2], plates[3], plates[4], 5);
+  CloseFont(font);
+  return result;
+}
