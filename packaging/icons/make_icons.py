@@ -17,6 +17,16 @@ SIZES = (48, 64, 128)
 BIG = 512
 
 
+def clear_background(picture):
+    """The game keys out the sprite's white; an icon needs it transparent."""
+    picture = picture.convert("RGBA")
+    for corner in ((0, 0), (picture.width - 1, 0), (0, picture.height - 1),
+                   (picture.width - 1, picture.height - 1)):
+        if picture.getpixel(corner)[:3] == (255, 255, 255):
+            ImageDraw.floodfill(picture, corner, (255, 255, 255, 0), thresh=24)
+    return picture
+
+
 def fit(picture, size):
     """The picture centred on a transparent square, crisp at any size."""
     picture = picture.convert("RGBA")
@@ -70,7 +80,7 @@ def drawn_editor():
 
 def main():
     hero = os.path.join(ASSETS, "Glouto.png")
-    game = Image.open(hero) if os.path.exists(hero) else drawn_glutton()
+    game = clear_background(Image.open(hero)) if os.path.exists(hero) else drawn_glutton()
     editor = drawn_editor()
     for size in SIZES:
         fit(game, size).save(os.path.join(HERE, "glouto-%d.png" % size), optimize=True)
