@@ -10,6 +10,7 @@
 
 extern "C" {
 int __real_SDL_PollEvent(SDL_Event* event);
+int __real_SDL_WaitEvent(SDL_Event* event);
 }
 
 namespace {
@@ -62,4 +63,15 @@ extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {
   SDL_Event next;
   if (event && source && source(next)) SDL_PushEvent(&next);
   return __real_SDL_PollEvent(event);
+}
+
+// A screen that waits for input takes the script's next event, skipping idle steps.
+extern "C" int __wrap_SDL_WaitEvent(SDL_Event* event) {
+  if (source) {
+    SDL_Event next;
+    while (!source(next)) {
+    }
+    SDL_PushEvent(&next);
+  }
+  return __real_SDL_WaitEvent(event);
 }

@@ -3,8 +3,7 @@
 
 // What the long runs share: their length, the memory they watch, and the
 // input and waits of the programs, which the test binaries take over at link
-// time (-Wl,--wrap=SDL_Delay,--wrap=SDL_PollEvent) so that an hour of play
-// runs in seconds with scripted input.
+// time (-Wl,--wrap=...) so that an hour of play runs in seconds on scripted input.
 
 #include <SDL.h>
 
@@ -21,8 +20,9 @@ long ResidentKiB();
 // own bookkeeping grows on purpose; leaks are theirs to report there.
 bool ResidentMemoryIsMeaningful();
 
-// Where SDL_PollEvent takes its events from: while a source is set, each poll
-// first puts the source's next event (if it gives one) into SDL's queue.
+// Where SDL_PollEvent and SDL_WaitEvent take their events from: while a
+// source is set, each poll first puts the source's next event (if it gives
+// one) into SDL's queue; a wait asks the source until it gives one.
 using EventSource = std::function<bool(SDL_Event&)>;
 void ScriptInput(EventSource source);
 
