@@ -2,7 +2,11 @@
 
 #include <malloc.h>
 #include <unistd.h>
+#if __has_include(<valgrind/valgrind.h>)
 #include <valgrind/valgrind.h>
+#else
+#define RUNNING_ON_VALGRIND 0
+#endif
 
 #include <cstdio>
 #include <cstdlib>
