@@ -1,0 +1,26 @@
+#include "game/flow/game.h"
+
+#include <memory>
+
+#include "game/flow/globals.h"
+#include "game/flow/loop.h"
+#include "game/flow/session.h"
+
+void (*gameStartHook)(GameState&) = nullptr;
+void (*gameEndHook)(GameState&) = nullptr;
+
+int SDL_main(int /*argc*/, char** /*argv*/) {
+  bool again = true;
+  while (again) {
+    // Each game starts from fresh tables and counters; the globals carry over.
+    auto state = std::make_unique<GameState>();
+    StartUp(*state);
+    if (gameStartHook) gameStartHook(*state);
+    StartFirstLevel(*state);
+    PlayLevels(*state);
+    FinishGame(*state);
+    if (gameEndHook) gameEndHook(*state);
+    again = ShutDown(*state);
+  }
+  return 0;
+}

@@ -1,0 +1,47 @@
+#include "game/flow/level.h"
+
+#include "game/flow/caption.h"
+#include "game/flow/globals.h"
+#include "game/flow/rules.h"
+#include "game/screens/screens.h"
+
+namespace {
+
+constexpr Uint32 kVideoFlags = SDL_HWSURFACE | SDL_DOUBLEBUF;
+constexpr int kWidestWindow = 999;  // widening stops once the window is 1000 wide
+
+}  // namespace
+
+int ShowLevelStart(GameState& s) {
+  return init(s.width, s.height, s.screen, s.level, s.chestCount, s.chestImages.data(),
+              s.wallImages.data(), s.chestPositions.data(), s.enemyCount,
+              s.enemyPositions.data(), s.enemyImages.data(), s.enemyDirections.data(),
+              &s.heroPosition, s.music.stream, s.font, s.wallPositions.data(), &s.wallCount);
+}
+
+void ResetEnemyTurns(GameState& s) {
+  for (int i = 0; i < s.enemyCount; ++i) {
+    s.enemyModes[i] = 1;
+    s.turnCountdowns[i] = 0;
+  }
+}
+
+void ChangeLevel(GameState& s) {
+  SDL_RemoveTimer(s.timerId);
+  s.timerId = nullptr;
+  SDL_Delay(100);
+  NextLevelCounts(s);
+  if (s.width <= kWidestWindow) {
+    s.width += 100;
+    s.screen = SDL_SetVideoMode(s.width, s.height, 32, kVideoFlags);
+  }
+  s.running = ShowLevelStart(s);
+  s.eatenSinceRefill = 0;
+  s.heroDirection = 0;
+  s.lives += 1;
+  ResetEnemyTurns(s);
+  s.heroPosition.x = static_cast<Sint16>(s.width / 2 + 1);
+  s.heroPosition.y = static_cast<Sint16>(s.height / 2 + 1);
+  s.timerId = SDL_AddTimer(250, minuteur, nullptr);
+  ShowLevelCaption(s.level);
+}

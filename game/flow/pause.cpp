@@ -1,0 +1,48 @@
+#include "game/flow/pause.h"
+
+#include "game/flow/caption.h"
+#include "game/flow/globals.h"
+
+namespace {
+
+void HandlePauseEvent(GameState& s) {
+  if (s.event.type == SDL_QUIT) {
+    s.pauseLoop = 0;
+    s.running = 0;
+    FINPROG = 1;
+    return;
+  }
+  if (s.event.type != SDL_KEYDOWN) return;
+  switch (s.event.key.keysym.sym) {
+    case SDLK_SEMICOLON: FSOUND_SetPaused(FSOUND_ALL, 0); break;  // music back, game still paused
+    case SDLK_p:
+      s.pauseLoop = 0;
+      FSOUND_SetPaused(FSOUND_ALL, 0);
+      break;
+    case SDLK_ESCAPE:  // the game ends with the sound still paused
+      s.pauseLoop = 0;
+      s.running = 0;
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+void PauseGame(GameState& s) {
+  SDL_RemoveTimer(s.timerId);
+  s.timerId = nullptr;
+  FSOUND_SetPaused(FSOUND_ALL, 1);
+  SDL_Delay(100);
+  if (s.pauseText && s.screen) SDL_BlitSurface(s.pauseText, nullptr, s.screen, &s.pauseRect);
+  if (s.screen) SDL_Flip(s.screen);
+  ShowLevelCaption(s.level, true);
+  while (s.pauseLoop == 1) {
+    if (SDL_PollEvent(&s.event)) HandlePauseEvent(s);
+    SDL_Delay(30);
+  }
+  ShowLevelCaption(s.level);
+  SDL_Delay(100);
+  s.timerId = SDL_AddTimer(250, minuteur, nullptr);
+  s.pauseLoop = 1;
+}

@@ -1,0 +1,105 @@
+#include "game/flow/session.h"
+
+#include <SDL_image.h>
+
+#include <cstdlib>
+
+#include "game/flow/caption.h"
+#include "game/flow/globals.h"
+#include "game/flow/level.h"
+#include "game/flow/rules.h"
+#include "game/maze/images.h"
+#include "game/screens/screens.h"
+#include "game/screens/screen_kit.h"
+
+namespace {
+
+constexpr Uint32 kVideoFlags = SDL_HWSURFACE | SDL_DOUBLEBUF;
+
+void Release(SDL_Surface*& surface) {
+  if (surface) SDL_FreeSurface(surface);
+  surface = nullptr;
+}
+
+template <typename Table>
+void ReleaseAll(Table& images) {
+  for (SDL_Surface*& image : images) Release(image);
+}
+
+void SetStartPositions(GameState& s) {
+  s.heroPosition = {static_cast<Sint16>(s.width / 2 + 1), static_cast<Sint16>(s.height / 2 + 1), 0, 0};
+  s.remainingRect = {0, -5, 0, 0};
+  s.clockRect = {static_cast<Sint16>(s.width - 130), -5, 0, 0};
+  s.livesRect = {0, static_cast<Sint16>(s.height - 35), 0, 0};
+  // Computed once: "Pause" stays here however wide the window grows.
+  s.pauseRect = {static_cast<Sint16>(s.width / 2 - 40), static_cast<Sint16>(s.height / 2 - 20), 0, 0};
+}
+
+}  // namespace
+
+void StartUp(GameState& s) {
+  std::srand(SDL_GetTicks());
+  SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
+  TTF_Init();
+  MusicStartUp();
+  s.icon = IMG_Load("Images/Mur.png");
+  if (s.icon) SDL_WM_SetIcon(s.icon, nullptr);
+  s.font = TTF_OpenFont("Police/comic.ttf", 25);
+  s.textColor = {0, 0, 0, 0};
+  s.pauseText = RenderText(s.font, "Pause", s.textColor);
+  s.width = s.height = 600;
+  s.screen = SDL_SetVideoMode(s.width, s.height, 32, kVideoFlags);
+  SDL_EnableKeyRepeat(5, 5);
+  SetStartPositions(s);
+  SetStartCounts(s);
+  MusicFindTracks(s.music);
+  SDL_WM_SetCaption("Bienvenue dans le monde du Glouto !", nullptr);
+}
+
+void StartFirstLevel(GameState& s) {
+  s.playerCount = Joueurs(s.width, s.height, s.screen, s.font);
+  ResetEnemyTurns(s);
+  s.heroMode = 0;
+  s.heroDirection = 0;
+  if (s.playerCount == 2) s.enemyModes[0] = 0;  // player 2 steers enemy 0 alone on level 1
+  s.running = FINPROG ? 0 : ShowLevelStart(s);
+  s.screen = SDL_SetVideoMode(s.width, s.height, 32, kVideoFlags);
+  ShowLevelCaption(s.level);
+  ReloadImage(&s.heroImage, "Images/Glouto.png");
+  KeyOutWhite(s.heroImage);
+  s.timerId = SDL_AddTimer(250, minuteur, nullptr);
+  MusicLoopForever(s.music);
+}
+
+void FinishGame(GameState& s) {
+  MusicStop(s.music);
+  if (s.playerCount == 2) s.score -= s.enemyScore;
+  s.won = s.score > 0 && s.clock > 0 && s.lives >= 0 ? 1 : 0;
+  if (FINPROG) return;
+  s.running = FIN(s.won, s.score, s.screen, s.font, s.width, s.height, s.music.musicSwitch);
+  Merci(s.width, s.height, s.screen, s.font);
+}
+
+void ReleaseGameSurfaces(GameState& s) {
+  Release(s.heroImage);
+  ReleaseAll(s.wallImages);
+  ReleaseAll(s.chestImages);
+  ReleaseAll(s.enemyImages);
+  Release(s.remainingText);
+  Release(s.clockText);
+  Release(s.livesText);
+  Release(s.pauseText);
+  Release(s.icon);
+}
+
+bool ShutDown(GameState& s) {
+  ReleaseGameSurfaces(s);
+  SDL_RemoveTimer(s.timerId);
+  s.timerId = nullptr;
+  SDL_Quit();
+  if (s.font) TTF_CloseFont(s.font);
+  s.font = nullptr;
+  TTF_Quit();
+  MusicShutDown(s.music);
+  return s.running == 1 && FINPROG == 0;
+}

@@ -1,0 +1,25 @@
+#ifndef GLOUTO_GAME_FLOW_SESSION_H
+#define GLOUTO_GAME_FLOW_SESSION_H
+
+#include "game/flow/state.h"
+
+// Start-up of a game up to the welcome caption: SDL, fonts, sound, window,
+// the start values, the music files.
+void StartUp(GameState& s);
+
+// The player-count menu, the first level-start screen, then the window, the
+// hero, the timer and the endless first track.
+void StartFirstLevel(GameState& s);
+
+// After the frame loop: the outcome, then the end and credits screens unless
+// the program is ending.
+void FinishGame(GameState& s);
+
+// Releases everything the game loaded and shuts SDL, the fonts and the sound
+// down. Returns whether a new game follows.
+bool ShutDown(GameState& s);
+
+// Frees every image and text the game holds and empties its slots.
+void ReleaseGameSurfaces(GameState& s);
+
+#endif

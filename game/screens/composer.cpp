@@ -1,0 +1,48 @@
+#include "game/screens/composer.h"
+
+#include <initializer_list>
+
+#include "game/screens/screen_kit.h"
+
+namespace {
+
+// The blit writes the clipped rectangle back; `at` is our own copy, so the
+// screens can hand the same positions in on every pass.
+void Draw(SDL_Surface* screen, SDL_Surface* image, SDL_Rect at) {
+  if (!screen || !image) return;
+  SDL_BlitSurface(image, nullptr, screen, &at);
+}
+
+}  // namespace
+
+void Texte(SDL_Surface* screen, SDL_Surface* plate1, SDL_Surface* plate2, SDL_Surface* backdrop,
+           SDL_Surface* item1, SDL_Surface* item2, SDL_Surface* item3, SDL_Surface* item4,
+           SDL_Rect platePos1, SDL_Rect platePos2, SDL_Rect backdropPos, SDL_Rect itemPos1,
+           SDL_Rect itemPos2, SDL_Rect itemPos3, SDL_Rect itemPos4, int grey1, int grey2,
+           int screenGrey, int plateCount, int itemCount, int backdropFlag) {
+  if (!screen) return;
+  FillGrey(screen, screen->format, screenGrey);
+  if (backdropFlag == 1) Draw(screen, backdrop, backdropPos);
+
+  struct Plate { SDL_Surface* surface; SDL_Rect at; int grey; };
+  const Plate plates[] = {{plate1, platePos1, grey1}, {plate2, platePos2, grey2}};
+  for (int k = 0; k < plateCount && k < 2; ++k) {
+    // Greys are always mapped in the screen's format, plates included.
+    FillGrey(plates[k].surface, screen->format, plates[k].grey);
+    Draw(screen, plates[k].surface, plates[k].at);
+  }
+
+  SDL_Surface* const items[] = {item1, item2, item3, item4};
+  const SDL_Rect itemPositions[] = {itemPos1, itemPos2, itemPos3, itemPos4};
+  for (int k = 0; k < itemCount && k < 4; ++k) Draw(screen, items[k], itemPositions[k]);
+
+  SDL_Flip(screen);
+}
+
+void FreeSurface(SDL_Surface* s1, SDL_Surface* s2, SDL_Surface* s3, SDL_Surface* s4,
+                 SDL_Surface* s5) {
+  for (SDL_Surface* s : {s1, s2, s3, s4, s5}) {
+    if (s) SDL_FreeSurface(s);
+  }
+  SDL_Delay(2);
+}
