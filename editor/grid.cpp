@@ -1,7 +1,6 @@
 #include "editor/grid.h"
 
-#include <SDL_image.h>
-
+#include "common/picture_files.h"
 #include "editor/safe_sdl.h"
 
 namespace {
@@ -34,7 +33,7 @@ int Init(SDL_Surface* screen, SDL_Surface** cellPictures, SDL_Rect* cellPosition
       cellPositions[cell].x = static_cast<Sint16>(x);
       cellPositions[cell].y = static_cast<Sint16>(y);
       cellPictures[cell] =
-          IsReserved(x, y, width, height) ? BlackSquare(screen, cellSize) : IMG_Load(kEmptyPicture);
+          IsReserved(x, y, width, height) ? BlackSquare(screen, cellSize) : LoadPicture(kEmptyPicture);
       wallX[cell] = -1;
       wallY[cell] = -1;
       SDL_Delay(2);

@@ -1,7 +1,6 @@
 #include "editor/press.h"
 
-#include <SDL_image.h>
-
+#include "common/picture_files.h"
 #include "editor/grid.h"
 
 int Compacte(int* wallX, int* wallY, int nextSlot) {
@@ -20,7 +19,7 @@ namespace {
 
 void Repaint(SDL_Surface** cellPictures, int cell, const char* picture) {
   SDL_FreeSurface(cellPictures[cell]);
-  cellPictures[cell] = IMG_Load(picture);
+  cellPictures[cell] = LoadPicture(picture);
 }
 
 }  // namespace

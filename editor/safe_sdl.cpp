@@ -1,5 +1,7 @@
 #include "editor/safe_sdl.h"
 
+#include "common/picture_blits.h"
+
 void FillGrey(SDL_Surface* surface, SDL_Surface* screen, int grey) {
   if (!surface || !screen) return;
   const Uint8 g = static_cast<Uint8>(grey & 0xFF);
@@ -14,7 +16,7 @@ SDL_Surface* RenderBlack(TTF_Font* font, const char* text) {
 
 void BlitAt(SDL_Surface* picture, SDL_Surface* screen, SDL_Rect position) {
   if (!picture || !screen) return;
-  SDL_UpperBlit(picture, nullptr, screen, &position);
+  BlitPicture(picture, screen, &position);
 }
 
 void CloseFont(TTF_Font* font) {

@@ -1,3 +1,4 @@
+#include "common/picture_blits.h"
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
 
@@ -7,7 +8,7 @@ void Dessin(SDL_Surface* screen, SDL_Surface** images, SDL_Rect* rectangles, int
     KeyOutWhite(images[i]);
     // The entry itself takes SDL's clipped rectangle: an actor past the left or top
     // edge is moved onto it.
-    SDL_BlitSurface(images[i], nullptr, screen, &rectangles[i]);
+    BlitPicture(images[i], screen, &rectangles[i]);
   }
   SDL_Delay(2);
 }

@@ -1,10 +1,10 @@
 #include "game/maze/images.h"
 
-#include <SDL_image.h>
+#include "common/picture_files.h"
 
 void ReloadImage(SDL_Surface** slot, const char* path) {
   if (*slot) SDL_FreeSurface(*slot);
-  *slot = IMG_Load(path);
+  *slot = LoadPicture(path);
 }
 
 void KeyOutWhite(SDL_Surface* image) {
