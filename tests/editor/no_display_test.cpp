@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <string>
 
@@ -10,13 +9,7 @@
 // in a window that does not exist.
 TEST(EditorWithoutDisplay, SaysWhyAndEndsWithAFailure) {
   ScopedWorkDir dir;
-  const char* previous = getenv("SDL_VIDEODRIVER");
-  const std::string saved = previous ? previous : "";
-  setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-  testing::internal::CaptureStderr();
-  const int status = SDL_main(0, nullptr);
-  const std::string message = testing::internal::GetCapturedStderr();
-  setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
-  EXPECT_EQ(status, 1);
+  std::string message;
+  EXPECT_EQ(RunWithVideoDriver("no-such-driver", SDL_main, &message), 1);
   EXPECT_NE(message.find("cannot open the editor's window"), std::string::npos) << message;
 }
