@@ -23,15 +23,7 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
-failures=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" = "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1: expected '$2', got '$3'"
-    failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/check.sh"
 
 # Xvfb picks a free display itself and tells which. Without -noreset it
 # resets when its last client leaves, and refuses the next program meanwhile.

@@ -4,15 +4,7 @@
 # Usage: package_build_test.sh CPACK BUILD_DIR OUT_DIR VERSION HAS_GAME HAS_EDITOR HAS_ASSETS
 set -u
 cpack=$1 build=$2 out=$3 version=$4 has_game=$5 has_editor=$6 has_assets=$7
-failures=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" = "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1: expected '$2', got '$3'"
-    failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/check.sh"
 
 rm -rf "$out"
 mkdir -p "$out"
