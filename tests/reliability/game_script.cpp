@@ -71,8 +71,15 @@ void GameScript::Play(int frames, int players) {
 }
 
 void GameScript::Luck() {
+  // Only one chest may be under the hero: it eats one per frame, and a second
+  // one left there would be eaten in the next frame, the frame of the t.
   steps_.push_back({false, {}, [] {
-                      if (playing) playing->chestPositions[0] = playing->heroPosition;
+                      if (!playing) return;
+                      GameState& s = *playing;
+                      s.chestPositions[0] = s.heroPosition;
+                      for (int i = 1; i < s.chestCount; ++i)
+                        s.chestPositions[i] = {static_cast<Sint16>(s.width + 2000),
+                                               static_cast<Sint16>(s.height + 2000), 0, 0};
                     }});
 }
 

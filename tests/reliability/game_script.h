@@ -36,7 +36,8 @@ class GameScript {
   void Event(const SDL_Event& event) { steps_.push_back({true, event, nullptr}); }
   void Key(SDLKey key);
   // A frame in which the player's luck puts a chest under the hero, who
-  // then eats it by the rules: a game ended with t is won.
+  // then eats it by the rules, and takes every other chest out of reach:
+  // a game ended with t is won.
   void Luck();
 
   // Feeds one step per poll; an idle step gives no event. Every sixth poll
