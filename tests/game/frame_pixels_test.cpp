@@ -108,6 +108,7 @@ class FramePixels : public SdlTest {
     return {p, p + static_cast<size_t>(screen->pitch) * kHeight};
   }
 
+  ScopedWorkDir dir_;
   std::unique_ptr<GameState> s;
 };
 
