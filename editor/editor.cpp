@@ -4,6 +4,7 @@
 #include <SDL_ttf.h>
 
 #include <array>
+#include <cstdio>
 #include <memory>
 
 #include "editor/cycle_hook.h"
@@ -92,8 +93,13 @@ void Edit(Cycle& c) {
   }
 }
 
-void RunCycle(int number) {
-  SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
+// False, with nothing started, when SDL cannot start its video (no display):
+// the size screen would otherwise wait for ever for a click.
+bool RunCycle(int number) {
+  if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "editor: cannot open the editor's window: %s\n", SDL_GetError());
+    return false;
+  }
   TTF_Init();
   if (cycleStarted) cycleStarted(number);
   SDL_Surface* icon = IMG_Load(kWallPicture);
@@ -134,6 +140,7 @@ void RunCycle(int number) {
   SDL_Quit();
   CloseFont(font);
   TTF_Quit();
+  return true;
 }
 
 }  // namespace
@@ -143,7 +150,7 @@ int SDL_main(int /*argc*/, char** /*argv*/) {
   // however many levels are drawn in one session.
   int cycle = 0;
   do {
-    RunCycle(++cycle);
+    if (!RunCycle(++cycle)) return 1;
   } while (FINPROG == 0);
   return 0;
 }

@@ -14,7 +14,7 @@ int SDL_main(int /*argc*/, char** /*argv*/) {
   while (again) {
     // Each game starts from fresh tables and counters; the globals carry over.
     auto state = std::make_unique<GameState>();
-    StartUp(*state);
+    if (!StartUp(*state)) return 1;
     if (gameStartHook) gameStartHook(*state);
     StartFirstLevel(*state);
     PlayLevels(*state);

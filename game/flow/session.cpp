@@ -2,6 +2,7 @@
 
 #include <SDL_image.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "game/flow/caption.h"
@@ -37,9 +38,13 @@ void SetStartPositions(GameState& s) {
 
 }  // namespace
 
-void StartUp(GameState& s) {
+bool StartUp(GameState& s) {
   std::srand(SDL_GetTicks());
-  SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
+  // Without video every later call would fail or crash (the window icon first).
+  if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "game: cannot open the game's window: %s\n", SDL_GetError());
+    return false;
+  }
   TTF_Init();
   MusicStartUp();
   s.icon = IMG_Load("Images/Mur.png");
@@ -54,6 +59,7 @@ void StartUp(GameState& s) {
   SetStartCounts(s);
   MusicFindTracks(s.music);
   SDL_WM_SetCaption("Bienvenue dans le monde du Glouto !", nullptr);
+  return true;
 }
 
 void StartFirstLevel(GameState& s) {

@@ -4,8 +4,9 @@
 #include "game/flow/state.h"
 
 // Start-up of a game up to the welcome caption: SDL, fonts, sound, window,
-// the start values, the music files.
-void StartUp(GameState& s);
+// the start values, the music files. False, with nothing started, when SDL
+// cannot start its video (no display).
+bool StartUp(GameState& s);
 
 // The player-count menu, the first level-start screen, then the window, the
 // hero, the timer and the endless first track.

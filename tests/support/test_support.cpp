@@ -63,6 +63,17 @@ std::string ReadFile(const std::string& path) {
 
 bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
+int RunWithVideoDriver(const char* driver, int (*entry)(int, char**), std::string* errors) {
+  const char* previous = getenv("SDL_VIDEODRIVER");
+  const std::string saved = previous ? previous : "";
+  setenv("SDL_VIDEODRIVER", driver, 1);
+  testing::internal::CaptureStderr();
+  const int status = entry(0, nullptr);
+  *errors = testing::internal::GetCapturedStderr();
+  if (previous) setenv("SDL_VIDEODRIVER", saved.c_str(), 1); else unsetenv("SDL_VIDEODRIVER");
+  return status;
+}
+
 void SdlTest::SetUp() {
   setenv("SDL_VIDEODRIVER", "dummy", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);

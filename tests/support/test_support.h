@@ -32,6 +32,10 @@ void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
 
+// Runs a program's SDL_main with SDL_VIDEODRIVER set to `driver`, restoring
+// it afterwards; returns the exit status and what it wrote to stderr.
+int RunWithVideoDriver(const char* driver, int (*entry)(int, char**), std::string* errors);
+
 // SDL with the dummy video driver, started for each test and shut after it.
 class SdlTest : public ::testing::Test {
  protected:

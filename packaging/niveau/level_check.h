@@ -1,0 +1,31 @@
+#ifndef GLOUTO_PACKAGING_NIVEAU_LEVEL_CHECK_H
+#define GLOUTO_PACKAGING_NIVEAU_LEVEL_CHECK_H
+
+#include <string>
+
+// What keeps a saved level out of play; the first one found wins, in this order.
+enum class LevelProblem {
+  kNone,
+  kFormat,        // not a count line then exactly that many "x<TAB>y" lines
+  kTooManyWalls,  // more walls than the game's tables hold
+  kOffGrid,       // a wall off the 25-pixel grid or outside the level's window
+  kReserved,      // a wall where the enemies or the hero start
+};
+
+struct LevelVerdict {
+  LevelProblem problem = LevelProblem::kNone;
+  int line = 0;  // 1-based line of the fault, 0 when it is not one line's
+  int x = 0;     // the wall at fault, for kOffGrid and kReserved
+  int y = 0;
+  int walls = 0;  // the declared count, once the format is right
+  std::string detail;  // what is wrong with the format, in French
+};
+
+// Width of the game's window at `level` (from 1): 600, 100 more per level, 1000 at most.
+int LevelWidth(int level);
+
+// Checks the text of a level file as the editor writes it for `level`:
+// "%d\n" then "%d\t%d\n" per wall, each line break LF or CR LF.
+LevelVerdict CheckLevelText(const std::string& text, int level);
+
+#endif

@@ -1,0 +1,187 @@
+"""The editor used through its window, and a level it drew played in the game."""
+
+import os
+import time
+
+from harness import (asset_picture, box, check, lit, middle, picture_match, share_of_colour,
+                     unlit, wait_until)
+import game_scenarios
+
+SCENARIOS = {}
+
+
+def scenario(function):
+    SCENARIOS["editor." + function.__name__] = function
+    return function
+
+
+CAPTION = "Editeur de Niveaux : Creez vos niveaux !"
+SIZE_BUTTONS = [box(150, 100, 100, 40), box(150, 150, 100, 40), box(150, 200, 100, 40),
+                box(150, 250, 100, 40), box(145, 300, 110, 40)]
+WIDTHS = [600, 700, 800, 900, 1000]
+OFF_THE_PLATES = (20, 380)
+SAVED = "Niveau_.txt"
+
+
+def reserved_cells(width):
+    """Where the game starts its enemies (26, 26) and its hero (width/2 + 1, 301)."""
+    cx = width // 2
+    return [(25, 25), (50, 25), (25, 50), (50, 50), (cx, 300), (cx + 25, 300), (cx, 325), (cx + 25, 325)]
+
+
+def cell(corner):
+    x, y = corner
+    return box(x, y, 25, 25)
+
+
+def inside(corner):
+    x, y = corner
+    return x + 12, y + 12
+
+
+def black(image, corner):
+    return share_of_colour(image, cell(corner), (0, 0, 0)) > 0.95
+
+
+def shows(image, corner, picture):
+    return picture_match(image, corner, picture.crop((0, 0, 25, 25))) > 0.9
+
+
+def size_screen_shown(image):
+    return all(unlit(image, plate) for plate in SIZE_BUTTONS)
+
+
+def open_size_screen(editor):
+    editor.wait_caption(CAPTION)
+    editor.wait_size(400, 400)
+    editor.point_at(*OFF_THE_PLATES)
+    editor.wait_picture("the level-size screen with its five grey plates", size_screen_shown,
+                        "size-screen")
+
+
+def choose_width(editor, button):
+    editor.click(*middle(SIZE_BUTTONS[button]))
+    width = WIDTHS[button]
+    editor.wait_size(width, 600)
+    return width
+
+
+def wait_grid(editor, width):
+    """The grid: its eight reserved cells black, ordinary cells empty."""
+    blank = asset_picture(editor, "blanc.png")
+    reserved = reserved_cells(width)
+    ordinary = [(0, 0), (75, 75), (width - 25, 575), (width // 2 - 25, 300), (width // 2 + 50, 325)]
+    return editor.wait_picture(
+        f"the {width}-wide grid with black cells at {reserved}",
+        lambda i: all(black(i, c) for c in reserved) and all(shows(i, c, blank) for c in ordinary),
+        "grid", timeout=15)
+
+
+def saved_bytes(editor):
+    path = editor.level_file(SAVED)
+    if not os.path.exists(path):
+        return None
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def draw_walls(editor, corners):
+    wall = asset_picture(editor, "Mur.png")
+    for corner in corners:
+        editor.click(*inside(corner))
+    editor.wait_picture(f"walls at {corners}", lambda i: all(shows(i, c, wall) for c in corners),
+                        "walls")
+
+
+def save(editor, expected):
+    editor.key("Return")
+    wait_until(f"{SAVED} holding {expected!r}",
+               lambda: (saved_bytes(editor) == expected, saved_bytes(editor)))
+
+
+@scenario
+def save_cycle(ctx):
+    """Choose a size, place and remove walls, save, and start over; Escape in
+    the next cycle ends the editor without touching the saved file."""
+    editor = ctx.start("editor")
+    open_size_screen(editor)
+
+    editor.point_at(*middle(SIZE_BUTTONS[2]))
+    editor.wait_picture("'Niveau 3' lit under the pointer, the other plates grey",
+                        lambda i: lit(i, SIZE_BUTTONS[2])
+                        and all(unlit(i, p) for k, p in enumerate(SIZE_BUTTONS) if k != 2),
+                        "size-hover")
+
+    editor.press(*middle(SIZE_BUTTONS[0]))
+    time.sleep(0.5)  # many passes of the screen
+    check(editor.size() == (400, 400), f"a press alone chose a size: window {editor.size()}")
+    editor.release(*middle(SIZE_BUTTONS[0]))
+    editor.wait_size(600, 600)
+    wait_grid(editor, 600)
+
+    first, second, third = (100, 100), (150, 100), (200, 125)
+    draw_walls(editor, [first, second, third])
+    editor.click(*inside((25, 25)))  # reserved: takes no wall
+    editor.click(*inside(second))    # a wall: taken away
+    blank, wall = asset_picture(editor, "blanc.png"), asset_picture(editor, "Mur.png")
+    editor.wait_picture("the second wall taken away, the reserved cell still black",
+                        lambda i: shows(i, second, blank) and shows(i, first, wall)
+                        and shows(i, third, wall) and black(i, (25, 25)), "wall-removed")
+    expected = b"2\n100\t100\n200\t125\n"
+    save(editor, expected)
+
+    open_size_screen(editor)  # the next cycle
+    choose_width(editor, 4)
+    grid = wait_grid(editor, 1000)
+    check(shows(grid, (300, 300), blank), "(300, 300) is an ordinary cell 1000 pixels wide")
+    draw_walls(editor, [(700, 400)])
+    editor.key("Escape")
+    check(editor.wait_exit() == 0, f"exit status {editor.exit_code}")
+    check(saved_bytes(editor) == expected, f"Escape changed the saved level: {saved_bytes(editor)!r}")
+    check(os.listdir(os.path.dirname(editor.level_file(SAVED))) == [SAVED], "Escape wrote a file")
+
+
+@scenario
+def escape_writes_nothing(ctx):
+    earlier = b"1\n0\t0\n"
+    editor = ctx.start("editor", levels={SAVED: earlier})
+    open_size_screen(editor)
+    choose_width(editor, 1)
+    wait_grid(editor, 700)
+    draw_walls(editor, [(400, 400), (0, 0)])
+    editor.key("Escape")
+    check(editor.wait_exit() == 0, f"exit status {editor.exit_code}")
+    check(saved_bytes(editor) == earlier, f"Escape changed the saved level: {saved_bytes(editor)!r}")
+    check(os.listdir(os.path.dirname(editor.level_file(SAVED))) == [SAVED], "Escape wrote a file")
+
+
+@scenario
+def round_trip(ctx):
+    """A level drawn in the editor, renamed for level 1, shows its walls in the game."""
+    workdir = ctx.workdir()
+    editor = ctx.start("editor", workdir=workdir)
+    open_size_screen(editor)
+    choose_width(editor, 0)
+    wait_grid(editor, 600)
+    walls = [(100, 100), (475, 150), (150, 450), (500, 475)]
+    draw_walls(editor, walls)
+    save(editor, b"4\n" + b"".join(b"%d\t%d\n" % corner for corner in walls))
+    open_size_screen(editor)
+    editor.close_window()
+    check(editor.wait_exit() == 0, f"exit status {editor.exit_code} after closing the window")
+
+    os.rename(editor.level_file(SAVED), editor.level_file("Niveau_1.txt"))
+    game = ctx.start("game", workdir=workdir)
+    game_scenarios.open_menu(game)
+    game_scenarios.choose(game, game_scenarios.ONE_PLAYER)
+    game_scenarios.begin_level(game, 1)
+    game.key("Control_L")  # no enemy crosses the walls
+    wall = asset_picture(game, "Mur.png")
+    # No chest comes within 50 pixels of a wall, so the cell beside the first
+    # wall stays bare.
+    game.wait_picture(f"the walls at {walls}, with white as the clear colour",
+                      lambda i: all(picture_match(i, c, wall, white_is_clear=True) > 0.9 for c in walls)
+                      and share_of_colour(i, cell((125, 100)), (255, 255, 255)) > 0.99,
+                      "game-walls")
+    game.key("Escape")
+    check(game.wait_exit() == 0, f"exit status {game.exit_code}")
