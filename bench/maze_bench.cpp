@@ -6,6 +6,7 @@
 
 #include "bench/world.h"
 #include "common/Condition.h"
+#include "common/surface_fill.h"
 #include "game/flow/globals.h"
 #include "game/maze/level_file.h"
 
@@ -63,12 +64,20 @@ void BM_DessinChests(benchmark::State& state) {
 }
 BENCHMARK(BM_DessinChests)->Unit(benchmark::kMicrosecond);
 
+// The white fill that starts every frame, as SDL makes it.
 void BM_FillWhite(benchmark::State& state) {
   bench::World w(static_cast<int>(state.range(0)), 0);
   for (auto _ : state)
     SDL_FillRect(w.screen, nullptr, SDL_MapRGB(w.screen->format, 255, 255, 255));
 }
 BENCHMARK(BM_FillWhite)->Arg(600)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// The same fill as the game now makes it.
+void BM_FillWhole(benchmark::State& state) {
+  bench::World w(static_cast<int>(state.range(0)), 0);
+  for (auto _ : state) FillWhole(w.screen, SDL_MapRGB(w.screen->format, 255, 255, 255));
+}
+BENCHMARK(BM_FillWhole)->Arg(600)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 // The draw of a frame as the game does it: the HUD texts rendered, the window
 // filled white, the four tables drawn, the texts blitted, the flip, the texts freed.

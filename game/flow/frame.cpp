@@ -1,5 +1,7 @@
 #include "game/flow/frame.h"
 
+#include "common/surface_fill.h"
+
 #include <array>
 #include <cstdio>
 
@@ -100,7 +102,7 @@ void TickClock(GameState& s) {
 }
 
 void DrawFrame(GameState& s) {
-  if (s.screen) SDL_FillRect(s.screen, nullptr, SDL_MapRGB(s.screen->format, 255, 255, 255));
+  if (s.screen) FillWhole(s.screen, SDL_MapRGB(s.screen->format, 255, 255, 255));
   Dessin(s.screen, s.wallImages.data(), s.wallPositions.data(), s.wallCount);
   Dessin(s.screen, s.chestImages.data(), s.chestPositions.data(), s.chestCount);
   Dessin(s.screen, &s.heroImage, &s.heroPosition, 1);

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "common/picture_blits.h"
 #include "game/screens/screen_kit.h"
 
 namespace {
@@ -10,7 +11,7 @@ namespace {
 // screens can hand the same positions in on every pass.
 void Draw(SDL_Surface* screen, SDL_Surface* image, SDL_Rect at) {
   if (!screen || !image) return;
-  SDL_BlitSurface(image, nullptr, screen, &at);
+  BlitPicture(image, screen, &at);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "game/screens/screen_kit.h"
 
 #include "common/Condition.h"
+#include "common/surface_fill.h"
 #include "game/flow/globals.h"
 
 SDL_Rect At(int x, int y) {
@@ -19,7 +20,7 @@ SDL_Surface* RenderText(TTF_Font* font, const char* text, SDL_Color colour) {
 void FillGrey(SDL_Surface* surface, const SDL_PixelFormat* format, int grey) {
   if (!surface || !format) return;
   const Uint8 g = static_cast<Uint8>(grey & 0xFF);
-  SDL_FillRect(surface, nullptr, SDL_MapRGB(const_cast<SDL_PixelFormat*>(format), g, g, g));
+  FillWhole(surface, SDL_MapRGB(const_cast<SDL_PixelFormat*>(format), g, g, g));
 }
 
 void SetWhiteKey(SDL_Surface* image) {

@@ -1,0 +1,86 @@
+// Whole frames of the game (RunFrame, the real code) at the game's limits.
+// The frame's fixed waits are sleep, so the CPU time is the frame's own work.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "game/flow/globals.h"
+#include "game/flow/loop.h"
+#include "game/flow/session.h"
+#include "game/flow/state.h"
+#include "game/maze/actors.h"
+#include "game/maze/images.h"
+#include "game/screens/screen_kit.h"
+
+namespace {
+
+constexpr int kHeight = 600;
+
+// A level the loaders could have filled: `walls` walls on the grid cells in
+// reading order (past 960 the grid is covered again), the chests strewn over
+// the window, the enemies from the start corner, the hero in the centre. The
+// counters keep the level going: no level change, no end, no catch.
+std::unique_ptr<GameState> Level(int width, int walls, int chests, int enemies) {
+  auto s = std::make_unique<GameState>();
+  s->width = width;
+  s->height = kHeight;
+  s->screen = SDL_SetVideoMode(width, kHeight, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
+  s->font = TTF_OpenFont("Police/comic.ttf", 25);
+  s->wallCount = walls;
+  const int columns = width / 25, cells = columns * (kHeight / 25);
+  for (int i = 0; i < walls; ++i) {
+    const int cell = i % cells;
+    s->wallPositions[i] = {static_cast<Sint16>(cell % columns * 25),
+                           static_cast<Sint16>(cell / columns * 25), 0, 0};
+    ReloadImage(&s->wallImages[i], "Images/Mur.png");
+  }
+  s->chestCount = chests;
+  std::srand(3);
+  for (int i = 0; i < chests; ++i) {
+    s->chestPositions[i] = {static_cast<Sint16>(30 + std::rand() % (width - 60)),
+                            static_cast<Sint16>(30 + std::rand() % (kHeight - 60)), 0, 0};
+    ReloadImage(&s->chestImages[i], "Images/coffre.png");
+  }
+  s->enemyCount = enemies;
+  Ennemis(width, kHeight, s->enemyDirections.data(), s->enemyCount, &s->heroPosition,
+          s->enemyPositions.data(), s->enemyImages.data());
+  s->heroPosition = {static_cast<Sint16>(width / 2 + 1), kHeight / 2 + 1, 0, 0};
+  ReloadImage(&s->heroImage, "Images/Glouto.png");
+  SetWhiteKey(s->heroImage);
+  s->clockRect.x = static_cast<Sint16>(width - 130);
+  s->level = 6;
+  s->clock = 900;
+  s->remaining = 1000000;
+  invulnerable = 10000;
+  return s;
+}
+
+void BM_Frame(benchmark::State& state) {
+  SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER);
+  TTF_Init();
+  {
+    auto s = Level(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                   static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
+    int frame = 0;
+    for (auto _ : state) {
+      // The 250 ms timer, at the frame's pace of about 40 ms.
+      if (++frame % 6 == 0) Change += 1;
+      RunFrame(*s);
+    }
+    ReleaseGameSurfaces(*s);
+    if (s->font) TTF_CloseFont(s->font);
+  }
+  TTF_Quit();
+  SDL_Quit();
+}
+// The worst case (1000 x 600, 1000 walls, 300 chests, 5 enemies), its growth
+// with the walls and the width, and a frame of level 1 for comparison.
+BENCHMARK(BM_Frame)
+    ->ArgNames({"width", "walls", "chests", "enemies"})
+    ->Args({1000, 0, 300, 5})->Args({1000, 250, 300, 5})->Args({1000, 500, 300, 5})
+    ->Args({1000, 1000, 300, 5})->Args({600, 1000, 300, 5})->Args({700, 1000, 300, 5})
+    ->Args({800, 1000, 300, 5})->Args({900, 1000, 300, 5})->Args({600, 24, 50, 1})
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
