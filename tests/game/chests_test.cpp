@@ -192,3 +192,17 @@ TEST_F(Chests, MissingPictureLeavesNoSurfaceAndNoCrash) {
   EXPECT_EQ(images[0], nullptr);
   ExpectFreedOnce(old, images[0]);
 }
+
+TEST_F(Chests, AWindowWithoutSizeSendsEveryChestOffTheFieldWithoutDrawing) {
+  SavePicture("Images/coffre.png", 20, 20);
+  for (const Spot size : {Spot{0, 600}, Spot{600, 0}, Spot{-5, -5}}) {
+    SCOPED_TRACE(::testing::PrintToString(size));
+    const std::vector<int> draws = Draws(11, 1);
+    std::vector<SDL_Surface*> images(2, nullptr);
+    const std::vector<Spot> spots = Place({"", size.x, size.y, {}}, 2, images);
+    EXPECT_EQ(spots, std::vector<Spot>(2, Spot{size.x + 2000, size.y + 2000}));
+    EXPECT_EQ(std::rand(), draws[0]) << "no spot drawn";
+    ASSERT_NE(images[1], nullptr);
+    FreeAll(images.data(), 2);
+  }
+}

@@ -115,6 +115,18 @@ TEST(Movement, RandomTurnWaitsForTheCountdownAndLeavesAStoppedActorAlone) {
   }
 }
 
+TEST(Movement, RandomTurnInAWindowNarrowerThanFourPixelsStillDrawsACountdown) {
+  for (const int width : {0, 1, 3}) {
+    SCOPED_TRACE(width);
+    // Turn and countdown, then a fresh direction at the right edge and again
+    // at the left one, where the actor re-enters.
+    const std::vector<int> draws = Draws(13, 5);
+    const Actor after = Step({3, 300, 200, 0}, kModeRandomTurn, {}, width);
+    EXPECT_EQ(after, (Actor{DirectionFrom(draws[3]), 26, 200, 0}));
+    EXPECT_EQ(std::rand(), draws[4]);
+  }
+}
+
 TEST(Movement, ModeOneEdgesPutTheActorBackInsideWithAFreshDirection) {
   struct Case {
     Actor before;

@@ -1,5 +1,6 @@
 #include "tests/reliability/game_script.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "game/flow/game.h"
@@ -25,8 +26,13 @@ constexpr SDLKey kSecondPlayer[] = {SDLK_w, SDLK_a, SDLK_s, SDLK_d};
 
 GameRun* current = nullptr;
 GameState* playing = nullptr;
+unsigned seed = 0;
 
-void AtGameStart(GameState& s) { playing = &s; }
+// The game seeds its draws from the clock; a run must be the same every time.
+void AtGameStart(GameState& s) {
+  playing = &s;
+  std::srand(seed++);
+}
 
 void AtGameEnd(GameState& s) {
   current->ends.push_back(
@@ -128,6 +134,7 @@ bool GameScript::Next(SDL_Event& event) {
 GameRun RunGame(GameScript& script) {
   GameRun run;
   current = &run;
+  seed = script.Seed();
   tamponIMG = 1;
   FINPROG = 0;
   attente = 0;

@@ -18,7 +18,7 @@ struct GameState;
 
 class GameScript {
  public:
-  explicit GameScript(unsigned seed) : random_(seed) {}
+  explicit GameScript(unsigned seed) : random_(seed), seed_(seed) {}
 
   // The player-count menu: a look at the instructions page and back, then
   // one or two players.
@@ -48,6 +48,8 @@ class GameScript {
   // Polls made by the frame loop (told by the window caption), and ticks given.
   long Frames() const { return frames_; }
   long Ticks() const { return ticks_; }
+  // Also seeds the game's own draws, game after game.
+  unsigned Seed() const { return seed_; }
 
  private:
   struct Step {
@@ -56,6 +58,7 @@ class GameScript {
     std::function<void()> action;
   };
   std::mt19937 random_;
+  unsigned seed_;
   std::deque<Step> steps_;
   long frames_ = 0;
   long polls_ = 0;
