@@ -11,6 +11,7 @@ use while idle on the widest grid. Frames are counted by the flip_clock
 LD_PRELOAD shim built next to the benchmarks; input comes from xdotool.
 """
 import argparse
+import contextlib
 import os
 import shutil
 import signal
@@ -112,13 +113,26 @@ def measure_window(proc, log, seconds):
     return cpu, periods, work
 
 
-def run_game(build, seconds, audio):
+@contextlib.contextmanager
+def running(build, program, audio):
+    """`program` started in a private Xvfb, once it has shown its first frame."""
     xvfb, display = start_xvfb()
-    log = tempfile.mktemp(prefix="flips-")
+    fd, log = tempfile.mkstemp(prefix="flips-")
+    os.close(fd)
     try:
-        proc, t0 = launch(build, "game", display, log, audio)
+        proc, t0 = launch(build, program, display, log, audio)
         if not wait_for_frames(log, 1):
-            raise RuntimeError("game showed no frame")
+            raise RuntimeError(f"{program} showed no frame")
+        yield proc, t0, display, log
+        stop(proc, display)
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+        os.unlink(log)
+
+
+def run_game(build, seconds, audio):
+    with running(build, "game", audio) as (proc, t0, display, log):
         startup_ms = (records(log)[0][0] - t0) / 1e6
         wid = window(display, "Bienvenue")
         time.sleep(0.3)
@@ -132,22 +146,11 @@ def run_game(build, seconds, audio):
         xdo(display, "key", "Shift_R")  # the hero cannot be caught: level 1 goes on
         time.sleep(1.5)
         cpu, periods, work = measure_window(proc, log, seconds)
-        stop(proc, display)
-        return startup_ms, cpu, periods, work
-    finally:
-        xvfb.terminate()
-        xvfb.wait()
-        if os.path.exists(log):
-            os.unlink(log)
+    return startup_ms, cpu, periods, work
 
 
 def run_editor(build, seconds, audio):
-    xvfb, display = start_xvfb()
-    log = tempfile.mktemp(prefix="flips-")
-    try:
-        proc, _ = launch(build, "editor", display, log, audio)
-        if not wait_for_frames(log, 1):
-            raise RuntimeError("editor showed no frame")
+    with running(build, "editor", audio) as (proc, _, display, log):
         wid = window(display, "Editeur")
         time.sleep(0.3)
         # "Plus que 4" (1000 pixels wide) is the 110 x 40 plate at (145, 300) of the 400 x 400 window.
@@ -156,13 +159,7 @@ def run_editor(build, seconds, audio):
         xdo(display, "click", "1")
         time.sleep(4.0)  # the grid is built at 2 ms a cell
         cpu, periods, work = measure_window(proc, log, seconds)
-        stop(proc, display)
-        return cpu, periods, work
-    finally:
-        xvfb.terminate()
-        xvfb.wait()
-        if os.path.exists(log):
-            os.unlink(log)
+    return cpu, periods, work
 
 
 def main():
