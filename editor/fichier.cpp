@@ -30,6 +30,16 @@ bool WriteWalls(std::FILE* file, const int* xs, const int* ys, int slotCount, in
   return ok && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
 }
 
+// Where the level really lives: a designer may have linked the saved level
+// to another file, and the save must reach that file, not replace the link.
+std::string SaveTarget() {
+  char* resolved = realpath(kSavedLevelPath, nullptr);
+  if (!resolved) return kSavedLevelPath;
+  std::string target = resolved;
+  std::free(resolved);
+  return target;
+}
+
 }  // namespace
 
 // The new level is written beside the old one and renamed into place, so a
@@ -40,7 +50,8 @@ void Fichier(int* xs, int* ys, int slotCount, int wallCount) {
     if (std::remove(kSavedLevelPath) != 0 && errno != ENOENT) ReportFailure("remove", errno);
     return;
   }
-  std::string temporary = std::string(kSavedLevelPath) + ".XXXXXX";
+  const std::string target = SaveTarget();
+  std::string temporary = target + ".XXXXXX";
   const int fd = mkstemp(temporary.data());
   if (fd < 0) {
     ReportFailure("create", errno);
@@ -62,7 +73,7 @@ void Fichier(int* xs, int* ys, int slotCount, int wallCount) {
     std::remove(temporary.c_str());
     return;
   }
-  if (std::rename(temporary.c_str(), kSavedLevelPath) != 0) {
+  if (std::rename(temporary.c_str(), target.c_str()) != 0) {
     ReportFailure("rename", errno);
     std::remove(temporary.c_str());
   }

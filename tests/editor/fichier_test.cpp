@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -127,4 +128,20 @@ TEST(Fichier, SaveThatRunsOutOfRoomKeepsTheEarlierFileWhole) {
   EXPECT_NE(message.find("Niveaux/Niveau_.txt"), std::string::npos) << message;
   EXPECT_EQ(ReadFile("Niveaux/Niveau_.txt"), "1\n25\t75\n");
   EXPECT_EQ(std::system("test $(ls -A Niveaux | wc -l) -eq 1"), 0) << "no temporary left behind";
+}
+
+TEST(Fichier, ASaveThroughALinkReachesTheLinkedLevelAndKeepsTheLink) {
+  ScopedWorkDir dir;
+  mkdir("Niveaux", 0755);
+  WriteFile("Niveaux/Niveau_5.txt", "1\n100\t100\n");
+  ASSERT_EQ(symlink("Niveau_5.txt", "Niveaux/Niveau_.txt"), 0);
+  Record record;
+  record.Place(25, 75);
+  record.Place(50, 75);
+  record.Save();
+  struct stat info{};
+  ASSERT_EQ(lstat("Niveaux/Niveau_.txt", &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(ReadFile("Niveaux/Niveau_5.txt"), "2\n25\t75\n50\t75\n");
+  EXPECT_EQ(std::system("test $(ls -A Niveaux | wc -l) -eq 2"), 0) << "no temporary left behind";
 }
