@@ -164,6 +164,13 @@ def wait_exit_watching(session, timeout=10):
     return code, seen
 
 
+def check_ends_at_once(game):
+    """The program ends cleanly within a few seconds, showing no end screen on its way out."""
+    code, seen = wait_exit_watching(game, timeout=5)
+    check(code == 0, f"exit status {code}")
+    check(not set(seen) & set(END_CAPTIONS), f"end screens were shown: {seen}")
+
+
 # --- Scenarios --------------------------------------------------------------------
 
 @scenario
@@ -351,9 +358,7 @@ def escape_in_play(ctx):
     choose(game, ONE_PLAYER)
     begin_level(game, 1)
     game.key("Escape")
-    code, seen = wait_exit_watching(game, timeout=5)
-    check(code == 0, f"exit status {code}")
-    check(not set(seen) & set(END_CAPTIONS), f"end screens were shown: {seen}")
+    check_ends_at_once(game)
 
 
 @scenario
@@ -364,9 +369,7 @@ def close_in_play(ctx):
     choose(game, ONE_PLAYER)
     begin_level(game, 1)
     game.close_window()
-    code, seen = wait_exit_watching(game, timeout=5)
-    check(code == 0, f"exit status {code}")
-    check(not set(seen) & set(END_CAPTIONS), f"end screens were shown: {seen}")
+    check_ends_at_once(game)
 
 
 @scenario
@@ -376,9 +379,7 @@ def close_on_level_start(ctx):
     open_menu(game)
     choose(game, ONE_PLAYER)
     game.close_window()
-    code, seen = wait_exit_watching(game, timeout=5)
-    check(code == 0, f"exit status {code}")
-    check(not set(seen) & set(END_CAPTIONS), f"end screens were shown: {seen}")
+    check_ends_at_once(game)
 
 
 @scenario
@@ -391,9 +392,7 @@ def close_in_pause(ctx):
     game.key("p")
     game.wait_caption(level_caption(1) + " PAUSE")
     game.close_window()
-    code, seen = wait_exit_watching(game, timeout=5)
-    check(code == 0, f"exit status {code}")
-    check(not set(seen) & set(END_CAPTIONS), f"end screens were shown: {seen}")
+    check_ends_at_once(game)
 
 
 @scenario
