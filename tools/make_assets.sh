@@ -1,6 +1,6 @@
 #!/bin/sh
 # Regenerates everything under assets/ except the hand-written Readme.html.
-# Needs Debian's python3-pil, fonts-comic-neue, sox and lame.
+# Needs Debian's python3-pil, python3-fonttools, fonts-comic-neue, sox and lame.
 #   tools/make_assets.sh [CONTACT_SHEET.png]
 set -eu
 cd "$(dirname "$0")"

@@ -112,6 +112,32 @@ TEST_F(FontAndMusic, LongestScreenTextsFitTheNarrowestWindow) {
   TTF_Quit();
 }
 
+TEST_F(FontAndMusic, EveryButtonLabelStaysOnItsPlate) {
+  ASSERT_EQ(TTF_Init(), 0);
+  TTF_Font* font = TTF_OpenFont((AssetsDir() + kFont).c_str(), 25);
+  ASSERT_NE(font, nullptr);
+  struct Button {
+    const char* label;
+    int inset;  // how far right of the plate's left edge the screen draws the label
+    int plateWidth;
+  };
+  const Button buttons[] = {
+      {"Commencer", 0, 125},    {"1 joueur", 0, 90},    {"2 joueurs", 0, 110},
+      {"Mode d'emploi", 2, 165}, {"Retour", 2, 80},      {"Quitter", 2, 93},
+      {"Niveau 1", 0, 100},     {"Niveau 2", 0, 100},   {"Niveau 3", 0, 100},
+      {"Niveau 4", 0, 100},     {"Plus que 4", 0, 110},
+  };
+  for (const Button& button : buttons) {
+    SCOPED_TRACE(button.label);
+    int w = 0, h = 0;
+    ASSERT_EQ(TTF_SizeText(font, button.label, &w, &h), 0);
+    EXPECT_LE(button.inset + w, button.plateWidth);
+    EXPECT_LE(h, 40);
+  }
+  TTF_CloseFont(font);
+  TTF_Quit();
+}
+
 TEST_F(FontAndMusic, FontIsShippedWithItsLicence) {
   const std::string licence = ReadFile(AssetsDir() + "/Police/LICENSE-ComicNeue.txt");
   EXPECT_NE(licence.find("SIL OPEN FONT LICENSE"), std::string::npos);
