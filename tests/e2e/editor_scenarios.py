@@ -99,6 +99,14 @@ def save(editor, expected):
                lambda: (saved_bytes(editor) == expected, saved_bytes(editor)))
 
 
+def check_escape_keeps(editor, saved):
+    """Escape ends the editor cleanly and leaves the saved level as it was, with no other file."""
+    editor.key("Escape")
+    check(editor.wait_exit() == 0, f"exit status {editor.exit_code}")
+    check(saved_bytes(editor) == saved, f"Escape changed the saved level: {saved_bytes(editor)!r}")
+    check(os.listdir(os.path.dirname(editor.level_file(SAVED))) == [SAVED], "Escape wrote a file")
+
+
 @scenario
 def save_cycle(ctx):
     """Choose a size, place and remove walls, save, and start over; Escape in
@@ -135,10 +143,7 @@ def save_cycle(ctx):
     grid = wait_grid(editor, 1000)
     check(shows(grid, (300, 300), blank), "(300, 300) is an ordinary cell 1000 pixels wide")
     draw_walls(editor, [(700, 400)])
-    editor.key("Escape")
-    check(editor.wait_exit() == 0, f"exit status {editor.exit_code}")
-    check(saved_bytes(editor) == expected, f"Escape changed the saved level: {saved_bytes(editor)!r}")
-    check(os.listdir(os.path.dirname(editor.level_file(SAVED))) == [SAVED], "Escape wrote a file")
+    check_escape_keeps(editor, expected)
 
 
 @scenario
@@ -149,10 +154,7 @@ def escape_writes_nothing(ctx):
     choose_width(editor, 1)
     wait_grid(editor, 700)
     draw_walls(editor, [(400, 400), (0, 0)])
-    editor.key("Escape")
-    check(editor.wait_exit() == 0, f"exit status {editor.exit_code}")
-    check(saved_bytes(editor) == earlier, f"Escape changed the saved level: {saved_bytes(editor)!r}")
-    check(os.listdir(os.path.dirname(editor.level_file(SAVED))) == [SAVED], "Escape wrote a file")
+    check_escape_keeps(editor, earlier)
 
 
 @scenario
