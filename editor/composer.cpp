@@ -2,6 +2,7 @@
 
 #include "editor/safe_sdl.h"
 #include "editor/size_screen.h"
+#include "platform/window.h"
 
 void Texte(SDL_Surface* screen, SDL_Surface* plate1, SDL_Surface* plate2, SDL_Surface* plate3,
            SDL_Surface* plate4, SDL_Surface* plate5, SDL_Surface* backdrop, SDL_Surface* item1,
@@ -26,7 +27,7 @@ void Texte(SDL_Surface* screen, SDL_Surface* plate1, SDL_Surface* plate2, SDL_Su
   // After the plates, so a label can use the backdrop slot and sit on a plate.
   if (backdropFlag == 1) BlitAt(backdrop, screen, backdropPos);
   for (int k = 0; k < itemCount && k < 4; ++k) BlitAt(items[k], screen, itemPositions[k]);
-  SDL_Flip(screen);
+  WindowFlip(screen);
 }
 
 void FreeSurface(SDL_Surface* s1, SDL_Surface* s2, SDL_Surface* s3, SDL_Surface* s4,

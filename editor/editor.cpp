@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/command_line.h"
 #include "editor/cycle_hook.h"
 #include "editor/fichier.h"
 #include "editor/grid.h"
 #include "editor/press.h"
 #include "editor/safe_sdl.h"
 #include "editor/size_screen.h"
+#include "platform/window.h"
 
 int FINPROG = 0;
 void (*cycleStarted)(int cycle) = nullptr;
@@ -42,7 +44,7 @@ struct Cycle {
 void ShowLoading(Cycle& c) {
   FillGrey(c.screen, c.screen, 255);
   BlitAt(c.loading, c.screen, c.loadingPosition);
-  if (c.screen) SDL_Flip(c.screen);
+  if (c.screen) WindowFlip(c.screen);
 }
 
 void BuildGrid(Cycle& c) {
@@ -88,7 +90,7 @@ void Edit(Cycle& c) {
     Dessin(c.screen, c.pictures.data(), c.positions.data(), c.width, c.height, kCellSize,
            c.cellCount);
     SDL_Event event;
-    if (SDL_PollEvent(&event)) running = Handle(c, event);
+    if (WindowPollEvent(&event)) running = Handle(c, event);
     SDL_Delay(50);
   }
 }
@@ -111,13 +113,13 @@ bool RunCycle(int number) {
   c->wallX.fill(-1);
   c->wallY.fill(-1);
 
-  c->screen = SDL_SetVideoMode(c->width, c->height, 32, kVideoFlags);
+  c->screen = WindowSetVideoMode(c->width, c->height, 32, kVideoFlags);
   FillGrey(c->screen, c->screen, 255);
   SDL_WM_SetCaption(kCaption, nullptr);
   c->width = Taille(c->screen, c->width, c->height);
 
   c->height = kHeight;
-  c->screen = SDL_SetVideoMode(c->width, c->height, 32, kVideoFlags);
+  c->screen = WindowSetVideoMode(c->width, c->height, 32, kVideoFlags);
   c->loadingPosition.x = static_cast<Sint16>(c->width / 2 - 80);
   c->loadingPosition.y = static_cast<Sint16>(c->height / 2 - 30);
   c->loading = RenderBlack(font, "Chargement ...");
@@ -145,7 +147,10 @@ bool RunCycle(int number) {
 
 }  // namespace
 
-int SDL_main(int /*argc*/, char** /*argv*/) {
+int SDL_main(int argc, char** argv) {
+  CommandLine options;
+  if (!ReadCommandLine(argc, argv, "editor", Accepts::File, options)) return 2;
+  WindowSetZoom(options.zoom);
   // A loop rather than a call of SDL_main per cycle: the stack stays flat
   // however many levels are drawn in one session.
   int cycle = 0;

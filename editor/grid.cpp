@@ -2,6 +2,7 @@
 
 #include "common/picture_files.h"
 #include "editor/safe_sdl.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -66,5 +67,5 @@ void Dessin(SDL_Surface* screen, SDL_Surface** cellPictures, SDL_Rect* cellPosit
             int /*width*/, int /*height*/, int /*cellSize*/, int cellCount) {
   if (!screen) return;
   for (int cell = 0; cell < cellCount; ++cell) BlitAt(cellPictures[cell], screen, cellPositions[cell]);
-  SDL_Flip(screen);
+  WindowFlip(screen);
 }

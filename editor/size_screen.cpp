@@ -7,6 +7,7 @@
 #include "common/Condition.h"
 #include "editor/editor.h"
 #include "editor/safe_sdl.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ int Taille(SDL_Surface* screen, int width, int height) {
           positions[3], greys[0], greys[1], greys[2], greys[3], greys[4], 255, 5, 4, 1);
 
     SDL_Event event;
-    if (SDL_PollEvent(&event)) {
+    if (WindowPollEvent(&event)) {
       switch (event.type) {
         case SDL_MOUSEMOTION:
           SDL_ShowCursor(SDL_ENABLE);

@@ -12,6 +12,7 @@
 #include "game/maze/movement.h"
 #include "game/screens/composer.h"
 #include "game/screens/screen_kit.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -110,13 +111,13 @@ void DrawFrame(GameState& s) {
   BlitText(s.clockText, s.screen, s.clockRect);
   BlitText(s.remainingText, s.screen, s.remainingRect);
   BlitText(s.livesText, s.screen, s.livesRect);
-  if (s.screen) SDL_Flip(s.screen);
+  if (s.screen) WindowFlip(s.screen);
   FreeSurface(s.clockText, s.remainingText, s.livesText, nullptr, nullptr);
   s.clockText = s.remainingText = s.livesText = nullptr;
 }
 
 void TakeEvent(GameState& s) {
-  if (!SDL_PollEvent(&s.event)) return;
+  if (!WindowPollEvent(&s.event)) return;
   if (s.event.type == SDL_KEYDOWN) {
     HandleKey(s, s.event.key.keysym.sym);
   } else if (s.event.type == SDL_QUIT) {

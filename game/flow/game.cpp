@@ -2,14 +2,19 @@
 
 #include <memory>
 
+#include "common/command_line.h"
 #include "game/flow/globals.h"
 #include "game/flow/loop.h"
 #include "game/flow/session.h"
+#include "platform/window.h"
 
 void (*gameStartHook)(GameState&) = nullptr;
 void (*gameEndHook)(GameState&) = nullptr;
 
-int SDL_main(int /*argc*/, char** /*argv*/) {
+int SDL_main(int argc, char** argv) {
+  CommandLine options;
+  if (!ReadCommandLine(argc, argv, "game", Accepts::Level, options)) return 2;
+  WindowSetZoom(options.zoom);
   bool again = true;
   while (again) {
     // Each game starts from fresh tables and counters; the globals carry over.

@@ -4,6 +4,7 @@
 #include "game/flow/globals.h"
 #include "game/flow/rules.h"
 #include "game/screens/screens.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void ChangeLevel(GameState& s) {
   NextLevelCounts(s);
   if (s.width <= kWidestWindow) {
     s.width += 100;
-    s.screen = SDL_SetVideoMode(s.width, s.height, 32, kVideoFlags);
+    s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
   }
   s.running = ShowLevelStart(s);
   s.eatenSinceRefill = 0;

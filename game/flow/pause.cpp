@@ -2,6 +2,7 @@
 
 #include "game/flow/caption.h"
 #include "game/flow/globals.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -35,10 +36,10 @@ void PauseGame(GameState& s) {
   FSOUND_SetPaused(FSOUND_ALL, 1);
   SDL_Delay(100);
   if (s.pauseText && s.screen) SDL_BlitSurface(s.pauseText, nullptr, s.screen, &s.pauseRect);
-  if (s.screen) SDL_Flip(s.screen);
+  if (s.screen) WindowFlip(s.screen);
   ShowLevelCaption(s.level, true);
   while (s.pauseLoop == 1) {
-    if (SDL_PollEvent(&s.event)) HandlePauseEvent(s);
+    if (WindowPollEvent(&s.event)) HandlePauseEvent(s);
     SDL_Delay(30);
   }
   ShowLevelCaption(s.level);

@@ -12,6 +12,7 @@
 #include "game/maze/images.h"
 #include "game/screens/screens.h"
 #include "game/screens/screen_kit.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ bool StartUp(GameState& s) {
   s.textColor = {0, 0, 0, 0};
   s.pauseText = RenderText(s.font, "Pause", s.textColor);
   s.width = s.height = 600;
-  s.screen = SDL_SetVideoMode(s.width, s.height, 32, kVideoFlags);
+  s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
   SDL_EnableKeyRepeat(5, 5);
   SetStartPositions(s);
   SetStartCounts(s);
@@ -69,7 +70,7 @@ void StartFirstLevel(GameState& s) {
   s.heroDirection = 0;
   if (s.playerCount == 2) s.enemyModes[0] = 0;  // player 2 steers enemy 0 alone on level 1
   s.running = FINPROG ? 0 : ShowLevelStart(s);
-  s.screen = SDL_SetVideoMode(s.width, s.height, 32, kVideoFlags);
+  s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
   ShowLevelCaption(s.level);
   ReloadImage(&s.heroImage, "Images/Glouto.png");
   KeyOutWhite(s.heroImage);

@@ -4,6 +4,7 @@
 
 #include "common/picture_blits.h"
 #include "game/screens/screen_kit.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ void Texte(SDL_Surface* screen, SDL_Surface* plate1, SDL_Surface* plate2, SDL_Su
   const SDL_Rect itemPositions[] = {itemPos1, itemPos2, itemPos3, itemPos4};
   for (int k = 0; k < itemCount && k < 4; ++k) Draw(screen, items[k], itemPositions[k]);
 
-  SDL_Flip(screen);
+  WindowFlip(screen);
 }
 
 void FreeSurface(SDL_Surface* s1, SDL_Surface* s2, SDL_Surface* s3, SDL_Surface* s4,

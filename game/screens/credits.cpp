@@ -5,6 +5,7 @@
 #include "game/screens/desktop.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ void Merci(int width, int height, SDL_Surface* screen, TTF_Font* font) {
     Texte(screen, plate, nullptr, nullptr, thanks, firstLogo, secondLogo, quit, a.quit, PRIEN,
           PRIEN, thanksAt, a.firstLogo, a.secondLogo, quitTextAt, grey, 0, 255, 1, 4, 0);
     SDL_Event event;
-    if (SDL_PollEvent(&event)) {
+    if (WindowPollEvent(&event)) {
       switch (event.type) {
         case SDL_MOUSEMOTION:
           SDL_ShowCursor(SDL_ENABLE);

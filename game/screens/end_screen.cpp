@@ -7,6 +7,7 @@
 #include "game/screens/composer.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ int FIN(int won, int score, SDL_Surface* screen, TTF_Font* font, int width, int 
     if (musicSwitch & 1) FSOUND_Stream_Play(FSOUND_FREE, stream);
     SDL_Event event;
     // With no event queue the wait fails at once and would never end: leave as on a close.
-    if (!SDL_WaitEvent(&event)) {
+    if (!WindowWaitEvent(&event)) {
       result = 0;
       break;
     }

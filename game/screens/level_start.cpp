@@ -7,6 +7,7 @@
 #include "game/screens/composer.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ int init(int width, int height, SDL_Surface* screen, int level, int chestCount,
           backdropAt, niveauAt, numberAt, commencerAt, PRIEN, out.grey, 0, 255, 1, 3, 1);
     FSOUND_Stream_Play(FSOUND_FREE, stream);
     SDL_Event event;
-    if (SDL_PollEvent(&event)) Handle(event, plateAt, out);
+    if (WindowPollEvent(&event)) Handle(event, plateAt, out);
     SDL_Delay(kPassDelay);
   }
 

@@ -8,6 +8,7 @@
 #include "game/screens/desktop.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -131,7 +132,7 @@ int Joueurs(int width, int height, SDL_Surface* screen, TTF_Font* font) {
             s.twoGrey, 255, 2, 4, 1);
     }
     SDL_Event event;
-    if (SDL_PollEvent(&event)) Handle(event, l, s);
+    if (WindowPollEvent(&event)) Handle(event, l, s);
     SDL_Delay(kPassDelay);
   }
 

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "game/flow/sound_file.h"
+#include "platform/desktop/sound/sound_file.h"
 
 // A stream is one SDL_mixer music. The mixer has a single music channel, so
 // playing a stream takes that channel from whichever stream held it; the game

@@ -1,4 +1,4 @@
-#include "game/flow/sound_file.h"
+#include "platform/desktop/sound/sound_file.h"
 
 #include <strings.h>
 

@@ -1,0 +1,56 @@
+#include "common/command_line.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// A whole decimal number in [low, high], nothing else.
+bool ReadNumber(const char* text, int low, int high, int& out) {
+  if (!text || !*text) return false;
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  if (*end != '\0' || value < low || value > high) return false;
+  out = static_cast<int>(value);
+  return true;
+}
+
+// "--name N" or "--name=N"; advances `i` past the value it took.
+const char* OptionValue(int argc, char** argv, int& i, const char* name) {
+  const char* arg = argv[i];
+  const size_t length = std::strlen(name);
+  if (std::strncmp(arg, name, length) != 0) return nullptr;
+  if (arg[length] == '=') return arg + length + 1;
+  if (arg[length] != '\0') return nullptr;
+  return i + 1 < argc ? argv[++i] : "";
+}
+
+}  // namespace
+
+bool ReadCommandLine(int argc, char** argv, const char* program, Accepts accepts,
+                     CommandLine& out) {
+  for (int i = 1; i < argc && argv; ++i) {
+    if (const char* zoom = OptionValue(argc, argv, i, "--zoom")) {
+      if (!ReadNumber(zoom, 1, 3, out.zoom)) {
+        std::fprintf(stderr, "%s: --zoom takes 1, 2 or 3, not \"%s\"\n", program, zoom);
+        return false;
+      }
+    } else if (const char* level = accepts == Accepts::Level
+                                       ? OptionValue(argc, argv, i, "--niveau")
+                                       : nullptr) {
+      if (!ReadNumber(level, 1, 99, out.level)) {
+        std::fprintf(stderr, "%s: --niveau takes a level from 1 to 99, not \"%s\"\n", program,
+                     level);
+        return false;
+      }
+    } else if (accepts == Accepts::File && argv[i][0] != '-' && !out.file) {
+      out.file = argv[i];
+    } else {
+      std::fprintf(stderr, "%s: unknown argument \"%s\" (see man %s)\n", program, argv[i],
+                   accepts == Accepts::Level ? "glouto" : "glouto-editeur");
+      return false;
+    }
+  }
+  return true;
+}
