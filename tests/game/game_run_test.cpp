@@ -15,7 +15,7 @@
 namespace {
 
 struct Ending {
-  int playerCount, level, lives, clock, running, wallCount;
+  int playerCount, level, lives, clock, running, wallCount, width;
   std::string caption;
 };
 
@@ -35,7 +35,7 @@ void OnEnd(GameState& s) {
   char* title = nullptr;
   SDL_WM_GetCaption(&title, nullptr);
   endings.push_back({s.playerCount, s.level, s.lives, s.clock, s.running, s.wallCount,
-                     title ? title : ""});
+                     s.screen ? s.screen->w : 0, title ? title : ""});
 }
 
 // Presses on the player-count menu of the 600 x 600 start window.
@@ -153,4 +153,27 @@ TEST_F(GameRun, ManyGamesInOneRunUseNoMoreMemoryThanOne) {
   RecordProperty("HeapGrowthBytes", std::to_string(growth));
   EXPECT_LT(growth, 100 * 1024) << "heap grew by " << growth << " bytes over "
                                 << kGames - 2 << " games";
+}
+
+TEST_F(GameRun, NiveauStartsTheFirstGameAtThatLevelAndTheNextOneAtLevelOne) {
+  WriteLevel(3, "1\n700\t100\n");  // beyond the 600-wide window of level 1
+  script = [](int game) {
+    ChooseOnePlayer();  // the menu in the 600 x 600 start window
+    Key(SDLK_RETURN);
+    Key(SDLK_t);
+    Key(game == 1 ? SDLK_RETURN : SDLK_ESCAPE);
+    Key(SDLK_RETURN);
+  };
+  char name[] = "game", option[] = "--niveau", level[] = "3";
+  char* argv[] = {name, option, level, nullptr};
+  EXPECT_EQ(SDL_main(3, argv), 0);
+  ASSERT_EQ(endings.size(), 2u);
+  EXPECT_EQ(endings[0].playerCount, 1);
+  EXPECT_EQ(endings[0].level, 3);
+  EXPECT_EQ(endings[0].width, 800);
+  EXPECT_EQ(endings[0].wallCount, 1) << "level 3's walls";
+  EXPECT_EQ(endings[0].lives, 3 - 1) << "two levels won, then t's run-out";
+  EXPECT_EQ(endings[1].level, 1);
+  EXPECT_EQ(endings[1].width, 600);
+  EXPECT_EQ(endings[1].wallCount, 3);
 }

@@ -135,26 +135,43 @@ TEST_F(Level, LastChestInTheFrameTheClockReachedZeroStillCompletesTheLevel) {
   EXPECT_EQ(s.running, 1);
 }
 
-TEST_F(Level, KeyGAdvancesWithTheClockAtTen) {
-  GameState& s = *game_;
-  s.remaining = 57, s.clock = 80;
-  Change = 1, attente = 1;
-  Push(KeyDown(SDLK_g));
-  Push(KeyDown(SDLK_RETURN));
-  RunFrame(s);
-  EXPECT_EQ(s.level, 2);
-  EXPECT_EQ(s.chestCount, 100);
-  EXPECT_EQ(s.clock, 10 + 150);
-  EXPECT_EQ(s.running, 1) << "the level-start screen decides";
+TEST_F(Level, KeyGCompletesTheLevelWithTheClockAtTenWhateverTheChestsDo) {
+  // An enemy eating a chest in the same frame used to end the game, won.
+  for (const bool enemyEats : {false, true}) {
+    SCOPED_TRACE(enemyEats ? "an enemy eats a chest in that frame" : "no chest eaten");
+    GameState& s = *game_;
+    s.level = 1, s.width = 600, s.enemyCount = 1, s.running = 1;
+    s.remaining = 57, s.clock = 80;
+    s.enemyPositions[0] = At(100, 100), s.enemyDirections[0] = 0, s.enemyModes[0] = 0;
+    s.chestCount = 50;
+    ClearChests();
+    if (enemyEats) s.chestPositions[0] = At(110, 110);
+    Change = 1, attente = 1;
+    Push(KeyDown(SDLK_g));
+    Push(KeyDown(SDLK_RETURN));
+    RunFrame(s);
+    SDL_RemoveTimer(s.timerId);
+    s.timerId = nullptr;
+    EXPECT_EQ(s.level, 2);
+    EXPECT_EQ(s.chestCount, 100);
+    EXPECT_EQ(s.clock, 10 + 150);
+    EXPECT_EQ(s.running, 1) << "the level-start screen decides";
+  }
 }
 
 TEST_F(Level, KeyTEndsTheGameWonOnlyWithALifeLeft) {
-  struct Case { int lives, score, won, livesAfter; };
-  const Case cases[] = {{1, 3, 1, 0}, {0, 3, 0, -1}, {2, 0, 0, 1}};
+  // A chest the hero ate in the same frame used to turn a won ending into a lost one.
+  struct Case { int lives, score; bool heroEats; int won, livesAfter; };
+  const Case cases[] = {{1, 3, false, 1, 0}, {0, 3, false, 0, -1}, {2, 0, false, 0, 1},
+                        {1, 0, true, 1, 0}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.lives << " lives, score " << c.score);
+    SCOPED_TRACE(testing::Message() << c.lives << " lives, score " << c.score
+                                    << (c.heroEats ? ", the hero eats a chest" : ""));
     GameState& s = *game_;
     s.running = 1, s.lives = c.lives, s.score = c.score, s.chestCount = 50, s.remaining = 30;
+    s.heroPosition = At(301, 301), s.heroDirection = 0;
+    ClearChests();
+    if (c.heroEats) s.chestPositions[0] = At(320, 320);
     Change = 1, attente = 1;
     Push(KeyDown(SDLK_t));
     RunFrame(s);
@@ -165,5 +182,33 @@ TEST_F(Level, KeyTEndsTheGameWonOnlyWithALifeLeft) {
     FinishGame(s);
     FINPROG = 0;
     EXPECT_EQ(s.won, c.won);
+  }
+}
+
+TEST_F(Level, StartingAtALaterLevelFollowsTheProgressionOfLevelsWonAtOnce) {
+  for (int level = 2; level <= 20; ++level) {
+    SCOPED_TRACE(level);
+    GameState s;
+    SetStartCounts(s);
+    AdvanceToLevel(s, level);
+    EXPECT_EQ(s.level, level);
+    EXPECT_EQ(s.chestCount, level <= 5 ? 50 * level : 300);
+    EXPECT_EQ(s.enemyCount, level < 4 ? 1 : level < 8 ? 2 : level < 12 ? 3 : level < 16 ? 4 : 5);
+    EXPECT_EQ(s.width, level <= 5 ? 500 + 100 * level : 1000);
+    EXPECT_GT(s.clock, 0);
+    EXPECT_LE(s.clock, 999) << "a clock over 999 was paid back as a life at the change";
+  }
+  // The clock carries over: 135 + 150 + 225 at level 3; at level 5 it passes
+  // 999 (1185) and falls back to 250 x 3 / 2 for a life.
+  struct Case { int level, clock, remaining, lives; };
+  const Case cases[] = {{2, 285, 209, 2}, {3, 510, 317, 3}, {5, 375, 539, 6}, {7, 450, 742, 9}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.level);
+    GameState s;
+    SetStartCounts(s);
+    AdvanceToLevel(s, c.level);
+    EXPECT_EQ(s.clock, c.clock);
+    EXPECT_EQ(s.remaining, c.remaining);
+    EXPECT_EQ(s.lives, c.lives);
   }
 }
