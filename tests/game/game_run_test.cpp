@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/flow/game.h"
@@ -156,24 +157,18 @@ TEST_F(GameRun, ManyGamesInOneRunUseNoMoreMemoryThanOne) {
 }
 
 TEST_F(GameRun, NiveauStartsTheFirstGameAtThatLevelAndTheNextOneAtLevelOne) {
-  WriteLevel(3, "1\n700\t100\n");  // beyond the 600-wide window of level 1
+  WriteLevel(3, "1\n700\t100\n");
   script = [](int game) {
     ChooseOnePlayer();  // the menu in the 600 x 600 start window
-    Key(SDLK_RETURN);
-    Key(SDLK_t);
-    Key(game == 1 ? SDLK_RETURN : SDLK_ESCAPE);
-    Key(SDLK_RETURN);
+    for (SDLKey key : {SDLK_RETURN, SDLK_t, game == 1 ? SDLK_RETURN : SDLK_ESCAPE, SDLK_RETURN})
+      Key(key);
   };
   char name[] = "game", option[] = "--niveau", level[] = "3";
   char* argv[] = {name, option, level, nullptr};
   EXPECT_EQ(SDL_main(3, argv), 0);
   ASSERT_EQ(endings.size(), 2u);
-  EXPECT_EQ(endings[0].playerCount, 1);
-  EXPECT_EQ(endings[0].level, 3);
-  EXPECT_EQ(endings[0].width, 800);
-  EXPECT_EQ(endings[0].wallCount, 1) << "level 3's walls";
+  auto seen = [](const Ending& e) { return std::make_tuple(e.level, e.width, e.wallCount); };
+  EXPECT_EQ(seen(endings[0]), std::make_tuple(3, 800, 1));
   EXPECT_EQ(endings[0].lives, 3 - 1) << "two levels won, then t's run-out";
-  EXPECT_EQ(endings[1].level, 1);
-  EXPECT_EQ(endings[1].width, 600);
-  EXPECT_EQ(endings[1].wallCount, 3);
+  EXPECT_EQ(seen(endings[1]), std::make_tuple(1, 600, 3));
 }

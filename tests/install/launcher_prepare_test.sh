@@ -83,24 +83,17 @@ mkdir "$shipped/Musique"
 # glouto-editeur N opens the player's level N; a save becomes level N once it
 # passes glouto-niveau's checks, the level it replaces kept as ~.
 cp "$launchers/glouto-niveau" "$root/usr/games/"
-levels=$data/Niveaux
-old2=$(cat "$levels/Niveau_2.txt")
-new2=$(printf '2\n0\t0\n675\t575')
+level2() { cat "$data/Niveaux/Niveau_2.txt${1:-}"; }
+old2=$(level2) new2=$(printf '2\n0\t0\n675\t575')
 "$root/usr/games/glouto-editeur" 2 >"$tmp/out" 2>&1
-check "level 2 opened, nothing saved" 0 $?
-check "the editor gets the player's level 2" "Niveaux/Niveau_2.txt" "$(sed -n 2p "$HOME/editor.ran")"
-check "no save, level 2 unchanged" "$old2" "$(cat "$levels/Niveau_2.txt")"
-[ ! -e "$levels/Niveau_2.txt~" ]; check "no save, no ~ copy" 0 $?
+check "level 2 opened, nothing saved: nothing changes" "0 Niveaux/Niveau_2.txt $old2" \
+  "$? $(sed -n 2p "$HOME/editor.ran") $(level2)"
 STANDIN_SAVE="$new2\n" "$root/usr/games/glouto-editeur" --zoom 2 2 >"$tmp/out" 2>&1
-check "a save is put into play" 0 $?
-check "other arguments reach the editor" "--zoom 2 Niveaux/Niveau_2.txt" "$(sed -n 2p "$HOME/editor.ran")"
-check "level 2 is the save" "$new2" "$(cat "$levels/Niveau_2.txt")"
-check "the old level 2 kept as ~" "$old2" "$(cat "$levels/Niveau_2.txt~")"
+check "a save put into play" "0 --zoom 2 Niveaux/Niveau_2.txt" "$? $(sed -n 2p "$HOME/editor.ran")"
+check "level 2 is the save, the old one its ~" "$new2 $old2" "$(level2) $(level2 '~')"
 STANDIN_SAVE='1\n700\t0\n' "$root/usr/games/glouto-editeur" 2 >"$tmp/out" 2>&1
 check "a wall outside level 2's window refused as glouto-niveau refuses it" 6 $?
-grep -q "niveau 2 reste" "$tmp/out"; check "refusal explained" 0 $?
-check "refused: level 2 unchanged" "$new2" "$(cat "$levels/Niveau_2.txt")"
-check "refused: its ~ copy unchanged" "$old2" "$(cat "$levels/Niveau_2.txt~")"
+check "refused: level 2 and its ~ unchanged" "$new2 $old2" "$(level2) $(level2 '~')"
 "$root/usr/games/glouto-editeur" 100 >"$tmp/out" 2>&1
 check "level 100 refused" 2 $?
 
