@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "game/flow/game.h"
@@ -16,7 +15,7 @@
 namespace {
 
 struct Ending {
-  int playerCount, level, lives, clock, running, wallCount, width;
+  int playerCount, level, lives, clock, running, wallCount;
   std::string caption;
 };
 
@@ -36,7 +35,7 @@ void OnEnd(GameState& s) {
   char* title = nullptr;
   SDL_WM_GetCaption(&title, nullptr);
   endings.push_back({s.playerCount, s.level, s.lives, s.clock, s.running, s.wallCount,
-                     s.screen ? s.screen->w : 0, title ? title : ""});
+                     title ? title : ""});
 }
 
 // Presses on the player-count menu of the 600 x 600 start window.
@@ -154,21 +153,4 @@ TEST_F(GameRun, ManyGamesInOneRunUseNoMoreMemoryThanOne) {
   RecordProperty("HeapGrowthBytes", std::to_string(growth));
   EXPECT_LT(growth, 100 * 1024) << "heap grew by " << growth << " bytes over "
                                 << kGames - 2 << " games";
-}
-
-TEST_F(GameRun, NiveauStartsTheFirstGameAtThatLevelAndTheNextOneAtLevelOne) {
-  WriteLevel(3, "1\n700\t100\n");
-  script = [](int game) {
-    ChooseOnePlayer();  // the menu in the 600 x 600 start window
-    for (SDLKey key : {SDLK_RETURN, SDLK_t, game == 1 ? SDLK_RETURN : SDLK_ESCAPE, SDLK_RETURN})
-      Key(key);
-  };
-  char name[] = "game", option[] = "--niveau", level[] = "3";
-  char* argv[] = {name, option, level, nullptr};
-  EXPECT_EQ(SDL_main(3, argv), 0);
-  ASSERT_EQ(endings.size(), 2u);
-  auto seen = [](const Ending& e) { return std::make_tuple(e.level, e.width, e.wallCount); };
-  EXPECT_EQ(seen(endings[0]), std::make_tuple(3, 800, 1));
-  EXPECT_EQ(endings[0].lives, 3 - 1) << "two levels won, then t's run-out";
-  EXPECT_EQ(seen(endings[1]), std::make_tuple(1, 600, 3));
 }
