@@ -2,6 +2,8 @@
 # Set up, build and run Glouto on Debian 12.
 #   ./glouto.sh play          build and start the game
 #   ./glouto.sh play editor   build and start the level editor
+#   ./glouto.sh play game --niveau 3, ./glouto.sh play editor Niveaux/Niveau_3.txt
+#                             the same, with the program's arguments
 #   ./glouto.sh test          build and run every test (the in-process ones
 #                             also under AddressSanitizer and UBSan)
 set -euo pipefail
@@ -42,8 +44,9 @@ case "${1:-play}" in
       echo "$program is not built yet: its code has not landed." >&2
       exit 1
     fi
+    shift $(($# >= 2 ? 2 : 1))  # the rest goes to the program (--niveau N, a level file)
     cd assets
-    exec "../build/$program"
+    exec "../build/$program" "$@"
     ;;
   test)
     ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"

@@ -4,13 +4,16 @@
 #include <SDL_ttf.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "common/command_line.h"
 #include "editor/cycle_hook.h"
 #include "editor/fichier.h"
 #include "editor/grid.h"
+#include "editor/open_level.h"
 #include "editor/press.h"
 #include "editor/safe_sdl.h"
 #include "editor/size_screen.h"
@@ -52,6 +55,21 @@ void BuildGrid(Cycle& c) {
                      kCellSize, c.wallX.data(), c.wallY.data());
   c.nextSlot = 1;
   c.wallCount = 0;
+}
+
+// Every cycle starts from the level being changed, as the file now holds it.
+void OpenFile(Cycle& c, const char* file) {
+  errno = 0;
+  const int leftOut = OpenLevel(file, c.pictures.data(), c.positions.data(), c.cellCount,
+                                c.wallX.data(), c.wallY.data(), &c.nextSlot, &c.wallCount,
+                                c.width, c.height);
+  if (leftOut < 0) {
+    std::fprintf(stderr, "editor: cannot read the level %s (%s); the grid starts empty\n", file,
+                 errno ? std::strerror(errno) : "unreadable");
+  } else if (leftOut > 0) {
+    std::fprintf(stderr, "editor: %d wall(s) of %s are not on free cells of the %d-wide grid "
+                 "and were left out\n", leftOut, file, c.width);
+  }
 }
 
 // One event of the editing loop; returns 0 when the cycle ends.
@@ -97,7 +115,7 @@ void Edit(Cycle& c) {
 
 // False, with nothing started, when SDL cannot start its video (no display):
 // the size screen would otherwise wait for ever for a click.
-bool RunCycle(int number) {
+bool RunCycle(int number, const char* file) {
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "editor: cannot open the editor's window: %s\n", SDL_GetError());
     return false;
@@ -127,6 +145,7 @@ bool RunCycle(int number) {
 
   if (FINPROG == 0) {
     BuildGrid(*c);
+    if (file) OpenFile(*c, file);
     Edit(*c);
   }
   if (FINPROG == 0) Fichier(c->wallX.data(), c->wallY.data(), c->nextSlot, c->wallCount);
@@ -155,7 +174,7 @@ int SDL_main(int argc, char** argv) {
   // however many levels are drawn in one session.
   int cycle = 0;
   do {
-    if (!RunCycle(++cycle)) return 1;
+    if (!RunCycle(++cycle, options.file)) return 1;
   } while (FINPROG == 0);
   return 0;
 }

@@ -148,10 +148,15 @@ def draw(page):
     x = p.keys(x + 6, ry, ARROW_KEYS)
     x = p.text(x + 6, ry, "Glouto", BODY - 1)
     x = p.text(x + 22, ry, "Joueur 2 :", BODY - 1, True)
+    # The same four keys under the left hand, in QWERTY and in AZERTY.
     x = p.keys(x + 6, ry, ["w", "a", "s", "d"])
-    p.text(x + 6, ry, "le premier ennemi", BODY - 1)
-    p.text(14, ry + 22, "Les ennemis ne co\u00fbtent plus de vies. Score final : coffres de Glouto "
-           "moins coffres des ennemis.", BODY - 1)
+    x = p.text(x + 6, ry, "ou", BODY - 1)
+    x = p.keys(x + 6, ry, ["z", "q", "s", "d"])
+    assert x <= 590, x
+    rule = ("Le joueur 2 m\u00e8ne le premier ennemi. Pas de vies perdues\u00a0; score\u00a0: "
+            "Glouto moins les ennemis.")
+    assert p.width(rule, BODY - 1) <= 574, p.width(rule, BODY - 1)
+    p.text(14, ry + 22, rule, BODY - 1)
 
     # Secret keys.
     y += 70 + 6

@@ -36,12 +36,15 @@ void HandleKey(GameState& s, int key) {
       break;
     case SDLK_6: MusicSofter(s.music); break;
     case SDLK_EQUALS: MusicLouder(s.music); break;
-    case SDLK_a: SteerEnemy(s, kLeft); break;
+    // The same four keys under the left hand on QWERTY (w a s d) and AZERTY (z q s d).
+    case SDLK_a:
+    case SDLK_q: SteerEnemy(s, kLeft); break;
     case SDLK_d: SteerEnemy(s, kRight); break;
     case SDLK_s: SteerEnemy(s, kDown); break;
-    case SDLK_w: SteerEnemy(s, kUp); break;
+    case SDLK_w:
+    case SDLK_z: SteerEnemy(s, kUp); break;
     case SDLK_g:  // the level completes in this frame; the level-start screen decides running
-      s.remaining = 0;
+      s.remaining = s.keyRemaining = 0;
       s.clock = 10;
       s.running = 0;
       SDL_Delay(100);
@@ -50,7 +53,7 @@ void HandleKey(GameState& s, int key) {
     case SDLK_t:  // this frame's clock run-out takes a life, then the game ends
       s.running = 0;
       s.clock = 0;
-      s.remaining = 1;
+      s.remaining = s.keyRemaining = 1;
       break;
     case SDLK_v:
       s.lives += 1;

@@ -11,6 +11,13 @@ namespace {
 constexpr Uint32 kVideoFlags = SDL_HWSURFACE | SDL_DOUBLEBUF;
 constexpr int kWidestWindow = 999;  // widening stops once the window is 1000 wide
 
+// The window is 100 wider at each new level until it is 1000 wide.
+bool Widen(GameState& s) {
+  if (s.width > kWidestWindow) return false;
+  s.width += 100;
+  return true;
+}
+
 }  // namespace
 
 int ShowLevelStart(GameState& s) {
@@ -32,10 +39,7 @@ void ChangeLevel(GameState& s) {
   s.timerId = nullptr;
   SDL_Delay(100);
   NextLevelCounts(s);
-  if (s.width <= kWidestWindow) {
-    s.width += 100;
-    s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
-  }
+  if (Widen(s)) s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
   s.running = ShowLevelStart(s);
   s.eatenSinceRefill = 0;
   s.heroDirection = 0;
@@ -45,4 +49,14 @@ void ChangeLevel(GameState& s) {
   s.heroPosition.y = static_cast<Sint16>(s.height / 2 + 1);
   s.timerId = SDL_AddTimer(250, minuteur, nullptr);
   ShowLevelCaption(s.level);
+}
+
+void AdvanceToLevel(GameState& s, int level) {
+  while (s.level < level) {
+    s.remaining = 0;
+    NextLevelCounts(s);
+    Widen(s);
+    s.lives += 1;
+    CapClock(s);  // the frame that changed the level checks the clock next
+  }
 }

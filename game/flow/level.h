@@ -11,6 +11,12 @@ int ShowLevelStart(GameState& s);
 // screen, the hero back in the centre. The clock stands still meanwhile.
 void ChangeLevel(GameState& s);
 
+// The counts and window width of a player who reaches `level` by finishing
+// each earlier level at once, with nothing left to eat and no enemy lost:
+// the level change and the clock check after it, applied level by level.
+// Changes no window and loads nothing.
+void AdvanceToLevel(GameState& s, int level);
+
 // Every enemy starts a level with a random turn.
 void ResetEnemyTurns(GameState& s);
 

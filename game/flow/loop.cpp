@@ -8,6 +8,7 @@
 void ApplyRules(GameState& s) {
   HeroEatsChest(s);  // before the enemies: a chest both reach is the hero's
   EnemiesMeetChestsAndWalls(s);
+  KeepKeyRemaining(s);
   HeroMeetsEnemy(s);
   HeroMeetsWall(s);
   RefillChests(s);

@@ -65,6 +65,12 @@ void EnemiesMeetChestsAndWalls(GameState& s) {
   }
 }
 
+void KeepKeyRemaining(GameState& s) {
+  if (s.keyRemaining < 0) return;
+  s.remaining = s.keyRemaining;
+  s.keyRemaining = -1;
+}
+
 void HeroMeetsEnemy(GameState& s) {
   if (invulnerable > 0) return;
   const int enemy = Touched(&s.heroPosition, 0, s.enemyPositions.data(), s.enemyCount, kActor,

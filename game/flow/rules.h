@@ -9,6 +9,9 @@ void SetStartCounts(GameState& s);
 // The rule steps of a frame, in the order the frame applies them.
 void HeroEatsChest(GameState& s);
 void EnemiesMeetChestsAndWalls(GameState& s);
+// The count that g or t set in this frame's event step wins over the chests
+// eaten in the same frame: g completes the level, t runs the clock out.
+void KeepKeyRemaining(GameState& s);
 void HeroMeetsEnemy(GameState& s);
 void HeroMeetsWall(GameState& s);
 void RefillChests(GameState& s);

@@ -63,12 +63,21 @@ bool StartUp(GameState& s) {
   return true;
 }
 
-void StartFirstLevel(GameState& s) {
+void StartFirstLevel(GameState& s, int level) {
   s.playerCount = Joueurs(s.width, s.height, s.screen, s.font);
+  if (level > s.level) {
+    // The menu keeps the start window; the level-start screen has the level's.
+    AdvanceToLevel(s, level);
+    s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
+    // "Pause" stays where the start window put it, as on any later level.
+    s.heroPosition.x = static_cast<Sint16>(s.width / 2 + 1);
+    s.clockRect.x = static_cast<Sint16>(s.width - 130);
+  }
   ResetEnemyTurns(s);
   s.heroMode = 0;
   s.heroDirection = 0;
-  if (s.playerCount == 2) s.enemyModes[0] = 0;  // player 2 steers enemy 0 alone on level 1
+  // Player 2 steers enemy 0 alone on level 1 only.
+  if (s.playerCount == 2 && s.level == 1) s.enemyModes[0] = 0;
   s.running = FINPROG ? 0 : ShowLevelStart(s);
   s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
   ShowLevelCaption(s.level);

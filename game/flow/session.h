@@ -9,8 +9,9 @@
 bool StartUp(GameState& s);
 
 // The player-count menu, the first level-start screen, then the window, the
-// hero, the timer and the endless first track.
-void StartFirstLevel(GameState& s);
+// hero, the timer and the endless first track. A game may start at a later
+// level (1..99), as if every level before it had been finished at once.
+void StartFirstLevel(GameState& s, int level = 1);
 
 // After the frame loop: the outcome, then the end and credits screens unless
 // the program is ending.

@@ -39,6 +39,7 @@ struct GameState {
   int wallCount = 1;
   int eatenSinceRefill = 0;
   int chestBonus = 0;
+  int keyRemaining = -1;  // set by g or t for their frame's rules; -1 otherwise
   int speed = 5;
   int won = 0;
   int pauseLoop = 1;

@@ -47,7 +47,8 @@ TEST(Manual, NamesEveryKeyOfTheGame) {
                         "<kbd>\xE2\x86\x93</kbd>", "<kbd>Entr\xC3\xA9" "e</kbd>", "<kbd>p</kbd>",
                         "<kbd>;</kbd>", "<kbd>Echap</kbd>", "<kbd>Espace</kbd>", "<kbd>F1</kbd>",
                         "<kbd>F2</kbd>", "<kbd>=</kbd>", "<kbd>6</kbd>", "<kbd>w</kbd>", "<kbd>a</kbd>",
-                        "<kbd>s</kbd>", "<kbd>d</kbd>", "<kbd>g</kbd>", "<kbd>t</kbd>", "<kbd>v</kbd>",
+                        "<kbd>z</kbd>", "<kbd>q</kbd>", "<kbd>s</kbd>", "<kbd>d</kbd>",
+                        "<kbd>g</kbd>", "<kbd>t</kbd>", "<kbd>v</kbd>",
                         "<kbd>F5</kbd>", "<kbd>Shift</kbd> droit", "<kbd>Shift</kbd> gauche",
                         "<kbd>Ctrl</kbd> gauche", "<kbd>Retour arri\xC3\xA8re</kbd>"};
   for (const char* key : keys) {
@@ -61,5 +62,7 @@ TEST(Manual, TellsHowASavedLevelComesIntoPlay) {
   EXPECT_TRUE(Contains(html, "<code>Niveaux/Niveau_.txt</code>"));
   EXPECT_TRUE(Contains(html, "<code>Niveaux/Niveau_n.txt</code>"));
   EXPECT_TRUE(Contains(html, "renomme"));
+  EXPECT_TRUE(Contains(html, "<code>glouto-editeur N</code>"));
+  EXPECT_TRUE(Contains(html, "<code>glouto --niveau N</code>"));
   EXPECT_TRUE(Contains(html, "Comic Neue"));
 }

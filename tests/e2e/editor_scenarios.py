@@ -1,6 +1,8 @@
 """The editor used through its window, and a level it drew played in the game."""
 
 import os
+import shutil
+import tempfile
 import time
 
 from harness import (asset_picture, box, check, lit, middle, picture_match, share_of_colour,
@@ -157,33 +159,76 @@ def escape_writes_nothing(ctx):
     check_escape_keeps(editor, earlier)
 
 
+def installed(ctx):
+    """The launchers, programs and assets laid out as the package installs
+    them; returns the launchers' folder and the player's, where they run."""
+    root = tempfile.mkdtemp(prefix="glouto-installed-")
+    ctx.workdirs.append(root)
+    games, lib = os.path.join(root, "usr/games"), os.path.join(root, "usr/lib/games/glouto")
+    os.makedirs(games)
+    for launcher in ("glouto", "glouto-editeur", "glouto-niveau"):
+        shutil.copy(os.path.join(ctx.packaging, launcher), games)  # they find the rest beside them
+    os.makedirs(lib)
+    for program in ("game", "editor"):
+        os.symlink(ctx.programs[program], os.path.join(lib, program))
+    os.makedirs(os.path.join(root, "usr/share/games"))
+    os.symlink(ctx.assets, os.path.join(root, "usr/share/games/glouto"))
+    player = os.path.join(root, "home/.local/share/glouto")
+    os.makedirs(player)
+    return games, player
+
+
 @scenario
 def round_trip(ctx):
-    """A level drawn in the editor, renamed for level 1, shows its walls in the game."""
-    workdir = ctx.workdir()
-    editor = ctx.start("editor", workdir=workdir)
+    """A designer opens shipped level 3 with glouto-editeur 3, moves a wall,
+    saves, and plays the changed level at once with glouto --niveau 3."""
+    games, player = installed(ctx)
+    launch = dict(workdir=player, env={"HOME": player.rsplit("/.local", 1)[0], "XDG_DATA_HOME": ""})
+    with open(os.path.join(ctx.assets, "Niveaux", "Niveau_3.txt"), "rb") as f:
+        shipped_bytes = f.read()
+    numbers = [int(n) for n in shipped_bytes.split()]
+    walls = list(zip(numbers[1::2], numbers[2::2]))
+    # Away from the head-up texts and the starts; a wall beside another keeps
+    # chests off its cell once it is gone.
+    def clear(x, y):
+        return 100 <= x <= 675 and 75 <= y <= 500 and not (325 <= x <= 475 and 250 <= y <= 375)
+    moved = next((x, y) for x, y in walls if clear(x, y) and (x, y + 25) in walls)
+    target = next((x, y) for y in range(75, 501, 25) for x in range(100, 676, 25)
+                  if clear(x, y) and (x, y) not in walls)
+
+    editor = ctx.start(os.path.join(games, "glouto-editeur"), args=["3"], window_class="editor",
+                       **launch)
     open_size_screen(editor)
-    choose_width(editor, 0)
-    wait_grid(editor, 600)
-    walls = [(100, 100), (475, 150), (150, 450), (500, 475)]
-    draw_walls(editor, walls)
-    save(editor, b"4\n" + b"".join(b"%d\t%d\n" % corner for corner in walls))
+    choose_width(editor, 2)
+    wall, blank = asset_picture(editor, "Mur.png"), asset_picture(editor, "blanc.png")
+    editor.wait_picture(f"shipped level 3 on the grid, {moved} among its walls",
+                        lambda i: shows(i, moved, wall) and shows(i, walls[0], wall)
+                        and shows(i, target, blank), "opened", timeout=15)
+    editor.click(*inside(moved))
+    editor.click(*inside(target))
+    changed = [c for c in walls if c != moved] + [target]
+    save(editor, b"%d\n" % len(changed) + b"".join(b"%d\t%d\n" % c for c in changed))
     open_size_screen(editor)
     editor.close_window()
-    check(editor.wait_exit() == 0, f"exit status {editor.exit_code} after closing the window")
+    check(editor.wait_exit(20) == 0, f"glouto-editeur 3 ended with status {editor.exit_code}")
+    with open(editor.level_file("Niveau_3.txt"), "rb") as now, \
+            open(editor.level_file("Niveau_3.txt~"), "rb") as kept:
+        check(now.read() == saved_bytes(editor), "the save did not become level 3")
+        check(kept.read() == shipped_bytes, "the shipped level 3 was not kept as ~")
 
-    os.rename(editor.level_file(SAVED), editor.level_file("Niveau_1.txt"))
-    game = ctx.start("game", workdir=workdir)
+    game = ctx.start(os.path.join(games, "glouto"), args=["--niveau", "3"], window_class="game",
+                     **launch)
     game_scenarios.open_menu(game)
-    game_scenarios.choose(game, game_scenarios.ONE_PLAYER)
-    game_scenarios.begin_level(game, 1)
+    game.click(*middle(game_scenarios.ONE_PLAYER))
+    image = game.wait_picture("the level-start screen of level 3, 800 wide",
+                              lambda i: i.width == 800 and game_scenarios.level_start_shown(i, 800),
+                              "level-start")
+    game_scenarios.check_level_start(game, image, 800, 3)
+    game.point_at(*game_scenarios.OFF_THE_PLATES)
+    game_scenarios.begin_level(game, 3)
     game.key("Control_L")  # no enemy crosses the walls
-    wall = asset_picture(game, "Mur.png")
-    # No chest comes within 50 pixels of a wall, so the cell beside the first
-    # wall stays bare.
-    game.wait_picture(f"the walls at {walls}, with white as the clear colour",
-                      lambda i: all(picture_match(i, c, wall, white_is_clear=True) > 0.9 for c in walls)
-                      and share_of_colour(i, cell((125, 100)), (255, 255, 255)) > 0.99,
-                      "game-walls")
+    game.wait_picture(f"the wall at {target} and none at {moved}",
+                      lambda i: picture_match(i, target, wall, white_is_clear=True) > 0.9
+                      and share_of_colour(i, cell(moved), (255, 255, 255)) > 0.99, "game-walls")
     game.key("Escape")
     check(game.wait_exit() == 0, f"exit status {game.exit_code}")

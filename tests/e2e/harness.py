@@ -259,9 +259,12 @@ def make_workdir(assets, levels=None):
 
 
 class Session:
-    def __init__(self, program, workdir, artifacts, record_sound=False):
+    def __init__(self, program, workdir, artifacts, record_sound=False, args=(), env=None,
+                 window_class=None):
+        """args and env go to the program; a launcher names the program whose
+        window it opens in window_class."""
         self.program = program
-        self.name = os.path.basename(program)
+        self.name = window_class or os.path.basename(program)
         self.workdir = workdir
         self.artifacts = artifacts
         self.shots = []
@@ -282,8 +285,9 @@ class Session:
                             SDL_DISKAUDIODELAY="20")
         else:
             self.env["SDL_AUDIODRIVER"] = "dummy"
+        self.env.update(env or {})
         self.log = open(os.path.join(artifacts, f"{self.name}-output.txt"), "ab")
-        self.process = subprocess.Popen([program], cwd=self.workdir, env=self.env,
+        self.process = subprocess.Popen([program, *args], cwd=self.workdir, env=self.env,
                                         stdout=self.log, stderr=subprocess.STDOUT)
 
     def level_file(self, file_name):

@@ -1,6 +1,7 @@
 """Runs one end-to-end scenario against the real programs.
 
     run_scenario.py NAME --assets DIR --artifacts DIR [--game PATH] [--editor PATH]
+                    [--packaging DIR]
 
 Exit status 0 when it passes (GLOUTO_E2E_KEEP=1 keeps its screenshots then too), 1 when it fails (the screenshots it took are
 kept and named), 77 when this machine cannot run it (no Xvfb, xdotool or
@@ -34,6 +35,7 @@ class Context:
 
     def __init__(self, args):
         self.programs = {"game": args.game, "editor": args.editor}
+        self.packaging = args.packaging
         self.assets = args.assets
         self.artifacts = args.artifacts
         self.sessions = []
@@ -44,9 +46,12 @@ class Context:
         self.workdirs.append(path)
         return path
 
-    def start(self, program, workdir=None, levels=None, record_sound=False):
-        session = harness.Session(self.programs[program], workdir or self.workdir(levels),
-                                  self.artifacts, record_sound)
+    def start(self, program, workdir=None, levels=None, record_sound=False, **launch):
+        """program is "game", "editor" or the path of a launcher; launch holds
+        the Session's args, env and window_class."""
+        session = harness.Session(self.programs.get(program, program),
+                                  workdir or self.workdir(levels), self.artifacts, record_sound,
+                                  **launch)
         self.sessions.append(session)
         return session
 
@@ -64,6 +69,7 @@ def main():
     parser.add_argument("--artifacts", required=True)
     parser.add_argument("--game")
     parser.add_argument("--editor")
+    parser.add_argument("--packaging", help="the build's launchers and glouto-niveau")
     args = parser.parse_args()
 
     scenarios = {**game_scenarios.SCENARIOS, **editor_scenarios.SCENARIOS}

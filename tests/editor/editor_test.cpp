@@ -48,12 +48,13 @@ class EditorRun : public ::testing::Test {
     dir.reset();
   }
   // Runs the editor through the cycles; returns its result.
-  int Run(std::vector<std::vector<SDL_Event>> cycles) {
+  int Run(std::vector<std::vector<SDL_Event>> cycles, const char* file = nullptr) {
     script = std::move(cycles);
     char name[] = "editor";
-    char* argv[] = {name, nullptr};
+    std::string level = file ? file : "";
+    char* argv[] = {name, file ? &level[0] : nullptr, nullptr};
     const auto start = std::chrono::steady_clock::now();
-    const int result = SDL_main(1, argv);
+    const int result = SDL_main(file ? 2 : 1, argv);
     elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                     std::chrono::steady_clock::now() - start).count();
     return result;
@@ -145,4 +146,24 @@ TEST_F(EditorRun, WithoutPicturesOrFontTheEditorStillEditsAndSaves) {
                   KeyDown(SDLK_BACKSPACE), Press(300, 0), KeyDown(SDLK_RETURN)}}),
             0);
   EXPECT_EQ(savedAtCycleStart.at(1), "1\n300\t0\n");
+}
+
+TEST_F(EditorRun, EveryCycleStartsWithTheWallsOfTheFileThatFitItsGrid) {
+  MakeEditorAssets(true, true);
+  // Off the cells, reserved, beyond x 600, a second wall on a cell: each is
+  // left out where it does not fit; the rest keep the file's order.
+  WriteFile("Niveaux/Niveau_4.txt", "6\n100\t0\n13\t0\n25\t25\n800\t100\n100\t0\n0\t575\n");
+  testing::internal::CaptureStderr();
+  Run({{kChoose600, Press(5, 580), Press(50, 0), KeyDown(SDLK_RETURN)},
+       {kChoose1000, KeyDown(SDLK_RETURN)}},
+      "Niveaux/Niveau_4.txt");
+  FINPROG = 0;
+  Run({{kChoose600, Press(0, 0), KeyDown(SDLK_RETURN)}}, "Niveaux/Niveau_9.txt");
+  const std::string messages = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(savedAtCycleStart.at(1), "2\n100\t0\n50\t0\n") << "a press removes an opened wall";
+  EXPECT_EQ(savedAtCycleStart.at(2), "3\n100\t0\n800\t100\n0\t575\n");
+  EXPECT_EQ(savedAtCycleStart.at(4), "1\n0\t0\n") << "an unreadable file gives an empty grid";
+  for (const char* said : {"4 wall(s) of Niveaux/Niveau_4.txt", "3 wall(s) of Niveaux/Niveau_4.txt",
+                           "cannot read the level Niveaux/Niveau_9.txt"})
+    EXPECT_NE(messages.find(said), std::string::npos) << messages;
 }

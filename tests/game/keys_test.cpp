@@ -70,10 +70,14 @@ TEST_F(Keys, EveryKeyOfTheTableDoesItsPartAndNothingElse) {
       {SDLK_d, 2, 0, [](Observed& o) { o.enemyDirection0 = 1, o.tampon = 3; }},
       {SDLK_s, 2, 0, [](Observed& o) { o.enemyDirection0 = 4, o.tampon = 3; }},
       {SDLK_w, 2, 0, [](Observed& o) { o.enemyDirection0 = 3, o.tampon = 3; }},
+      {SDLK_z, 2, 0, [](Observed& o) { o.enemyDirection0 = 3, o.tampon = 3; }},
+      {SDLK_q, 2, 0, [](Observed& o) { o.enemyDirection0 = 2, o.tampon = 3; }},
       {SDLK_a, 1, 0, [](Observed&) {}},
       {SDLK_d, 1, 0, [](Observed&) {}},
       {SDLK_s, 1, 0, [](Observed&) {}},
       {SDLK_w, 1, 0, [](Observed&) {}},
+      {SDLK_z, 1, 0, [](Observed&) {}},
+      {SDLK_q, 1, 0, [](Observed&) {}},
       {SDLK_g, 1, 100, [](Observed& o) { o.remaining = 0, o.clock = 10, o.running = 0; }},
       {SDLK_t, 1, 0, [](Observed& o) { o.running = 0, o.clock = 0, o.remaining = 1; }},
       {SDLK_v, 1, 50, [](Observed& o) { o.lives = 2; }},
@@ -88,7 +92,7 @@ TEST_F(Keys, EveryKeyOfTheTableDoesItsPartAndNothingElse) {
       {SDLK_LSHIFT, 1, 0, [](Observed& o) { o.invulnerable = 0; }},
       {SDLK_LCTRL, 1, 0, [](Observed& o) { o.enemyCount = 0; }},
       {SDLK_SEMICOLON, 1, 0, [](Observed&) {}},  // only the pause knows it
-      {SDLK_q, 2, 0, [](Observed&) {}},
+      {SDLK_e, 2, 0, [](Observed&) {}},
       {SDLK_F3, 1, 0, [](Observed&) {}},
       {SDLK_RCTRL, 1, 0, [](Observed&) {}},
   };

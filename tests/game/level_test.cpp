@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 #include "game/flow/level.h"
 #include "game/flow/loop.h"
@@ -135,9 +136,10 @@ TEST_F(Level, LastChestInTheFrameTheClockReachedZeroStillCompletesTheLevel) {
   EXPECT_EQ(s.running, 1);
 }
 
-TEST_F(Level, KeyGAdvancesWithTheClockAtTen) {
+TEST_F(Level, KeyGAdvancesWithTheClockAtTenEvenWhenAnEnemyEatsAChestInItsFrame) {
   GameState& s = *game_;
   s.remaining = 57, s.clock = 80;
+  s.enemyPositions[0] = At(100, 100), s.chestPositions[0] = At(110, 110);
   Change = 1, attente = 1;
   Push(KeyDown(SDLK_g));
   Push(KeyDown(SDLK_RETURN));
@@ -149,12 +151,14 @@ TEST_F(Level, KeyGAdvancesWithTheClockAtTen) {
 }
 
 TEST_F(Level, KeyTEndsTheGameWonOnlyWithALifeLeft) {
-  struct Case { int lives, score, won, livesAfter; };
-  const Case cases[] = {{1, 3, 1, 0}, {0, 3, 0, -1}, {2, 0, 0, 1}};
+  struct Case { int lives, score; bool heroEats; int won, livesAfter; };
+  const Case cases[] = {{1, 3, false, 1, 0}, {0, 3, false, 0, -1}, {2, 0, false, 0, 1},
+                        {1, 0, true, 1, 0}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.lives << " lives, score " << c.score);
+    SCOPED_TRACE(testing::Message() << c.lives << " lives, score " << c.score << " " << c.heroEats);
     GameState& s = *game_;
     s.running = 1, s.lives = c.lives, s.score = c.score, s.chestCount = 50, s.remaining = 30;
+    if (c.heroEats) s.chestPositions[0] = At(320, 320);  // the resting hero's
     Change = 1, attente = 1;
     Push(KeyDown(SDLK_t));
     RunFrame(s);
@@ -165,5 +169,22 @@ TEST_F(Level, KeyTEndsTheGameWonOnlyWithALifeLeft) {
     FinishGame(s);
     FINPROG = 0;
     EXPECT_EQ(s.won, c.won);
+  }
+}
+
+TEST_F(Level, StartingAtALaterLevelFollowsTheProgressionOfLevelsWonAtOnce) {
+  for (int level = 2; level <= 20; ++level) {
+    SCOPED_TRACE(level);
+    GameState s;  // level 1's counts
+    AdvanceToLevel(s, level);
+    EXPECT_EQ(s.chestCount, level <= 5 ? 50 * level : 300);
+    EXPECT_EQ(s.enemyCount, level < 4 ? 1 : level < 8 ? 2 : level < 12 ? 3 : level < 16 ? 4 : 5);
+    EXPECT_EQ(s.width, level <= 5 ? 500 + 100 * level : 1000);
+    // The clock carries over, 135 + 150 + 225 at level 3; at level 5 its
+    // 1185 passes 999 and becomes 250 x 3 / 2 and a life.
+    const auto counts = std::make_tuple(s.clock, s.remaining, s.lives);
+    if (level == 3 || level == 5) {
+      EXPECT_EQ(counts, level == 3 ? std::make_tuple(510, 317, 3) : std::make_tuple(375, 539, 6));
+    }
   }
 }

@@ -18,6 +18,7 @@ for program in game editor; do
   cat >"$lib/$program" <<STANDIN
 #!/bin/sh
 { echo "\$PWD"; echo "\$*"; cat Police/font 2>/dev/null; } >"\$HOME/$program.ran"
+[ -z "\${STANDIN_SAVE:-}" ] || printf '%b' "\$STANDIN_SAVE" >Niveaux/Niveau_.txt
 exit \${STANDIN_EXIT:-0}
 STANDIN
   chmod +x "$lib/$program"
@@ -78,6 +79,23 @@ check "editor runs in the player's folder" "$data" "$(sed -n 1p "$HOME/editor.ra
 check "game refuses an install without music" 2 $?
 grep -q Musique "$tmp/out"; check "and names what is missing" 0 $?
 mkdir "$shipped/Musique"
+
+# glouto-editeur N opens the player's level N; a save becomes level N once it
+# passes glouto-niveau's checks, the level it replaces kept as ~.
+cp "$launchers/glouto-niveau" "$root/usr/games/"
+level2() { cat "$data/Niveaux/Niveau_2.txt${1:-}"; }
+old2=$(level2) new2=$(printf '2\n0\t0\n675\t575')
+"$root/usr/games/glouto-editeur" 2 >"$tmp/out" 2>&1
+check "level 2 opened, nothing saved: nothing changes" "0 Niveaux/Niveau_2.txt $old2" \
+  "$? $(sed -n 2p "$HOME/editor.ran") $(level2)"
+STANDIN_SAVE="$new2\n" "$root/usr/games/glouto-editeur" --zoom 2 2 >"$tmp/out" 2>&1
+check "a save put into play" "0 --zoom 2 Niveaux/Niveau_2.txt" "$? $(sed -n 2p "$HOME/editor.ran")"
+check "level 2 is the save, the old one its ~" "$new2 $old2" "$(level2) $(level2 '~')"
+STANDIN_SAVE='1\n700\t0\n' "$root/usr/games/glouto-editeur" 2 >"$tmp/out" 2>&1
+check "a wall outside level 2's window refused as glouto-niveau refuses it" 6 $?
+check "refused: level 2 and its ~ unchanged" "$new2 $old2" "$(level2) $(level2 '~')"
+"$root/usr/games/glouto-editeur" 100 >"$tmp/out" 2>&1
+check "level 100 refused" 2 $?
 
 STANDIN_EXIT=5 "$root/usr/games/glouto" >"$tmp/out" 2>&1
 check "the game's exit code comes through" 5 $?
