@@ -29,7 +29,7 @@ void ResetEnemyTurns(GameState& s) {
 
 void ChangeLevel(GameState& s) {
   SDL_RemoveTimer(s.timerId);
-  s.timerId = nullptr;
+  s.timerId = {};
   SDL_Delay(100);
   NextLevelCounts(s);
   if (s.width <= kWidestWindow) {
