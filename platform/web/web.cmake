@@ -1,11 +1,13 @@
 # The browser build (emcmake cmake): emscripten's own SDL 1.2, SDL_image,
 # SDL_ttf and SDL_mixer, no pkg-config. The site gathers in <build>/site.
 set(GLOUTO_SITE ${CMAKE_BINARY_DIR}/site)
+set(GLOUTO_GAME_MAIN platform/web/main.cpp)
+set(GLOUTO_EDITOR_MAIN platform/web/main.cpp)
 
 # SDL_Delay must yield to the browser inside the game's blocking loops.
 target_compile_options(glouto_sdl INTERFACE -sUSE_SDL=1)
 target_link_options(glouto_sdl INTERFACE -sUSE_SDL=1 -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
-  -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -lidbfs.js
+  -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -lidbfs.js
   "-sEXPORTED_RUNTIME_METHODS=['FS']")
 
 # The site ships each wave track compressed, as <name>.wav.mp3: the game

@@ -9,7 +9,9 @@ var Glouto = {
 
   // The page's query (?niveau=N) as the program's command line.
   argumentsFor: function(program) {
-    var level = new URLSearchParams(location.search).get('niveau');
+    var query = new URLSearchParams(location.search);
+    if (program === 'editor' && query.has('ouvrir')) return ['Niveaux/Niveau_.txt'];
+    var level = query.get('niveau');
     if (!level || !/^[0-9]{1,2}$/.test(level)) return [];
     return program === 'game' ? ['--niveau', level] : ['Niveaux/Niveau_' + level + '.txt'];
   },
@@ -76,6 +78,7 @@ var Glouto = {
         FS.mount(IDBFS, {}, Glouto.store);
         FS.syncfs(true, function() {
           Glouto.restoreLevels();
+          if (Glouto.onStored) Glouto.onStored();
           Module.removeRunDependency('stockage');
         });
       }],
