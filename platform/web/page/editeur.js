@@ -37,9 +37,10 @@ var Editeur = {
       var why = checker.ccall('LevelVerdictFor', 'string', ['string', 'number'], [text, level]);
       if (why) return Editeur.say('Niveau refusé. ' + why);
       FS.writeFile(Glouto.store + '/Niveau_' + level + '.txt', bytes);
-      Glouto.persist();
-      Editeur.say('Le niveau ' + level + ' est en jeu : <a href="jeu.html?niveau=' + level +
-                  '">le jouer</a>.');
+      Glouto.persist(function(err) {
+        Editeur.say(err ? "Le navigateur n'a pas pu garder le niveau." :
+                    'Le niveau ' + level + ' est en jeu : <a href="jeu.html?niveau=' + level + '">le jouer</a>.');
+      });
     });
   }
 };

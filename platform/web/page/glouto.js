@@ -40,8 +40,11 @@ var Glouto = {
     });
   },
 
-  persist: function() {
-    FS.syncfs(false, function(err) { if (err) console.error('stockage : ' + err); });
+  persist: function(then) {
+    FS.syncfs(false, function(err) {
+      if (err) console.error('stockage : ' + err);
+      if (then) then(err);
+    });
   },
 
   // The editor saves into the program's files; its save is kept in storage.
@@ -79,6 +82,7 @@ var Glouto = {
         FS.syncfs(true, function() {
           Glouto.restoreLevels();
           if (Glouto.onStored) Glouto.onStored();
+          if (program === 'editor') setInterval(Glouto.keepSavedLevel, 500);
           Module.removeRunDependency('stockage');
         });
       }],
@@ -86,7 +90,6 @@ var Glouto = {
       onExit: function() { Glouto.ended(); },
       onAbort: function() { Glouto.ended(); }
     };
-    if (program === 'editor') setInterval(Glouto.keepSavedLevel, 500);
     window.addEventListener('resize', Glouto.fit);
     var script = document.createElement('script');
     script.src = program + '.js';
