@@ -52,26 +52,27 @@ void Fire(void* data) {
 }  // namespace
 
 // Chromium holds chained timers to 4 ms at least, so a 2 ms wait took 4 and
-// the game ran at 70 % of its pace. Each wait ends by the clock instead, the
-// last few milliseconds through message posts, which are never held back,
-// and one that ended late shortens the next by as much.
+// the game ran at 70 % of its pace; and drawing on a canvas costs the browser
+// far more than on the desktop. So each wait is aimed at where the last one
+// should have ended plus its length, the time spent drawing in between
+// included, and ends by the clock, its last milliseconds through message
+// posts, which are never held back.
 EM_ASYNC_JS(void, WaitByTheClock, (double ms), {
   var now = performance.now();
-  var late = Module.gloutoLate || 0;
-  var due = now + ms - late;
+  var due = Module.gloutoDue;
+  // After a long stop (a tab in the background) the lost time is not made up for.
+  due = (due === undefined || now - due > 100) ? now + ms : due + ms;
+  Module.gloutoDue = due;
   if (!Module.gloutoPost) {
     var channel = new MessageChannel();
     var waiting = [];
     channel.port1.onmessage = function() { waiting.shift()(); };
     Module.gloutoPost = function(resolve) { waiting.push(resolve); channel.port2.postMessage(0); };
   }
-  var ahead = due - performance.now();
-  if (ahead > 6) await new Promise(function(resolve) { setTimeout(resolve, ahead - 5); });
+  if (due - now > 6) await new Promise(function(resolve) { setTimeout(resolve, due - now - 5); });
   do {
     await new Promise(Module.gloutoPost);
   } while (performance.now() < due);
-  // A tab left in the background comes back late: that is not made up for.
-  Module.gloutoLate = Math.min(performance.now() - due, 20);
 });
 
 extern "C" void SDL_Delay(Uint32 ms) { WaitByTheClock(ms); }

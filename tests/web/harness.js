@@ -1,6 +1,6 @@
 // The browser site driven in headless Chromium: one page of the site served
 // from build-web/site, real input, and what the canvas shows read back.
-//   node harness.js SCENARIO --site DIR --artifacts DIR
+//   node harness.js SCENARIO --site DIR --artifacts DIR [--scenarios MORE.js]
 'use strict';
 
 const fs = require('fs');
@@ -102,8 +102,8 @@ class Site {
 }
 
 async function main() {
-  const [name, , site, , artifacts] = process.argv.slice(2);
-  const scenarios = require('./scenarios.js');
+  const [name, , site, , artifacts, , more] = process.argv.slice(2);
+  const scenarios = Object.assign({}, require('./scenarios.js'), more ? require(path.resolve(more)) : {});
   check(scenarios[name], `no scenario ${name}`);
   let puppeteer;
   try {

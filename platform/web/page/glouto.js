@@ -79,13 +79,14 @@ var Glouto = {
         Module.addRunDependency('stockage');
         FS.mkdir(Glouto.store);
         FS.mount(IDBFS, {}, Glouto.store);
-        FS.syncfs(true, function() {
-          Glouto.restoreLevels();
-          if (Glouto.onStored) Glouto.onStored();
-          if (program === 'editor') setInterval(Glouto.keepSavedLevel, 500);
-          Module.removeRunDependency('stockage');
-        });
+        FS.syncfs(true, function() { Module.removeRunDependency('stockage'); });
       }],
+      // Only once the shipped files are in place can the player's go over them.
+      onRuntimeInitialized: function() {
+        Glouto.restoreLevels();
+        if (Glouto.onStored) Glouto.onStored();
+        if (program === 'editor') setInterval(Glouto.keepSavedLevel, 500);
+      },
       onWindowSize: function() { Glouto.fit(); },
       onExit: function() { Glouto.ended(); },
       onAbort: function() { Glouto.ended(); }
