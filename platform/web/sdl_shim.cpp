@@ -52,17 +52,13 @@ void Fire(void* data) {
 }  // namespace
 
 // Chromium holds chained timers to 4 ms at least, so a 2 ms wait took 4 and
-// the game ran at 70 % of its pace; and drawing on a canvas costs the browser
-// far more than on the desktop. So each wait is aimed at where the last one
-// should have ended plus its length, the time spent drawing in between
-// included, and ends by the clock, its last milliseconds through message
-// posts, which are never held back.
+// the game ran at 70 % of its pace. Each wait ends by the clock instead, its
+// last milliseconds through message posts, which are never held back, and
+// one that ended late shortens the next by as much: the waits keep their
+// length on average, as on the desktop, drawing time not included.
 EM_ASYNC_JS(void, WaitByTheClock, (double ms), {
   var now = performance.now();
-  var due = Module.gloutoDue;
-  // After a long stop (a tab in the background) the lost time is not made up for.
-  due = (due === undefined || now - due > 100) ? now + ms : due + ms;
-  Module.gloutoDue = due;
+  var due = now + ms - (Module.gloutoLate || 0);
   if (!Module.gloutoPost) {
     var channel = new MessageChannel();
     var waiting = [];
@@ -73,6 +69,7 @@ EM_ASYNC_JS(void, WaitByTheClock, (double ms), {
   do {
     await new Promise(Module.gloutoPost);
   } while (performance.now() < due);
+  Module.gloutoLate = Math.min(Math.max(performance.now() - (now + ms), 0), 20);
 });
 
 extern "C" void SDL_Delay(Uint32 ms) { WaitByTheClock(ms); }
