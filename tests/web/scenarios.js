@@ -36,6 +36,14 @@ async function beginLevel(site, n, width) {
   await site.waitShare('the first frame, with "Restant" at the top left', [0, 0, 150, 35], dark, 0.02);
 }
 
+// The source of the music playing now.
+function playing(site, what) {
+  return waitUntil(`${what} playing`, () => site.page.evaluate(() => {
+    const audio = SDL.music.audio;
+    return audio && !audio.paused && audio.currentTime > 0 && audio.src;
+  }));
+}
+
 async function ended(site) {
   await waitUntil('the page saying the program ended',
                   () => site.page.$eval('#fin', (fin) => !fin.hidden));
@@ -61,7 +69,12 @@ async function whole_game(site) {
   await site.waitShare('the menu again', ONE_PLAYER, IDLE);
 
   await site.click(...middle(ONE_PLAYER));
+  await playing(site, 'the level-start screen\'s music');
   await beginLevel(site, 1, 600);
+  await site.key('Space');  // play begins with the music off
+  const first = await playing(site, 'the first track');
+  await site.key('F1');
+  await waitUntil('F1 playing the next track', async () => (await playing(site, 'a track')) !== first);
   await site.key('ArrowRight');
   await site.key('p');
   await site.waitTitle(level(1) + ' PAUSE');
