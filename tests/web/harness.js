@@ -44,11 +44,11 @@ const dark = 'return r + g + b < 300';
 const blue = 'return b > r + 40';
 
 class Site {
-  constructor(browser, base, artifacts) {
-    Object.assign(this, {browser, base, artifacts, shots: 0});
+  constructor(browser, base) {
+    Object.assign(this, {browser, base});
   }
 
-  async open(page, query = '') {
+  async open(page) {
     if (!this.page) {
       this.page = await this.browser.newPage();
       await this.page.setViewport({width: 1300, height: 800});
@@ -56,7 +56,7 @@ class Site {
       this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
     }
     const started = Date.now();
-    await this.page.goto(`${this.base}/${page}${query}`);
+    await this.page.goto(`${this.base}/${page}`);
     return started;
   }
 
@@ -93,12 +93,6 @@ class Site {
   }
 
   key(name) { return this.page.keyboard.press(name); }
-
-  async shot(label) {
-    if (!this.page) return;
-    fs.mkdirSync(this.artifacts, {recursive: true});
-    await this.page.screenshot({path: path.join(this.artifacts, `${++this.shots}-${label}.png`)});
-  }
 }
 
 async function main() {
@@ -121,14 +115,15 @@ async function main() {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     args: ['--no-sandbox', '--autoplay-policy=no-user-gesture-required'],
   });
-  const s = new Site(browser, `http://127.0.0.1:${server.address().port}`, artifacts);
+  const s = new Site(browser, `http://127.0.0.1:${server.address().port}`);
   let failed = false;
   try {
     await scenarios[name](s);
   } catch (error) {
     failed = true;
     console.log(`FAILED: ${error.message}`);
-    await s.shot('failure').catch(() => {});
+    fs.mkdirSync(artifacts, {recursive: true});
+    await s.page?.screenshot({path: path.join(artifacts, 'failure.png')}).catch(() => {});
   }
   await browser.close();
   server.close();
