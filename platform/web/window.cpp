@@ -12,17 +12,11 @@ SDL_Surface* page = nullptr;   // the page's canvas
 SDL_Surface* drawn = nullptr;  // where the program draws; shown whole at each flip
 void (*firstInputHook)() = nullptr;
 bool hadInput = false;
-SDL_Event lastButton{};
 
 // The browser's process starts with umask 0777: every file saved would be unreadable.
 struct SaneUmask {
   SaneUmask() { umask(022); }
 } saneUmask;
-
-bool SameButtonEvent(const SDL_Event& a, const SDL_Event& b) {
-  return a.type == b.type && a.button.button == b.button.button && a.button.x == b.button.x &&
-         a.button.y == b.button.y;
-}
 
 }  // namespace
 
@@ -30,10 +24,8 @@ bool SameButtonEvent(const SDL_Event& a, const SDL_Event& b) {
 // would show whenever a wait yields; it also copies the pixels of any other
 // surface back to memory at every blit into it, which the screen is spared.
 EM_JS(void, MakeScreen, (SDL_Surface * surface), { SDL.screen = surface; });
-// Counted, for the pace figures.
 EM_JS(void, CopyToPage, (SDL_Surface * from, SDL_Surface * to), {
   SDL.surfaces[to].ctx.drawImage(SDL.surfaces[from].canvas, 0, 0);
-  Module.flips = (Module.flips || 0) + 1;
 });
 EM_JS(void, TellPageSize, (int width, int height), {
   if (Module.onWindowSize) Module.onWindowSize(width, height);
@@ -66,11 +58,10 @@ int WindowFlip(SDL_Surface* screen) {
 int WindowPollEvent(SDL_Event* event) {
   while (SDL_PollEvent(event)) {
     const auto type = event->type;
-    if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP) {
-      // One press arrives from the mouse and again from the touch emulation.
-      if (SameButtonEvent(*event, lastButton)) continue;
-      lastButton = *event;
-    }
+    // A touch arrives as a mouse event and again as a finger event, which
+    // the programs never read: a loop that takes one event a pass would
+    // react a pass late.
+    if (type == SDL_FINGERDOWN || type == SDL_FINGERUP || type == SDL_FINGERMOTION) continue;
     if (!hadInput && (type == SDL_KEYDOWN || type == SDL_MOUSEBUTTONDOWN)) {
       hadInput = true;
       if (firstInputHook) firstInputHook();
