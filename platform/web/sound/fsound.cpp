@@ -27,6 +27,7 @@ struct Library {
   FSOUND_STREAM* holder = nullptr;
   bool paused = false;
   int streams = 0;
+  bool heardInput = false;
 } lib;
 
 bool Holds(const FSOUND_STREAM* stream) { return stream && lib.holder == stream && Mix_PlayingMusic(); }
@@ -43,6 +44,7 @@ void SetLooping(bool endless) {
 
 // The browser refused to start the music before the player's first input.
 void StartRefusedMusic() {
+  lib.heardInput = true;
   if (lib.open && lib.holder && !lib.paused) Mix_ResumeMusic();
 }
 
@@ -64,7 +66,9 @@ int FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int /*flags*/) {
   Mix_AllocateChannels(maxsoftwarechannels);
   Mix_VolumeMusic(MIX_MAX_VOLUME);
   WindowOnFirstInput(StartRefusedMusic);
+  const bool heardInput = lib.heardInput;  // the window tells only once
   lib = Library{};
+  lib.heardInput = heardInput;
   lib.open = true;
   return 1;
 }
@@ -97,8 +101,9 @@ int FSOUND_Stream_Close(FSOUND_STREAM* stream) {
 
 int FSOUND_Stream_Play(int /*channel*/, FSOUND_STREAM* stream) {
   if (!stream || !lib.open) return -1;
-  // A paused element does not count as playing, but it goes on from where it stood.
-  if (lib.holder == stream && (lib.paused || Holds(stream))) {
+  // A paused element does not count as playing, but it goes on from where it
+  // stood; one the browser refused to start waits for the first input.
+  if (lib.holder == stream && (lib.paused || Holds(stream) || !lib.heardInput)) {
     if (lib.paused) Mix_ResumeMusic();
     lib.paused = false;
     return kMusicChannel;
