@@ -20,7 +20,9 @@ var Glouto = {
     var canvas = Module.canvas;
     if (!canvas.width) return;
     var room = document.getElementById('scene').getBoundingClientRect();
-    var zoom = Math.max(1, Math.floor(Math.min((window.innerWidth - room.left) / canvas.width,
+    var tools = document.getElementById('outils');  // the editor's, beside the canvas
+    var width = window.innerWidth - room.left - (tools ? tools.offsetWidth : 0);
+    var zoom = Math.max(1, Math.floor(Math.min(width / canvas.width,
                                                (window.innerHeight - room.top) / canvas.height)));
     canvas.style.width = canvas.width * zoom + 'px';
     canvas.style.height = canvas.height * zoom + 'px';
