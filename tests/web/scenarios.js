@@ -117,7 +117,7 @@ async function level_into_play(site) {
   await site.waitShare('the editor\'s width plates', FIRST_WIDTH, IDLE);
   await site.click(...middle(FIRST_WIDTH));
   await canvasIs(site, 600, 600);
-  await sleep(1000);  // the grid is drawn
+  await site.waitShare('the grid\'s lines', [0, 0, 600, 600], 'return r > 150 && r < 250', 0.03);
   await site.click(262, 337);
   await sleep(300);
   await site.key('Enter');  // saves, and starts a new level
