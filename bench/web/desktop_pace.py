@@ -55,6 +55,7 @@ def run(game, assets, level):
             session.key("Return")
             session.wait_caption(f"Glouto seconde generation ! Niveau {n}")
             if n < level:
+                time.sleep(0.3)  # once the level runs
                 session.key("g")
         for key in ("Control_L", "Shift_R"):
             session.key(key)

@@ -33,11 +33,11 @@ async function run(site, level) {
   await site.waitShare('the menu', ONE_PLAYER, grey(150));
   await site.click(300, 295);
   for (let n = 1; n <= level; ++n) {
-    await waitUntil(`level ${n}'s start screen`, async () => (await site.title()).startsWith('Bienvenue'));
+    await waitUntil(`level ${n}'s start screen`, async () => (await site.title()).startsWith('Bienvenue')).catch(async (e) => { throw new Error(e.message + ' (title ' + await site.title() + ')'); });
     await sleep(300);
     await site.key('Enter');
     await waitUntil(`level ${n}`, async () => (await site.title()).endsWith(`Niveau ${n}`));
-    if (n < level) await site.key('g');
+    if (n < level) await sleep(300), await site.key('g');  // once the level runs
   }
   await site.key('ControlLeft');  // no enemies
   await site.key('ShiftRight');   // no loss of life
