@@ -4,8 +4,11 @@
 #   ./glouto.sh play editor   build and start the level editor
 #   ./glouto.sh play game --niveau 3, ./glouto.sh play editor Niveaux/Niveau_3.txt
 #                             the same, with the program's arguments
+#   ./glouto.sh web           build the browser site and serve it at http://127.0.0.1:8000/
+#   ./glouto.sh web build     only build the site, in build-web/site/
 #   ./glouto.sh test          build and run every test (the in-process ones
-#                             also under AddressSanitizer and UBSan)
+#                             also under AddressSanitizer and UBSan; the site's
+#                             in headless Chromium)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,6 +17,7 @@ BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libsdl-image1.2-dev libs
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils imagemagick python3-pil libxml2-utils clang
                libclang-rt-14-dev valgrind libbenchmark-dev dpkg-dev desktop-file-utils appstream
                lintian)
+WEB_PACKAGES=(emscripten lame python3 nodejs chromium)
 
 # Installs only what is missing, so a second run is quick.
 ensure_packages() {
@@ -34,6 +38,15 @@ build() {
   cmake --build build -j"$(nproc)"
 }
 
+# The browser site, from the same sources (emscripten's SDL 1.2).
+build_web() {
+  ensure_packages "${WEB_PACKAGES[@]}"
+  # Debian's emcc finds its JavaScript tools only through NODE_PATH.
+  export NODE_PATH=/usr/share/nodejs
+  emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build-web -j"$(nproc)"
+}
+
 case "${1:-play}" in
   play)
     program="${2:-game}"
@@ -48,19 +61,30 @@ case "${1:-play}" in
     cd assets
     exec "../build/$program" "$@"
     ;;
+  web)
+    build_web
+    [ "${2:-}" = build ] && { echo "Site built in build-web/site/"; exit 0; }
+    echo "Glouto dans le navigateur : http://127.0.0.1:8000/"
+    exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web/site
+    ;;
   test)
     ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    build_web
+    # The browser tests' driver, at the version the lockfile pins (some
+    # nodejs packages bring npm along, Debian's does not).
+    command -v npm >/dev/null || ensure_packages npm
+    (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
     # First the in-process suites under AddressSanitizer and UBSan, then everything.
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DGLOUTO_SANITIZE=ON >/dev/null
     cmake --build build-asan -j"$(nproc)"
     echo "== In-process tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-    (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$(nproc)" -LE 'e2e|fuzz|install')
+    (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$(nproc)" -LE 'e2e|fuzz|install|web')
     build
     cd build
     exec ctest --output-on-failure -j"$(nproc)"
     ;;
   *)
-    echo "usage: $0 play [game|editor] | $0 test" >&2
+    echo "usage: $0 play [game|editor] | $0 web [build] | $0 test" >&2
     exit 2
     ;;
 esac

@@ -6,6 +6,6 @@
 extern int FINPROG;  // 1: the editor ends after this cycle, without saving
 
 // The editor's entry: runs editing cycles; returns 0.
-int SDL_main(int argc, char** argv);
+extern "C" int SDL_main(int argc, char** argv);
 
 #endif

@@ -4,7 +4,7 @@
 struct GameState;
 
 // The game's entry: runs games one after another; returns 0.
-int SDL_main(int argc, char** argv);
+extern "C" int SDL_main(int argc, char** argv);
 
 // Seams for an in-process test that scripts whole runs; null in the game.
 // Start: once per game, when the window is up, before the player-count menu

@@ -36,7 +36,7 @@ void ResetEnemyTurns(GameState& s) {
 
 void ChangeLevel(GameState& s) {
   SDL_RemoveTimer(s.timerId);
-  s.timerId = nullptr;
+  s.timerId = {};
   SDL_Delay(100);
   NextLevelCounts(s);
   if (Widen(s)) s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);

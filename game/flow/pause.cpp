@@ -32,7 +32,7 @@ void HandlePauseEvent(GameState& s) {
 
 void PauseGame(GameState& s) {
   SDL_RemoveTimer(s.timerId);
-  s.timerId = nullptr;
+  s.timerId = {};
   FSOUND_SetPaused(FSOUND_ALL, 1);
   SDL_Delay(100);
   if (s.pauseText && s.screen) SDL_BlitSurface(s.pauseText, nullptr, s.screen, &s.pauseRect);

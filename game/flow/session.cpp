@@ -111,7 +111,7 @@ void ReleaseGameSurfaces(GameState& s) {
 bool ShutDown(GameState& s) {
   ReleaseGameSurfaces(s);
   SDL_RemoveTimer(s.timerId);
-  s.timerId = nullptr;
+  s.timerId = {};
   SDL_Quit();
   if (s.font) TTF_CloseFont(s.font);
   s.font = nullptr;

@@ -43,7 +43,7 @@ struct GameState {
   int speed = 5;
   int won = 0;
   int pauseLoop = 1;
-  SDL_TimerID timerId = nullptr;
+  SDL_TimerID timerId = {};
   MusicState music;
   SDL_Event event{};
 

@@ -117,8 +117,8 @@ int TMurs(int direction, SDL_Rect* positions, SDL_Rect* walls, int wallCount, in
           int index, char axis) {
   SDL_Rect& actor = positions[index];
   const bool alongY = axis == 'y';
-  Sint16& own = alongY ? actor.y : actor.x;
-  Sint16& across = alongY ? actor.x : actor.y;
+  auto& own = alongY ? actor.y : actor.x;
+  auto& across = alongY ? actor.x : actor.y;
   int result = direction;
 
   own = To16(own - step);

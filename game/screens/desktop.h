@@ -5,8 +5,9 @@
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
 
-// Asks the desktop to open a document or a web page (xdg-open), detached and
-// without a shell. Never blocks; the outcome is not reported.
+// Asks the desktop (xdg-open, detached and without a shell) or the browser (a
+// new tab) to open a document or a web page. Never blocks; the outcome is not
+// reported.
 void OpenWithDesktop(const char* target, int showCommand);
 
 #endif

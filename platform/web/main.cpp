@@ -1,0 +1,15 @@
+#include <emscripten.h>
+
+// Both programs' SDL_main; the one linked in is the program's.
+extern "C" int SDL_main(int argc, char** argv);
+
+// Under Asyncify the runtime never learns that main returned: tell the page.
+EM_JS(void, TellPageEnded, (int status), {
+  if (Module.onExit) Module.onExit(status);
+});
+
+int main(int argc, char** argv) {
+  const int status = SDL_main(argc, argv);
+  TellPageEnded(status);
+  return status;
+}

@@ -1,0 +1,53 @@
+// Beside the editor: its saved level to download, a level file to open, and
+// "Mettre en jeu", which checks the saved level as glouto-niveau does and
+// keeps it as the player's level N for the game page.
+'use strict';
+
+var Editeur = {
+  say: function(html) { document.getElementById('message').innerHTML = html; },
+
+  offerDownload: function(bytes) {
+    var link = document.getElementById('telecharger');
+    if (link.href) URL.revokeObjectURL(link.href);
+    link.hidden = !bytes;
+    document.getElementById('rien').hidden = !!bytes;
+    if (bytes) link.href = URL.createObjectURL(new Blob([bytes], {type: 'text/plain'}));
+  },
+
+  savedBytes: function() {
+    var kept = Glouto.store + '/Niveau_.txt';
+    return Glouto.exists(kept) ? FS.readFile(kept) : null;
+  },
+
+  // The file becomes the saved level, and the editor starts again on it.
+  open: function(file) {
+    file.arrayBuffer().then(function(buffer) {
+      FS.writeFile(Glouto.store + '/Niveau_.txt', new Uint8Array(buffer));
+      FS.syncfs(false, function() { location.search = '?ouvrir=1'; });
+    });
+  },
+
+  putIntoPlay: function() {
+    var bytes = Editeur.savedBytes();
+    var level = Number(document.getElementById('numero').value);
+    if (!bytes) return Editeur.say("Aucun niveau enregistré : dessinez-en un, puis enregistrez-le.");
+    if (!(level >= 1 && level <= 99)) return Editeur.say('Choisissez un numéro de niveau de 1 à 99.');
+    var text = String.fromCharCode.apply(null, bytes);  // the file's bytes, one char each
+    NiveauModule().then(function(checker) {
+      var why = checker.ccall('LevelVerdictFor', 'string', ['string', 'number'], [text, level]);
+      if (why) return Editeur.say('Niveau refusé. ' + why);
+      FS.writeFile(Glouto.store + '/Niveau_' + level + '.txt', bytes);
+      Glouto.persist(function(err) {
+        Editeur.say(err ? "Le navigateur n'a pas pu garder le niveau." :
+                    'Le niveau ' + level + ' est en jeu : <a href="jeu.html?niveau=' + level + '">le jouer</a>.');
+      });
+    });
+  }
+};
+
+Glouto.onSave = Editeur.offerDownload;
+Glouto.onStored = function() { Editeur.offerDownload(Editeur.savedBytes()); };
+document.getElementById('charger').addEventListener('change', function(e) {
+  if (e.target.files[0]) Editeur.open(e.target.files[0]);
+});
+document.getElementById('mettre').addEventListener('click', Editeur.putIntoPlay);

@@ -1,0 +1,156 @@
+// Where the browser's SDL 1.2 behaves unlike the desktop's in ways the
+// programs rely on, these definitions take the place of its own.
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <emscripten.h>
+#include <emscripten/eventloop.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <string>
+
+namespace {
+
+std::string Utf8FromLatin1(const char* text) {
+  std::string out;
+  for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
+    if (*c < 0x80) {
+      out += static_cast<char>(*c);
+    } else {
+      out += static_cast<char>(0xC0 | *c >> 6);
+      out += static_cast<char>(0x80 | (*c & 0x3F));
+    }
+  }
+  return out;
+}
+
+struct Timer {
+  Uint32 interval;
+  SDL_TimerCallback callback;
+  void* param;
+  long pending;
+};
+std::map<SDL_TimerID, Timer> timers;
+SDL_TimerID lastTimer = 0;
+
+void Fire(void* data) {
+  const auto id = static_cast<SDL_TimerID>(reinterpret_cast<std::intptr_t>(data));
+  auto timer = timers.find(id);
+  if (timer == timers.end()) return;
+  const Uint32 next = timer->second.callback(timer->second.interval, timer->second.param);
+  timer = timers.find(id);  // the callback may have removed it
+  if (timer == timers.end()) return;
+  if (next == 0) {
+    timers.erase(timer);
+    return;
+  }
+  timer->second.interval = next;
+  timer->second.pending = emscripten_set_timeout(Fire, next, data);
+}
+
+}  // namespace
+
+// Chromium holds chained timers to 4 ms at least, so a 2 ms wait took 4 and
+// the game ran at 70 % of its pace. Each wait ends by the clock instead, its
+// last milliseconds through message posts, which are never held back, and
+// one that ended late shortens the next by as much: the waits keep their
+// length on average, as on the desktop, drawing time not included.
+EM_ASYNC_JS(void, WaitByTheClock, (double ms), {
+  var now = performance.now();
+  var due = now + ms - (Module.gloutoLate || 0);
+  if (!Module.gloutoPost) {
+    var channel = new MessageChannel();
+    var waiting = [];
+    channel.port1.onmessage = function() { waiting.shift()(); };
+    Module.gloutoPost = function(resolve) { waiting.push(resolve); channel.port2.postMessage(0); };
+  }
+  if (due - now > 6) await new Promise(function(resolve) { setTimeout(resolve, due - now - 5); });
+  do {
+    await new Promise(Module.gloutoPost);
+  } while (performance.now() < due);
+  Module.gloutoLate = Math.min(Math.max(performance.now() - (now + ms), 0), 20);
+});
+
+extern "C" void SDL_Delay(Uint32 ms) { WaitByTheClock(ms); }
+
+// The browser's timers fire once whatever the callback returns.
+extern "C" SDL_TimerID SDL_AddTimer(Uint32 interval, SDL_TimerCallback callback, void* param) {
+  if (!callback) return 0;
+  const SDL_TimerID id = ++lastTimer;
+  void* data = reinterpret_cast<void*>(static_cast<std::intptr_t>(id));
+  timers[id] = Timer{interval, callback, param, emscripten_set_timeout(Fire, interval, data)};
+  return id;
+}
+
+extern "C" SDL_bool SDL_RemoveTimer(SDL_TimerID id) {
+  auto timer = timers.find(id);
+  if (timer == timers.end()) return SDL_FALSE;
+  emscripten_clear_timeout(timer->second.pending);
+  timers.erase(timer);
+  return SDL_TRUE;
+}
+
+EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_Surface* to, int x, int y), {
+  var source = SDL.surfaces[from], target = SDL.surfaces[to];
+  var alpha = target.ctx.globalAlpha;
+  target.ctx.globalAlpha = source.alpha / 255;
+  target.ctx.drawImage(source.canvas, sx, sy, w, h, x, y, w, h);
+  target.ctx.globalAlpha = alpha;
+});
+
+// As desktop SDL does: the size comes from the source, not from `at`, and the
+// rectangle clipped to the target is written back into `at` (an actor past
+// the edge is put back on it). The browser's version does neither.
+extern "C" int SDL_UpperBlit(SDL_Surface* src, const SDL_Rect* part, SDL_Surface* dst, SDL_Rect* at) {
+  if (!src || !dst) return -1;
+  int sx = 0, sy = 0, w = src->w, h = src->h;
+  if (part) {
+    sx = part->x < 0 ? 0 : part->x;
+    sy = part->y < 0 ? 0 : part->y;
+    w = std::min(part->w - (sx - part->x), src->w - sx);
+    h = std::min(part->h - (sy - part->y), src->h - sy);
+  }
+  int x = at ? at->x : 0, y = at ? at->y : 0;
+  if (x < 0) sx -= x, w += x, x = 0;
+  if (y < 0) sy -= y, h += y, y = 0;
+  w = std::min(w, dst->w - x);
+  h = std::min(h, dst->h - y);
+  if (w < 0) w = 0;
+  if (h < 0) h = 0;
+  if (at) *at = SDL_Rect{x, y, w, h};
+  if (w > 0 && h > 0) DrawCanvas(src, sx, sy, w, h, dst, x, y);
+  return 0;
+}
+
+// The browser's colour key does nothing: the key's pixels become transparent
+// instead, once per surface, as the game keys its sprites at every frame.
+EM_JS(void, KeyOut, (SDL_Surface * surface, Uint32 key), {
+  var data = SDL.surfaces[surface];
+  if (!data || data.keyedOut) return;
+  data.keyedOut = true;
+  var image = data.ctx.getImageData(0, 0, data.width, data.height);
+  var px = image.data;
+  var r = key & 255, g = (key >> 8) & 255, b = (key >> 16) & 255;
+  for (var i = 0; i < px.length; i += 4) {
+    if (px[i] == r && px[i + 1] == g && px[i + 2] == b) px[i + 3] = 0;
+  }
+  data.ctx.putImageData(image, 0, 0);
+});
+
+extern "C" int SDL_SetColorKey(SDL_Surface* surface, int flag, Uint32 key) {
+  if (surface && (flag & SDL_SRCCOLORKEY)) KeyOut(surface, key);
+  return 0;
+}
+
+// The browser's SDL_ttf reads UTF-8; the programs' texts are Latin-1.
+extern "C" SDL_Surface* TTF_RenderText_Blended(TTF_Font* font, const char* text, SDL_Color colour) {
+  if (!text) return nullptr;
+  return TTF_RenderUTF8_Solid(font, Utf8FromLatin1(text).c_str(), colour);
+}
+
+EM_JS(void, SetPageTitle, (const char* title), { document.title = UTF8ToString(title); });
+
+extern "C" void SDL_WM_SetCaption(const char* title, const char* /*icon*/) {
+  if (title) SetPageTitle(Utf8FromLatin1(title).c_str());
+}

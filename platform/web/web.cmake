@@ -1,0 +1,79 @@
+# The browser build (emcmake cmake): emscripten's own SDL 1.2, SDL_image,
+# SDL_ttf and SDL_mixer, no pkg-config. The site gathers in <build>/site.
+set(GLOUTO_SITE ${CMAKE_BINARY_DIR}/site)
+set(GLOUTO_GAME_MAIN platform/web/main.cpp)
+set(GLOUTO_EDITOR_MAIN platform/web/main.cpp)
+
+# SDL_Delay must yield to the browser inside the game's blocking loops.
+target_compile_options(glouto_sdl INTERFACE -sUSE_SDL=1)
+target_link_options(glouto_sdl INTERFACE -sUSE_SDL=1 -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+  -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -lidbfs.js
+  "-sEXPORTED_RUNTIME_METHODS=['FS']")
+
+# The site ships each wave track compressed, as <name>.wav.mp3: the game
+# still finds "Musique/Musique.wav" first, and "Musique/Musique.mp3" stays
+# the end screen's own jingle.
+function(glouto_web_music out)
+  file(GLOB tracks ${GLOUTO_ASSETS}/Musique/*)
+  set(made)
+  foreach(track ${tracks})
+    get_filename_component(name ${track} NAME)
+    if(name MATCHES "\\.wav$")
+      add_custom_command(OUTPUT ${out}/${name}.mp3
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
+        COMMAND lame --quiet -V 6 ${track} ${out}/${name}.mp3
+        DEPENDS ${track} VERBATIM)
+      list(APPEND made ${out}/${name}.mp3)
+    else()
+      add_custom_command(OUTPUT ${out}/${name}
+        COMMAND ${CMAKE_COMMAND} -E copy ${track} ${out}/${name} DEPENDS ${track} VERBATIM)
+      list(APPEND made ${out}/${name})
+    endif()
+  endforeach()
+  add_custom_target(glouto_web_music DEPENDS ${made})
+endfunction()
+
+# One program of the site: <name>.js, .wasm and .data, preloading `folders`.
+function(glouto_web_program target)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${GLOUTO_SITE})
+  set(preload)
+  foreach(folder ${ARGN})
+    if(folder STREQUAL "Musique")
+      list(APPEND preload "SHELL:--preload-file ${CMAKE_BINARY_DIR}/music@/Musique")
+      add_dependencies(${target} glouto_web_music)
+    else()
+      list(APPEND preload "SHELL:--preload-file ${GLOUTO_ASSETS}/${folder}@/${folder}")
+    endif()
+  endforeach()
+  target_link_options(${target} PRIVATE ${preload} "SHELL:--exclude-file *Niveau_.txt" --use-preload-plugins)
+endfunction()
+
+function(glouto_web_site)
+  glouto_web_music(${CMAKE_BINARY_DIR}/music)
+  glouto_web_program(game Images Niveaux Musique)
+  glouto_web_program(editor Images Niveaux)
+
+  # glouto-niveau's checker, for the editor page's "Mettre en jeu".
+  add_executable(niveau packaging/niveau/level_check.cpp platform/web/page/level_verdict.cpp)
+  target_include_directories(niveau PRIVATE ${CMAKE_SOURCE_DIR})
+  set_target_properties(niveau PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${GLOUTO_SITE})
+  target_link_options(niveau PRIVATE -sMODULARIZE=1 -sEXPORT_NAME=NiveauModule
+    "-sEXPORTED_FUNCTIONS=['_LevelVerdictFor','_malloc','_free']"
+    "-sEXPORTED_RUNTIME_METHODS=['ccall','UTF8ToString']")
+
+  file(GLOB pages CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/page/*.html
+    ${CMAKE_SOURCE_DIR}/platform/web/page/*.js ${CMAKE_SOURCE_DIR}/platform/web/page/*.css)
+  set(copied)
+  foreach(page ${pages} ${GLOUTO_ASSETS}/Readme.html ${GLOUTO_ASSETS}/Police/comic.ttf)
+    file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${page})
+    get_filename_component(name ${page} NAME)
+    set(to ${GLOUTO_SITE}/${name})
+    if(name STREQUAL "comic.ttf")
+      set(to ${GLOUTO_SITE}/Police/${name})
+    endif()
+    add_custom_command(OUTPUT ${to} COMMAND ${CMAKE_COMMAND} -E copy ${page} ${to}
+      DEPENDS ${page} VERBATIM)
+    list(APPEND copied ${to})
+  endforeach()
+  add_custom_target(glouto_web_pages ALL DEPENDS ${copied})
+endfunction()

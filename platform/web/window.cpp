@@ -1,0 +1,78 @@
+#include "platform/window.h"
+
+#include <emscripten.h>
+#include <sys/stat.h>
+
+#include "platform/web/first_input.h"
+
+namespace {
+
+int zoomFactor = 1;
+SDL_Surface* page = nullptr;   // the page's canvas
+SDL_Surface* drawn = nullptr;  // where the program draws; shown whole at each flip
+void (*firstInputHook)() = nullptr;
+bool hadInput = false;
+
+// The browser's process starts with umask 0777: every file saved would be unreadable.
+struct SaneUmask {
+  SaneUmask() { umask(022); }
+} saneUmask;
+
+}  // namespace
+
+// The browser's SDL draws straight into the page, where a frame half drawn
+// would show whenever a wait yields; it also copies the pixels of any other
+// surface back to memory at every blit into it, which the screen is spared.
+EM_JS(void, MakeScreen, (SDL_Surface * surface), { SDL.screen = surface; });
+EM_JS(void, CopyToPage, (SDL_Surface * from, SDL_Surface * to), {
+  SDL.surfaces[to].ctx.drawImage(SDL.surfaces[from].canvas, 0, 0);
+});
+EM_JS(void, TellPageSize, (int width, int height), {
+  if (Module.onWindowSize) Module.onWindowSize(width, height);
+});
+
+void WindowSetZoom(int zoom) { zoomFactor = zoom; }
+int WindowZoom() { return zoomFactor; }
+
+void WindowOnFirstInput(void (*hook)()) { firstInputHook = hook; }
+
+SDL_Surface* WindowSetVideoMode(int width, int height, int bpp, Uint32 flags) {
+  if (page) MakeScreen(page);  // SDL frees its screen; ours goes below
+  page = SDL_SetVideoMode(width, height, bpp, flags);
+  if (drawn) SDL_FreeSurface(drawn);
+  drawn = nullptr;
+  if (!page) return nullptr;
+  const SDL_PixelFormat* f = page->format;
+  drawn = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, f->Rmask, f->Gmask, f->Bmask, 0);
+  if (!drawn) return page;
+  MakeScreen(drawn);
+  TellPageSize(width, height);
+  return drawn;
+}
+
+int WindowFlip(SDL_Surface* screen) {
+  if (screen && screen == drawn && page) CopyToPage(drawn, page);
+  return 0;
+}
+
+int WindowPollEvent(SDL_Event* event) {
+  while (SDL_PollEvent(event)) {
+    const auto type = event->type;
+    // A touch arrives as a mouse event and again as a finger event, which
+    // the programs never read: a loop that takes one event a pass would
+    // react a pass late.
+    if (type == SDL_FINGERDOWN || type == SDL_FINGERUP || type == SDL_FINGERMOTION) continue;
+    if (!hadInput && (type == SDL_KEYDOWN || type == SDL_MOUSEBUTTONDOWN)) {
+      hadInput = true;
+      if (firstInputHook) firstInputHook();
+    }
+    return 1;
+  }
+  return 0;
+}
+
+// The browser's SDL has no SDL_WaitEvent.
+int WindowWaitEvent(SDL_Event* event) {
+  while (!WindowPollEvent(event)) SDL_Delay(10);
+  return 1;
+}

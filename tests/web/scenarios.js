@@ -1,0 +1,159 @@
+// The site's game and editor, played in headless Chromium through harness.js.
+'use strict';
+
+const {check, sleep, waitUntil, grey, dark, blue} = require('./harness.js');
+
+const WELCOME = 'Bienvenue dans le monde du Glouto !';
+const WON = 'Felicitation !!! :)';
+const LOST = 'Oh dommage ... :(';
+const CREDITS = 'Remerciements ...';
+const EDITOR = 'Editeur de Niveaux : Creez vos niveaux !';
+const level = (n) => `Glouto seconde generation ! Niveau ${n}`;
+
+// Boxes [x, y, w, h] of the 600 x 600 menu, the level-start screen and the editor.
+const ONE_PLAYER = [255, 275, 90, 40];
+const INSTRUCTIONS = [217, 100, 165, 40];
+const BACK = [260, 550, 80, 40];
+const README_PICTURE = [191, 450, 218, 73];
+const startPlate = (width) => [width / 2 - 63, 360, 125, 40];
+const QUIT = [304, 100, 93, 40];  // on the credits of a 700-wide game
+const FIRST_WIDTH = [150, 100, 100, 40];  // the editor's "Niveau 1" (600 wide)
+const IDLE = grey(150);
+const middle = ([x, y, w, h]) => [x + Math.floor(w / 2), y + Math.floor(h / 2)];
+
+async function canvasIs(site, width, height) {
+  await waitUntil(`a ${width} x ${height} canvas`, async () => {
+    const [w, h] = await site.canvasSize();
+    return w === width && h === height;
+  });
+}
+
+async function beginLevel(site, n, width) {
+  await site.waitShare(`the level-start screen of level ${n}`, startPlate(width), IDLE);
+  await site.key('Enter');
+  await site.waitTitle(level(n));
+  await canvasIs(site, width, 600);
+  await site.waitShare('the first frame, with "Restant" at the top left', [0, 0, 150, 35], dark, 0.02);
+}
+
+// The source of the music playing now.
+function playing(site, what) {
+  return waitUntil(`${what} playing`, () => site.page.evaluate(() => {
+    const audio = SDL.music.audio;
+    return audio && !audio.paused && audio.currentTime > 0 && audio.src;
+  }));
+}
+
+async function ended(site) {
+  await waitUntil('the page saying the program ended',
+                  () => site.page.$eval('#fin', (fin) => !fin.hidden));
+}
+
+// Menu, instructions and the manual's tab, a level, pause, the next level
+// on a wider canvas, the end page, the credits and their "Quitter".
+async function whole_game(site) {
+  const started = await site.open('jeu.html');
+  await site.waitTitle(WELCOME);
+  await site.waitShare('the player-count menu', ONE_PLAYER, IDLE);
+  console.log(`menu shown ${Date.now() - started} ms after the page started loading`);
+
+  await site.click(...middle(INSTRUCTIONS));
+  await site.waitShare('the instructions page with its "Retour" plate', BACK, IDLE);
+  const tab = site.browser.waitForTarget((t) => t.url().endsWith('/Readme.html'), {timeout: 10000});
+  await site.click(...middle(README_PICTURE));
+  const manual = await (await tab).page();
+  await waitUntil('the manual in its tab', async () => (await manual.title()) !== '');
+  check(/Glouto/.test(await manual.title()), `the new tab is ${await manual.title()}`);
+  await site.page.bringToFront();
+  await site.click(...middle(BACK));
+  await site.waitShare('the menu again', ONE_PLAYER, IDLE);
+
+  await site.click(...middle(ONE_PLAYER));
+  await playing(site, 'the level-start screen\'s music');
+  await beginLevel(site, 1, 600);
+  await site.key('Space');  // play begins with the music off
+  const first = await playing(site, 'the first track');
+  await site.key('F1');
+  await waitUntil('F1 playing the next track', async () => (await playing(site, 'a track')) !== first);
+  await site.key('ArrowRight');
+  await site.key('p');
+  await site.waitTitle(level(1) + ' PAUSE');
+  const before = await site.page.screenshot();
+  await sleep(500);
+  check(Buffer.compare(before, await site.page.screenshot()) === 0, 'the field moved during the pause');
+  await site.key('p');
+  await site.waitTitle(level(1));
+
+  await site.key('g');  // the level is won at once
+  await site.waitTitle(WELCOME);
+  await beginLevel(site, 2, 700);
+
+  await site.key('t');  // the clock runs out on the last life
+  // Won or lost by the chests eaten on the way.
+  await waitUntil('an end page', async () => [WON, LOST].includes(await site.title()));
+  await site.key('Escape');  // no next game after the credits
+  await site.waitTitle(CREDITS);
+  await site.waitShare('the credits\' "Quitter" plate', QUIT, IDLE);
+  await site.click(...middle(QUIT));
+  await ended(site);
+}
+
+async function savedLink(site) {
+  return site.page.$eval('#telecharger', async (a) => !a.hidden && (await fetch(a.href)).text());
+}
+
+async function message(site, expected) {
+  return waitUntil(`a message saying ${expected}`, async () => {
+    const said = await site.page.$eval('#message', (m) => m.textContent);
+    return expected.test(said) && said;
+  });
+}
+
+// A level drawn and saved in the editor: its bytes offered for download,
+// kept after a reload, refused or put into play, and played by the game.
+async function level_into_play(site) {
+  await site.open('editeur.html');
+  await site.waitTitle(EDITOR);
+  await site.waitShare('the editor\'s width plates', FIRST_WIDTH, IDLE);
+  await site.click(...middle(FIRST_WIDTH));
+  await canvasIs(site, 600, 600);
+  await site.waitShare('the grid\'s lines', [0, 0, 600, 600], 'return r > 150 && r < 250', 0.03);
+  await site.click(262, 337);
+  await sleep(300);
+  await site.key('Enter');  // saves, and starts a new level
+  const saved = await waitUntil('the saved level offered for download', () => savedLink(site));
+  const [count, wall, ...rest] = saved.trim().split('\n');
+  check(count === '1' && /^\d+\t\d+$/.test(wall) && rest.length === 0, `saved ${JSON.stringify(saved)}`);
+  const [x, y] = wall.split('\t').map(Number);
+
+  await site.page.reload();
+  await site.waitTitle(EDITOR);
+  check((await waitUntil('the saved level after a reload', () => savedLink(site))) === saved,
+        'the saved level changed across a reload');
+
+  await site.page.$eval('#numero', (n) => { n.value = '0'; });
+  await site.page.click('#mettre');
+  await message(site, /de 1 à 99/);
+  await site.page.$eval('#numero', (n) => { n.value = '1'; });
+  await site.page.click('#mettre');
+  await message(site, /Le niveau 1 est en jeu/);
+
+  await site.open('jeu.html');
+  await site.waitShare('the player-count menu', ONE_PLAYER, IDLE);
+  await site.click(...middle(ONE_PLAYER));
+  await beginLevel(site, 1, 600);
+  check(await site.share([x, y, 25, 25], blue) > 0.3, `no wall drawn at (${x}, ${y})`);
+  check(await site.share([0, 175, 25, 25], blue) === 0, 'the shipped level 1 is still played');
+
+  // A level whose wall is off the grid is refused, and says why.
+  await site.open('editeur.html');
+  const file = '/tmp/glouto-web-refused.txt';
+  require('fs').writeFileSync(file, '1\n13\t13\n');
+  await (await site.page.$('#charger')).uploadFile(file);
+  await waitUntil('the editor opened on the file', async () => /ouvrir/.test(site.page.url()));
+  await site.waitTitle(EDITOR);
+  await site.page.click('#mettre');
+  await message(site, /^Niveau refusé\. Le mur \(13, 13\)/);
+}
+
+module.exports = {'game.whole_game': whole_game, 'editor.level_into_play': level_into_play};
