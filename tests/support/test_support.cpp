@@ -140,6 +140,13 @@ Rgb PixelAt(SDL_Surface* surface, int x, int y) {
   return c;
 }
 
+std::vector<Rgb> Colours(SDL_Surface* surface) {
+  std::vector<Rgb> colours;
+  for (int y = 0; y < surface->h; ++y)
+    for (int x = 0; x < surface->w; ++x) colours.push_back(PixelAt(surface, x, y));
+  return colours;
+}
+
 ::std::ostream& operator<<(::std::ostream& os, const Rgb& c) {
   return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
 }
