@@ -32,7 +32,8 @@ TEST(SdlLibrary, TheRunHasTheLibraryItAsksFor) {
   const char* wanted = std::getenv("GLOUTO_SDL_DIR");
   if (wanted && *wanted) {
     EXPECT_TRUE(file.rfind(std::string(wanted) + "/", 0) == 0) << "not loaded from " << wanted;
-    EXPECT_GE(static_cast<int>(linked->patch), 50) << "sdl12-compat counts from 1.2.50; the classic library is older";
+    EXPECT_GE(static_cast<int>(linked->patch), 50)
+        << "sdl12-compat counts from 1.2.50; the classic library is older";
   } else {
     // The library the headers were installed with.
     EXPECT_EQ(SDL_VERSIONNUM(linked->major, linked->minor, linked->patch),

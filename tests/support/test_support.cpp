@@ -142,8 +142,22 @@ Rgb PixelAt(SDL_Surface* surface, int x, int y) {
 
 std::vector<Rgb> Colours(SDL_Surface* surface) {
   std::vector<Rgb> colours;
-  for (int y = 0; y < surface->h; ++y)
-    for (int x = 0; x < surface->w; ++x) colours.push_back(PixelAt(surface, x, y));
+  if (surface->format->BytesPerPixel != 4) {
+    for (int y = 0; y < surface->h; ++y)
+      for (int x = 0; x < surface->w; ++x) colours.push_back(PixelAt(surface, x, y));
+    return colours;
+  }
+  // Windows are 32-bit; pixel by pixel, whole windows crawl under ASan.
+  colours.resize(static_cast<size_t>(surface->w) * static_cast<size_t>(surface->h));
+  Rgb* out = colours.data();
+  SDL_LockSurface(surface);
+  for (int y = 0; y < surface->h; ++y) {
+    const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) +
+                                                      static_cast<size_t>(y) * surface->pitch);
+    for (int x = 0; x < surface->w; ++x, ++out)
+      SDL_GetRGB(row[x], surface->format, &out->r, &out->g, &out->b);
+  }
+  SDL_UnlockSurface(surface);
   return colours;
 }
 
