@@ -53,6 +53,13 @@ void BlitText(SDL_Surface* text, SDL_Surface* screen, SDL_Rect& at) {
   if (text && screen) SDL_BlitSurface(text, nullptr, screen, &at);
 }
 
+void DrawActors(GameState& s) {
+  Dessin(s.screen, s.wallImages.data(), s.wallPositions.data(), s.wallCount);
+  Dessin(s.screen, s.chestImages.data(), s.chestPositions.data(), s.chestCount);
+  Dessin(s.screen, &s.heroImage, &s.heroPosition, 1);
+  Dessin(s.screen, s.enemyImages.data(), s.enemyPositions.data(), s.enemyCount);
+}
+
 }  // namespace
 
 void RenderHud(GameState& s) {
@@ -104,10 +111,8 @@ void TickClock(GameState& s) {
 
 void DrawFrame(GameState& s) {
   if (s.screen) FillWhole(s.screen, SDL_MapRGB(s.screen->format, 255, 255, 255));
-  Dessin(s.screen, s.wallImages.data(), s.wallPositions.data(), s.wallCount);
-  Dessin(s.screen, s.chestImages.data(), s.chestPositions.data(), s.chestCount);
-  Dessin(s.screen, &s.heroImage, &s.heroPosition, 1);
-  Dessin(s.screen, s.enemyImages.data(), s.enemyPositions.data(), s.enemyCount);
+  // sdl12-compat crashes on a blit onto no surface.
+  if (s.screen) DrawActors(s);
   BlitText(s.clockText, s.screen, s.clockRect);
   BlitText(s.remainingText, s.screen, s.remainingRect);
   BlitText(s.livesText, s.screen, s.livesRect);

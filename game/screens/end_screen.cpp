@@ -57,8 +57,9 @@ int FIN(int won, int score, SDL_Surface* screen, TTF_Font* font, int width, int 
           pictureAt, hintAt, scoreAt, headlineAt, PRIEN, 0, 0, 0, 0, 3, 1);
     if (musicSwitch & 1) FSOUND_Stream_Play(FSOUND_FREE, stream);
     SDL_Event event;
-    // With no event queue the wait fails at once and would never end: leave as on a close.
-    if (!WindowWaitEvent(&event)) {
+    // With no event queue the wait fails at once (0 or -1, by library) and would
+    // never end: leave as on a close.
+    if (WindowWaitEvent(&event) <= 0) {
       result = 0;
       break;
     }

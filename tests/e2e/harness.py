@@ -276,7 +276,10 @@ class Session:
         self.xserver = XServer()
         self.env = dict(os.environ, DISPLAY=self.xserver.display,
                         PATH=os.path.join(HERE, "fake_desktop") + os.pathsep + os.environ["PATH"],
-                        GLOUTO_OPENED_LOG=self.opened_log)
+                        GLOUTO_OPENED_LOG=self.opened_log,
+                        # With no window manager sdl12-compat centres the window,
+                        # and a wide one would reach past the screen's edge.
+                        SDL_VIDEO_WINDOW_POS="0,0")
         self.env.pop("XAUTHORITY", None)
         if record_sound:
             # The disk driver writes the mixed output; its pause per buffer

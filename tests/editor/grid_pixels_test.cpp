@@ -3,17 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "tests/editor/grid_fixture.h"
 
 namespace {
-
-std::vector<Uint8> Snapshot(SDL_Surface* s) {
-  const auto* p = static_cast<Uint8*>(s->pixels);
-  return {p, p + static_cast<size_t>(s->pitch) * static_cast<size_t>(s->h)};
-}
 
 void Scribble(SDL_Surface* s) {
   std::srand(9);
@@ -32,10 +26,10 @@ class GridPixels : public GridTest {
       SDL_Rect at = positions[cell];
       if (pictures[cell]) SDL_UpperBlit(pictures[cell], nullptr, screen, &at);
     }
-    const std::vector<Uint8> want = Snapshot(screen);
+    const std::vector<Rgb> want = Colours(screen);
     Scribble(screen);
     Dessin(screen, pictures.data(), positions.data(), width, 600, 25, cellCount);
-    EXPECT_TRUE(Snapshot(screen) == want) << "the grids differ";
+    EXPECT_TRUE(Colours(screen) == want) << "the grids differ";
   }
 };
 

@@ -158,6 +158,8 @@ TEST_F(EndScreenTest, WithoutPicturesSoundOrFontItStillShows) {
 }
 
 TEST_F(EndScreenTest, WithoutAnEventQueueItLeavesInsteadOfWaitingForever) {
+  // The wait then answers 0 on classic SDL and -1 on sdl12-compat: the test
+  // command runs this on both.
   SDL_QuitSubSystem(SDL_INIT_VIDEO);  // no window, no events
   std::packaged_task<int()> screen([] { return FIN(1, 3, nullptr, nullptr, 600, 600, 0); });
   std::future<int> result = screen.get_future();

@@ -207,6 +207,19 @@ TEST_F(Frame, DrawingWritesTheClippedRectanglesBack) {
   EXPECT_EQ(PixelAt(s.screen, 5, 210), (Rgb{200, 30, 30}));
 }
 
+TEST_F(Frame, WithoutAWindowAFrameDrawsNothingAndStillReleasesItsTexts) {
+  GameState& s = *game_;
+  SDL_Surface* window = s.screen;
+  s.screen = nullptr;
+  s.heroImage = SDL_LoadBMP("Images/Glouto.png");
+  s.heroPosition = At(-3, 200);
+  s.clockText = SDL_CreateRGBSurface(SDL_SWSURFACE, 40, 30, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+  DrawFrame(s);
+  EXPECT_EQ(s.heroPosition.x, -3) << "nothing drawn, nothing clipped";
+  EXPECT_EQ(s.clockText, nullptr);
+  s.screen = window;
+}
+
 TEST_F(Frame, AFrameMovesBeforeItListensAndEatsWhereTheMoveLeftTheHero) {
   GameState& s = *game_;
   s.enemyCount = 0;

@@ -140,6 +140,27 @@ Rgb PixelAt(SDL_Surface* surface, int x, int y) {
   return c;
 }
 
+std::vector<Rgb> Colours(SDL_Surface* surface) {
+  std::vector<Rgb> colours;
+  if (surface->format->BytesPerPixel != 4) {
+    for (int y = 0; y < surface->h; ++y)
+      for (int x = 0; x < surface->w; ++x) colours.push_back(PixelAt(surface, x, y));
+    return colours;
+  }
+  // Windows are 32-bit; pixel by pixel, whole windows crawl under ASan.
+  colours.resize(static_cast<size_t>(surface->w) * static_cast<size_t>(surface->h));
+  Rgb* out = colours.data();
+  SDL_LockSurface(surface);
+  for (int y = 0; y < surface->h; ++y) {
+    const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) +
+                                                      static_cast<size_t>(y) * surface->pitch);
+    for (int x = 0; x < surface->w; ++x, ++out)
+      SDL_GetRGB(row[x], surface->format, &out->r, &out->g, &out->b);
+  }
+  SDL_UnlockSurface(surface);
+  return colours;
+}
+
 ::std::ostream& operator<<(::std::ostream& os, const Rgb& c) {
   return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
 }

@@ -56,6 +56,9 @@ struct Rgb {
   bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 Rgb PixelAt(SDL_Surface* surface, int x, int y);
+// Every pixel's colour, row by row: what a player sees, without the byte of
+// 32-bit pixels that holds no colour (each SDL 1.2 library fills it its own way).
+std::vector<Rgb> Colours(SDL_Surface* surface);
 ::std::ostream& operator<<(::std::ostream& os, const Rgb& c);
 
 #endif
