@@ -44,9 +44,9 @@ class Context:
         self.workdirs.append(path)
         return path
 
-    def start(self, program, workdir=None, levels=None, record_sound=False):
+    def start(self, program, workdir=None, levels=None, record_sound=False, args=()):
         session = harness.Session(self.programs[program], workdir or self.workdir(levels),
-                                  self.artifacts, record_sound)
+                                  self.artifacts, record_sound, args)
         self.sessions.append(session)
         return session
 
