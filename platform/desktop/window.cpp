@@ -1,18 +1,20 @@
 #include "platform/window.h"
 
 #include <cstdlib>
-#include <cstring>
+#include <vector>
 
 #include "platform/desktop/zoom_copy.h"
 
 namespace {
 
 int zoomFactor = 1;
+bool scalingAsked = false;  // of sdl12-compat, by us
 
 // Zoomed on classic SDL, the program draws into `drawn`, at its own size, and
 // each flip copies it enlarged onto `shown`, the window's own surface.
 SDL_Surface* drawn = nullptr;
 SDL_Surface* shown = nullptr;
+ZoomedCopy zoomed;
 
 // sdl12-compat (1.2.50 and later) scales the window itself, on the GPU where
 // there is one, and maps the pointer back; classic SDL 1.2 cannot.
@@ -64,10 +66,15 @@ void MapPointer(SDL_Event* event) {
 void WindowSetZoom(int zoom) {
   zoomFactor = zoom;
   if (zoom > 1 && LibraryScales()) {
-    // sdl12-compat reads these when the video starts.
+    // sdl12-compat reads these when its video starts.
     const char factor[2] = {static_cast<char>('0' + zoom), '\0'};
     setenv("SDL12COMPAT_WINDOW_SCALING", factor, 1);
     setenv("SDL12COMPAT_SCALE_METHOD", "nearest", 1);
+    scalingAsked = true;
+  } else if (scalingAsked) {
+    unsetenv("SDL12COMPAT_WINDOW_SCALING");
+    unsetenv("SDL12COMPAT_SCALE_METHOD");
+    scalingAsked = false;
   }
 }
 
@@ -77,15 +84,23 @@ SDL_Surface* WindowSetVideoMode(int width, int height, int bpp, Uint32 flags) {
   if (!Copying()) return SDL_SetVideoMode(width, height, bpp, flags);
   shown = SDL_SetVideoMode(width * zoomFactor, height * zoomFactor, bpp, flags);
   if (!shown) return nullptr;
+  zoomed.Forget();
   return DrawnSurface(width, height);
 }
 
 int WindowFlip(SDL_Surface* screen) {
   if (!Copying() || screen != drawn || !shown) return SDL_Flip(screen);
+  // A flip between two video pages needs the whole frame in the hidden one.
+  const Uint32 pages = SDL_HWSURFACE | SDL_DOUBLEBUF;
+  const bool pageFlip = (shown->flags & pages) == pages;
+  if (pageFlip) zoomed.Forget();
   if (SDL_MUSTLOCK(shown) && SDL_LockSurface(shown) != 0) return -1;
-  ZoomCopy(drawn, shown, zoomFactor);
+  const std::vector<SDL_Rect>& redrawn = zoomed.Update(drawn, shown, zoomFactor);
   if (SDL_MUSTLOCK(shown)) SDL_UnlockSurface(shown);
-  return SDL_Flip(shown);
+  if (pageFlip) return SDL_Flip(shown);
+  // Only what changed goes to the display: the whole zoomed window is megabytes.
+  SDL_UpdateRects(shown, static_cast<int>(redrawn.size()), const_cast<SDL_Rect*>(redrawn.data()));
+  return 0;
 }
 
 int WindowPollEvent(SDL_Event* event) {
