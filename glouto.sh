@@ -2,6 +2,7 @@
 # Set up, build and run Glouto on Debian 12.
 #   ./glouto.sh play          build and start the game
 #   ./glouto.sh play editor   build and start the level editor
+#   ./glouto.sh play [editor] --zoom 2   ... with the program's own options
 #   ./glouto.sh test          build and run every test (the in-process ones
 #                             also under AddressSanitizer and UBSan)
 set -euo pipefail
@@ -34,8 +35,13 @@ build() {
 
 case "${1:-play}" in
   play)
-    program="${2:-game}"
-    case "$program" in game|editor) ;; *) echo "usage: $0 play [game|editor]" >&2; exit 2 ;; esac
+    shift $(($# > 0))  # "play" itself
+    program=game
+    case "${1:-}" in
+      game|editor) program=$1; shift ;;
+      -*|"") ;;
+      *) echo "usage: $0 play [game|editor] [OPTION...]" >&2; exit 2 ;;
+    esac
     ensure_packages "${BUILD_PACKAGES[@]}"
     build
     if [ ! -x "build/$program" ]; then
@@ -43,7 +49,7 @@ case "${1:-play}" in
       exit 1
     fi
     cd assets
-    exec "../build/$program"
+    exec "../build/$program" "$@"
     ;;
   test)
     ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
