@@ -8,7 +8,7 @@ namespace {
 // Pieces compared at once: small enough to skip what stood still, large
 // enough for memcmp to run at full speed.
 constexpr int kPiece = 32;   // pixels
-constexpr int kBand = 8;     // rows sharing one redrawn rectangle
+constexpr int kBand = 32;    // rows sharing one redrawn rectangle
 
 template <int kZoom>
 void Widen32(const Uint32* in, Uint32* out, int pixels) {
@@ -49,6 +49,7 @@ const std::vector<SDL_Rect>& ZoomedCopy::Update(const SDL_Surface* from, SDL_Sur
     for (int y = band; y < std::min(band + kBand, rows); ++y) {
       const auto* in = static_cast<const Uint8*>(from->pixels) + static_cast<size_t>(y) * from->pitch;
       Uint8* kept = last_.data() + static_cast<size_t>(y) * rowBytes;
+      if (!all && std::memcmp(in, kept, rowBytes) == 0) continue;  // most rows stand still
       auto* out = static_cast<Uint8*>(to->pixels) + static_cast<size_t>(y) * zoom * to->pitch;
       for (int piece = 0; piece < pieces; ++piece) {
         const int x = piece * kPiece, count = std::min(kPiece, columns - x);
