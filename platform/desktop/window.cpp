@@ -16,11 +16,12 @@ SDL_Surface* drawn = nullptr;
 SDL_Surface* shown = nullptr;
 ZoomedCopy zoomed;
 
-// sdl12-compat (1.2.50 and later) scales the window itself, on the GPU where
-// there is one, and maps the pointer back; classic SDL 1.2 cannot.
+// sdl12-compat scales the window itself, on the GPU where there is one, and
+// maps the pointer back; classic SDL 1.2 (1.2.15) cannot. Tried from 1.2.60,
+// Debian 12's; an older sdl12-compat gets our copy, which works there too.
 bool LibraryScales() {
   const SDL_version* v = SDL_Linked_Version();
-  return v->major == 1 && v->minor == 2 && v->patch >= 50;
+  return v->major == 1 && v->minor == 2 && v->patch >= 60;
 }
 
 bool Copying() { return zoomFactor > 1 && !LibraryScales(); }

@@ -70,7 +70,7 @@ class WindowZoom : public ::testing::Test {
 };
 
 TEST_F(WindowZoom, ClassicSdlShowsTheProgramsSurfaceDoubledAndMapsThePointerBack) {
-  if (SDL_Linked_Version()->patch >= 50) GTEST_SKIP() << "sdl12-compat scales the window itself";
+  if (SDL_Linked_Version()->patch >= 60) GTEST_SKIP() << "sdl12-compat scales the window itself";
   SDL_Surface* screen = WindowSetVideoMode(30, 20, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
   ASSERT_NE(screen, nullptr);
   SDL_Surface* window = SDL_GetVideoSurface();
