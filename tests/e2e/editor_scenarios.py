@@ -159,20 +159,15 @@ def escape_writes_nothing(ctx):
 
 @scenario
 def zoomed(ctx):
-    """With --zoom 2 the level-size screen is 800 x 800, and a click at
-    (1198, 1198) on screen puts a wall in cell (575, 575) of the 600-wide grid."""
+    """--zoom 2: the level-size screen is 800 x 800, and (1198, 1198) on screen
+    is cell (575, 575) of the 600-wide grid."""
     editor = ctx.start("editor", args=["--zoom", "2"])
     open_size_screen(editor)
     check(editor.size() == (800, 800), f"the zoomed level-size window is {editor.size()}")
     choose_width(editor, 0)
     wait_grid(editor, 600)
     editor.click(1198 // 2, 1198 // 2)
-    wall = asset_picture(editor, "Mur.png")
-    editor.wait_picture("a wall in cell (575, 575)", lambda i: shows(i, (575, 575), wall), "zoomed-wall")
     save(editor, b"1\n575\t575\n")
-    open_size_screen(editor)
-    editor.close_window()
-    check(editor.wait_exit() == 0, f"exit status {editor.exit_code} after closing the window")
 
 
 @scenario
