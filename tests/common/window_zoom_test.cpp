@@ -2,34 +2,28 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "platform/desktop/zoom_copy.h"
 
-// Pixels of `to` that are not the pixel of `from` they enlarge.
-static int Misplaced(const SDL_Surface* from, const SDL_Surface* to, int zoom) {
-  const int bytes = from->format->BytesPerPixel;
-  int wrong = 0;
-  for (int y = 0; y < to->h; ++y)
-    for (int x = 0; x < to->w; ++x)
-      wrong += std::memcmp(static_cast<Uint8*>(to->pixels) + y * to->pitch + x * bytes,
-                           static_cast<Uint8*>(from->pixels) + y / zoom * from->pitch + x / zoom * bytes, bytes) != 0;
-  return wrong;
-}
-
 TEST(ZoomedCopy, EveryPixelStaysABlockThroughChangesAtPieceEdgesAndCorners) {
-  for (int zoom : {2, 3}) {
-    for (int bits : {32, 24}) {
-      SCOPED_TRACE("zoom " + std::to_string(zoom) + ", " + std::to_string(bits) + " bits");
+  for (const int zoom : {2, 3}) {
+    for (const int bits : {32, 24}) {
+      SCOPED_TRACE(::testing::Message() << "zoom " << zoom << ", " << bits << " bits");
       SDL_Surface* from = SDL_CreateRGBSurface(SDL_SWSURFACE, 70, 40, bits, 0, 0, 0, 0);
       SDL_Surface* to = SDL_CreateRGBSurface(SDL_SWSURFACE, 70 * zoom, 40 * zoom, bits, 0, 0, 0, 0);
       auto* pixels = static_cast<Uint8*>(from->pixels);
+      const int bytes = from->format->BytesPerPixel;
       for (int i = 0; i < from->pitch * from->h; ++i) pixels[i] = static_cast<Uint8>(std::rand());
       ZoomedCopy copy;
       for (const int at : {-1, 0, 31, 32, 39 * 70 + 69, 35 * 70 + 40}) {  // -1: the first, whole update
-        if (at >= 0) pixels[at / 70 * from->pitch + at % 70 * from->format->BytesPerPixel] ^= 0x5A;
+        if (at >= 0) pixels[at / 70 * from->pitch + at % 70 * bytes] ^= 0x5A;
         copy.Update(from, to, zoom);
-        EXPECT_EQ(Misplaced(from, to, zoom), 0) << "after a change at pixel " << at;
+        int misplaced = 0;
+        for (int y = 0; y < to->h; ++y)
+          for (int x = 0; x < to->w; ++x)
+            misplaced += std::memcmp(static_cast<Uint8*>(to->pixels) + y * to->pitch + x * bytes,
+                                     pixels + y / zoom * from->pitch + x / zoom * bytes, bytes) != 0;
+        EXPECT_EQ(misplaced, 0) << "pixels not their block's after a change at pixel " << at;
       }
       EXPECT_TRUE(copy.Update(from, to, zoom).empty()) << "nothing changed, nothing redrawn";
       SDL_FreeSurface(from);

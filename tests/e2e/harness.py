@@ -260,10 +260,8 @@ def make_workdir(assets, levels=None):
 
 
 class Session:
-    """With args holding "--zoom N", every coordinate and size a scenario
-    gives or reads is still in the program's pixels: the harness checks that
-    each screenshot is made of N x N blocks and shrinks it, and points at N
-    times the position. size() alone tells the window as the screen has it."""
+    """With "--zoom N" in args, coordinates and sizes stay in the program's
+    pixels: each screenshot must be N x N blocks and is shrunk; size() alone is the screen's."""
 
     def __init__(self, program, workdir, artifacts, record_sound=False, args=()):
         self.program = program
