@@ -2,8 +2,8 @@
 # Set up, build and run Glouto on Debian 12.
 #   ./glouto.sh play          build and start the game
 #   ./glouto.sh play editor   build and start the level editor
-#   ./glouto.sh play game --niveau 3, ./glouto.sh play editor Niveaux/Niveau_3.txt
-#                             the same, with the program's arguments
+#   ./glouto.sh play [game|editor] [OPTION...]   the same, with the program's own
+#                             options (--zoom 2, --niveau 3, a level file)
 #   ./glouto.sh web           build the browser site and serve it at http://127.0.0.1:8000/
 #   ./glouto.sh web build     only build the site, in build-web/site/
 #   ./glouto.sh test          build and run every test (the in-process ones
@@ -50,15 +50,19 @@ build_web() {
 
 case "${1:-play}" in
   play)
-    program="${2:-game}"
-    case "$program" in game|editor) ;; *) echo "usage: $0 play [game|editor]" >&2; exit 2 ;; esac
+    shift $(($# > 0))  # "play" itself
+    program=game
+    case "${1:-}" in
+      game|editor) program=$1; shift ;;
+      -*|"") ;;
+      *) echo "usage: $0 play [game|editor] [OPTION...]" >&2; exit 2 ;;
+    esac
     ensure_packages "${BUILD_PACKAGES[@]}"
     build
     if [ ! -x "build/$program" ]; then
       echo "$program is not built yet: its code has not landed." >&2
       exit 1
     fi
-    shift $(($# >= 2 ? 2 : 1))  # the rest goes to the program (--niveau N, a level file)
     cd assets
     exec "../build/$program" "$@"
     ;;

@@ -12,6 +12,7 @@
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
 #include "game/screens/screen_kit.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ std::unique_ptr<GameState> Level(int width, int walls, int chests, int enemies) 
   auto s = std::make_unique<GameState>();
   s->width = width;
   s->height = kHeight;
-  s->screen = SDL_SetVideoMode(width, kHeight, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
+  s->screen = WindowSetVideoMode(width, kHeight, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
   s->font = TTF_OpenFont("Police/comic.ttf", 25);
   s->wallCount = walls;
   const int columns = width / 25, cells = columns * (kHeight / 25);
@@ -56,7 +57,8 @@ std::unique_ptr<GameState> Level(int width, int walls, int chests, int enemies) 
   return s;
 }
 
-void BM_Frame(benchmark::State& state) {
+void Frames(benchmark::State& state, int zoom) {
+  WindowSetZoom(zoom);  // before SDL_Init, as the programs do
   SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER);
   TTF_Init();
   {
@@ -73,7 +75,12 @@ void BM_Frame(benchmark::State& state) {
   }
   TTF_Quit();
   SDL_Quit();
+  WindowSetZoom(1);
 }
+
+void BM_Frame(benchmark::State& state) { Frames(state, 1); }
+void BM_ZoomedFrame(benchmark::State& state) { Frames(state, 2); }
+
 // The worst case (1000 x 600, 1000 walls, 300 chests, 5 enemies), its growth
 // with the walls and the width, and a frame of level 1 for comparison.
 BENCHMARK(BM_Frame)
@@ -81,6 +88,12 @@ BENCHMARK(BM_Frame)
     ->Args({1000, 0, 300, 5})->Args({1000, 250, 300, 5})->Args({1000, 500, 300, 5})
     ->Args({1000, 1000, 300, 5})->Args({600, 1000, 300, 5})->Args({700, 1000, 300, 5})
     ->Args({800, 1000, 300, 5})->Args({900, 1000, 300, 5})->Args({600, 24, 50, 1})
+    ->Unit(benchmark::kMicrosecond);
+// The same worst case and level 1 with --zoom 2: the frame's growth is the
+// enlarged copy at each flip (classic SDL) or the library's scaling.
+BENCHMARK(BM_ZoomedFrame)
+    ->ArgNames({"width", "walls", "chests", "enemies"})
+    ->Args({1000, 1000, 300, 5})->Args({600, 24, 50, 1})
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -179,6 +179,19 @@ def installed(ctx):
 
 
 @scenario
+def zoomed(ctx):
+    """--zoom 2: the level-size screen is 800 x 800, and (1198, 1198) on screen
+    is cell (575, 575) of the 600-wide grid."""
+    editor = ctx.start("editor", args=["--zoom", "2"])
+    open_size_screen(editor)
+    check(editor.size() == (800, 800), f"the zoomed level-size window is {editor.size()}")
+    choose_width(editor, 0)
+    wait_grid(editor, 600)
+    editor.click(1198 // 2, 1198 // 2)
+    save(editor, b"1\n575\t575\n")
+
+
+@scenario
 def round_trip(ctx):
     """A designer opens shipped level 3 with glouto-editeur 3, moves a wall,
     saves, and plays the changed level at once with glouto --niveau 3."""

@@ -490,3 +490,23 @@ def music(ctx):
                lambda: is_sounding(game.sound_between(mark, game.sound_written())))
     game.key("Escape")
     check(game.wait_exit() == 0, f"exit status {game.exit_code}")
+
+
+@scenario
+def zoomed(ctx):
+    """--zoom 2: the window twice as large each way, every pixel a 2 x 2 block
+    (the harness checks each screenshot), (600, 580) on screen is '1 joueur'."""
+    game = ctx.start("game", args=["--zoom", "2"])
+    open_menu(game)
+    check(game.size() == (1200, 1200), f"the zoomed menu window is {game.size()}")
+    game.click(600 // 2, 580 // 2)
+    game.wait_picture("the level-start screen of level 1", lambda i: level_start_shown(i, 600), "zoomed")
+    begin_level(game, 1)
+    game.key("Control_L")  # no enemy eats a chest in the frame of 'g', which would undo it
+    game.key("g")
+    game.wait_size(700, 600)
+    check(game.size() == (1400, 1200), f"the zoomed level-2 window is {game.size()}")
+    game.wait_picture("the level-start screen of level 2", lambda i: level_start_shown(i, 700), "zoomed")
+    begin_level(game, 2)
+    game.key("Escape")
+    check(game.wait_exit() == 0, f"exit status {game.exit_code}")

@@ -51,12 +51,13 @@ def wait_until(what, probe, timeout=10.0, interval=0.05):
 # --- The X server -----------------------------------------------------------
 
 class XServer:
-    """A private Xvfb on the first free display number (it picks it itself)."""
+    """A private Xvfb on the first free display number (it picks it itself),
+    its screen `scale` times 1280 x 1024 so that zoomed windows fit."""
 
-    def __init__(self):
+    def __init__(self, scale=1):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{1280 * scale}x{1024 * scale}x24",
              "-nolisten", "tcp", "-noreset"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
@@ -259,11 +260,16 @@ def make_workdir(assets, levels=None):
 
 
 class Session:
+    """With "--zoom N" in args, coordinates and sizes stay in the program's
+    pixels: each screenshot must be N x N blocks and is shrunk; size() alone is the screen's."""
+
     def __init__(self, program, workdir, artifacts, record_sound=False, args=(), env=None,
                  window_class=None):
         """args and env go to the program; a launcher names the program whose
         window it opens in window_class."""
         self.program = program
+        self.args = [str(a) for a in args]
+        self.zoom = int(self.args[self.args.index("--zoom") + 1]) if "--zoom" in self.args else 1
         self.name = window_class or os.path.basename(program)
         self.workdir = workdir
         self.artifacts = artifacts
@@ -273,7 +279,7 @@ class Session:
         self.opened_log = os.path.join(self.workdir, "opened-by-desktop.txt")
         self.sound_file = os.path.join(self.workdir, "sound.raw") if record_sound else None
 
-        self.xserver = XServer()
+        self.xserver = XServer(self.zoom)
         self.env = dict(os.environ, DISPLAY=self.xserver.display,
                         PATH=os.path.join(HERE, "fake_desktop") + os.pathsep + os.environ["PATH"],
                         GLOUTO_OPENED_LOG=self.opened_log,
@@ -290,7 +296,7 @@ class Session:
             self.env["SDL_AUDIODRIVER"] = "dummy"
         self.env.update(env or {})
         self.log = open(os.path.join(artifacts, f"{self.name}-output.txt"), "ab")
-        self.process = subprocess.Popen([program, *args], cwd=self.workdir, env=self.env,
+        self.process = subprocess.Popen([program, *self.args], cwd=self.workdir, env=self.env,
                                         stdout=self.log, stderr=subprocess.STDOUT)
 
     def level_file(self, file_name):
@@ -340,6 +346,7 @@ class Session:
                    timeout)
 
     def wait_size(self, width, height, timeout=10):
+        width, height = width * self.zoom, height * self.zoom
         wait_until(f"window {width}x{height}", lambda: (self.size() == (width, height), self.size()),
                    timeout)
 
@@ -352,7 +359,16 @@ class Session:
         check(run.returncode == 0, f"screenshot failed: {run.stderr.strip()}")
         self.shots.append(path)
         with Image.open(path) as image:
-            return image.convert("RGB")
+            return self._unzoomed(image.convert("RGB"))
+
+    def _unzoomed(self, image):
+        if self.zoom == 1:
+            return image
+        small = image.resize((image.width // self.zoom, image.height // self.zoom), Image.NEAREST)
+        blocks = changed_box(image, small.resize(image.size, Image.NEAREST))
+        check(blocks is None, f"the zoomed window is not made of {self.zoom}x{self.zoom} blocks "
+              f"within {blocks}")
+        return small
 
     def wait_picture(self, what, test, label, timeout=10):
         """Takes screenshots until test(image) holds; returns that image."""
@@ -365,7 +381,7 @@ class Session:
 
     def point_at(self, x, y):
         """Moves the pointer into the window; keys then go to the window too."""
-        self._xdotool("mousemove", "--window", self.window(), x, y)
+        self._xdotool("mousemove", "--window", self.window(), x * self.zoom, y * self.zoom)
 
     def press(self, x, y, button=1):
         self.point_at(x, y)
