@@ -134,16 +134,17 @@ async function level_into_play(site) {
   await site.page.$eval('#numero', (n) => { n.value = '0'; });
   await site.page.click('#mettre');
   await message(site, /de 1 à 99/);
-  await site.page.$eval('#numero', (n) => { n.value = '1'; });
+  await site.page.$eval('#numero', (n) => { n.value = '2'; });
   await site.page.click('#mettre');
-  await message(site, /Le niveau 1 est en jeu/);
+  await message(site, /Le niveau 2 est en jeu/);
 
-  await site.open('jeu.html');
+  // Played at once from its level, as the page's link offers.
+  await site.open('jeu.html?niveau=2');
   await site.waitShare('the player-count menu', ONE_PLAYER, IDLE);
   await site.click(...middle(ONE_PLAYER));
-  await beginLevel(site, 1, 600);
+  await beginLevel(site, 2, 700);
   check(await site.share([x, y, 25, 25], blue) > 0.3, `no wall drawn at (${x}, ${y})`);
-  check(await site.share([0, 175, 25, 25], blue) === 0, 'the shipped level 1 is still played');
+  check(await site.share([0, 175, 25, 25], blue) === 0, 'the shipped level 2 is still played');
 
   // A level whose wall is off the grid is refused, and says why.
   await site.open('editeur.html');
