@@ -1,0 +1,81 @@
+#include "platform/desktop/sound/sound_stream.h"
+
+#include <samplerate.h>
+#include <sndfile.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr long kChunkFrames = 1024;
+
+}  // namespace
+
+std::unique_ptr<SoundStream> SoundStream::Open(const char* name, int deviceRate) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(name, SFM_READ, &info);
+  if (!file) return nullptr;
+  std::unique_ptr<SoundStream> stream(new SoundStream);
+  stream->file_ = file;
+  if (info.channels < 1 || info.samplerate < 1 || deviceRate < 1) return nullptr;
+  stream->channels_ = info.channels;
+  stream->ratio_ = static_cast<double>(deviceRate) / info.samplerate;
+  if (!src_is_valid_ratio(stream->ratio_)) return nullptr;
+  // Both chunks hold whole frames, so no read can end mid-frame.
+  stream->raw_.resize(static_cast<size_t>(kChunkFrames) * info.channels);
+  if (info.samplerate != deviceRate) {
+    int error = 0;
+    stream->resampler_ = src_callback_new(&SoundStream::Supply, SRC_SINC_FASTEST, 2, &error, stream.get());
+    if (!stream->resampler_) return nullptr;
+    stream->stereo_.resize(kChunkFrames * 2);
+  }
+  return stream;
+}
+
+SoundStream::~SoundStream() {
+  if (resampler_) src_delete(resampler_);
+  if (file_) sf_close(file_);
+}
+
+void SoundStream::Rewind() {
+  sf_seek(file_, 0, SEEK_SET);
+  if (resampler_) src_reset(resampler_);
+}
+
+// Frames straight from the file, in stereo: a mono track sounds on both
+// sides, a track of more channels gives its first two.
+long SoundStream::Decode(float* out, long frames, bool endless) {
+  long done = 0;
+  bool rewound = false;  // a track of no frames must not go round for ever
+  while (done < frames) {
+    const long want = std::min(frames - done, kChunkFrames);
+    const sf_count_t got = sf_readf_float(file_, raw_.data(), want);
+    if (got <= 0) {
+      if (!endless || rewound) break;
+      sf_seek(file_, 0, SEEK_SET);
+      rewound = true;
+      continue;
+    }
+    rewound = false;
+    for (sf_count_t i = 0; i < got; ++i) {
+      const float* frame = &raw_[static_cast<size_t>(i * channels_)];
+      out[2 * (done + i)] = frame[0];
+      out[2 * (done + i) + 1] = channels_ > 1 ? frame[1] : frame[0];
+    }
+    done += got;
+  }
+  return done;
+}
+
+long SoundStream::Supply(void* self, float** data) {
+  auto* stream = static_cast<SoundStream*>(self);
+  *data = stream->stereo_.data();
+  return stream->Decode(stream->stereo_.data(), kChunkFrames, stream->endless_);
+}
+
+long SoundStream::Read(float* out, long frames, bool endless) {
+  endless_ = endless;
+  if (!resampler_) return Decode(out, frames, endless);
+  const long done = src_callback_read(resampler_, ratio_, frames, out);
+  return done < 0 ? 0 : done;
+}
