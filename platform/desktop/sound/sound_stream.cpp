@@ -4,10 +4,19 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr long kChunkFrames = 1024;
+// Beyond these a file is no music the game could play in real time: the
+// resampler's work grows with the ratio of the rates.
+constexpr int kMinRate = 4000;
+constexpr int kMaxRate = 192000;
+constexpr int kMaxChannels = 16;
+
+// A float WAV may hold NaN or infinity; the mixer turns samples into integers.
+float Finite(float value) { return std::isfinite(value) ? value : 0.0f; }
 
 }  // namespace
 
@@ -17,7 +26,10 @@ std::unique_ptr<SoundStream> SoundStream::Open(const char* name, int deviceRate)
   if (!file) return nullptr;
   std::unique_ptr<SoundStream> stream(new SoundStream);
   stream->file_ = file;
-  if (info.channels < 1 || info.samplerate < 1 || deviceRate < 1) return nullptr;
+  if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate < kMinRate ||
+      info.samplerate > kMaxRate || deviceRate < 1) {
+    return nullptr;
+  }
   stream->channels_ = info.channels;
   stream->ratio_ = static_cast<double>(deviceRate) / info.samplerate;
   if (!src_is_valid_ratio(stream->ratio_)) return nullptr;
@@ -59,8 +71,8 @@ long SoundStream::Decode(float* out, long frames, bool endless) {
     rewound = false;
     for (sf_count_t i = 0; i < got; ++i) {
       const float* frame = &raw_[static_cast<size_t>(i * channels_)];
-      out[2 * (done + i)] = frame[0];
-      out[2 * (done + i) + 1] = channels_ > 1 ? frame[1] : frame[0];
+      out[2 * (done + i)] = Finite(frame[0]);
+      out[2 * (done + i) + 1] = Finite(channels_ > 1 ? frame[1] : frame[0]);
     }
     done += got;
   }

@@ -12,8 +12,9 @@ struct SRC_STATE_tag;
 // the file's differs. Nothing but a chunk of the track is ever in memory.
 class SoundStream {
  public:
-  // Null when the file is no audio libsndfile decodes, or its rate is too far
-  // from `deviceRate` for the resampler.
+  // Null when the file is no audio libsndfile decodes, or has more than 16
+  // channels, or a rate outside 4 to 192 kHz, or one the resampler cannot
+  // bring to `deviceRate`.
   static std::unique_ptr<SoundStream> Open(const char* name, int deviceRate);
   ~SoundStream();
   SoundStream(const SoundStream&) = delete;
