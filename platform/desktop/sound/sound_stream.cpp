@@ -31,15 +31,16 @@ std::unique_ptr<SoundStream> SoundStream::Open(const char* name, int deviceRate)
     return nullptr;
   }
   stream->channels_ = info.channels;
+  stream->kept_ = std::min(info.channels, 2);
   stream->ratio_ = static_cast<double>(deviceRate) / info.samplerate;
   if (!src_is_valid_ratio(stream->ratio_)) return nullptr;
   // Both chunks hold whole frames, so no read can end mid-frame.
   stream->raw_.resize(static_cast<size_t>(kChunkFrames) * info.channels);
   if (info.samplerate != deviceRate) {
     int error = 0;
-    stream->resampler_ = src_callback_new(&SoundStream::Supply, SRC_SINC_FASTEST, 2, &error, stream.get());
+    stream->resampler_ = src_callback_new(&SoundStream::Supply, SRC_SINC_FASTEST, stream->kept_, &error, stream.get());
     if (!stream->resampler_) return nullptr;
-    stream->stereo_.resize(kChunkFrames * 2);
+    stream->kept_raw_.resize(static_cast<size_t>(kChunkFrames) * stream->kept_);
   }
   return stream;
 }
@@ -54,8 +55,8 @@ void SoundStream::Rewind() {
   if (resampler_) src_reset(resampler_);
 }
 
-// Frames straight from the file, in stereo: a mono track sounds on both
-// sides, a track of more channels gives its first two.
+// Frames straight from the file, in one or two channels: a track of more
+// gives its first two.
 long SoundStream::Decode(float* out, long frames, bool endless) {
   long done = 0;
   bool rewound = false;  // a track of no frames must not go round for ever
@@ -70,9 +71,9 @@ long SoundStream::Decode(float* out, long frames, bool endless) {
     }
     rewound = false;
     for (sf_count_t i = 0; i < got; ++i) {
-      const float* frame = &raw_[static_cast<size_t>(i * channels_)];
-      out[2 * (done + i)] = Finite(frame[0]);
-      out[2 * (done + i) + 1] = Finite(channels_ > 1 ? frame[1] : frame[0]);
+      for (int c = 0; c < kept_; ++c) {
+        out[kept_ * (done + i) + c] = Finite(raw_[static_cast<size_t>(i * channels_ + c)]);
+      }
     }
     done += got;
   }
@@ -81,13 +82,21 @@ long SoundStream::Decode(float* out, long frames, bool endless) {
 
 long SoundStream::Supply(void* self, float** data) {
   auto* stream = static_cast<SoundStream*>(self);
-  *data = stream->stereo_.data();
-  return stream->Decode(stream->stereo_.data(), kChunkFrames, stream->endless_);
+  *data = stream->kept_raw_.data();
+  return stream->Decode(stream->kept_raw_.data(), kChunkFrames, stream->endless_);
 }
 
 long SoundStream::Read(float* out, long frames, bool endless) {
   endless_ = endless;
-  if (!resampler_) return Decode(out, frames, endless);
-  const long done = src_callback_read(resampler_, ratio_, frames, out);
-  return done < 0 ? 0 : done;
+  long done = 0;
+  if (!resampler_) {
+    done = Decode(out, frames, endless);
+  } else {
+    done = std::max(0L, src_callback_read(resampler_, ratio_, frames, out));
+  }
+  // A mono track sounds on both sides: spread in place from the end.
+  if (kept_ == 1) {
+    for (long i = done - 1; i >= 0; --i) out[2 * i] = out[2 * i + 1] = out[i];
+  }
+  return done;
 }

@@ -34,10 +34,11 @@ class SoundStream {
   sf_private_tag* file_ = nullptr;
   SRC_STATE_tag* resampler_ = nullptr;  // null when the rates match
   double ratio_ = 1;                    // output frames per input frame
-  int channels_ = 0;
+  int channels_ = 0;                    // in the file
+  int kept_ = 0;                        // decoded and resampled: 1 or 2
   bool endless_ = false;                // as the current Read asks
   std::vector<float> raw_;              // one chunk as the file has it
-  std::vector<float> stereo_;           // the same chunk in stereo, for the resampler
+  std::vector<float> kept_raw_;         // the kept channels of a chunk, for the resampler
 };
 
 #endif
