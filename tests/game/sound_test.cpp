@@ -181,7 +181,7 @@ TEST_F(SoundOnDisk, TracksOfEveryRateAndChannelCountPlayAtTheirPitch) {
   };
   constexpr double kPitch = 440;
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.rate) + " Hz, " + std::to_string(c.channels) + (c.mp3 ? " channel(s), mp3" : " channel(s), wav"));
+    SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.channels << " channel(s), " << (c.mp3 ? "mp3" : "wav"));
     if (c.mp3 && !HaveLame()) GTEST_SKIP() << "lame is not installed";
     WriteToneWav("tone.wav", 2.0, 0, kAmplitude, kPitch, c.rate, c.channels);
     const std::string command = "lame --quiet --resample " + std::to_string(c.rate / 1000.0) + " tone.wav tone.mp3";
