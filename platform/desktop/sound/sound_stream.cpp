@@ -15,8 +15,9 @@ constexpr int kMinRate = 4000;
 constexpr int kMaxRate = 192000;
 constexpr int kMaxChannels = 16;
 
-// A float WAV may hold NaN or infinity; the mixer turns samples into integers.
-float Finite(float value) { return std::isfinite(value) ? value : 0.0f; }
+// A float WAV may hold NaN, infinity or values so large that the resampler's
+// differences overflow; the mixer turns samples into integers.
+float Finite(float value) { return std::isfinite(value) ? std::clamp(value, -1e6f, 1e6f) : 0.0f; }
 
 }  // namespace
 
