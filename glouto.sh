@@ -14,10 +14,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev
-                libsdl-mixer1.2-dev libgtest-dev)
+                libsndfile1-dev libsamplerate0-dev libgtest-dev)
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils imagemagick python3-pil libxml2-utils clang
                libclang-rt-14-dev valgrind libbenchmark-dev dpkg-dev desktop-file-utils appstream
-               lintian libsdl1.2-compat)
+               lintian libsdl1.2-compat sox lame)
 WEB_PACKAGES=(emscripten lame python3 nodejs chromium)
 
 # Installs only what is missing, so a second run is quick.

@@ -1,8 +1,8 @@
 #ifndef GLOUTO_GAME_FLOW_FSOUND_H
 #define GLOUTO_GAME_FLOW_FSOUND_H
 
-// The game's sound layer: the ten stream operations the game calls, backed by
-// SDL_mixer. Every call is harmless when the audio device could not be opened
+// The game's sound layer: the ten stream operations the game calls.
+// Every call is harmless when the audio device could not be opened
 // and every stream call ignores a null stream. Streams sound on one music
 // channel, number 1: playing a stream takes the channel from any other.
 

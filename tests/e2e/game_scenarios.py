@@ -488,6 +488,12 @@ def music(ctx):
     mark = game.sound_written()
     wait_until("music after Space",
                lambda: is_sounding(game.sound_between(mark, game.sound_written())))
+    for track in (1, 2, 3, 4, 0):  # F1 through every shipped track, WAV and MP3
+        game.key("F1")
+        time.sleep(0.3)  # Choixson's wait and the track change
+        mark = game.sound_written()
+        wait_until(f"music of track {track} after F1",
+                   lambda: is_sounding(game.sound_between(mark, game.sound_written())))
     game.key("Escape")
     check(game.wait_exit() == 0, f"exit status {game.exit_code}")
 

@@ -1,14 +1,28 @@
 #!/usr/bin/env bash
-# Builds the level reader fuzzer with clang and runs it for a few seconds,
-# seeded with the shipped levels. Usage: run_fuzz.sh SOURCE_DIR BUILD_DIR [SECONDS]
+# Builds a fuzzer with clang and runs it for a few seconds: the level reader
+# (seeded with the shipped levels) or the music decoder (seeded with WAV and
+# MP3 files of several rates and channel counts).
+#   run_fuzz.sh SOURCE_DIR BUILD_DIR [SECONDS] [level|music]
 set -euo pipefail
-src="$1"; out="$2"; seconds="${3:-15}"
+src="$1"; out="$2"; seconds="${3:-15}"; target="${4:-level}"
 command -v clang++ >/dev/null || { echo "clang++ missing"; exit 77; }
-mkdir -p "$out/corpus"
-clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I"$src" $(pkg-config --cflags sdl) \
-  "$src/tests/fuzz/level_reader_fuzz.cpp" "$src/game/maze/level_file.cpp" \
-  -o "$out/level_reader_fuzz"
-cp "$src"/assets/Niveaux/*.txt "$out/corpus/" 2>/dev/null || true
+flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I"$src")
+case $target in
+  level)
+    mkdir -p "$out/corpus"
+    clang++ "${flags[@]}" $(pkg-config --cflags sdl) \
+      "$src/tests/fuzz/level_reader_fuzz.cpp" "$src/game/maze/level_file.cpp" -o "$out/level_reader_fuzz"
+    cp "$src"/assets/Niveaux/*.txt "$out/corpus/" 2>/dev/null || true
+    corpus=corpus; program=level_reader_fuzz; options=()
+    ;;
+  music)
+    mkdir -p "$out/music_corpus"
+    clang++ "${flags[@]}" "$src/tests/fuzz/music_fuzz.cpp" "$src"/platform/desktop/sound/sound_{file,stream}.cpp \
+      $(pkg-config --libs sndfile samplerate) -o "$out/music_fuzz"
+    "$src/tests/fuzz/make_music_seeds.sh" "$out/music_corpus"
+    corpus=music_corpus; program=music_fuzz; options=(-max_len=8192 -close_fd_mask=2)  # mpg123 notes every bad frame
+    ;;
+  *) echo "unknown fuzzer $target"; exit 2 ;;
+esac
 cd "$out"
-./level_reader_fuzz -max_total_time="$seconds" -print_final_stats=1 corpus 2>&1 | tail -25
+"./$program" -max_total_time="$seconds" -print_final_stats=1 "${options[@]}" "$corpus" 2>&1 | tail -25

@@ -29,26 +29,28 @@ inline void PutLe(std::string& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-// A 16-bit mono WAV: a 440 Hz sine for `toneSeconds`, then `silentSeconds` of zeros.
+// A 16-bit WAV: a sine for `toneSeconds` (the same on every channel), then
+// `silentSeconds` of zeros.
 inline void WriteToneWav(const std::string& path, double toneSeconds, double silentSeconds = 0,
-                         int amplitude = kAmplitude, double frequency = 440) {
-  const long toneSamples = std::lround(toneSeconds * kRate);
-  const long samples = toneSamples + std::lround(silentSeconds * kRate);
+                         int amplitude = kAmplitude, double frequency = 440, int rate = kRate, int channels = 1) {
+  const long toneSamples = std::lround(toneSeconds * rate);
+  const long samples = toneSamples + std::lround(silentSeconds * rate);
+  const uint32_t dataBytes = static_cast<uint32_t>(samples * 2 * channels);
   std::string bytes = "RIFF";
-  PutLe(bytes, static_cast<uint32_t>(36 + samples * 2), 4);
+  PutLe(bytes, 36 + dataBytes, 4);
   bytes += "WAVEfmt ";
   PutLe(bytes, 16, 4);
   PutLe(bytes, 1, 2);  // PCM
-  PutLe(bytes, 1, 2);  // mono
-  PutLe(bytes, kRate, 4);
-  PutLe(bytes, kRate * 2, 4);
-  PutLe(bytes, 2, 2);
+  PutLe(bytes, static_cast<uint32_t>(channels), 2);
+  PutLe(bytes, static_cast<uint32_t>(rate), 4);
+  PutLe(bytes, static_cast<uint32_t>(rate * 2 * channels), 4);
+  PutLe(bytes, static_cast<uint32_t>(2 * channels), 2);
   PutLe(bytes, 16, 2);
   bytes += "data";
-  PutLe(bytes, static_cast<uint32_t>(samples * 2), 4);
+  PutLe(bytes, dataBytes, 4);
   for (long i = 0; i < samples; ++i) {
-    const double value = i < toneSamples ? amplitude * std::sin(2 * M_PI * frequency * i / kRate) : 0;
-    PutLe(bytes, static_cast<uint16_t>(static_cast<int16_t>(std::lround(value))), 2);
+    const double value = i < toneSamples ? amplitude * std::sin(2 * M_PI * frequency * i / rate) : 0;
+    for (int c = 0; c < channels; ++c) PutLe(bytes, static_cast<uint16_t>(static_cast<int16_t>(std::lround(value))), 2);
   }
   std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -124,19 +126,34 @@ class DiskRecorder {
   }
 
   int Peak(long from, long to) const {
+    int peak = 0;
+    for (int16_t sample : Samples(from, to)) peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    return peak;
+  }
+
+  // Pitch of one side (0 left, 1 right) between two byte offsets, in Hz:
+  // rising zero crossings per second.
+  double Frequency(long from, long to, int side) const {
+    const std::vector<int16_t> samples = Samples(from, to);
+    int rises = 0;
+    for (size_t i = side + 2; i < samples.size(); i += 2) rises += samples[i - 2] < 0 && samples[i] >= 0;
+    return rises * 4.0 * kRate / static_cast<double>(to - from);
+  }
+
+ private:
+  std::vector<int16_t> Samples(long from, long to) const {
     std::ifstream in(path_, std::ios::binary);
     in.seekg(from);
     std::vector<char> bytes(static_cast<size_t>(to - from));
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    int peak = 0;
+    std::vector<int16_t> samples;
     for (size_t i = 0; i + 1 < static_cast<size_t>(in.gcount()); i += 2) {
-      const auto sample = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8));
-      peak = std::max(peak, std::abs(static_cast<int>(sample)));
+      samples.push_back(static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)));
     }
-    return peak;
+    return samples;
   }
 
- private:
+
   ScopedAudioDriver driver_{"disk"};
   std::string path_;
 };

@@ -167,15 +167,38 @@ TEST_F(SoundOnDisk, VolumeScalesTheSoundAndIsClampedToItsRange) {
   FSOUND_Stream_Close(stream);
 }
 
-TEST_F(SoundOnDisk, AnMp3MadeByLameOpensAndSounds) {
-  if (!HaveLame()) GTEST_SKIP() << "lame is not installed; the other MP3 checks use hand-made frames";
-  WriteToneWav("tone.wav", 2.0);
-  ASSERT_EQ(std::system("lame --quiet -b 128 tone.wav tone.mp3"), 0);
-  FSOUND_STREAM* stream = FSOUND_Stream_Open("tone.mp3", 0, 0, 0);
-  ASSERT_NE(stream, nullptr);
-  FSOUND_Stream_Play(FSOUND_FREE, stream);
-  EXPECT_GT(disk_.PeakOfNext(), kAmplitude * 8 / 10);
-  FSOUND_Stream_Close(stream);
+// A player's track at any common rate, mono or stereo, WAV or MP3 (made by
+// lame), sounds on both sides at its own pitch and loudness.
+TEST_F(SoundOnDisk, TracksOfEveryRateAndChannelCountPlayAtTheirPitch) {
+  struct Case {
+    int rate;
+    int channels;
+    bool mp3;
+  };
+  const std::vector<Case> cases = {
+      {8000, 1, false},  {22050, 2, false}, {32000, 1, false}, {44100, 2, false}, {48000, 2, false},
+      {8000, 1, true},   {22050, 2, true},  {32000, 2, true},  {44100, 1, true},  {48000, 1, true},
+  };
+  constexpr double kPitch = 440;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.channels << " channel(s), " << (c.mp3 ? "mp3" : "wav"));
+    if (c.mp3 && !HaveLame()) GTEST_SKIP() << "lame is not installed";
+    WriteToneWav("tone.wav", 2.0, 0, kAmplitude, kPitch, c.rate, c.channels);
+    const std::string command = "lame --quiet --resample " + std::to_string(c.rate / 1000.0) + " tone.wav tone.mp3";
+    if (c.mp3) {
+      ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+    FSOUND_STREAM* stream = FSOUND_Stream_Open(c.mp3 ? "tone.mp3" : "tone.wav", 0, 0, 0);
+    ASSERT_NE(stream, nullptr);
+    FSOUND_Stream_Play(FSOUND_FREE, stream);
+    const long from = (disk_.Size() + Bytes(0.2)) & ~3L;
+    const long to = from + (Bytes(0.5) & ~3L);
+    ASSERT_TRUE(disk_.WaitUntil(to));
+    EXPECT_NEAR(disk_.Peak(from, to), kAmplitude, kAmplitude * (c.mp3 ? 0.1 : 0.03));
+    EXPECT_NEAR(disk_.Frequency(from, to, 0), kPitch, kPitch / 100) << "left";
+    EXPECT_NEAR(disk_.Frequency(from, to, 1), kPitch, kPitch / 100) << "right";
+    FSOUND_Stream_Close(stream);
+  }
 }
 
 TEST_F(Sound, OpenGivesAStreamOnlyForFilesItCanPlay) {

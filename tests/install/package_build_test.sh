@@ -25,7 +25,7 @@ depends=$(field Depends)
 case $depends in *libc6*) r=0 ;; *) r=1 ;; esac
 check "dependencies computed from the programs ($depends)" 0 $r
 if [ "$has_game" = 1 ]; then
-  for library in libsdl1.2debian libsdl-image1.2 libsdl-ttf2.0-0 libsdl-mixer1.2; do
+  for library in libsdl1.2debian libsdl-image1.2 libsdl-ttf2.0-0 libsndfile1 libsamplerate0; do
     case $depends in *"$library"*) r=0 ;; *) r=1 ;; esac
     check "the game's $library is a dependency" 0 $r
   done

@@ -1,20 +1,18 @@
 #include "game/flow/fsound.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
-#include <condition_variable>
+#include <algorithm>
+#include <cmath>
+#include <memory>
 #include <mutex>
-#include <thread>
 
 #include "platform/desktop/sound/sound_file.h"
+#include "platform/desktop/sound/sound_mixer.h"
+#include "platform/desktop/sound/sound_stream.h"
 
-// A stream is one SDL_mixer music. The mixer has a single music channel, so
-// playing a stream takes that channel from whichever stream held it; the game
-// never needs two at once (the end screen's music starts after the game's
-// stream was stopped).
 struct FSOUND_STREAM {
-  Mix_Music* music;
+  std::unique_ptr<SoundStream> source;
   bool endless;
 };
 
@@ -22,97 +20,100 @@ namespace {
 
 // Channel 1 is the music channel: "channel 1 paused" means its stream is paused.
 constexpr int kMusicChannel = 1;
-constexpr int kChunkFrames = 1024;  // about 23 ms at 44100 Hz
+constexpr int kDeviceFrames = 1024;  // about 23 ms at 44100 Hz
+constexpr int kMixFrames = 256;      // frames converted per step of the callback
 constexpr int kLibraryMaxVolume = 255;
 
-// SDL_mixer fixes a music's loop count when it starts. A stream told to loop
-// while it plays is started again, looping, when its single pass ends. The
-// end is signalled on the audio thread, where no mixer call is allowed, so a
-// thread of ours does the restart.
+// The audio callback decodes the stream that holds the channel, under the
+// same lock as every call of the game, so a stream is never closed, rewound
+// or swapped while it is being read.
 struct Library {
-  std::mutex state;                 // guards the fields up to `streams` and every mixer call
+  std::mutex state;
   bool open = false;
+  int rate = 0;                     // what the device is fed, in frames a second
   FSOUND_STREAM* holder = nullptr;  // stream on the music channel (playing, paused or ended)
   bool paused = false;              // the holder is paused
+  bool ended = false;               // the holder's last pass is over
+  int volume = kLibraryMaxVolume;
   int streams = 0;
-
-  std::mutex wakeLock;              // guards the two flags below only
-  std::condition_variable wake;
-  bool passEnded = false;
-  bool quitting = false;
-  std::thread restarter;
 };
 
-// Never destroyed: the audio thread may still signal while the program exits.
+// Never destroyed: the audio thread may still run while the program exits.
 Library& TheLibrary() {
   static Library* library = new Library;
   return *library;
 }
 
-// Runs on the audio thread.
-void OnMusicFinished() {
-  Library& lib = TheLibrary();
-  {
-    std::lock_guard<std::mutex> lock(lib.wakeLock);
-    lib.passEnded = true;
-  }
-  lib.wake.notify_one();
+Sint16 ToSample(float value, float gain) {
+  const float scaled = std::nearbyint(value * gain * 32768.0f);
+  return static_cast<Sint16>(std::clamp(scaled, -32768.0f, 32767.0f));
 }
 
-void RestartEndlessStreams() {
+// Runs on SDL's audio thread; the device takes signed 16-bit stereo.
+void Mix(void* /*unused*/, Uint8* bytes, int length) {
   Library& lib = TheLibrary();
-  for (;;) {
-    {
-      std::unique_lock<std::mutex> lock(lib.wakeLock);
-      lib.wake.wait(lock, [&lib] { return lib.passEnded || lib.quitting; });
-      if (lib.quitting) return;
-      lib.passEnded = false;
-    }
-    std::lock_guard<std::mutex> lock(lib.state);
-    if (lib.open && lib.holder && lib.holder->endless && !Mix_PlayingMusic()) {
-      Mix_PlayMusic(lib.holder->music, -1);
+  std::lock_guard<std::mutex> lock(lib.state);
+  auto* out = reinterpret_cast<Sint16*>(bytes);
+  const long frames = length / 4;
+  std::fill(out, out + frames * 2, Sint16{0});
+  if (!lib.open || !lib.holder || lib.paused || lib.ended) return;
+  const float gain = static_cast<float>(lib.volume) / kLibraryMaxVolume;
+  float chunk[kMixFrames * 2];
+  for (long done = 0; done < frames;) {
+    const long want = std::min<long>(frames - done, kMixFrames);
+    const long got = lib.holder->source->Read(chunk, want, lib.holder->endless);
+    for (long i = 0; i < got * 2; ++i) out[done * 2 + i] = ToSample(chunk[i], gain);
+    done += got;
+    if (got < want) {
+      lib.ended = true;
+      break;
     }
   }
 }
 
 // True while `stream` is on the music channel and has not ended.
 bool Holds(const Library& lib, const FSOUND_STREAM* stream) {
-  return stream && lib.holder == stream && Mix_PlayingMusic();
+  return stream && lib.holder == stream && !lib.ended;
 }
 
 void EmptyChannel(Library& lib) {
-  Mix_HaltMusic();
   lib.holder = nullptr;
   lib.paused = false;
+  lib.ended = false;
 }
 
 }  // namespace
 
-int FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int /*flags*/) {
+int FSOUND_Init(int mixrate, int /*maxsoftwarechannels*/, unsigned int /*flags*/) {
   Library& lib = TheLibrary();
-  std::lock_guard<std::mutex> lock(lib.state);
-  if (lib.open) return 1;
+  {
+    std::lock_guard<std::mutex> lock(lib.state);
+    if (lib.open) return 1;
+  }
   // Without an audio device the game runs silently: every later call sees a
   // closed library. SDL would keep a half-started audio part after a failed
   // open, and refuse the next attempt, so the part is shut again.
   const bool audioWasUp = SDL_WasInit(SDL_INIT_AUDIO) != 0;
-  if (Mix_OpenAudio(mixrate, AUDIO_S16SYS, 2, kChunkFrames) != 0) {
+  if (!audioWasUp && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+  SDL_AudioSpec wanted{};
+  wanted.freq = mixrate > 0 ? mixrate : 44100;
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = 2;
+  wanted.samples = kDeviceFrames;
+  wanted.callback = Mix;
+  // No spec back: SDL converts to whatever the device takes, with buffers it sizes itself.
+  if (SDL_OpenAudio(&wanted, nullptr) != 0) {
     if (!audioWasUp) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return 0;
   }
-  Mix_AllocateChannels(maxsoftwarechannels);
-  Mix_VolumeMusic(MIX_MAX_VOLUME);
-  Mix_ResumeMusic();
   {
-    std::lock_guard<std::mutex> wakeLock(lib.wakeLock);
-    lib.passEnded = false;
-    lib.quitting = false;
+    std::lock_guard<std::mutex> lock(lib.state);
+    lib.open = true;
+    lib.rate = wanted.freq;
+    lib.volume = kLibraryMaxVolume;
+    EmptyChannel(lib);
   }
-  lib.restarter = std::thread(RestartEndlessStreams);
-  Mix_HookMusicFinished(OnMusicFinished);
-  lib.open = true;
-  lib.holder = nullptr;
-  lib.paused = false;
+  SDL_PauseAudio(0);
   return 1;
 }
 
@@ -121,38 +122,42 @@ void FSOUND_Close() {
   {
     std::lock_guard<std::mutex> lock(lib.state);
     if (!lib.open) return;
-    Mix_HookMusicFinished(nullptr);
     EmptyChannel(lib);
     lib.open = false;
   }
-  {
-    std::lock_guard<std::mutex> wakeLock(lib.wakeLock);
-    lib.quitting = true;
-  }
-  lib.wake.notify_one();
-  lib.restarter.join();
-  std::lock_guard<std::mutex> lock(lib.state);
-  Mix_CloseAudio();
+  // Outside the lock: closing waits for the callback, which takes it. Classic
+  // SDL shuts its audio part with the device, sdl12-compat does not; the next
+  // start must pick its driver anew on both.
+  SDL_CloseAudio();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int /*mode*/, int /*offset*/, int /*length*/) {
   Library& lib = TheLibrary();
+  int rate = 0;
+  {
+    std::lock_guard<std::mutex> lock(lib.state);
+    if (!lib.open) return nullptr;
+    rate = lib.rate;
+  }
+  // libsndfile reads more than WAV and MP3; the game's music is those two.
+  if (SoundFileKind(name) == SoundKind::None) return nullptr;
+  std::unique_ptr<SoundStream> source = SoundStream::Open(name, rate);
+  if (!source) return nullptr;
   std::lock_guard<std::mutex> lock(lib.state);
-  if (!lib.open || SoundFileKind(name) == SoundKind::None) return nullptr;
-  Mix_Music* music = Mix_LoadMUS(name);
-  if (!music) return nullptr;
   ++lib.streams;
-  return new FSOUND_STREAM{music, false};
+  return new FSOUND_STREAM{std::move(source), false};
 }
 
 int FSOUND_Stream_Close(FSOUND_STREAM* stream) {
   if (!stream) return 0;
   Library& lib = TheLibrary();
-  std::lock_guard<std::mutex> lock(lib.state);
-  if (lib.holder == stream) EmptyChannel(lib);
-  Mix_FreeMusic(stream->music);
+  {
+    std::lock_guard<std::mutex> lock(lib.state);
+    if (lib.holder == stream) EmptyChannel(lib);
+    --lib.streams;
+  }
   delete stream;
-  --lib.streams;
   return 1;
 }
 
@@ -162,17 +167,11 @@ int FSOUND_Stream_Play(int /*channel*/, FSOUND_STREAM* stream) {
   Library& lib = TheLibrary();
   std::lock_guard<std::mutex> lock(lib.state);
   if (!stream || !lib.open) return -1;
-  if (Holds(lib, stream)) {
-    if (lib.paused) Mix_ResumeMusic();
-    lib.paused = false;
-    return kMusicChannel;
+  if (!Holds(lib, stream)) {
+    stream->source->Rewind();
+    lib.holder = stream;
+    lib.ended = false;
   }
-  if (Mix_PlayMusic(stream->music, stream->endless ? -1 : 0) != 0) {
-    EmptyChannel(lib);
-    return -1;
-  }
-  Mix_ResumeMusic();
-  lib.holder = stream;
   lib.paused = false;
   return kMusicChannel;
 }
@@ -200,8 +199,7 @@ int FSOUND_SetVolume(int channel, int volume) {
   Library& lib = TheLibrary();
   std::lock_guard<std::mutex> lock(lib.state);
   if (!lib.open || (channel != FSOUND_ALL && channel != kMusicChannel)) return 0;
-  const int clamped = volume < 0 ? 0 : volume > kLibraryMaxVolume ? kLibraryMaxVolume : volume;
-  Mix_VolumeMusic((clamped * MIX_MAX_VOLUME + kLibraryMaxVolume / 2) / kLibraryMaxVolume);
+  lib.volume = std::clamp(volume, 0, kLibraryMaxVolume);
   return 1;
 }
 
@@ -209,13 +207,7 @@ int FSOUND_SetPaused(int channel, int paused) {
   Library& lib = TheLibrary();
   std::lock_guard<std::mutex> lock(lib.state);
   if (!lib.open || (channel != FSOUND_ALL && channel != kMusicChannel)) return 0;
-  if (!Holds(lib, lib.holder)) return 1;
-  if (paused) {
-    Mix_PauseMusic();
-  } else {
-    Mix_ResumeMusic();
-  }
-  lib.paused = paused != 0;
+  if (Holds(lib, lib.holder)) lib.paused = paused != 0;
   return 1;
 }
 
@@ -235,4 +227,10 @@ int SoundStreamsOpen() {
   Library& lib = TheLibrary();
   std::lock_guard<std::mutex> lock(lib.state);
   return lib.streams;
+}
+
+int SoundMixerVolume() {
+  Library& lib = TheLibrary();
+  std::lock_guard<std::mutex> lock(lib.state);
+  return lib.volume;
 }
