@@ -94,6 +94,32 @@ class _XEvent(ctypes.Union):
     _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
 
 
+def tap_key(display, name):
+    """Presses and releases a key in one request to the X server. Under load a
+    pause between two xdotool steps could otherwise reach a program as the key
+    held, and its key repeat (5 ms) would press it again. False when the key
+    has no code in the server's keymap."""
+    x11, xtst = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XStringToKeysym.restype = ctypes.c_ulong
+    x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+    x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+    x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    connection = x11.XOpenDisplay(display.encode())
+    check(connection, f"cannot open display {display}")
+    code = x11.XKeysymToKeycode(connection, x11.XStringToKeysym(name.encode()))
+    if code:
+        xtst.XTestFakeKeyEvent(connection, code, 1, 0)
+        xtst.XTestFakeKeyEvent(connection, code, 0, 0)
+        x11.XFlush(connection)
+    x11.XCloseDisplay(connection)
+    return code != 0
+
+
 def send_delete_window(display, window):
     x11 = ctypes.CDLL("libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
@@ -398,7 +424,8 @@ class Session:
     def key(self, name):
         """One press and release with nothing between, so that the program's
         own key repeat never sees the key held."""
-        self._xdotool("keydown", name, "keyup", name)
+        if not tap_key(self.xserver.display, name):
+            self._xdotool("keydown", name, "keyup", name)
 
     def close_window(self):
         send_delete_window(self.xserver.display, self.window())
