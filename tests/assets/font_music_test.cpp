@@ -74,25 +74,43 @@ bool ReadWav(const std::string& path, Wav* wav) {
 
 class FontAndMusic : public SdlTest {};
 
+// The game's font at the size its screens draw with.
+class GameFont : public FontAndMusic {
+ protected:
+  void SetUp() override {
+    FontAndMusic::SetUp();
+    ASSERT_EQ(TTF_Init(), 0);
+    font = TTF_OpenFont((AssetsDir() + kFont).c_str(), 25);
+    ASSERT_NE(font, nullptr) << TTF_GetError();
+  }
+  void TearDown() override {
+    if (font) TTF_CloseFont(font);
+    TTF_Quit();
+    FontAndMusic::TearDown();
+  }
+  // Checks that `text` drawn `left` pixels right of a box's left edge ends
+  // within `width`; returns its height.
+  int ExpectFits(const char* text, int left, int width) {
+    SCOPED_TRACE(text);
+    int w = 0, h = 0;
+    EXPECT_EQ(TTF_SizeText(font, text, &w, &h), 0);
+    EXPECT_LE(left + w, width);
+    return h;
+  }
+  TTF_Font* font = nullptr;
+};
+
 }  // namespace
 
-TEST_F(FontAndMusic, FontOpensAndHasEveryLatin1Letter) {
-  ASSERT_EQ(TTF_Init(), 0);
-  TTF_Font* font = TTF_OpenFont((AssetsDir() + kFont).c_str(), 25);
-  ASSERT_NE(font, nullptr) << TTF_GetError();
+TEST_F(GameFont, FontOpensAndHasEveryLatin1Letter) {
   // The game's texts are Latin-1: "Merci pour leur aide \xE0", "acc\xE9der"...
   for (int c = 0x20; c <= 0xFF; ++c) {
     if (c > 0x7E && c < 0xA0) continue;
     EXPECT_TRUE(TTF_GlyphIsProvided(font, static_cast<Uint16>(c))) << "glyph " << std::hex << c;
   }
-  TTF_CloseFont(font);
-  TTF_Quit();
 }
 
-TEST_F(FontAndMusic, LongestScreenTextsFitTheNarrowestWindow) {
-  ASSERT_EQ(TTF_Init(), 0);
-  TTF_Font* font = TTF_OpenFont((AssetsDir() + kFont).c_str(), 25);
-  ASSERT_NE(font, nullptr);
+TEST_F(GameFont, LongestScreenTextsFitTheNarrowestWindow) {
   struct Line {
     const char* text;
     int left;  // x where the screen draws it in a 600-wide window
@@ -102,20 +120,10 @@ TEST_F(FontAndMusic, LongestScreenTextsFitTheNarrowestWindow) {
       {"Echap pour quitter, Entrer pour recommencer", 300 - 260},
       {"Combien de joueurs ?", 300 - 110},
   };
-  for (const Line& line : lines) {
-    SCOPED_TRACE(line.text);
-    int w = 0, h = 0;
-    ASSERT_EQ(TTF_SizeText(font, line.text, &w, &h), 0);
-    EXPECT_LE(line.left + w, 600);
-  }
-  TTF_CloseFont(font);
-  TTF_Quit();
+  for (const Line& line : lines) ExpectFits(line.text, line.left, 600);
 }
 
-TEST_F(FontAndMusic, EveryButtonLabelStaysOnItsPlate) {
-  ASSERT_EQ(TTF_Init(), 0);
-  TTF_Font* font = TTF_OpenFont((AssetsDir() + kFont).c_str(), 25);
-  ASSERT_NE(font, nullptr);
+TEST_F(GameFont, EveryButtonLabelStaysOnItsPlate) {
   struct Button {
     const char* label;
     int inset;  // how far right of the plate's left edge the screen draws the label
@@ -128,14 +136,8 @@ TEST_F(FontAndMusic, EveryButtonLabelStaysOnItsPlate) {
       {"Niveau 4", 0, 100},     {"Plus que 4", 0, 110},
   };
   for (const Button& button : buttons) {
-    SCOPED_TRACE(button.label);
-    int w = 0, h = 0;
-    ASSERT_EQ(TTF_SizeText(font, button.label, &w, &h), 0);
-    EXPECT_LE(button.inset + w, button.plateWidth);
-    EXPECT_LE(h, 40);
+    EXPECT_LE(ExpectFits(button.label, button.inset, button.plateWidth), 40) << button.label;
   }
-  TTF_CloseFont(font);
-  TTF_Quit();
 }
 
 TEST_F(FontAndMusic, FontIsShippedWithItsLicence) {
