@@ -12,7 +12,6 @@
 // Every pixel an N x N block on screen; 1 (the default) shows the window as
 // drawn. Takes effect at the next WindowSetVideoMode.
 void WindowSetZoom(int zoom);
-int WindowZoom();
 
 // SDL_SetVideoMode, SDL_Flip, SDL_PollEvent and SDL_WaitEvent, with their
 // arguments and results.

@@ -45,8 +45,7 @@ void ChangeLevel(GameState& s) {
   s.heroDirection = 0;
   s.lives += 1;
   ResetEnemyTurns(s);
-  s.heroPosition.x = static_cast<Sint16>(s.width / 2 + 1);
-  s.heroPosition.y = static_cast<Sint16>(s.height / 2 + 1);
+  CentreHero(s);
   s.timerId = SDL_AddTimer(250, minuteur, nullptr);
   ShowLevelCaption(s.level);
 }
@@ -59,4 +58,10 @@ void AdvanceToLevel(GameState& s, int level) {
     s.lives += 1;
     CapClock(s);  // the frame that changed the level checks the clock next
   }
+  CentreHero(s);
+}
+
+void CentreHero(GameState& s) {
+  s.heroPosition.x = static_cast<Sint16>(s.width / 2 + 1);
+  s.heroPosition.y = static_cast<Sint16>(s.height / 2 + 1);
 }

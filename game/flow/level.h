@@ -14,8 +14,11 @@ void ChangeLevel(GameState& s);
 // The counts and window width of a player who reaches `level` by finishing
 // each earlier level at once, with nothing left to eat and no enemy lost:
 // the level change and the clock check after it, applied level by level.
-// Changes no window and loads nothing.
+// Changes no window and loads nothing; the hero stands in the new centre.
 void AdvanceToLevel(GameState& s, int level);
+
+// The hero's start: the centre of the window.
+void CentreHero(GameState& s);
 
 // Every enemy starts a level with a random turn.
 void ResetEnemyTurns(GameState& s);

@@ -29,7 +29,8 @@ void ReleaseAll(Table& images) {
 }
 
 void SetStartPositions(GameState& s) {
-  s.heroPosition = {static_cast<Sint16>(s.width / 2 + 1), static_cast<Sint16>(s.height / 2 + 1), 0, 0};
+  s.heroPosition = {};
+  CentreHero(s);
   s.remainingRect = {0, -5, 0, 0};
   s.clockRect = {static_cast<Sint16>(s.width - 130), -5, 0, 0};
   s.livesRect = {0, static_cast<Sint16>(s.height - 35), 0, 0};
@@ -70,7 +71,6 @@ void StartFirstLevel(GameState& s, int level) {
     AdvanceToLevel(s, level);
     s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
     // "Pause" stays where the start window put it, as on any later level.
-    s.heroPosition.x = static_cast<Sint16>(s.width / 2 + 1);
     s.clockRect.x = static_cast<Sint16>(s.width - 130);
   }
   ResetEnemyTurns(s);

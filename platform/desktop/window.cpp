@@ -79,8 +79,6 @@ void WindowSetZoom(int zoom) {
   }
 }
 
-int WindowZoom() { return zoomFactor; }
-
 SDL_Surface* WindowSetVideoMode(int width, int height, int bpp, Uint32 flags) {
   if (!Copying()) return SDL_SetVideoMode(width, height, bpp, flags);
   shown = SDL_SetVideoMode(width * zoomFactor, height * zoomFactor, bpp, flags);

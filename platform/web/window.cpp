@@ -7,7 +7,6 @@
 
 namespace {
 
-int zoomFactor = 1;
 SDL_Surface* page = nullptr;   // the page's canvas
 SDL_Surface* drawn = nullptr;  // where the program draws; shown whole at each flip
 void (*firstInputHook)() = nullptr;
@@ -31,8 +30,8 @@ EM_JS(void, TellPageSize, (int width, int height), {
   if (Module.onWindowSize) Module.onWindowSize(width, height);
 });
 
-void WindowSetZoom(int zoom) { zoomFactor = zoom; }
-int WindowZoom() { return zoomFactor; }
+// The page shows the canvas at the largest whole zoom that fits, by itself.
+void WindowSetZoom(int /*zoom*/) {}
 
 void WindowOnFirstInput(void (*hook)()) { firstInputHook = hook; }
 

@@ -101,7 +101,8 @@ int FSOUND_Init(int mixrate, int /*maxsoftwarechannels*/, unsigned int /*flags*/
   wanted.channels = 2;
   wanted.samples = kDeviceFrames;
   wanted.callback = Mix;
-  // No spec back: SDL converts to whatever the device takes, with buffers it sizes itself.
+  // Asking for nothing back lets SDL convert to whatever the device takes,
+  // with buffers it sizes itself.
   if (SDL_OpenAudio(&wanted, nullptr) != 0) {
     if (!audioWasUp) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return 0;

@@ -5,6 +5,7 @@
 #include <emscripten.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/web/first_input.h"
@@ -132,7 +133,7 @@ int FSOUND_Stream_SetLoopCount(FSOUND_STREAM* stream, int count) {
 
 int FSOUND_SetVolume(int channel, int volume) {
   if (!lib.open || (channel != FSOUND_ALL && channel != kMusicChannel)) return 0;
-  const int clamped = volume < 0 ? 0 : volume > kLibraryMaxVolume ? kLibraryMaxVolume : volume;
+  const int clamped = std::clamp(volume, 0, kLibraryMaxVolume);
   Mix_VolumeMusic((clamped * MIX_MAX_VOLUME + kLibraryMaxVolume / 2) / kLibraryMaxVolume);
   return 1;
 }
