@@ -153,7 +153,6 @@ class DiskRecorder {
     return samples;
   }
 
-
   ScopedAudioDriver driver_{"disk"};
   std::string path_;
 };
