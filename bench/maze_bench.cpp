@@ -6,7 +6,7 @@
 
 #include "bench/world.h"
 #include "common/Condition.h"
-#include "common/surface_fill.h"
+#include "platform/surface_fill.h"
 #include "game/flow/globals.h"
 #include "level/level_file.h"
 

@@ -1,6 +1,6 @@
 #include "editor/press.h"
 
-#include "common/picture_files.h"
+#include "platform/picture_files.h"
 #include "editor/grid.h"
 
 int Compacte(int* wallX, int* wallY, int nextSlot) {

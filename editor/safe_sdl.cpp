@@ -1,7 +1,7 @@
 #include "editor/safe_sdl.h"
 
-#include "common/picture_blits.h"
-#include "common/surface_fill.h"
+#include "platform/picture_blits.h"
+#include "platform/surface_fill.h"
 
 void FillGrey(SDL_Surface* surface, SDL_Surface* screen, int grey) {
   if (!surface || !screen) return;

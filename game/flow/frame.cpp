@@ -1,6 +1,6 @@
 #include "game/flow/frame.h"
 
-#include "common/surface_fill.h"
+#include "platform/surface_fill.h"
 
 #include <array>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "common/picture_blits.h"
+#include "platform/picture_blits.h"
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
 

@@ -1,6 +1,6 @@
 #include "game/maze/images.h"
 
-#include "common/picture_files.h"
+#include "platform/picture_files.h"
 
 void ReloadImage(SDL_Surface** slot, const char* path) {
   if (*slot) SDL_FreeSurface(*slot);

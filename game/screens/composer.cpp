@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "common/picture_blits.h"
+#include "platform/picture_blits.h"
 #include "game/screens/screen_kit.h"
 #include "platform/window.h"
 

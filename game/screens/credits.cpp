@@ -2,7 +2,7 @@
 
 #include "game/flow/globals.h"
 #include "game/screens/composer.h"
-#include "game/screens/desktop.h"
+#include "platform/open_page.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
 #include "platform/window.h"

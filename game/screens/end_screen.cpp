@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "game/flow/fsound.h"
+#include "platform/fsound.h"
 #include "game/flow/globals.h"
 #include "game/screens/composer.h"
 #include "game/screens/screen_kit.h"

@@ -1,7 +1,7 @@
 #include "game/screens/screen_kit.h"
 
 #include "common/Condition.h"
-#include "common/surface_fill.h"
+#include "platform/surface_fill.h"
 #include "game/flow/globals.h"
 
 SDL_Rect At(int x, int y) {

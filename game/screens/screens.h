@@ -4,7 +4,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
-#include "game/flow/fsound.h"
+#include "platform/fsound.h"
 
 // Level-start screen; fills the level's walls, chests and enemies on leaving.
 // 1: play the level; 0: Escape or window closed.

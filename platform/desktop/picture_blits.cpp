@@ -1,4 +1,4 @@
-#include "common/picture_blits.h"
+#include "platform/picture_blits.h"
 
 #include <algorithm>
 #include <cstring>

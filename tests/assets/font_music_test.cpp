@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/flow/fsound.h"
+#include "platform/fsound.h"
 #include "tests/support/test_support.h"
 
 namespace {

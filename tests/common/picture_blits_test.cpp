@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/picture_blits.h"
+#include "platform/picture_blits.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/picture_files.h"
+#include "platform/picture_files.h"
 #include "tests/common/surface_compare.h"
 #include "tests/support/test_support.h"
 

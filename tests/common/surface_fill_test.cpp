@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/surface_fill.h"
+#include "platform/surface_fill.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "game/screens/desktop.h"
+#include "platform/open_page.h"
 #include "tests/game/screen_fixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "game/flow/fsound.h"
+#include "platform/fsound.h"
 #include "game/screens/screens.h"
 #include "tests/game/screen_fixture.h"
 #include "tests/game/sound_samples.h"

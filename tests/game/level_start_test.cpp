@@ -5,7 +5,7 @@
 #include <chrono>
 #include <vector>
 
-#include "game/flow/fsound.h"
+#include "platform/fsound.h"
 #include "game/maze/actors.h"
 #include "game/screens/screens.h"
 #include "tests/game/screen_fixture.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/flow/fsound.h"
+#include "platform/fsound.h"
 #include "tests/game/sound_samples.h"
 #include "tests/support/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "game/flow/fsound.h"
+#include "platform/fsound.h"
 
 #include <SDL.h>
 
