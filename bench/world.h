@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "common/screen_kit.h"
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
 
@@ -59,7 +60,7 @@ struct World {
       enemyPositions[i] = {static_cast<Sint16>(60 + 150 * i), 200, 0, 0};
     heroPosition = {static_cast<Sint16>(width / 2 + 1), kHeight / 2 + 1, 0, 0};
     ReloadImage(&heroImage, "Images/Glouto.png");
-    KeyOutWhite(heroImage);
+    SetWhiteKey(heroImage);
   }
 
   ~World() {

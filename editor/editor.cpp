@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "common/command_line.h"
+#include "common/screen_kit.h"
 #include "editor/cycle_hook.h"
 #include "editor/fichier.h"
 #include "editor/grid.h"

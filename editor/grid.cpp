@@ -1,8 +1,9 @@
 #include "editor/grid.h"
 
-#include "platform/picture_files.h"
+#include "common/screen_kit.h"
 #include "editor/safe_sdl.h"
 #include "level/level_rules.h"
+#include "platform/picture_files.h"
 #include "platform/window.h"
 
 namespace {

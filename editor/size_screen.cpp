@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "common/Condition.h"
+#include "common/screen_kit.h"
 #include "editor/editor.h"
 #include "editor/safe_sdl.h"
 #include "level/level_rules.h"
@@ -13,9 +13,6 @@
 namespace {
 
 constexpr int kButtons = static_cast<int>(kLevelWidths.size());
-constexpr int kPlateHeight = 40;
-constexpr int kIdleGrey = 150;
-constexpr int kHoverGrey = 255;
 
 struct Button {
   const char* label;
@@ -32,13 +29,6 @@ constexpr std::array<Button, kButtons> kButtonTable{{
     {"Plus que 4", 110, -55, 100},
 }};
 
-bool OnPlate(int x, int y, const SDL_Rect& plate, int plateWidth) {
-  SDL_Rect unused{0, 0, 0, 0};
-  SDL_Rect point{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
-  return Condition(&unused, &unused, point, plate, 0, 0, 0, 0, 0, plateWidth, 0, kPlateHeight, 2) ==
-         1;
-}
-
 }  // namespace
 
 int Taille(SDL_Surface* screen, int width, int height) {
@@ -51,7 +41,7 @@ int Taille(SDL_Surface* screen, int width, int height) {
   for (int k = 0; k < kButtons; ++k) {
     const Button& b = kButtonTable[k];
     labels[k] = RenderBlack(font, b.label);
-    plates[k] = SDL_CreateRGBSurface(SDL_HWSURFACE, b.width, kPlateHeight, 32, 0, 0, 0, 0);
+    plates[k] = MakePlate(b.width);
     positions[k] = SDL_Rect{static_cast<Sint16>(cx + b.dx), static_cast<Sint16>(cy + b.dy), 0, 0};
     greys[k] = kIdleGrey;
   }
@@ -72,13 +62,13 @@ int Taille(SDL_Surface* screen, int width, int height) {
           SDL_ShowCursor(SDL_ENABLE);
           for (int k = 0; k < kButtons; ++k) {
             const bool over = OnPlate(event.motion.x, event.motion.y, positions[k],
-                                      kButtonTable[k].width);
-            greys[k] = over ? kHoverGrey : kIdleGrey;
+                                      kButtonTable[k].width, kPlateHeight);
+            greys[k] = over ? kLitGrey : kIdleGrey;
           }
           break;
         case SDL_MOUSEBUTTONUP:
           for (int k = 0; k < kButtons; ++k) {
-            if (OnPlate(event.button.x, event.button.y, positions[k], kButtonTable[k].width)) {
+            if (OnPlate(event.button.x, event.button.y, positions[k], kButtonTable[k].width, kPlateHeight)) {
               running = 0;
               result = kLevelWidths[k];
               break;

@@ -82,7 +82,7 @@ void StartFirstLevel(GameState& s, int level) {
   s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
   ShowLevelCaption(s.level);
   ReloadImage(&s.heroImage, "Images/Glouto.png");
-  KeyOutWhite(s.heroImage);
+  SetWhiteKey(s.heroImage);
   s.timerId = SDL_AddTimer(250, minuteur, nullptr);
   MusicLoopForever(s.music);
 }

@@ -126,7 +126,7 @@ int Joueurs(int width, int height, SDL_Surface* screen, TTF_Font* font) {
             3, 0);
     } else {
       // The "Mode d'emploi" plate rides in the backdrop slot, so it is filled here.
-      FillGrey(plateManual, screen ? screen->format : nullptr, s.manualGrey);
+      FillGrey(plateManual, screen, s.manualGrey);
       Texte(screen, plateOne, plateTwo, plateManual, question, one, two, manual, l.one.at,
             l.two.at, l.manual.at, questionAt, l.one.at, l.two.at, manualTextAt, s.oneGrey,
             s.twoGrey, 255, 2, 4, 1);
