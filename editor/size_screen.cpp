@@ -16,8 +16,8 @@ constexpr int kButtons = static_cast<int>(kLevelWidths.size());
 
 struct Button {
   const char* label;
-  int width;    // of the plate
-  int dx, dy;   // of the plate's corner from the window's centre
+  int width;   // of the plate
+  int dx, dy;  // of the plate's corner from the window's centre
 };
 
 // One button per level width, in the order of kLevelWidths.
@@ -51,9 +51,9 @@ int Taille(SDL_Surface* screen, int width, int height) {
   while (running == 1) {
     // The fifth label goes in the backdrop slot, painted over its plate.
     Texte(screen, plates[0], plates[1], plates[2], plates[3], plates[4], labels[4], labels[0],
-          labels[1], labels[2], labels[3], positions[0], positions[1], positions[2],
-          positions[3], positions[4], positions[4], positions[0], positions[1], positions[2],
-          positions[3], greys[0], greys[1], greys[2], greys[3], greys[4], 255, 5, 4, 1);
+          labels[1], labels[2], labels[3], positions[0], positions[1], positions[2], positions[3],
+          positions[4], positions[4], positions[0], positions[1], positions[2], positions[3],
+          greys[0], greys[1], greys[2], greys[3], greys[4], 255, 5, 4, 1);
 
     SDL_Event event;
     if (WindowPollEvent(&event)) {
@@ -68,7 +68,8 @@ int Taille(SDL_Surface* screen, int width, int height) {
           break;
         case SDL_MOUSEBUTTONUP:
           for (int k = 0; k < kButtons; ++k) {
-            if (OnPlate(event.button.x, event.button.y, positions[k], kButtonTable[k].width, kPlateHeight)) {
+            if (OnPlate(event.button.x, event.button.y, positions[k], kButtonTable[k].width,
+                        kPlateHeight)) {
               running = 0;
               result = kLevelWidths[k];
               break;
@@ -79,8 +80,7 @@ int Taille(SDL_Surface* screen, int width, int height) {
           running = 0;
           FINPROG = 1;
           break;
-        default:
-          break;
+        default: break;
       }
     }
     SDL_Delay(30);

@@ -10,8 +10,8 @@
 #include "game/flow/level.h"
 #include "game/flow/rules.h"
 #include "game/maze/images.h"
-#include "game/screens/screens.h"
 #include "game/screens/screen_kit.h"
+#include "game/screens/screens.h"
 #include "platform/window.h"
 
 namespace {
@@ -35,7 +35,8 @@ void SetStartPositions(GameState& s) {
   s.clockRect = {static_cast<Sint16>(s.width - 130), -5, 0, 0};
   s.livesRect = {0, static_cast<Sint16>(s.height - 35), 0, 0};
   // Computed once: "Pause" stays here however wide the window grows.
-  s.pauseRect = {static_cast<Sint16>(s.width / 2 - 40), static_cast<Sint16>(s.height / 2 - 20), 0, 0};
+  s.pauseRect = {static_cast<Sint16>(s.width / 2 - 40), static_cast<Sint16>(s.height / 2 - 20), 0,
+                 0};
 }
 
 }  // namespace

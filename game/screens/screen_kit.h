@@ -20,5 +20,4 @@ SDL_Rect At(int x, int y);
 // Latin-1 text; null when there is no font or nothing could be rendered.
 SDL_Surface* RenderText(TTF_Font* font, const char* text, SDL_Color colour);
 
-
 #endif

@@ -97,12 +97,15 @@ int Install(const std::string& text, const std::string& target, bool force) {
   const std::string why = std::strerror(saved.error);
   switch (saved.failed) {
     case SaveStep::kDone: return kInstalled;
-    case SaveStep::kCreate: return Fail(kWriteFailed, "impossible d'\u00e9crire dans " + target + " : " + why);
-    case SaveStep::kWrite: return Fail(kWriteFailed, "impossible d'\u00e9crire " + target + " : " + why);
+    case SaveStep::kCreate:
+      return Fail(kWriteFailed, "impossible d'\u00e9crire dans " + target + " : " + why);
+    case SaveStep::kWrite:
+      return Fail(kWriteFailed, "impossible d'\u00e9crire " + target + " : " + why);
     case SaveStep::kPlace: break;
   }
   if (saved.error == EEXIST) {
-    return Fail(kTargetExists, target + " existe d\u00e9j\u00e0 ; ajoutez --force pour le remplacer.");
+    return Fail(kTargetExists,
+                target + " existe d\u00e9j\u00e0 ; ajoutez --force pour le remplacer.");
   }
   return Fail(kWriteFailed, "impossible d'installer " + target + " : " + why);
 }
@@ -125,7 +128,8 @@ int main(int argc, char** argv) {
       have_level = true;
     } else {
       std::fputs(kUsageText, stderr);
-      return Fail(kUsage, "argument inattendu : " + arg + " (N est un num\u00e9ro de niveau, 1 ou plus).");
+      return Fail(kUsage,
+                  "argument inattendu : " + arg + " (N est un num\u00e9ro de niveau, 1 ou plus).");
     }
   }
   if (!have_level) {
@@ -134,16 +138,20 @@ int main(int argc, char** argv) {
   }
 
   std::string dir;
-  if (!PlayerDir(&dir)) return Fail(kNoSavedLevel, "ni XDG_DATA_HOME ni HOME ne donnent le dossier du joueur.");
+  if (!PlayerDir(&dir))
+    return Fail(kNoSavedLevel, "ni XDG_DATA_HOME ni HOME ne donnent le dossier du joueur.");
   const std::string source = dir + "/Niveaux/Niveau_.txt";
   const std::string target = dir + "/Niveaux/Niveau_" + std::to_string(level) + ".txt";
 
   std::string text;
   bool too_big = false;
   if (!ReadSmallFile(source, &text, &too_big)) {
-    const std::string why = errno == ENOENT ? "est introuvable" : std::string("est illisible (") + std::strerror(errno) + ")";
-    return Fail(kNoSavedLevel, "aucun niveau enregistr\u00e9 : " + source + " " + why +
-                                   ". Dessinez un niveau avec glouto-editeur et enregistrez-le avec Entr\u00e9e.");
+    const std::string why = errno == ENOENT
+                                ? "est introuvable"
+                                : std::string("est illisible (") + std::strerror(errno) + ")";
+    return Fail(kNoSavedLevel,
+                "aucun niveau enregistr\u00e9 : " + source + " " + why +
+                    ". Dessinez un niveau avec glouto-editeur et enregistrez-le avec Entr\u00e9e.");
   }
   if (too_big) return Fail(kBadFormat, source + " est bien trop gros pour un niveau.");
 
@@ -155,6 +163,7 @@ int main(int argc, char** argv) {
   const int installed = Install(text, target, force);
   if (installed != kInstalled) return installed;
   std::printf("Niveau %d %s : %s (%d murs, fen\u00eatre %d x 600).\n", level,
-              replacing ? "remplac\u00e9" : "install\u00e9", target.c_str(), verdict.walls, LevelWidth(level));
+              replacing ? "remplac\u00e9" : "install\u00e9", target.c_str(), verdict.walls,
+              LevelWidth(level));
   return kInstalled;
 }
