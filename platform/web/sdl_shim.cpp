@@ -63,7 +63,10 @@ EM_ASYNC_JS(void, WaitByTheClock, (double ms), {
     var channel = new MessageChannel();
     var waiting = [];
     channel.port1.onmessage = function() { waiting.shift()(); };
-    Module.gloutoPost = function(resolve) { waiting.push(resolve); channel.port2.postMessage(0); };
+    Module.gloutoPost = function(resolve) {
+      waiting.push(resolve);
+      channel.port2.postMessage(0);
+    };
   }
   if (due - now > 6) await new Promise(function(resolve) { setTimeout(resolve, due - now - 5); });
   do {
@@ -91,18 +94,20 @@ extern "C" SDL_bool SDL_RemoveTimer(SDL_TimerID id) {
   return SDL_TRUE;
 }
 
-EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_Surface* to, int x, int y), {
-  var source = SDL.surfaces[from], target = SDL.surfaces[to];
-  var alpha = target.ctx.globalAlpha;
-  target.ctx.globalAlpha = source.alpha / 255;
-  target.ctx.drawImage(source.canvas, sx, sy, w, h, x, y, w, h);
-  target.ctx.globalAlpha = alpha;
-});
+EM_JS(void, DrawCanvas,
+      (SDL_Surface * from, int sx, int sy, int w, int h, SDL_Surface* to, int x, int y), {
+        var source = SDL.surfaces[from], target = SDL.surfaces[to];
+        var alpha = target.ctx.globalAlpha;
+        target.ctx.globalAlpha = source.alpha / 255;
+        target.ctx.drawImage(source.canvas, sx, sy, w, h, x, y, w, h);
+        target.ctx.globalAlpha = alpha;
+      });
 
 // As desktop SDL does: the size comes from the source, not from `at`, and the
 // rectangle clipped to the target is written back into `at` (an actor past
 // the edge is put back on it). The browser's version does neither.
-extern "C" int SDL_UpperBlit(SDL_Surface* src, const SDL_Rect* part, SDL_Surface* dst, SDL_Rect* at) {
+extern "C" int SDL_UpperBlit(SDL_Surface* src, const SDL_Rect* part, SDL_Surface* dst,
+                             SDL_Rect* at) {
   if (!src || !dst) return -1;
   int sx = 0, sy = 0, w = src->w, h = src->h;
   if (part) {
