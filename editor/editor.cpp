@@ -18,6 +18,7 @@
 #include "editor/press.h"
 #include "editor/safe_sdl.h"
 #include "editor/size_screen.h"
+#include "level/level_rules.h"
 #include "platform/window.h"
 
 int FINPROG = 0;
@@ -26,7 +27,7 @@ void (*cycleStarted)(int cycle) = nullptr;
 namespace {
 
 constexpr const char* kCaption = "Editeur de Niveaux : Creez vos niveaux !";
-constexpr int kHeight = 600;
+constexpr int kHeight = kLevelHeight;
 constexpr Uint32 kVideoFlags = SDL_HWSURFACE | SDL_DOUBLEBUF;
 
 // Everything one editing cycle sets up anew.

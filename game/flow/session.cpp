@@ -12,6 +12,7 @@
 #include "game/maze/images.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
+#include "level/level_rules.h"
 #include "platform/window.h"
 
 namespace {
@@ -55,7 +56,8 @@ bool StartUp(GameState& s) {
   s.font = TTF_OpenFont("Police/comic.ttf", 25);
   s.textColor = {0, 0, 0, 0};
   s.pauseText = RenderText(s.font, "Pause", s.textColor);
-  s.width = s.height = 600;
+  s.width = LevelWidth(1);
+  s.height = kLevelHeight;
   s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
   SDL_EnableKeyRepeat(5, 5);
   SetStartPositions(s);
