@@ -16,6 +16,7 @@ constexpr std::array<const char*, 5> kSentences{{
     "{le} mur {wall}{where} occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis ou de "
     "Glouto.",
 }};
+static_assert(kSentences.size() == static_cast<std::size_t>(LevelProblem::kReserved) + 1);
 
 using Values = std::array<std::pair<const char*, std::string>, 12>;
 
