@@ -8,6 +8,7 @@ set(GLOUTO_EDITOR_MAIN platform/web/main.cpp)
 target_compile_options(glouto_sdl INTERFACE -sUSE_SDL=1)
 target_link_options(glouto_sdl INTERFACE -sUSE_SDL=1 -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -lidbfs.js
+  "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/platform/web/marks.js"
   "-sEXPORTED_RUNTIME_METHODS=['FS']")
 
 # The site ships each wave track compressed, as <name>.wav.mp3: the game
@@ -35,7 +36,8 @@ endfunction()
 
 # One program of the site: <name>.js, .wasm and .data, preloading `folders`.
 function(glouto_web_program target)
-  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${GLOUTO_SITE})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${GLOUTO_SITE}
+    LINK_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/marks.js)
   set(preload)
   foreach(folder ${ARGN})
     if(folder STREQUAL "Musique")
