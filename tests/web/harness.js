@@ -156,7 +156,9 @@ async function main() {
   }
   const network = {down: false};
   const server = await serve(site, network);
-  const browser = await puppeteer.launch({
+  // GLOUTO_BROWSER=firefox drives firefox-esr through WebDriver BiDi instead.
+  const firefox = process.env.GLOUTO_BROWSER === 'firefox';
+  const browser = await puppeteer.launch(firefox ? {browser: 'firefox', executablePath: '/usr/bin/firefox-esr'} : {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     args: ['--no-sandbox'],  // music only after the first input, as for a player
   });

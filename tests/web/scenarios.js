@@ -91,7 +91,7 @@ async function whole_game(site) {
   await site.click(...middle(ONE_PLAYER));
   await playing(site, 'the level-start screen\'s music');
   await beginLevel(site, 1, 600);
-  await site.key('Space');  // play begins with the music off
+  await site.key(' ');  // Space: play begins with the music off
   const first = await playing(site, 'the first track');
   await site.key('F1');
   await waitUntil('F1 playing the next track', async () => (await playing(site, 'a track')) !== first);
