@@ -82,6 +82,7 @@ class Site {
   // it, that `test` accepts.
   share(rect, test) {
     return this.page.evaluate(([x, y, w, h], body) => {
+      if (!window.Module || !Module.canvas.width) return 0;  // the program not started yet
       const accepts = new Function('r', 'g', 'b', body);
       const d = Module.canvas.getContext('2d').getImageData(x, y, w, h).data;
       let hits = 0;
