@@ -139,6 +139,18 @@ async function by_touch(site) {
   const start = await waitUntil('the hero on the field', () => heroX(site));
   await site.touch('Gauche', 600);
   await waitUntil('the hero moved to the left by the pad', async () => (await heroX(site)) < start - 20);
+  // Behind another tab the game waits, and goes on once shown again.
+  await site.touch('Droite');
+  const moving = await heroX(site);
+  await waitUntil('the hero running to the right', async () => (await heroX(site)) > moving + 10);
+  const other = await site.browser.newPage();
+  await waitUntil('the game\'s tab hidden', () => site.page.evaluate(() => document.hidden));
+  const hidden = await heroX(site);
+  await sleep(1000);
+  check(await heroX(site) === hidden, 'the game ran on in a hidden tab');
+  await other.close();
+  await site.page.bringToFront();
+  await waitUntil('the game going on once shown', async () => (await heroX(site)) > hidden + 10);
   // Last: a page that stops being a touch screen takes no more taps.
   for (const viewport of [PHONE_SIDEWAYS, DESKTOP, PHONE]) await fits(site, viewport);
 }
