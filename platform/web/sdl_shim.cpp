@@ -115,7 +115,8 @@ EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_S
   delete target.picture;  // drawn on: no longer the picture's pixels
   target.drawnOn = true;
   GloutoMarks.of(source);
-  GloutoMarks.add(target, source.markA, source.markB, source.alpha, sx * 65536 + sy, w * 65536 + h, x * 65536 + y);
+  GloutoMarks.add(target, source.markA, source.markB, source.alpha, sx * 65536 + sy,
+                  w * 65536 + h, x * 65536 + y);
   var alpha = target.ctx.globalAlpha;
   target.ctx.globalAlpha = source.alpha / 255;
   target.ctx.drawImage(source.canvas, sx, sy, w, h, x, y, w, h);
@@ -160,16 +161,17 @@ EM_JS(void, KeyOut, (SDL_Surface * surface, Uint32 key), {
   var known = picture.image && !picture.drawnOn;
   var keyed = known && picture.keyed && picture.keyed[key];
   if (!keyed) {
-    var image = known ? new ImageData(new Uint8ClampedArray(picture.image.data), data.width, data.height)
-                      : data.ctx.getImageData(0, 0, data.width, data.height);
+    var w = data.width, h = data.height;
+    var image = known ? new ImageData(new Uint8ClampedArray(picture.image.data), w, h)
+                      : data.ctx.getImageData(0, 0, w, h);
     var px = image.data;
     var r = key & 255, g = (key >> 8) & 255, b = (key >> 16) & 255;
     for (var i = 0; i < px.length; i += 4) {
       if (px[i] == r && px[i + 1] == g && px[i + 2] == b) px[i + 3] = 0;
     }
     keyed = document.createElement('canvas');
-    keyed.width = data.width;
-    keyed.height = data.height;
+    keyed.width = w;
+    keyed.height = h;
     keyed.getContext('2d').putImageData(image, 0, 0);
     if (known) (picture.keyed = picture.keyed || {})[key] = keyed;
   }

@@ -23,7 +23,8 @@ var Commandes = {
   },
 
   send: function(type, key) {
-    document.dispatchEvent(new KeyboardEvent(type, Object.assign({bubbles: true, which: key.keyCode}, key)));
+    var fields = Object.assign({bubbles: true, which: key.keyCode}, key);
+    document.dispatchEvent(new KeyboardEvent(type, fields));
   },
 
   // Any other source of the same keys (a gamepad) goes through here too.
