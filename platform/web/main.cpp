@@ -4,9 +4,11 @@
 extern "C" int SDL_main(int argc, char** argv);
 
 // Under Asyncify the runtime never learns that main returned: tell the page.
+// clang-format off
 EM_JS(void, TellPageEnded, (int status), {
   if (Module.onExit) Module.onExit(status);
 });
+// clang-format on
 
 int main(int argc, char** argv) {
   const int status = SDL_main(argc, argv);

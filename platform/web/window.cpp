@@ -22,12 +22,22 @@ struct SaneUmask {
 // The browser's SDL draws straight into the page, where a frame half drawn
 // would show whenever a wait yields; it also copies the pixels of any other
 // surface back to memory at every blit into it, which the screen is spared.
+// clang-format off
 EM_JS(void, MakeScreen, (SDL_Surface * surface), { SDL.screen = surface; });
-EM_JS(void, CopyToPage, (SDL_Surface * from, SDL_Surface* to),
-      { SDL.surfaces[to].ctx.drawImage(SDL.surfaces[from].canvas, 0, 0); });
+// A frame the same as the one shown is not shown again (see marks.js).
+EM_JS(void, CopyToPage, (SDL_Surface * from, SDL_Surface * to), {
+  var drawn = SDL.surfaces[from], page = SDL.surfaces[to];
+  if (GloutoMarks.same(page, drawn)) return;
+  page.shownA = drawn.markA;
+  page.shownB = drawn.markB;
+  page.ctx.drawImage(drawn.canvas, 0, 0);
+});
+// clang-format on
+// clang-format off
 EM_JS(void, TellPageSize, (int width, int height), {
   if (Module.onWindowSize) Module.onWindowSize(width, height);
 });
+// clang-format on
 
 // The page shows the canvas at the largest whole zoom that fits, by itself.
 void WindowSetZoom(int /*zoom*/) {}
