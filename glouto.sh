@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Set up, build and run Glouto on Debian 12.
+# Set up, build and run Glouto on Debian 12 or 13.
 #   ./glouto.sh play          build and start the game
 #   ./glouto.sh play editor   build and start the level editor
 #   ./glouto.sh play [game|editor] [OPTION...]   the same, with the program's own
@@ -9,15 +9,16 @@
 #   ./glouto.sh test          build and run every test (the in-process ones
 #                             also under AddressSanitizer and UBSan, and
 #                             all but fuzzing, packaging and the site's again
-#                             on sdl12-compat; the site's in headless Chromium)
+#                             on sdl12-compat where the release also has the
+#                             classic SDL 1.2; the site's in headless Chromium)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev
                 libsndfile1-dev libsamplerate0-dev libgtest-dev)
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils imagemagick python3-pil libxml2-utils clang
-               libclang-rt-14-dev valgrind libbenchmark-dev dpkg-dev desktop-file-utils appstream
-               lintian libsdl1.2-compat sox lame)
+               valgrind libbenchmark-dev dpkg-dev desktop-file-utils appstream
+               lintian libsdl1.2-compat sox lame clang-format firefox-esr)
 WEB_PACKAGES=(emscripten lame python3 nodejs chromium)
 
 # Installs only what is missing, so a second run is quick.
@@ -34,9 +35,24 @@ ensure_packages() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# The sanitizers' runtime for the clang the release installs.
+ensure_clang_runtime() {
+  ensure_packages clang
+  ensure_packages "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+}
+
 build() {
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build build -j"$(nproc)"
+}
+
+# Has the tests load the SDL 1.2 of this folder, and fails unless they do.
+check_loaded() {
+  export GLOUTO_SDL_DIR="$1" LD_LIBRARY_PATH="$1${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+  if ! build/tests/common_tests --gtest_filter='SdlLibrary.*' --gtest_brief=1; then
+    echo "sdl12-compat from $1 is not the SDL library the tests load." >&2
+    exit 1
+  fi
 }
 
 # The browser site, from the same sources (emscripten's SDL 1.2).
@@ -74,6 +90,7 @@ case "${1:-play}" in
     ;;
   test)
     ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    ensure_clang_runtime
     build_web
     # The browser tests' driver, at the version the lockfile pins (some
     # nodejs packages bring npm along, Debian's does not).
@@ -85,17 +102,20 @@ case "${1:-play}" in
     echo "== In-process tests under AddressSanitizer and UndefinedBehaviorSanitizer"
     (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$(nproc)" -LE 'e2e|fuzz|install|web')
     build
+    # Debian 12 installs sdl12-compat beside the classic SDL 1.2, for programs
+    # that ask for it; Debian 13's own SDL 1.2 is sdl12-compat.
+    libs="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)"
+    compat="$libs/sdl12-compat"
+    if [ "$(readlink -f "$compat/libSDL-1.2.so.0")" = "$(readlink -f "$libs/libSDL-1.2.so.0")" ]; then
+      echo "== Every test, on the system's SDL 1.2: sdl12-compat, the only one here, so one pass"
+      check_loaded "$compat"
+      cd build
+      exec ctest --output-on-failure -j"$(nproc)"
+    fi
     echo "== Every test, on the classic SDL 1.2"
     (cd build && ctest --output-on-failure -j"$(nproc)")
-    # Current distributions ship sdl12-compat as their SDL 1.2; Debian 12 installs it
-    # beside the classic library, for programs that ask for it.
-    compat="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/sdl12-compat"
-    export GLOUTO_SDL_DIR="$compat" LD_LIBRARY_PATH="$compat${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
     echo "== The in-process tests and the scenarios again, on sdl12-compat"
-    if ! build/tests/common_tests --gtest_filter='SdlLibrary.*' --gtest_brief=1; then
-      echo "sdl12-compat from $compat is not the SDL library the tests load." >&2
-      exit 1
-    fi
+    check_loaded "$compat"
     cd build
     exec ctest --output-on-failure -j"$(nproc)" -LE 'fuzz|install|web'
     ;;

@@ -28,8 +28,7 @@ int RunCommand(const std::string& command, std::string* output) {
 
 TEST(Manual, IsWellFormedHtml) {
   std::string found;
-  if (RunCommand("command -v xmllint", &found) != 0)
-    GTEST_SKIP() << "xmllint (libxml2-utils) is not installed";
+  ASSERT_EQ(RunCommand("command -v xmllint", &found), 0) << "xmllint (libxml2-utils) is missing";
   std::string output;
   const int status = RunCommand("xmllint --html --noout '" + AssetsDir() + "/Readme.html'",
                                 &output);
@@ -90,7 +89,8 @@ TEST(Manual, TellsHowASavedLevelComesIntoPlay) {
   EXPECT_TRUE(Contains(html, "<code>glouto --niveau N</code>"));
   EXPECT_TRUE(Contains(html, "Comic Neue"));
   // In the browser, the page's buttons do what renaming and glouto-niveau do.
-  for (const char* way : {"Mettre en jeu", "Charger un niveau", "Télécharger", "?niveau=N", "Enregistrer"}) {
+  for (const char* way :
+       {"Mettre en jeu", "Charger un niveau", "Télécharger", "?niveau=N", "Enregistrer"}) {
     EXPECT_TRUE(Contains(html, way)) << way;
   }
 }

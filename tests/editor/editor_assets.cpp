@@ -3,10 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-constexpr const char* kInstalledFont = "/usr/share/fonts/opentype/comic-neue/ComicNeue-Regular.otf";
-}
-
 void MakePicture(const char* path, Rgb colour, int size) {
   SDL_Surface* picture = SDL_CreateRGBSurface(SDL_SWSURFACE, size, size, 32, 0, 0, 0, 0);
   ASSERT_NE(picture, nullptr);
@@ -22,9 +18,10 @@ bool MakeEditorAssets(bool pictures, bool font) {
     MakePicture("Images/blanc.png", kBlankColour);
     MakePicture("Images/Mur.png", kWallColour);
   }
-  if (!font || !FileExists(kInstalledFont)) return false;
+  if (!font) return false;
   mkdir("Police", 0755);
-  return symlink(kInstalledFont, "Police/comic.ttf") == 0;
+  const std::string shipped = AssetsDir() + "/Police/comic.ttf";
+  return FileExists(shipped) && symlink(shipped.c_str(), "Police/comic.ttf") == 0;
 }
 
 Rgb ColourOf(SDL_Surface* picture) { return PixelAt(picture, 0, 0); }

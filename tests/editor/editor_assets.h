@@ -15,8 +15,8 @@ constexpr Rgb kWhite{255, 255, 255};
 void MakePicture(const char* path, Rgb colour, int size = 25);
 
 // In the working directory: Niveaux/, and with `pictures` the editor's two
-// pictures in their own colours. Returns whether the font could be linked
-// as Police/comic.ttf (only asked for with `font`).
+// pictures in their own colours. Returns whether the shipped font could be
+// linked as Police/comic.ttf (only asked for with `font`).
 bool MakeEditorAssets(bool pictures, bool font);
 
 // The colour of a picture at its top-left corner; black for none.

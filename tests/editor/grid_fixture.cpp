@@ -20,7 +20,7 @@ void GridTest::TearDown() {
 
 void GridTest::Build(int w) {
   width = w;
-  screen = SDL_SetVideoMode(width, 600, 32, SDL_SWSURFACE);
+  screen = TestWindow(width, 600, SDL_SWSURFACE);
   ASSERT_NE(screen, nullptr) << SDL_GetError();
   cellCount = Init(screen, pictures.data(), positions.data(), width, 600, 25, wallX.data(),
                    wallY.data());

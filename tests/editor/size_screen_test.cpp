@@ -21,7 +21,7 @@ class SizeScreenTest : public SdlTest {
     if (HasFatalFailure()) return;
     ASSERT_EQ(TTF_Init(), 0);
     dir = std::make_unique<ScopedWorkDir>();
-    screen = SDL_SetVideoMode(400, 400, 32, SDL_SWSURFACE);
+    screen = TestWindow(400, 400, SDL_SWSURFACE);
     ASSERT_NE(screen, nullptr);
     FINPROG = 0;
   }
@@ -160,7 +160,7 @@ TEST_F(SizeScreenTest, PlateUnderThePointerTurnsWhiteAndGreyAgainWhenLeft) {
 }
 
 TEST_F(SizeScreenTest, LabelsAreWrittenOnTheirPlatesTheLastOneToo) {
-  if (!MakeEditorAssets(false, true)) GTEST_SKIP() << "no font on this machine";
+  ASSERT_TRUE(MakeEditorAssets(false, true)) << "the shipped font, Police/comic.ttf, is missing";
   ASSERT_EQ(Run({Release(200, 120)}), 600);
   const int plates[][4] = {{150, 100, 249, 139},
                            {150, 150, 249, 189},
@@ -187,7 +187,7 @@ class ComposerTest : public SdlTest {
   void SetUp() override {
     SdlTest::SetUp();
     if (HasFatalFailure()) return;
-    screen = SDL_SetVideoMode(400, 400, 32, SDL_SWSURFACE);
+    screen = TestWindow(400, 400, SDL_SWSURFACE);
     ASSERT_NE(screen, nullptr);
   }
   void TearDown() override {

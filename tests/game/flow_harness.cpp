@@ -57,7 +57,7 @@ void FlowTest::SetUp() {
   SdlTest::SetUp();
   ResetGlobals();
   game_ = std::make_unique<GameState>();
-  game_->screen = SDL_SetVideoMode(600, 600, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
+  game_->screen = TestWindow(600, 600, SDL_HWSURFACE | SDL_DOUBLEBUF);
   ASSERT_NE(game_->screen, nullptr);
 }
 

@@ -251,7 +251,7 @@ TEST_F(Frame, AFrameMovesBeforeItListensAndEatsWhereTheMoveLeftTheHero) {
 
 TEST_F(Frame, HudShowsTheCountersAndItsTopTextsMoveToTheEdge) {
   const std::string path = AssetsDir() + "/Police/comic.ttf";
-  if (!FileExists(path)) GTEST_SKIP() << "no shipped font";
+  ASSERT_TRUE(FileExists(path)) << "the shipped font is missing";
   ASSERT_EQ(TTF_Init(), 0);
   GameState& s = *game_;
   s.font = TTF_OpenFont(path.c_str(), 25);

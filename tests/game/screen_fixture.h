@@ -59,17 +59,12 @@ class ScreenTest : public SdlTest {
     SdlTest::TearDown();
   }
   void OpenWindow(int width, int height) {
-    screen_ = SDL_SetVideoMode(width, height, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
+    screen_ = TestWindow(width, height, SDL_HWSURFACE | SDL_DOUBLEBUF);
     ASSERT_NE(screen_, nullptr) << SDL_GetError();
   }
-  // The game's font if it is shipped, else a look-alike; null when neither is there.
+  // The game's shipped font; null when it is missing.
   TTF_Font* Font() {
-    if (font_) return font_;
-    const std::string shipped = AssetsDir() + "/Police/comic.ttf";
-    for (const std::string& path :
-         {shipped, std::string("/usr/share/fonts/opentype/comic-neue/ComicNeue-Regular.otf")}) {
-      if ((font_ = TTF_OpenFont(path.c_str(), 25))) break;
-    }
+    if (!font_) font_ = TTF_OpenFont((AssetsDir() + "/Police/comic.ttf").c_str(), 25);
     return font_;
   }
   Rgb At(int x, int y) { return PixelAt(screen_, x, y); }

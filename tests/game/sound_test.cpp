@@ -191,11 +191,11 @@ TEST_F(SoundOnDisk, TracksOfEveryRateAndChannelCountPlayAtTheirPitch) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message()
                  << c.rate << " Hz, " << c.channels << " channel(s), " << (c.mp3 ? "mp3" : "wav"));
-    if (c.mp3 && !HaveLame()) GTEST_SKIP() << "lame is not installed";
     WriteToneWav("tone.wav", 2.0, 0, kAmplitude, kPitch, c.rate, c.channels);
     const std::string command = "lame --quiet --resample " + std::to_string(c.rate / 1000.0) +
                                 " tone.wav tone.mp3";
     if (c.mp3) {
+      ASSERT_TRUE(HaveLame()) << "lame is missing";
       ASSERT_EQ(std::system(command.c_str()), 0);
     }
     FSOUND_STREAM* stream = FSOUND_Stream_Open(c.mp3 ? "tone.mp3" : "tone.wav", 0, 0, 0);

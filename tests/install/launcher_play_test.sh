@@ -57,11 +57,16 @@ until_true() {
 }
 window_exists() { xdotool search --name "$1" >/dev/null 2>&1; }
 window_of() { xdotool search --name "$1" 2>/dev/null | tail -n1; }
+# Mean colour "r g b" of a picture, after convert's options given. In RGB
+# whatever the picture: ImageMagick 7 reads a grey one as one grey channel.
+mean_rgb() {  # mean_rgb FILE [OPTION...]
+  convert "$@" -alpha off -colorspace sRGB -type TrueColor \
+    -format '%[fx:round(255*mean.r)] %[fx:round(255*mean.g)] %[fx:round(255*mean.b)]' info:
+}
 # Mean colour "r g b" of the W x H box at X,Y of window $1.
 box_colour() {  # box_colour WINDOW X Y W H
   [ -n "$1" ] && import -window "$1" "$tmp/shot.png" 2>/dev/null &&
-    convert "$tmp/shot.png" -crop "$4x$5+$2+$3" +repage -alpha off \
-      -format '%[fx:round(255*mean.r)] %[fx:round(255*mean.g)] %[fx:round(255*mean.b)]' info: 2>/dev/null
+    mean_rgb "$tmp/shot.png" -crop "$4x$5+$2+$3" +repage 2>/dev/null
 }
 near() {  # near "r g b" "r g b": every channel within 12
   set -- $1 $2
@@ -145,8 +150,7 @@ until_true box_is "$window" 330 305 10 8 "$grey"; must "the menu offers 1 joueur
 click "$window" 300 295
 until_true box_is "$window" 350 390 10 8 "$grey"; must "the level-start screen shows" 0 $?
 xdotool mousemove --window "$window" 10 580 key Return
-wall=$(convert "$shipped/Images/Mur.png" -background white -flatten -resize '25x25!' -alpha off \
-  -format '%[fx:round(255*mean.r)] %[fx:round(255*mean.g)] %[fx:round(255*mean.b)]' info:)
+wall=$(mean_rgb "$shipped/Images/Mur.png" -background white -flatten -resize '25x25!')
 for cell in "100 100" "125 200" "575 575"; do
   set -- $cell
   until_true box_is "$window" "$1" "$2" 25 25 "$wall"; check "the game draws the wall at ($1, $2)" 0 $?

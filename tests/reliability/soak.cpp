@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "tests/support/test_support.h"
+
 extern "C" {
 int __real_SDL_PollEvent(SDL_Event* event);
 int __real_SDL_WaitEvent(SDL_Event* event);
@@ -63,9 +65,13 @@ unsigned long long TakeWaitedMs() { return std::exchange(waitedMs, 0); }
 
 extern "C" void __wrap_SDL_Delay(Uint32 ms) { waitedMs += ms; }
 
+// The script's event goes out next, not after what the window queued about itself.
 extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {
   SDL_Event next;
-  if (event && source && source(next)) SDL_PushEvent(&next);
+  if (event && source && source(next)) {
+    DropWindowEvents();
+    SDL_PushEvent(&next);
+  }
   return __real_SDL_PollEvent(event);
 }
 
@@ -75,6 +81,7 @@ extern "C" int __wrap_SDL_WaitEvent(SDL_Event* event) {
     SDL_Event next;
     while (!source(next)) {
     }
+    DropWindowEvents();
     SDL_PushEvent(&next);
   }
   return __real_SDL_WaitEvent(event);

@@ -86,6 +86,20 @@ void SdlTest::SetUp() {
 
 void SdlTest::TearDown() { SDL_Quit(); }
 
+void DropWindowEvents() {
+  SDL_PumpEvents();
+  constexpr Uint32 kWindowOwn = SDL_ACTIVEEVENTMASK | SDL_VIDEOEXPOSEMASK | SDL_VIDEORESIZEMASK;
+  SDL_Event event;
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, kWindowOwn) > 0) {
+  }
+}
+
+SDL_Surface* TestWindow(int width, int height, Uint32 flags) {
+  SDL_Surface* window = SDL_SetVideoMode(width, height, 32, flags);
+  DropWindowEvents();
+  return window;
+}
+
 SDL_Event KeyDown(SDLKey key) {
   SDL_Event event{};
   event.type = SDL_KEYDOWN;

@@ -43,6 +43,14 @@ class SdlTest : public ::testing::Test {
   void TearDown() override;
 };
 
+// Takes out of the queue the events a window sends about itself (focus,
+// exposure, size). Some SDL 1.2 libraries queue a burst of them as a window
+// opens; the programs ignore them, but a test that pushes events and counts
+// what comes back would take those instead.
+void DropWindowEvents();
+// A window for a test, with none of those events queued.
+SDL_Surface* TestWindow(int width, int height, Uint32 flags);
+
 // Events for SDL_PushEvent.
 SDL_Event KeyDown(SDLKey key);
 SDL_Event MouseMotion(int x, int y);
