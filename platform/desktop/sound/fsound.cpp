@@ -167,7 +167,8 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int /*mode*/, int /
   if (!source) {
     // Once per file and start-up: the track search tries each file again.
     if (!refusal.empty() && lib.refusals.insert(name).second) {
-      std::fprintf(stderr, "game : musique %s laiss\u00e9e de c\u00f4t\u00e9 : %s\n", name, refusal.c_str());
+      std::fprintf(stderr, "game : musique %s laiss\u00e9e de c\u00f4t\u00e9 : %s\n", name,
+                   refusal.c_str());
     }
     return nullptr;
   }

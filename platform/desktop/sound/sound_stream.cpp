@@ -36,7 +36,8 @@ sf_count_t WindowSeek(sf_count_t offset, int whence, void* user) {
 }
 
 sf_count_t WindowRead(void* data, sf_count_t bytes, void* user) {
-  return static_cast<sf_count_t>(std::fread(data, 1, static_cast<size_t>(bytes), static_cast<Window*>(user)->file));
+  std::FILE* file = static_cast<Window*>(user)->file;
+  return static_cast<sf_count_t>(std::fread(data, 1, static_cast<size_t>(bytes), file));
 }
 
 sf_count_t WindowTell(void* user) {
@@ -58,7 +59,8 @@ FileStamp StampOf(const struct stat& info) {
                    info.st_mtim.tv_nsec};
 }
 
-std::unique_ptr<SoundStream> SoundStream::Open(const char* name, int deviceRate, std::string* refusal) {
+std::unique_ptr<SoundStream> SoundStream::Open(const char* name, int deviceRate,
+                                               std::string* refusal) {
   std::string why;
   std::unique_ptr<SoundStream> stream(new SoundStream);
   stream->kind_ = CheckSoundFile(name);
@@ -71,7 +73,9 @@ std::unique_ptr<SoundStream> SoundStream::Open(const char* name, int deviceRate,
   const bool opened = stream->in_ && stream->StartDecoder(stream->kind_.audioStart, &why);
   if (opened && why.empty()) {
     stream->ratio_ = static_cast<double>(deviceRate) / stream->rate_;
-    if (deviceRate < 1 || !src_is_valid_ratio(stream->ratio_)) why = "le jeu ne sait pas lire sa fr\u00e9quence";
+    if (deviceRate < 1 || !src_is_valid_ratio(stream->ratio_)) {
+      why = "le jeu ne sait pas lire sa fr\u00e9quence";
+    }
   }
   if (!opened || !why.empty()) {
     if (refusal) *refusal = why;
@@ -109,8 +113,9 @@ bool SoundStream::StartDecoder(long offset, std::string* refusal) {
   file_ = sf_open_virtual(&kWindowIo, SFM_READ, &info, &window_);
   if (!file_) {
     if (refusal) {
-      *refusal = kind_.kind == SoundKind::Mp3 ? "il est endommag\u00e9 d\u00e8s le d\u00e9but"
-                                              : "le jeu ne lit pas son codage, ou son en-t\u00eate est endommag\u00e9";
+      *refusal = kind_.kind == SoundKind::Mp3
+                     ? "il est endommag\u00e9 d\u00e8s le d\u00e9but"
+                     : "le jeu ne lit pas son codage, ou son en-t\u00eate est endommag\u00e9";
     }
     return false;
   }
@@ -166,7 +171,8 @@ void SoundStream::RestartDecoder() {
 void SoundStream::Keep(float* out, long frames) const {
   const auto end = raw_.begin() + frames * channels_;
   // NaN fails every comparison: a float WAV may hold it.
-  const bool garbage = std::any_of(raw_.begin(), end, [](float v) { return !(std::fabs(v) <= kGarbage); });
+  const bool garbage =
+      std::any_of(raw_.begin(), end, [](float v) { return !(std::fabs(v) <= kGarbage); });
   for (long i = 0; i < frames; ++i) {
     for (int c = 0; c < kept_; ++c) {
       const float value = raw_[static_cast<size_t>(i * channels_ + c)];
