@@ -33,7 +33,9 @@ def wait_until(what, probe, timeout=10.0, interval=0.05):
     """Polls probe() until it returns something true; returns that.
 
     probe may return (value, observed) to say what it saw, which the failure
-    message then names."""
+    message then names. GLOUTO_E2E_SLOW=N waits N times longer, for a program
+    under valgrind."""
+    timeout *= float(os.environ.get("GLOUTO_E2E_SLOW", "1"))
     deadline = time.monotonic() + timeout
     observed = None
     while True:
