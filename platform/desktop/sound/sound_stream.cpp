@@ -61,10 +61,9 @@ FileStamp StampOf(const struct stat& info) {
 
 std::unique_ptr<SoundStream> SoundStream::Open(const char* name, int deviceRate,
                                                std::string* refusal) {
-  std::string why;
   std::unique_ptr<SoundStream> stream(new SoundStream);
   stream->kind_ = CheckSoundFile(name);
-  why = stream->kind_.refusal;
+  std::string why = stream->kind_.refusal;
   if (stream->kind_.kind != SoundKind::None) stream->in_ = std::fopen(name, "rb");
   if (stream->in_) {
     stream->stamp_ = StampOfFile(stream->in_);
