@@ -29,11 +29,17 @@ def check(condition, message):
         raise Failure(message)
 
 
+def slowed(seconds):
+    """GLOUTO_E2E_SLOW=N waits N times longer, for a program under valgrind."""
+    return seconds * float(os.environ.get("GLOUTO_E2E_SLOW", "1"))
+
+
 def wait_until(what, probe, timeout=10.0, interval=0.05):
     """Polls probe() until it returns something true; returns that.
 
     probe may return (value, observed) to say what it saw, which the failure
     message then names."""
+    timeout = slowed(timeout)
     deadline = time.monotonic() + timeout
     observed = None
     while True:
@@ -433,6 +439,7 @@ class Session:
     # -- outcomes
 
     def wait_exit(self, timeout=10):
+        timeout = slowed(timeout)
         try:
             self.exit_code = self.process.wait(timeout)
         except subprocess.TimeoutExpired:

@@ -19,3 +19,17 @@ done
 [ -f "$out/tone-8bit.wav" ] || sox -n -r 11025 -c 1 -b 8 "$out/tone-8bit.wav" synth 0.05 sine 440
 [ -f "$out/tone-float.wav" ] || sox -n -r 44100 -c 2 -e floating-point -b 32 "$out/tone-float.wav" synth 0.05 sine 440
 [ -f "$out/tone-adpcm.wav" ] || sox -n -r 22050 -c 1 -e ima-adpcm "$out/tone-adpcm.wav" synth 0.05 sine 440
+[ -f "$out/tone-rifx.wav" ] || sox -n -B -r 22050 -c 1 -b 16 "$out/tone-rifx.wav" synth 0.05 sine 440
+# Files players drop in: two ID3v2 tags, a damaged MP3, frames of garbage.
+if [ -f "$out/tone-44100-2.mp3" ] && [ ! -f "$out/two-tags.mp3" ]; then
+  python3 - "$out" <<'EOF'
+import random, sys
+out = sys.argv[1]
+song = open(out + "/tone-44100-2.mp3", "rb").read()
+tag = lambda n: b"ID3\x03\x00\x00" + bytes((n >> s) & 127 for s in (21, 14, 7, 0)) + bytes(n)
+open(out + "/two-tags.mp3", "wb").write(tag(20) + tag(300) + song)
+rng = random.Random(1)
+open(out + "/damaged.mp3", "wb").write(bytes(rng.randrange(256) if rng.random() < 0.01 else b for b in song))
+open(out + "/garbage.mp3", "wb").write(b"".join(b"\xff\xfb\x90\x64" + rng.randbytes(413) for _ in range(4)))
+EOF
+fi

@@ -63,6 +63,7 @@ TEST_F(Music, VerifSonsNamesEachTrackAfterTheFirstTypeThatOpens) {
       {3, "Musique/Musique4"},      // only non-sound files with sound endings
       {4, "Musique/Musique5"},      // types the mixer does not decode
   };
+  testing::internal::CaptureStderr();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.track);
     char buffer[kTrackNameSize];
@@ -70,6 +71,20 @@ TEST_F(Music, VerifSonsNamesEachTrackAfterTheFirstTypeThatOpens) {
     EXPECT_EQ(VerifSons(buffer, nullptr, c.track), buffer);
     EXPECT_STREQ(buffer, c.name);
     EXPECT_EQ(SoundStreamsOpen(), 0) << "a tried file was left open";
+    VerifSons(buffer, nullptr, c.track);
+  }
+  // A file there but refused is named once, however often the search tries
+  // it; files that play or are not there are not named.
+  const std::string said = testing::internal::GetCapturedStderr();
+  const std::vector<std::pair<const char*, int>> named = {
+      {"Musique2.wav ", 1}, {"Musique4.wav ", 1}, {"Musique4.mp3 ", 1}, {"Musique5.wma ", 1},
+      {"Musique5.SPT ", 1}, {"Musique.wav ", 0},  {"Musique2.mp3 ", 0}, {"Musique3", 0}};
+  for (const auto& [file, times] : named) {
+    int count = 0;
+    for (size_t at = said.find(file); at != std::string::npos; at = said.find(file, at + 1)) {
+      ++count;
+    }
+    EXPECT_EQ(count, times) << file << " in:\n" << said;
   }
 }
 

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,17 @@ inline void WriteSilentMp3(const std::string& path, int frames = 40) {
   frame[2] = static_cast<char>(0x90);
   std::string bytes;
   for (int i = 0; i < frames; ++i) bytes += frame;
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// MPEG-1 layer III headers, each followed by a frame's worth of random bytes.
+inline void WriteGarbageMp3(const std::string& path, int frames) {
+  std::mt19937 random(1);
+  std::string bytes;
+  for (int i = 0; i < frames; ++i) {
+    bytes += std::string("\xFF\xFB\x90\x64", 4);
+    for (int b = 0; b < 413; ++b) bytes += static_cast<char>(random());
+  }
   std::ofstream(path, std::ios::binary) << bytes;
 }
 

@@ -3,9 +3,11 @@
 
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "platform/desktop/sound/sound_stream.h"
 #include "platform/fsound.h"
 #include "tests/game/sound_samples.h"
 #include "tests/support/test_support.h"
@@ -175,30 +177,36 @@ TEST_F(SoundOnDisk, VolumeScalesTheSoundAndIsClampedToItsRange) {
   FSOUND_Stream_Close(stream);
 }
 
-// A player's track at any common rate, mono or stereo, WAV or MP3 (made by
-// lame), sounds on both sides at its own pitch and loudness.
+// A player's track at any common rate, mono or stereo, WAV (little- or
+// big-endian, made by sox) or MP3 (made by lame, its tag holding a comment),
+// sounds on both sides at its own pitch and loudness.
 TEST_F(SoundOnDisk, TracksOfEveryRateAndChannelCountPlayAtTheirPitch) {
   struct Case {
     int rate;
     int channels;
     bool mp3;
+    bool rifx = false;
   };
   const std::vector<Case> cases = {
-      {8000, 1, false}, {22050, 2, false}, {32000, 1, false}, {44100, 2, false}, {48000, 2, false},
-      {8000, 1, true},  {22050, 2, true},  {32000, 2, true},  {44100, 1, true},  {48000, 1, true},
+      {8000, 1, false},  {22050, 2, false}, {32000, 1, false},       {44100, 2, false},
+      {48000, 2, false}, {8000, 1, true},   {22050, 2, true},        {32000, 2, true},
+      {44100, 1, true},  {48000, 1, true},  {22050, 1, false, true}, {44100, 2, false, true},
   };
   constexpr double kPitch = 440;
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message()
-                 << c.rate << " Hz, " << c.channels << " channel(s), " << (c.mp3 ? "mp3" : "wav"));
+    const char* file = c.mp3 ? "tone.mp3" : c.rifx ? "rifx.wav" : "tone.wav";
+    SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.channels << " channel(s), " << file);
     WriteToneWav("tone.wav", 2.0, 0, kAmplitude, kPitch, c.rate, c.channels);
-    const std::string command = "lame --quiet --resample " + std::to_string(c.rate / 1000.0) +
-                                " tone.wav tone.mp3";
+    const std::string command = "lame --quiet --add-id3v2 --tc 'Made for Glouto' --resample " +
+                                std::to_string(c.rate / 1000.0) + " tone.wav tone.mp3";
     if (c.mp3) {
       ASSERT_TRUE(HaveLame()) << "lame is missing";
       ASSERT_EQ(std::system(command.c_str()), 0);
     }
-    FSOUND_STREAM* stream = FSOUND_Stream_Open(c.mp3 ? "tone.mp3" : "tone.wav", 0, 0, 0);
+    if (c.rifx) {
+      ASSERT_EQ(std::system("sox tone.wav -B rifx.wav"), 0);
+    }
+    FSOUND_STREAM* stream = FSOUND_Stream_Open(file, 0, 0, 0);
     ASSERT_NE(stream, nullptr);
     FSOUND_Stream_Play(FSOUND_FREE, stream);
     const long from = (disk_.Size() + Bytes(0.2)) & ~3L;
@@ -211,12 +219,75 @@ TEST_F(SoundOnDisk, TracksOfEveryRateAndChannelCountPlayAtTheirPitch) {
   }
 }
 
+// libmpg123 decodes frames of garbage to samples up to 1e8 times full scale;
+// were they to reach the mix, they would still clip at a low volume.
+TEST_F(SoundOnDisk, GarbageFramesStayWithinFullScaleAndFollowTheVolume) {
+  WriteGarbageMp3("garbage.mp3", 400);
+  FSOUND_STREAM* stream = FSOUND_Stream_Open("garbage.mp3", 0, 0, 0);
+  ASSERT_NE(stream, nullptr);
+  FSOUND_SetVolume(FSOUND_ALL, 25);
+  FSOUND_Stream_Play(FSOUND_FREE, stream);
+  EXPECT_LE(disk_.PeakOfNext(1.0), 32768 * 25 / 255 + 1);
+  FSOUND_Stream_Close(stream);
+}
+
+// A file manager copies a new track over the playing one: what plays next is
+// the new track at its own rate and channels, not its bytes read the old way.
+TEST_F(SoundOnDisk, AFileWrittenOverWhileItPlaysPlaysItsNewContents) {
+  WriteToneWav("tone.wav", 3.0);
+  FSOUND_STREAM* stream = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
+  FSOUND_Stream_SetLoopCount(stream, -1);
+  FSOUND_Stream_Play(FSOUND_FREE, stream);
+  ASSERT_GT(disk_.PeakOfNext(), kAmplitude * 95 / 100);
+  constexpr double kNewPitch = 660;
+  WriteToneWav("tone.wav", 3.0, 0, kAmplitude / 2, kNewPitch, 8000, 2);
+  const long from = (disk_.Size() + Bytes(0.1)) & ~3L;
+  const long to = from + (Bytes(0.5) & ~3L);
+  ASSERT_TRUE(disk_.WaitUntil(to));
+  EXPECT_NEAR(disk_.Peak(from, to), kAmplitude / 2, kAmplitude * 0.03);
+  EXPECT_NEAR(disk_.Frequency(from, to, 0), kNewPitch, kNewPitch / 100);
+  FSOUND_Stream_Close(stream);
+}
+
+// libsndfile stops an MP3 at the first frame libmpg123 rejects; the track
+// must go on past the damage to its end, within full scale.
+TEST(SoundDecoder, ADamagedMp3PlaysOnToItsEnd) {
+  if (!HaveLame()) GTEST_SKIP() << "lame is not installed";
+  ScopedWorkDir dir;
+  constexpr double kSeconds = 8;
+  WriteToneWav("tone.wav", kSeconds, 0, kAmplitude, 440, kRate, 2);
+  ASSERT_EQ(std::system("lame --quiet -b 128 tone.wav tone.mp3"), 0);
+  std::string bytes = ReadFile("tone.mp3");
+  std::mt19937 random(7);
+  // One byte in 200 spoiled, from a second in.
+  for (size_t at = bytes.size() / 8; at < bytes.size(); at += 1 + random() % 399) {
+    bytes[at] = static_cast<char>(random());
+  }
+  WriteFile("tone.mp3", bytes);
+  std::unique_ptr<SoundStream> stream = SoundStream::Open("tone.mp3", kRate);
+  ASSERT_NE(stream, nullptr);
+  std::vector<float> chunk(2 * 4096);
+  long frames = 0;
+  float peak = 0;
+  for (long got = 4096; got == 4096; frames += got) {
+    got = stream->Read(chunk.data(), 4096, false);
+    for (long i = 0; i < 2 * got; ++i) peak = std::max(peak, std::fabs(chunk[i]));
+  }
+  EXPECT_GT(frames, 0.98 * kSeconds * kRate);
+  EXPECT_LT(frames, 1.01 * kSeconds * kRate);
+  EXPECT_LE(peak, 1.0f);
+}
+
 TEST_F(Sound, OpenGivesAStreamOnlyForFilesItCanPlay) {
   WriteToneWav("tone.wav", 0.1);
   const std::string wav = ReadFile("tone.wav");
   WriteSilentMp3("silent.mp3");
   std::string id3 = std::string("ID3\x03\x00\x00\x00\x00\x00\x10", 10) + std::string(16, '\0');
   WriteFile("tagged.mp3", id3 + ReadFile("silent.mp3"));
+  // A small tag, then one of 70000 bytes (cover art): more than a frame may follow a tag by.
+  const std::string coverArt = std::string("ID3\x03\x00\x00\x00\x04\x22\x70", 10) +
+                               std::string(70000, '\0');
+  WriteFile("two-tags.mp3", id3 + coverArt + ReadFile("silent.mp3"));
   WriteFile("tagged-text.mp3", id3 + "Just words after a tag.\n");
   WriteFile("text.mp3", "Not a sound, only words that end in mp3.\n");
   WriteFile("text.wav", "Not a sound either.\n");
@@ -232,11 +303,11 @@ TEST_F(Sound, OpenGivesAStreamOnlyForFilesItCanPlay) {
     bool opens;
   };
   const std::vector<Case> cases = {
-      {"tone.wav", true},     {"silent.mp3", true}, {"tagged.mp3", true},
-      {"missing.wav", false}, {"text.mp3", false},  {"tagged-text.mp3", false},
-      {"text.wav", false},    {"empty.wav", false}, {"one-header.mp3", false},
-      {"tone.wma", false},    {"tone.SPT", false},  {"tone", false},
-      {"folder.wav", false},
+      {"tone.wav", true},     {"silent.mp3", true},   {"tagged.mp3", true},
+      {"missing.wav", false}, {"text.mp3", false},    {"tagged-text.mp3", false},
+      {"text.wav", false},    {"empty.wav", false},   {"one-header.mp3", false},
+      {"tone.wma", false},    {"tone.SPT", false},    {"tone", false},
+      {"folder.wav", false},  {"two-tags.mp3", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

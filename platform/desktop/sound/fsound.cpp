@@ -1,19 +1,24 @@
 #include "platform/fsound.h"
 
 #include <SDL.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <string>
 
-#include "platform/desktop/sound/sound_file.h"
 #include "platform/desktop/sound/sound_mixer.h"
 #include "platform/desktop/sound/sound_stream.h"
 
 struct FSOUND_STREAM {
-  std::unique_ptr<SoundStream> source;
+  std::unique_ptr<SoundStream> source;  // null while its file, written over, is no music
   bool endless;
+  std::string name;
+  FileStamp refused;  // the file as it was when it last failed to open again
 };
 
 namespace {
@@ -36,6 +41,7 @@ struct Library {
   bool ended = false;               // the holder's last pass is over
   int volume = kLibraryMaxVolume;
   int streams = 0;
+  std::set<std::string> refusals;  // files already named on stderr since FSOUND_Init
 };
 
 // Never destroyed: the audio thread may still run while the program exits.
@@ -49,6 +55,17 @@ Sint16 ToSample(float value, float gain) {
   return static_cast<Sint16>(std::clamp(scaled, -32768.0f, 32767.0f));
 }
 
+// A file written over while it plays is read anew from its start once it is
+// music again; the old format read on the new bytes would be loud noise.
+void FollowFile(Library& lib, FSOUND_STREAM* stream) {
+  if (stream->source && !stream->source->Changed()) return;
+  struct stat info {};
+  const FileStamp now = stat(stream->name.c_str(), &info) == 0 ? StampOf(info) : FileStamp{};
+  if (!stream->source && now == stream->refused) return;
+  stream->source = SoundStream::Open(stream->name.c_str(), lib.rate);
+  stream->refused = stream->source ? FileStamp{} : now;
+}
+
 // Runs on SDL's audio thread; the device takes signed 16-bit stereo.
 void Mix(void* /*unused*/, Uint8* bytes, int length) {
   Library& lib = TheLibrary();
@@ -57,6 +74,8 @@ void Mix(void* /*unused*/, Uint8* bytes, int length) {
   const long frames = length / 4;
   std::fill(out, out + frames * 2, Sint16{0});
   if (!lib.open || !lib.holder || lib.paused || lib.ended) return;
+  FollowFile(lib, lib.holder);
+  if (!lib.holder->source) return;
   const float gain = static_cast<float>(lib.volume) / kLibraryMaxVolume;
   float chunk[kMixFrames * 2];
   for (long done = 0; done < frames;) {
@@ -112,6 +131,7 @@ int FSOUND_Init(int mixrate, int /*maxsoftwarechannels*/, unsigned int /*flags*/
     lib.open = true;
     lib.rate = wanted.freq;
     lib.volume = kLibraryMaxVolume;
+    lib.refusals.clear();
     EmptyChannel(lib);
   }
   SDL_PauseAudio(0);
@@ -142,13 +162,19 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int /*mode*/, int /
     if (!lib.open) return nullptr;
     rate = lib.rate;
   }
-  // libsndfile reads more than WAV and MP3; the game's music is those two.
-  if (SoundFileKind(name) == SoundKind::None) return nullptr;
-  std::unique_ptr<SoundStream> source = SoundStream::Open(name, rate);
-  if (!source) return nullptr;
+  std::string refusal;
+  std::unique_ptr<SoundStream> source = SoundStream::Open(name, rate, &refusal);
   std::lock_guard<std::mutex> lock(lib.state);
+  if (!source) {
+    // Once per file and start-up: the track search tries each file again.
+    if (!refusal.empty() && lib.refusals.insert(name).second) {
+      std::fprintf(stderr, "game : musique %s laiss\u00e9e de c\u00f4t\u00e9 : %s\n", name,
+                   refusal.c_str());
+    }
+    return nullptr;
+  }
   ++lib.streams;
-  return new FSOUND_STREAM{std::move(source), false};
+  return new FSOUND_STREAM{std::move(source), false, name, {}};
 }
 
 int FSOUND_Stream_Close(FSOUND_STREAM* stream) {
@@ -170,7 +196,7 @@ int FSOUND_Stream_Play(int /*channel*/, FSOUND_STREAM* stream) {
   std::lock_guard<std::mutex> lock(lib.state);
   if (!stream || !lib.open) return -1;
   if (!Holds(lib, stream)) {
-    stream->source->Rewind();
+    if (stream->source) stream->source->Rewind();
     lib.holder = stream;
     lib.ended = false;
   }
