@@ -12,6 +12,7 @@
 #include "game/maze/images.h"
 #include "game/screens/screens.h"
 #include "game/screens/screen_kit.h"
+#include "platform/pads.h"
 #include "platform/window.h"
 
 namespace {
@@ -47,6 +48,7 @@ bool StartUp(GameState& s) {
     std::fprintf(stderr, "game: cannot open the game's window: %s\n", SDL_GetError());
     return false;
   }
+  PadsStart();
   TTF_Init();
   MusicStartUp();
   s.icon = IMG_Load("Images/Mur.png");

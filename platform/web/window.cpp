@@ -3,6 +3,7 @@
 #include <emscripten.h>
 #include <sys/stat.h>
 
+#include "platform/pads.h"
 #include "platform/web/first_input.h"
 
 namespace {
@@ -55,6 +56,7 @@ int WindowFlip(SDL_Surface* screen) {
 }
 
 int WindowPollEvent(SDL_Event* event) {
+  PadsUpkeep();
   while (SDL_PollEvent(event)) {
     const auto type = event->type;
     // A touch arrives as a mouse event and again as a finger event, which
@@ -65,6 +67,8 @@ int WindowPollEvent(SDL_Event* event) {
       hadInput = true;
       if (firstInputHook) firstInputHook();
     }
+    // A pad's press is no input a browser lets start sound with.
+    if (!PadsTranslate(event)) continue;
     return 1;
   }
   return 0;

@@ -1,0 +1,64 @@
+#include "platform/pads.h"
+
+#include <sys/stat.h>
+
+#include <array>
+
+#include "common/pad_keys.h"
+
+namespace {
+
+using C = PadControl;
+
+// Linux numbers buttons in the order of their kernel codes: on the usual pads
+// A, B, X, Y, LB, RB, Back, Start, Guide, the sticks' clicks, then the d-pad
+// of those that have buttons and no hat for it.
+constexpr std::array<PadControl, 15> kButtons = {
+    C::kSouth, C::kEast, C::kWest, C::kNorth, C::kLeftShoulder, C::kRightShoulder, C::kBack,
+    C::kStart, C::kNone, C::kNone, C::kNone, C::kLeft, C::kRight, C::kUp, C::kDown};
+
+constexpr Uint32 kLookEvery = 1000;
+
+bool started = false;
+Uint32 lastLook = 0;
+timespec devicesSeen{};
+
+// SDL 1.2 has no hot-plug events, and classic SDL 1.2 lists pads only when its
+// joysticks start. A pad plugged in or out adds or removes a node here.
+timespec DevicesChanged() {
+  struct stat st;
+  if (stat("/dev/input", &st) != 0) return {};
+  return st.st_mtim;
+}
+
+void OpenPads() {
+  if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return;
+  for (int i = 0; i < SDL_NumJoysticks() && i < kPadCount; ++i) SDL_JoystickOpen(i);
+  PadsForget();
+}
+
+}  // namespace
+
+void PadsStart() {
+  started = true;
+  devicesSeen = DevicesChanged();
+  lastLook = SDL_GetTicks();
+  OpenPads();
+}
+
+void PadsUpkeep() {
+  if (!started || !SDL_WasInit(SDL_INIT_JOYSTICK)) return;
+  const Uint32 now = SDL_GetTicks();
+  if (now - lastLook < kLookEvery) return;
+  lastLook = now;
+  const timespec changed = DevicesChanged();
+  if (changed.tv_sec == devicesSeen.tv_sec && changed.tv_nsec == devicesSeen.tv_nsec) return;
+  devicesSeen = changed;
+  // Starting the joysticks again lists the pads anew on both SDL 1.2 libraries.
+  SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+  OpenPads();
+}
+
+int PadsTranslate(SDL_Event* event) {
+  return PadEventToKey(event, kButtons.data(), static_cast<int>(kButtons.size()));
+}
