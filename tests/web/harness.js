@@ -42,19 +42,22 @@ function serve(site) {
 const grey = (level) => `return r === ${level} && g === ${level} && b === ${level}`;
 const dark = 'return r + g + b < 300';
 const blue = 'return b > r + 40';
+const white = 'return r > 240 && g > 240 && b > 240';
 
 class Site {
   constructor(browser, base) {
     Object.assign(this, {browser, base});
   }
 
-  async open(page) {
+  // `prepare` runs in the page before any of its scripts.
+  async open(page, prepare) {
     if (!this.page) {
       this.page = await this.browser.newPage();
       await this.page.setViewport({width: 1300, height: 800});
       this.page.on('pageerror', (error) => console.log(`page error: ${error.message} ${error.stack}`));
       this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
     }
+    if (prepare) await this.page.evaluateOnNewDocument(prepare);
     const started = Date.now();
     await this.page.goto(`${this.base}/${page}`);
     return started;
@@ -130,5 +133,5 @@ async function main() {
   process.exit(failed ? 1 : 0);
 }
 
-module.exports = {check, sleep, waitUntil, grey, dark, blue};
+module.exports = {check, sleep, waitUntil, grey, dark, blue, white};
 if (require.main === module) main();

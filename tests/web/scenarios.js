@@ -1,7 +1,7 @@
 // The site's game and editor, played in headless Chromium through harness.js.
 'use strict';
 
-const {check, sleep, waitUntil, grey, dark, blue} = require('./harness.js');
+const {check, sleep, waitUntil, grey, dark, blue, white} = require('./harness.js');
 
 const WELCOME = 'Bienvenue dans le monde du Glouto !';
 const WON = 'Felicitation !!! :)';
@@ -98,6 +98,57 @@ async function whole_game(site) {
   await ended(site);
 }
 
+// Two pads as the Gamepad API shows them, in the standard layout; the test
+// sets window.pads, and each read gets a copy, as a browser's snapshot.
+function stubPads() {
+  const pad = (index) => ({id: `pad ${index}`, index, connected: true, mapping: 'standard',
+                           timestamp: 0, axes: [0, 0, 0, 0],
+                           buttons: Array.from({length: 17}, () => ({pressed: false, value: 0}))});
+  window.pads = [pad(0), pad(1)];
+  navigator.getGamepads = () => window.pads.map((p) => ({...p, axes: [...p.axes],
+                                                         buttons: p.buttons.map((b) => ({...b}))}));
+}
+const [A, X, BACK_BUTTON, START, LEFT] = [0, 2, 8, 9, 14];
+
+async function tap(site, pad, button) {
+  const set = (down) => site.page.evaluate((p, b, d) => {
+    window.pads[p].buttons[b] = {pressed: d, value: d ? 1 : 0};
+  }, pad, button, down);
+  await set(true);
+  await sleep(200);  // longer than a pass of any loop
+  await set(false);
+  await sleep(100);
+}
+
+// Two pads through every screen; only the clock's run-out is a key, to spare its wait.
+async function two_pads(site) {
+  await site.open('jeu.html', stubPads);
+  await site.waitShare('the player-count menu', ONE_PLAYER, IDLE);
+  await tap(site, 0, X);  // "2 joueurs"
+  await site.waitShare('the level-start screen', startPlate(600), IDLE);
+  await tap(site, 1, A);
+  await site.waitTitle(level(1));
+  await site.waitShare('the first frame, with "Restant" at the top left', [0, 0, 150, 35], dark, 0.02);
+  const hero = [301, 301, 50, 50], enemy = [26, 26, 50, 50];
+  // Sprites with white around them: a place left is white through.
+  check(await site.share(hero, white) < 0.8 && await site.share(enemy, white) < 0.8,
+        'the hero and the first enemy are not at their start');
+  await tap(site, 0, LEFT);
+  await site.waitShare('the hero gone left, steered by the first pad', hero, white, 0.97);
+  await site.page.evaluate(() => { window.pads[1].axes[0] = 1; });  // second pad's stick, right
+  await site.waitShare('the enemy gone right, steered by the second pad', enemy, white, 0.97);
+  await tap(site, 1, START);
+  await site.waitTitle(level(1) + ' PAUSE');
+  await tap(site, 0, START);
+  await site.waitTitle(level(1));
+  await site.key('t');
+  await waitUntil('an end page', async () => [WON, LOST].includes(await site.title()));
+  await tap(site, 0, BACK_BUTTON);
+  await site.waitTitle(CREDITS);
+  await tap(site, 1, A);
+  await ended(site);
+}
+
 async function savedLink(site) {
   return site.page.$eval('#telecharger', async (a) => !a.hidden && (await fetch(a.href)).text());
 }
@@ -157,4 +208,4 @@ async function level_into_play(site) {
   await message(site, /^Niveau refusé\. Le mur \(13, 13\)/);
 }
 
-module.exports = {'game.whole_game': whole_game, 'editor.level_into_play': level_into_play};
+module.exports = {'game.whole_game': whole_game, 'game.two_pads': two_pads, 'editor.level_into_play': level_into_play};
