@@ -8,7 +8,7 @@
 #include "common/Condition.h"
 #include "common/surface_fill.h"
 #include "game/flow/globals.h"
-#include "game/maze/level_file.h"
+#include "level/level_file.h"
 
 namespace {
 

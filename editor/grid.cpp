@@ -2,18 +2,10 @@
 
 #include "common/picture_files.h"
 #include "editor/safe_sdl.h"
+#include "level/level_rules.h"
 #include "platform/window.h"
 
 namespace {
-
-// Where the game starts its enemies (26, 26) and its hero (width/2 + 1,
-// height/2 + 1): these cells must stay free of walls.
-bool IsReserved(int x, int y, int width, int height) {
-  const bool corner = (x == 25 || x == 50) && (y == 25 || y == 50);
-  const bool centre = (x == width / 2 || x == width / 2 + 25) &&
-                      (y == height / 2 || y == height / 2 + 25);
-  return corner || centre;
-}
 
 SDL_Surface* BlackSquare(SDL_Surface* screen, int cellSize) {
   SDL_Surface* square =
@@ -34,7 +26,7 @@ int Init(SDL_Surface* screen, SDL_Surface** cellPictures, SDL_Rect* cellPosition
       cellPositions[cell].x = static_cast<Sint16>(x);
       cellPositions[cell].y = static_cast<Sint16>(y);
       cellPictures[cell] =
-          IsReserved(x, y, width, height) ? BlackSquare(screen, cellSize) : LoadPicture(kEmptyPicture);
+          IsReservedCell(x, y, width, height) ? BlackSquare(screen, cellSize) : LoadPicture(kEmptyPicture);
       wallX[cell] = -1;
       wallY[cell] = -1;
       SDL_Delay(2);
@@ -49,7 +41,7 @@ int Test(int coordinate, int /*extent*/, int cellSize, char /*axis*/) {
 }
 
 int Test3(int x, int y, int* wallX, int* wallY, int slot, int width, int height) {
-  if (IsReserved(wallX[slot], wallY[slot], width, height)) return kReserved;
+  if (IsReservedCell(wallX[slot], wallY[slot], width, height)) return kReserved;
   for (int i = 0; i < slot; ++i) {
     if (wallX[i] == x && wallY[i] == y) return i;
   }

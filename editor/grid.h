@@ -3,12 +3,14 @@
 
 #include <SDL.h>
 
+#include "level/level_rules.h"
+
 // The cell table (pictures, positions) and the wall record (wall x, wall y)
 // each hold this many entries.
 constexpr int kTableSize = 3000;
 // What Test3 answers for a reserved cell; no wall is ever kept in this slot.
 constexpr int kReserved = 2999;
-constexpr int kCellSize = 25;
+constexpr int kCellSize = kLevelCell;
 constexpr const char* kEmptyPicture = "Images/blanc.png";
 constexpr const char* kWallPicture = "Images/Mur.png";
 

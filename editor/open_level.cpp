@@ -4,7 +4,7 @@
 
 #include "editor/grid.h"
 #include "editor/press.h"
-#include "game/maze/level_file.h"
+#include "level/level_file.h"
 
 namespace {
 

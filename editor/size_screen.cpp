@@ -7,11 +7,12 @@
 #include "common/Condition.h"
 #include "editor/editor.h"
 #include "editor/safe_sdl.h"
+#include "level/level_rules.h"
 #include "platform/window.h"
 
 namespace {
 
-constexpr int kButtons = 5;
+constexpr int kButtons = static_cast<int>(kLevelWidths.size());
 constexpr int kPlateHeight = 40;
 constexpr int kIdleGrey = 150;
 constexpr int kHoverGrey = 255;
@@ -20,16 +21,15 @@ struct Button {
   const char* label;
   int width;    // of the plate
   int dx, dy;   // of the plate's corner from the window's centre
-  int result;   // the level width it stands for
 };
 
-// The widths the game gives its window at levels 1 to 4 and from level 5 on.
+// One button per level width, in the order of kLevelWidths.
 constexpr std::array<Button, kButtons> kButtonTable{{
-    {"Niveau 1", 100, -50, -100, 600},
-    {"Niveau 2", 100, -50, -50, 700},
-    {"Niveau 3", 100, -50, 0, 800},
-    {"Niveau 4", 100, -50, 50, 900},
-    {"Plus que 4", 110, -55, 100, 1000},
+    {"Niveau 1", 100, -50, -100},
+    {"Niveau 2", 100, -50, -50},
+    {"Niveau 3", 100, -50, 0},
+    {"Niveau 4", 100, -50, 50},
+    {"Plus que 4", 110, -55, 100},
 }};
 
 bool OnPlate(int x, int y, const SDL_Rect& plate, int plateWidth) {
@@ -80,7 +80,7 @@ int Taille(SDL_Surface* screen, int width, int height) {
           for (int k = 0; k < kButtons; ++k) {
             if (OnPlate(event.button.x, event.button.y, positions[k], kButtonTable[k].width)) {
               running = 0;
-              result = kButtonTable[k].result;
+              result = kLevelWidths[k];
               break;
             }
           }

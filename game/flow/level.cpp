@@ -4,17 +4,16 @@
 #include "game/flow/globals.h"
 #include "game/flow/rules.h"
 #include "game/screens/screens.h"
+#include "level/level_rules.h"
 #include "platform/window.h"
 
 namespace {
 
 constexpr Uint32 kVideoFlags = SDL_HWSURFACE | SDL_DOUBLEBUF;
-constexpr int kWidestWindow = 999;  // widening stops once the window is 1000 wide
-
-// The window is 100 wider at each new level until it is 1000 wide.
+// The window is wider at each new level until it is as wide as the widest level.
 bool Widen(GameState& s) {
-  if (s.width > kWidestWindow) return false;
-  s.width += 100;
+  if (s.width >= kWidestLevel) return false;
+  s.width += kWidthStep;
   return true;
 }
 

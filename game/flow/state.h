@@ -7,9 +7,10 @@
 #include <array>
 
 #include "game/flow/music.h"
+#include "level/level_rules.h"
 
-// The limits of the game are the capacities of its tables.
-constexpr int kWallCapacity = 1000;
+// The limits of the game are the capacities of its tables; the walls' is a
+// level rule.
 constexpr int kChestCapacity = 300;
 constexpr int kEnemyCapacity = 5;
 
@@ -52,8 +53,8 @@ struct GameState {
   int heroDirection = 0;
   int heroMode = 0;
 
-  std::array<SDL_Rect, kWallCapacity> wallPositions{};
-  std::array<SDL_Surface*, kWallCapacity> wallImages{};
+  std::array<SDL_Rect, kMaxWalls> wallPositions{};
+  std::array<SDL_Surface*, kMaxWalls> wallImages{};
   std::array<SDL_Rect, kChestCapacity> chestPositions{};
   std::array<SDL_Surface*, kChestCapacity> chestImages{};
   std::array<SDL_Rect, kEnemyCapacity> enemyPositions{};

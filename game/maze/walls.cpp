@@ -1,6 +1,6 @@
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
-#include "game/maze/level_file.h"
+#include "level/level_file.h"
 
 int Murs(SDL_Surface** wallImages, SDL_Rect* wallPositions, int /*width*/, int /*height*/,
          SDL_Surface* /*screen*/, int level) {

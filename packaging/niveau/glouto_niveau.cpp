@@ -1,8 +1,6 @@
 // glouto-niveau N [--force]: puts the level last saved by the editor into
 // play as level N of the player's game, once it is sure the game can load it.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -12,7 +10,9 @@
 #include <fstream>
 #include <string>
 
-#include "packaging/niveau/level_check.h"
+#include "level/level_check.h"
+#include "level/level_messages.h"
+#include "level/level_save.h"
 
 namespace {
 
@@ -80,59 +80,31 @@ bool ReadSmallFile(const std::string& path, std::string* text, bool* too_big) {
 }
 
 int ReportVerdict(const LevelVerdict& verdict, int level, const std::string& source) {
-  const std::string width = std::to_string(LevelWidth(level));
-  const std::string where = verdict.line > 0 ? " (ligne " + std::to_string(verdict.line) + ")" : "";
-  const std::string wall = "(" + std::to_string(verdict.x) + ", " + std::to_string(verdict.y) + ")";
+  const std::string why = LevelProblemText(verdict, level, {source, source, false});
   switch (verdict.problem) {
-    case LevelProblem::kNone:
-      return kInstalled;
-    case LevelProblem::kFormat:
-      return Fail(kBadFormat, source + " n'est pas un niveau de l'\u00e9diteur" + where + " : " + verdict.detail + ".");
-    case LevelProblem::kTooManyWalls:
-      return Fail(kTooManyWalls, source + " a " + std::to_string(verdict.walls) +
-                                     " murs ; le jeu n'en charge pas plus de 1000.");
-    case LevelProblem::kOffGrid:
-      return Fail(kOffGrid, "le mur " + wall + where + " sort de la grille du niveau " + std::to_string(level) +
-                                " (fen\u00eatre " + width + " x 600, cases de 25 pixels). "
-                                "Refaites-le dans l'\u00e9diteur \u00e0 la largeur " + width + ".");
-    case LevelProblem::kReserved:
-      return Fail(kReservedCell, "le mur " + wall + where +
-                                     " occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis ou de Glouto.");
+    case LevelProblem::kNone: return kInstalled;
+    case LevelProblem::kFormat: return Fail(kBadFormat, why);
+    case LevelProblem::kTooManyWalls: return Fail(kTooManyWalls, why);
+    case LevelProblem::kOffGrid: return Fail(kOffGrid, why);
+    case LevelProblem::kReserved: return Fail(kReservedCell, why);
   }
   return kBadFormat;
 }
 
-// Writes the level beside its target, then moves it in place in one step, so
-// the game never sees half a level; without --force an existing level stays.
+// Without --force an existing level stays.
 int Install(const std::string& text, const std::string& target, bool force) {
-  std::string temporary = target + ".XXXXXX";
-  const int fd = mkstemp(&temporary[0]);
-  if (fd < 0) return Fail(kWriteFailed, "impossible d'\u00e9crire dans " + target + " : " + std::strerror(errno));
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  bool written = true;
-  for (std::size_t done = 0; written && done < text.size();) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    written = n > 0;
-    if (written) done += static_cast<std::size_t>(n);
+  const SaveOutcome saved = SaveLevelText(target, text, force);
+  const std::string why = std::strerror(saved.error);
+  switch (saved.failed) {
+    case SaveStep::kDone: return kInstalled;
+    case SaveStep::kCreate: return Fail(kWriteFailed, "impossible d'\u00e9crire dans " + target + " : " + why);
+    case SaveStep::kWrite: return Fail(kWriteFailed, "impossible d'\u00e9crire " + target + " : " + why);
+    case SaveStep::kPlace: break;
   }
-  const int write_error = errno;
-  written = written && fsync(fd) == 0;
-  if (close(fd) != 0) written = false;
-  if (!written) {
-    unlink(temporary.c_str());
-    return Fail(kWriteFailed, "impossible d'\u00e9crire " + target + " : " + std::strerror(write_error));
-  }
-  const int placed = force ? rename(temporary.c_str(), target.c_str()) : link(temporary.c_str(), target.c_str());
-  const int place_error = errno;
-  if (!force || placed != 0) unlink(temporary.c_str());
-  if (placed == 0) return kInstalled;
-  if (place_error == EEXIST) {
+  if (saved.error == EEXIST) {
     return Fail(kTargetExists, target + " existe d\u00e9j\u00e0 ; ajoutez --force pour le remplacer.");
   }
-  return Fail(kWriteFailed, "impossible d'installer " + target + " : " + std::strerror(place_error));
+  return Fail(kWriteFailed, "impossible d'installer " + target + " : " + why);
 }
 
 }  // namespace

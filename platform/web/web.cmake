@@ -54,8 +54,8 @@ function(glouto_web_site)
   glouto_web_program(editor Images Niveaux)
 
   # glouto-niveau's checker, for the editor page's "Mettre en jeu".
-  add_executable(niveau packaging/niveau/level_check.cpp platform/web/page/level_verdict.cpp)
-  target_include_directories(niveau PRIVATE ${CMAKE_SOURCE_DIR})
+  add_executable(niveau platform/web/page/level_verdict.cpp)
+  target_link_libraries(niveau PRIVATE glouto_level)
   set_target_properties(niveau PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${GLOUTO_SITE})
   target_link_options(niveau PRIVATE -sMODULARIZE=1 -sEXPORT_NAME=NiveauModule
     "-sEXPORTED_FUNCTIONS=['_LevelVerdictFor','_malloc','_free']"

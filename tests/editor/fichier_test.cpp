@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "editor/fichier.h"
-#include "game/maze/level_file.h"
+#include "level/level_file.h"
 #include "tests/support/test_support.h"
 
 namespace {

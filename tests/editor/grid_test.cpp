@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 #include <utility>
 
+#include "level/level_check.h"
 #include "tests/editor/grid_fixture.h"
 
 namespace {
@@ -32,9 +34,11 @@ TEST(Grid, SnapsAPixelDownToTheCornerOfItsCell) {
   }
 }
 
-TEST(Grid, ExactlyTheEightStartCellsAreReservedAtEveryWidth) {
+TEST(Grid, ExactlyTheEightStartCellsAreReservedAtEveryWidthAndTheCheckerRefusesThem) {
   std::array<int, kTableSize> xs{}, ys{};
+  int level = 0;
   for (int width : {600, 700, 800, 900, 1000}) {
+    ++level;
     const std::set<Cell> reserved = ReservedCells(width);
     int found = 0;
     for (int y = 0; y < 600; y += 25) {
@@ -48,6 +52,8 @@ TEST(Grid, ExactlyTheEightStartCellsAreReservedAtEveryWidth) {
         const bool isReserved = reserved.count({x, y}) == 1;
         EXPECT_EQ(answer, isReserved ? kReserved : 0);
         found += answer == kReserved;
+        const std::string text = "1\n" + std::to_string(x) + "\t" + std::to_string(y) + "\n";
+        EXPECT_EQ(CheckLevelText(text, level).problem == LevelProblem::kReserved, isReserved);
       }
     }
     EXPECT_EQ(found, 8) << "width " << width;

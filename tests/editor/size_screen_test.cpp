@@ -7,6 +7,7 @@
 
 #include "editor/editor.h"
 #include "editor/size_screen.h"
+#include "level/level_rules.h"
 #include "tests/editor/editor_assets.h"
 
 namespace {
@@ -70,6 +71,13 @@ TEST_F(SizeScreenTest, ReleaseOnAPlateChoosesItsWidthEdgesIncluded) {
     const int result = Run({Release(c.x, c.y)});
     EXPECT_EQ(result, c.chosen == kNone ? 400 : c.chosen);
     EXPECT_EQ(FINPROG, c.chosen == kNone ? 1 : 0);
+  }
+}
+
+TEST_F(SizeScreenTest, TheKthPlateChoosesTheWidthTheGameGivesLevelK) {
+  for (int k = 1; k <= 5; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(Run({Release(200, 70 + 50 * k)}), LevelWidth(k));
   }
 }
 

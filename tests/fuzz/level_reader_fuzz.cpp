@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "game/maze/level_file.h"
+#include "level/level_file.h"
 
 namespace {
 

@@ -11,7 +11,7 @@ case $target in
   level)
     mkdir -p "$out/corpus"
     clang++ "${flags[@]}" $(pkg-config --cflags sdl) \
-      "$src/tests/fuzz/level_reader_fuzz.cpp" "$src/game/maze/level_file.cpp" -o "$out/level_reader_fuzz"
+      "$src/tests/fuzz/level_reader_fuzz.cpp" "$src/level/level_file.cpp" -o "$out/level_reader_fuzz"
     cp "$src"/assets/Niveaux/*.txt "$out/corpus/" 2>/dev/null || true
     corpus=corpus; program=level_reader_fuzz; options=()
     ;;

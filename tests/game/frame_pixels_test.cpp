@@ -53,11 +53,11 @@ class FramePixels : public SdlTest {
     ASSERT_NE(s->font, nullptr);
     s->clockRect.x = kWidth - 130;
     std::srand(12);
-    s->wallCount = kWallCapacity;
+    s->wallCount = kMaxWalls;
     s->chestCount = kChestCapacity;
     s->enemyCount = kEnemyCapacity;
     // Some of everything hangs over an edge, so clipping is compared too.
-    for (int i = 0; i < kWallCapacity; ++i) {
+    for (int i = 0; i < kMaxWalls; ++i) {
       s->wallPositions[i] = Spot(-20, kWidth + 5);
       ReloadImage(&s->wallImages[i], "Images/Mur.png");
     }
@@ -135,7 +135,7 @@ TEST_F(FramePixels, TheGameDrawsItsFrameAsPlainSdlWould) {
     RenderHud(*s);
     DrawFrame(*s);
     EXPECT_EQ(std::memcmp(s->screen->pixels, want.data(), want.size()), 0) << "the frames differ";
-    for (int i = 0; i < kWallCapacity; ++i)
+    for (int i = 0; i < kMaxWalls; ++i)
       ASSERT_TRUE(SameRect(s->wallPositions[i], plain->wallPositions[i])) << "wall " << i;
     for (int i = 0; i < kChestCapacity; ++i)
       ASSERT_TRUE(SameRect(s->chestPositions[i], plain->chestPositions[i])) << "chest " << i;

@@ -8,6 +8,7 @@
 #include "game/flow/loop.h"
 #include "game/flow/rules.h"
 #include "game/flow/session.h"
+#include "level/level_rules.h"
 #include "tests/game/flow_harness.h"
 
 namespace {
@@ -94,6 +95,7 @@ TEST_F(Level, WindowGrowsUpTo1000AndTheCountsFollowTheProgression) {
     s.timerId = nullptr;
     const int width = level <= 5 ? 500 + 100 * level : 1000;
     EXPECT_EQ(s.width, width);
+    EXPECT_EQ(LevelWidth(level), width) << "glouto-niveau checks another width";
     EXPECT_EQ(s.screen->w, width);
     EXPECT_EQ(s.heroPosition.x, width / 2 + 1);
     EXPECT_EQ(s.chestCount, level <= 5 ? 50 * level : 300);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "game/maze/actors.h"
-#include "game/maze/level_file.h"
+#include "level/level_file.h"
 #include "tests/game/maze_helpers.h"
 #include "tests/support/test_support.h"
 

@@ -1,13 +1,9 @@
-#include "packaging/niveau/level_check.h"
+#include "level/level_check.h"
 
 #include <climits>
 #include <cstddef>
 
 namespace {
-
-constexpr int kMaxWalls = 1000;
-constexpr int kCell = 25;
-constexpr int kHeight = 600;
 
 // Reads the text strictly as the editor's "%d\n" and "%d\t%d\n" write it.
 class Reader {
@@ -72,23 +68,12 @@ LevelVerdict FormatFault(int line, const char* detail) {
   return verdict;
 }
 
-bool IsReserved(int x, int y, int width) {
-  const auto either = [](int v, int a, int b) { return v == a || v == b; };
-  const bool start_corner = either(x, 25, 50) && either(y, 25, 50);
-  const bool hero_start = either(x, width / 2, width / 2 + kCell) && either(y, 300, 325);
-  return start_corner || hero_start;
-}
-
 bool OnGridInside(int x, int y, int width) {
-  return x % kCell == 0 && y % kCell == 0 && x >= 0 && y >= 0 && x <= width - kCell && y <= kHeight - kCell;
+  return x % kLevelCell == 0 && y % kLevelCell == 0 && x >= 0 && y >= 0 && x <= width - kLevelCell &&
+         y <= kLevelHeight - kLevelCell;
 }
 
 }  // namespace
-
-int LevelWidth(int level) {
-  if (level >= 5) return 1000;
-  return 600 + 100 * (level - 1);
-}
 
 LevelVerdict CheckLevelText(const std::string& text, int level) {
   Reader reader(text);
@@ -116,7 +101,7 @@ LevelVerdict CheckLevelText(const std::string& text, int level) {
                                               : "une ligne de mur doit \u00eatre x, une tabulation, y");
     }
     if (first_off_grid.line == 0 && !OnGridInside(x, y, width)) first_off_grid = {x, y, line};
-    if (first_reserved.line == 0 && IsReserved(x, y, width)) first_reserved = {x, y, line};
+    if (first_reserved.line == 0 && IsReservedCell(x, y, width, kLevelHeight)) first_reserved = {x, y, line};
   }
   if (found != declared) {
     const std::string detail = "la premi\u00e8re ligne annonce " + std::to_string(declared) +

@@ -1,4 +1,5 @@
-#include "packaging/niveau/level_check.h"
+#include "level/level_check.h"
+#include "level/level_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -152,6 +153,35 @@ TEST(LevelCheck, AFormatFaultAnywhereOutranksABadWall) {
   const LevelVerdict verdict = CheckLevelText(Level({{25, 25}, {600, 0}}), 1);
   EXPECT_EQ(LevelProblem::kOffGrid, verdict.problem);
   EXPECT_EQ(600, verdict.x);
+}
+
+TEST(LevelCheck, EachProblemIsToldInOneSentenceNamingWhatIsWrong) {
+  std::vector<Wall> many(1001, Wall{0, 0});
+  const struct {
+    std::string text;
+    int level;
+    const char* said;  // by glouto-niveau, about "N.txt"
+  } cases[] = {
+      {"0\n", 1, ""},
+      {"1\n0 0\n", 1,
+       "N.txt n'est pas un niveau de l'\u00e9diteur (ligne 2) : une ligne de mur doit \u00eatre x, une tabulation, y."},
+      {Level(many), 1, "N.txt a 1001 murs ; le jeu n'en charge pas plus de 1000."},
+      {Level({{0, 0}, {700, 25}}), 2,
+       "le mur (700, 25) (ligne 3) sort de la grille du niveau 2 (fen\u00eatre 700 x 600, cases de 25 pixels). "
+       "Refaites-le dans l'\u00e9diteur \u00e0 la largeur 700."},
+      {Level({{350, 325}}), 2,
+       "le mur (350, 325) (ligne 2) occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis ou de Glouto."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.said);
+    const LevelVerdict verdict = CheckLevelText(c.text, c.level);
+    EXPECT_EQ(c.said, LevelProblemText(verdict, c.level, {"N.txt", "N.txt", false}));
+  }
+  // The editor page speaks of "this file" and "this level", each sentence with a capital.
+  EXPECT_EQ("Ce niveau a 1001 murs ; le jeu n'en charge pas plus de 1000.",
+            LevelProblemText(CheckLevelText(Level(many), 1), 1, {"Ce fichier", "Ce niveau", true}));
+  EXPECT_EQ("Le mur (25, 25) (ligne 2) occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis ou de Glouto.",
+            LevelProblemText(CheckLevelText(Level({{25, 25}}), 1), 1, {"Ce fichier", "Ce niveau", true}));
 }
 
 }  // namespace

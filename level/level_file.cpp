@@ -1,4 +1,4 @@
-#include "game/maze/level_file.h"
+#include "level/level_file.h"
 
 #include <climits>
 #include <cstdio>

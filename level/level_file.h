@@ -1,9 +1,9 @@
-#ifndef GLOUTO_GAME_MAZE_LEVEL_FILE_H
-#define GLOUTO_GAME_MAZE_LEVEL_FILE_H
+#ifndef GLOUTO_LEVEL_LEVEL_FILE_H
+#define GLOUTO_LEVEL_LEVEL_FILE_H
 
 #include <SDL.h>
 
-constexpr int kMaxWalls = 1000;
+#include "level/level_rules.h"
 
 // Path of level n's file, "Niveaux/Niveau_%d.txt", written into `path`.
 void LevelFilePath(char* path, int size, int level);

@@ -1,7 +1,9 @@
-#ifndef GLOUTO_PACKAGING_NIVEAU_LEVEL_CHECK_H
-#define GLOUTO_PACKAGING_NIVEAU_LEVEL_CHECK_H
+#ifndef GLOUTO_LEVEL_LEVEL_CHECK_H
+#define GLOUTO_LEVEL_LEVEL_CHECK_H
 
 #include <string>
+
+#include "level/level_rules.h"
 
 // What keeps a saved level out of play; the first one found wins, in this order.
 enum class LevelProblem {
@@ -20,9 +22,6 @@ struct LevelVerdict {
   int walls = 0;  // the declared count, once the format is right
   std::string detail;  // what is wrong with the format, in French
 };
-
-// Width of the game's window at `level` (from 1): 600, 100 more per level, 1000 at most.
-int LevelWidth(int level);
 
 // Checks the text of a level file as the editor writes it for `level`:
 // "%d\n" then "%d\t%d\n" per wall, each line break LF or CR LF.

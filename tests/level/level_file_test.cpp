@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "game/maze/level_file.h"
+#include "level/level_file.h"
 #include "tests/support/test_support.h"
 
 namespace {
