@@ -143,12 +143,10 @@ LevelVerdict DecodeLevel(const std::string& codeOrLink, std::string* text, int* 
     const int cell = static_cast<int>(Bits(cells, i * kCellBits, kCellBits));
     walls.push_back({cell % kColumns * kLevelCell, cell / kColumns * kLevelCell});
   }
-  const int meantFor = bytes[2];
+  *level = bytes[2];
   std::string decoded = TextOf(walls, bytes[1] & kCrLf);
   // The walls pass the very checks a level file passes.
-  LevelVerdict verdict = CheckLevelText(decoded, meantFor);
-  if (verdict.problem != LevelProblem::kNone) return verdict;
-  *text = std::move(decoded);
-  *level = meantFor;
+  LevelVerdict verdict = CheckLevelText(decoded, *level);
+  if (verdict.problem == LevelProblem::kNone) *text = std::move(decoded);
   return verdict;
 }

@@ -15,7 +15,8 @@ LevelVerdict EncodeLevel(const std::string& text, int level, std::string* code);
 
 // The text and level number of a code, or of a whole link (what follows its
 // last '#'), checked exactly as a level file is; on any fault the verdict says
-// why and `*text` and `*level` are left alone.
+// why and `*text` is left alone. `*level` is the level the code claims as soon
+// as that can be read, for the message to name it.
 LevelVerdict DecodeLevel(const std::string& codeOrLink, std::string* text, int* level);
 
 #endif
