@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Makes the menu icons glouto-SIZE.png and glouto-editeur-SIZE.png.
+"""Makes the menu icons glouto-SIZE.png and glouto-editeur-SIZE.png, and the
+browser site's, glouto-192.png and glouto-512.png (a home screen's sizes).
 
 The game's icon is the hero's own picture (assets/Images/Glouto.png) when it
 is there, else a drawn glutton; the editor's is a grid with a few walls, in the
@@ -14,6 +15,7 @@ from PIL import Image, ImageDraw
 HERE = os.path.dirname(os.path.abspath(__file__))
 ASSETS = os.path.join(HERE, "..", "..", "assets", "Images")
 SIZES = (48, 64, 128)
+WEB_SIZES = (192, 512)
 BIG = 512
 
 
@@ -85,6 +87,8 @@ def main():
     for size in SIZES:
         fit(game, size).save(os.path.join(HERE, "glouto-%d.png" % size), optimize=True)
         fit(editor, size).save(os.path.join(HERE, "glouto-editeur-%d.png" % size), optimize=True)
+    for size in WEB_SIZES:
+        fit(game, size).save(os.path.join(HERE, "glouto-%d.png" % size), optimize=True)
     return 0
 
 

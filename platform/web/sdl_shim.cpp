@@ -10,6 +10,8 @@
 #include <map>
 #include <string>
 
+EM_JS(bool, PageHidden, (), { return document.hidden; });
+
 namespace {
 
 std::string Utf8FromLatin1(const char* text) {
@@ -38,6 +40,10 @@ void Fire(void* data) {
   const auto id = static_cast<SDL_TimerID>(reinterpret_cast<std::intptr_t>(data));
   auto timer = timers.find(id);
   if (timer == timers.end()) return;
+  if (PageHidden()) {  // the game's clock stops with the rest of it
+    timer->second.pending = emscripten_set_timeout(Fire, timer->second.interval, data);
+    return;
+  }
   const Uint32 next = timer->second.callback(timer->second.interval, timer->second.param);
   timer = timers.find(id);  // the callback may have removed it
   if (timer == timers.end()) return;
@@ -51,28 +57,41 @@ void Fire(void* data) {
 
 }  // namespace
 
-// Chromium holds chained timers to 4 ms at least, so a 2 ms wait took 4 and
-// the game ran at 70 % of its pace. Each wait ends by the clock instead, its
-// last milliseconds through message posts, which are never held back, and
-// one that ended late shortens the next by as much: the waits keep their
-// length on average, as on the desktop, drawing time not included.
-EM_ASYNC_JS(void, WaitByTheClock, (double ms), {
-  var now = performance.now();
-  var due = now + ms - (Module.gloutoLate || 0);
-  if (!Module.gloutoPost) {
-    var channel = new MessageChannel();
-    var waiting = [];
-    channel.port1.onmessage = function() { waiting.shift()(); };
-    Module.gloutoPost = function(resolve) { waiting.push(resolve); channel.port2.postMessage(0); };
-  }
-  if (due - now > 6) await new Promise(function(resolve) { setTimeout(resolve, due - now - 5); });
-  do {
-    await new Promise(Module.gloutoPost);
-  } while (performance.now() < due);
-  Module.gloutoLate = Math.min(Math.max(performance.now() - (now + ms), 0), 20);
+// A frame is many short waits (2, 5, 7, 10 ms), and the browser's timers are
+// neither that fine nor that exact. The waits run up a debt against the clock
+// instead, slept off with one timer once it is worth one; a sleep that ended
+// late is owed back by the next ones. The pace over a frame stays the
+// desktop's, drawing time not included, and nothing spins. A hidden page
+// sleeps until it is shown again, its debt forgiven: a background tab keeps
+// its game paused rather than running slow.
+EM_JS(double, OweWait, (double ms), {
+  var wait = Module.gloutoWait || (Module.gloutoWait = {debt: 0});
+  wait.debt = Math.max(wait.debt + ms, -50);
+  return document.hidden || wait.debt >= 8 ? wait.debt : 0;
 });
 
-extern "C" void SDL_Delay(Uint32 ms) { WaitByTheClock(ms); }
+EM_ASYNC_JS(void, SleepOff, (double ms), {
+  var wait = Module.gloutoWait;
+  if (document.hidden) {
+    await new Promise(function(shown) {
+      document.addEventListener('visibilitychange', function seen() {
+        if (document.hidden) return;
+        document.removeEventListener('visibilitychange', seen);
+        shown();
+      });
+    });
+    wait.debt = 0;
+    return;
+  }
+  var start = performance.now();
+  await new Promise(function(resolve) { setTimeout(resolve, ms); });
+  wait.debt -= performance.now() - start;
+});
+
+extern "C" void SDL_Delay(Uint32 ms) {
+  const double owed = OweWait(ms);
+  if (owed > 0) SleepOff(owed);
+}
 
 // The browser's timers fire once whatever the callback returns.
 extern "C" SDL_TimerID SDL_AddTimer(Uint32 interval, SDL_TimerCallback callback, void* param) {
@@ -93,6 +112,9 @@ extern "C" SDL_bool SDL_RemoveTimer(SDL_TimerID id) {
 
 EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_Surface* to, int x, int y), {
   var source = SDL.surfaces[from], target = SDL.surfaces[to];
+  delete target.picture;  // drawn on: no longer the picture's pixels
+  target.drawnOn = true;
+  GloutoMarks.add(target, [GloutoMarks.of(source), source.alpha, sx, sy, w, h, x, y].join());
   var alpha = target.ctx.globalAlpha;
   target.ctx.globalAlpha = source.alpha / 255;
   target.ctx.drawImage(source.canvas, sx, sy, w, h, x, y, w, h);
@@ -124,18 +146,35 @@ extern "C" int SDL_UpperBlit(SDL_Surface* src, const SDL_Rect* part, SDL_Surface
 }
 
 // The browser's colour key does nothing: the key's pixels become transparent
-// instead, once per surface, as the game keys its sprites at every frame.
+// instead, once per surface, as the game keys its sprites at every frame. A
+// loaded picture, or its copy, is keyed from the pixels the browser's SDL
+// read into memory when decoding it, each key worked out once per picture:
+// a read-back stalls a GPU.
 EM_JS(void, KeyOut, (SDL_Surface * surface, Uint32 key), {
   var data = SDL.surfaces[surface];
   if (!data || data.keyedOut) return;
   data.keyedOut = true;
-  var image = data.ctx.getImageData(0, 0, data.width, data.height);
-  var px = image.data;
-  var r = key & 255, g = (key >> 8) & 255, b = (key >> 16) & 255;
-  for (var i = 0; i < px.length; i += 4) {
-    if (px[i] == r && px[i + 1] == g && px[i + 2] == b) px[i + 3] = 0;
+  GloutoMarks.add(data, 'key ' + key);
+  var picture = data.picture || data;
+  var known = picture.image && !picture.drawnOn;
+  var keyed = known && picture.keyed && picture.keyed[key];
+  if (!keyed) {
+    var image = known ? new ImageData(new Uint8ClampedArray(picture.image.data), data.width, data.height)
+                      : data.ctx.getImageData(0, 0, data.width, data.height);
+    var px = image.data;
+    var r = key & 255, g = (key >> 8) & 255, b = (key >> 16) & 255;
+    for (var i = 0; i < px.length; i += 4) {
+      if (px[i] == r && px[i + 1] == g && px[i + 2] == b) px[i + 3] = 0;
+    }
+    keyed = document.createElement('canvas');
+    keyed.width = data.width;
+    keyed.height = data.height;
+    keyed.getContext('2d').putImageData(image, 0, 0);
+    if (known) (picture.keyed = picture.keyed || {})[key] = keyed;
   }
-  data.ctx.putImageData(image, 0, 0);
+  data.ctx.globalCompositeOperation = 'copy';
+  data.ctx.drawImage(keyed, 0, 0);
+  data.ctx.globalCompositeOperation = 'source-over';
 });
 
 extern "C" int SDL_SetColorKey(SDL_Surface* surface, int flag, Uint32 key) {
@@ -143,7 +182,34 @@ extern "C" int SDL_SetColorKey(SDL_Surface* surface, int flag, Uint32 key) {
   return 0;
 }
 
-// The browser's SDL_ttf reads UTF-8; the programs' texts are Latin-1.
+// As the browser's own, but the fill is marked: see marks.js.
+EM_JS(void, FillCanvas, (SDL_Surface * surface, const SDL_Rect* rect, Uint32 colour), {
+  var data = SDL.surfaces[surface];
+  var r = rect ? SDL.loadRect(rect) : {x: 0, y: 0, w: data.width, h: data.height};
+  if (data.clipRect) {
+    r = SDL.intersectionOfRects(data.clipRect, r);
+    if (rect) SDL.updateRect(rect, r);
+  }
+  var whole = r.x <= 0 && r.y <= 0 && r.x + r.w >= data.width && r.y + r.h >= data.height;
+  data.drawnOn = true;
+  delete data.picture;
+  if (whole && colour >>> 24 == 255) GloutoMarks.filled(data, colour);
+  else GloutoMarks.add(data, ['fill', colour, r.x, r.y, r.w, r.h].join());
+  data.ctx.save();
+  data.ctx.fillStyle = SDL.translateColorToCSSRGBA(colour);
+  data.ctx.fillRect(r.x, r.y, r.w, r.h);
+  data.ctx.restore();
+});
+
+extern "C" int SDL_FillRect(SDL_Surface* surface, const SDL_Rect* rect, Uint32 colour) {
+  if (!surface) return -1;
+  FillCanvas(surface, rect, colour);
+  return 0;
+}
+
+// The browser's SDL_ttf reads UTF-8; the programs' texts are Latin-1. It
+// has one way to draw, the canvas's anti-aliased text over a transparent
+// surface, which is blended: its Blended and Solid are the same function.
 extern "C" SDL_Surface* TTF_RenderText_Blended(TTF_Font* font, const char* text, SDL_Color colour) {
   if (!text) return nullptr;
   return TTF_RenderUTF8_Solid(font, Utf8FromLatin1(text).c_str(), colour);

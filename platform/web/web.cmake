@@ -8,6 +8,7 @@ set(GLOUTO_EDITOR_MAIN platform/web/main.cpp)
 target_compile_options(glouto_sdl INTERFACE -sUSE_SDL=1)
 target_link_options(glouto_sdl INTERFACE -sUSE_SDL=1 -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -lidbfs.js
+  "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/platform/web/marks.js"
   "-sEXPORTED_RUNTIME_METHODS=['FS']")
 
 # The site ships each wave track compressed, as <name>.wav.mp3: the game
@@ -35,7 +36,8 @@ endfunction()
 
 # One program of the site: <name>.js, .wasm and .data, preloading `folders`.
 function(glouto_web_program target)
-  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${GLOUTO_SITE})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${GLOUTO_SITE}
+    LINK_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/marks.js)
   set(preload)
   foreach(folder ${ARGN})
     if(folder STREQUAL "Musique")
@@ -61,9 +63,20 @@ function(glouto_web_site)
     "-sEXPORTED_FUNCTIONS=['_LevelVerdictFor','_malloc','_free']"
     "-sEXPORTED_RUNTIME_METHODS=['ccall','UTF8ToString']")
 
-  file(GLOB pages CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/page/*.html
-    ${CMAKE_SOURCE_DIR}/platform/web/page/*.js ${CMAKE_SOURCE_DIR}/platform/web/page/*.css)
   set(copied)
+  file(GLOB pages CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/page/*.html
+    ${CMAKE_SOURCE_DIR}/platform/web/page/*.js ${CMAKE_SOURCE_DIR}/platform/web/page/*.css
+    ${CMAKE_SOURCE_DIR}/platform/web/page/*.webmanifest)
+  # The hero's icon: the favicon, and a home screen's.
+  set(icons ${CMAKE_SOURCE_DIR}/packaging/icons)
+  foreach(icon "48;icone.png" "192;icone-192.png" "512;icone-512.png")
+    list(GET icon 0 size)
+    list(GET icon 1 name)
+    add_custom_command(OUTPUT ${GLOUTO_SITE}/${name}
+      COMMAND ${CMAKE_COMMAND} -E copy ${icons}/glouto-${size}.png ${GLOUTO_SITE}/${name}
+      DEPENDS ${icons}/glouto-${size}.png VERBATIM)
+    list(APPEND copied ${GLOUTO_SITE}/${name})
+  endforeach()
   foreach(page ${pages} ${GLOUTO_ASSETS}/Readme.html ${GLOUTO_ASSETS}/Police/comic.ttf)
     file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${page})
     get_filename_component(name ${page} NAME)
@@ -76,4 +89,11 @@ function(glouto_web_site)
     list(APPEND copied ${to})
   endforeach()
   add_custom_target(glouto_web_pages ALL DEPENDS ${copied})
+
+  # Last, once every other file of the site is in place.
+  add_custom_target(glouto_web_offline ALL
+    COMMAND ${CMAKE_COMMAND} -DSITE=${GLOUTO_SITE}
+      -DTEMPLATE=${CMAKE_SOURCE_DIR}/platform/web/page/sw.js.in
+      -P ${CMAKE_SOURCE_DIR}/platform/web/offline.cmake VERBATIM)
+  add_dependencies(glouto_web_offline glouto_web_pages game editor niveau)
 endfunction()

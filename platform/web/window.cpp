@@ -24,8 +24,12 @@ struct SaneUmask {
 // would show whenever a wait yields; it also copies the pixels of any other
 // surface back to memory at every blit into it, which the screen is spared.
 EM_JS(void, MakeScreen, (SDL_Surface * surface), { SDL.screen = surface; });
+// A frame the same as the one shown is not shown again (see marks.js).
 EM_JS(void, CopyToPage, (SDL_Surface * from, SDL_Surface * to), {
-  SDL.surfaces[to].ctx.drawImage(SDL.surfaces[from].canvas, 0, 0);
+  var drawn = SDL.surfaces[from], page = SDL.surfaces[to];
+  if (page.shown === GloutoMarks.of(drawn)) return;
+  page.shown = drawn.mark;
+  page.ctx.drawImage(drawn.canvas, 0, 0);
 });
 EM_JS(void, TellPageSize, (int width, int height), {
   if (Module.onWindowSize) Module.onWindowSize(width, height);

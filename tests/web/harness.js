@@ -8,7 +8,8 @@ const http = require('http');
 const path = require('path');
 
 const SKIP = 77;
-const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css'};
+const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
+               '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
 
 function check(condition, message) {
   if (!condition) throw new Error(message);

@@ -1,5 +1,5 @@
-// Starts one program of the site (game or editor) in its page: the canvas at
-// the largest whole zoom that fits, the font, the levels kept in the browser's
+// Starts one program of the site (game or editor) in its page: the canvas as
+// large as the window allows, the font, the levels kept in the browser's
 // storage, and a word when the program ends.
 'use strict';
 
@@ -16,16 +16,18 @@ var Glouto = {
     return program === 'game' ? ['--niveau', level] : ['Niveaux/Niveau_' + level + '.txt'];
   },
 
+  // The canvas as large as its room allows, keeping its shape. The editor
+  // keeps one scale across its screens: that of its 600 x 600 grid, unless a
+  // wider grid needs less.
   fit: function() {
-    var canvas = Module.canvas;
-    if (!canvas.width) return;
-    var room = document.getElementById('scene').getBoundingClientRect();
-    var tools = document.getElementById('outils');  // the editor's, beside the canvas
-    var width = window.innerWidth - room.left - (tools ? tools.offsetWidth : 0);
-    var zoom = Math.max(1, Math.floor(Math.min(width / canvas.width,
-                                               (window.innerHeight - room.top) / canvas.height)));
-    canvas.style.width = canvas.width * zoom + 'px';
-    canvas.style.height = canvas.height * zoom + 'px';
+    var canvas = window.Module && Module.canvas;
+    if (!canvas || !canvas.width) return;
+    var room = document.getElementById('cadre');
+    var least = Glouto.program === 'editor' ? 600 : 0;
+    var scale = Math.min(room.clientWidth / Math.max(canvas.width, least),
+                         room.clientHeight / Math.max(canvas.height, least));
+    canvas.style.width = canvas.width * scale + 'px';
+    canvas.style.height = canvas.height * scale + 'px';
   },
 
   exists: function(path) {
@@ -63,6 +65,7 @@ var Glouto = {
 
   start: function(program) {
     Glouto.program = program;
+    Glouto.keepOffline();
     var canvas = document.getElementById('canvas');
     var font = new FontFace('Police/comic.ttf', 'url(Police/comic.ttf)');
     window.Module = {
@@ -94,13 +97,23 @@ var Glouto = {
       onAbort: function() { Glouto.ended(); }
     };
     window.addEventListener('resize', Glouto.fit);
+    if (window.ResizeObserver) new ResizeObserver(Glouto.fit).observe(document.getElementById('cadre'));
     var script = document.createElement('script');
     script.src = program + '.js';
     document.body.appendChild(script);
   },
 
+  keepOffline: function() {
+    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(function() {});
+  },
+
+  // The last frame would stay under the word that the program ended.
   ended: function() {
     if (Glouto.program === 'editor') Glouto.keepSavedLevel();
+    var canvas = Module.canvas;
+    canvas.getContext('2d').clearRect(0, 0, canvas.width, canvas.height);
+    document.title = Glouto.program === 'editor' ? 'Glouto : éditeur fermé' : 'Glouto : partie terminée';
+    document.body.classList.remove('tactile');
     document.getElementById('fin').hidden = false;
   }
 };

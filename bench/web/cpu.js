@@ -1,0 +1,59 @@
+// The browser's cost in headless Chromium: CPU of its whole process tree
+// (CPU time consumed over wall time, from /proc) on the menu and at level 1,
+// and the canvas read-back warnings Chromium logs meanwhile:
+//   node harness.js cpu --site DIR --artifacts DIR --scenarios bench/web/cpu.js
+// MEASURE_S sets each measurement's length (default 30).
+'use strict';
+
+const fs = require('fs');
+const {sleep, waitUntil, grey} = require('../../tests/web/harness.js');
+
+const TICKS = 100;  // USER_HZ, the unit of /proc/<pid>/stat's times
+
+// utime + stime + cutime + cstime of `root` and every process under it.
+function treeTicks(root) {
+  const parent = new Map(), ticks = new Map();
+  for (const pid of fs.readdirSync('/proc').filter((p) => /^\d+$/.test(p))) {
+    try {
+      const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
+      const f = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+      parent.set(pid, f[1]);
+      ticks.set(pid, [11, 12, 13, 14].reduce((sum, i) => sum + Number(f[i]), 0));
+    } catch (e) { /* ended meanwhile */ }
+  }
+  const inTree = (pid) => pid === String(root) || (parent.has(pid) && pid !== '1' && inTree(parent.get(pid)));
+  let sum = 0;
+  for (const [pid, t] of ticks) if (inTree(pid)) sum += t;
+  return sum;
+}
+
+async function share(site, what, seconds) {
+  const pid = site.browser.process().pid;
+  const [t0, w0] = [treeTicks(pid), Date.now()];
+  await sleep(seconds * 1000);
+  const cpu = (treeTicks(pid) - t0) / TICKS / ((Date.now() - w0) / 1000);
+  console.log(`browser CPU ${what}: ${(100 * cpu).toFixed(1)} % of a core over ${seconds} s`);
+}
+
+module.exports = {
+  share,
+  cpu: async (site) => {
+    const seconds = Number(process.env.MEASURE_S || 30);
+    let readbacks = 0;
+    await site.open('about:blank').catch(() => {});
+    site.page.on('console', (m) => { if (/readback/i.test(m.text())) ++readbacks; });
+    const started = await site.open('jeu.html');
+    await site.waitShare('the menu', [255, 275, 90, 40], grey(150));
+    console.log(`menu shown ${Date.now() - started} ms after the page started loading`);
+    await share(site, 'on the menu', seconds);
+    await site.click(300, 295);
+    await waitUntil('level 1\'s start screen', async () => (await site.title()).startsWith('Bienvenue'));
+    await sleep(300);
+    await site.key('Enter');
+    await waitUntil('level 1', async () => (await site.title()).endsWith('Niveau 1'));
+    await site.key('ShiftRight');  // no loss of life: the level lasts
+    readbacks = 0;
+    await share(site, 'at level 1', seconds);
+    console.log(`readback warnings: ${readbacks} over ${seconds} s of play`);
+  },
+};

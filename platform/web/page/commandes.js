@@ -1,0 +1,94 @@
+// The page's buttons that stand for keys: the touch pads, the game's and the
+// editor's buttons. Each sends the program what its key would, down while
+// pressed and up when released, so the programs never know the difference.
+'use strict';
+
+var Commandes = {
+  // aria-label -> the key the button stands for (KeyboardEvent fields).
+  KEYS: {
+    'Haut': {key: 'ArrowUp', code: 'ArrowUp', keyCode: 38},
+    'Bas': {key: 'ArrowDown', code: 'ArrowDown', keyCode: 40},
+    'Gauche': {key: 'ArrowLeft', code: 'ArrowLeft', keyCode: 37},
+    'Droite': {key: 'ArrowRight', code: 'ArrowRight', keyCode: 39},
+    'Haut joueur 2': {key: 'w', code: 'KeyW', keyCode: 87},
+    'Bas joueur 2': {key: 's', code: 'KeyS', keyCode: 83},
+    'Gauche joueur 2': {key: 'a', code: 'KeyA', keyCode: 65},
+    'Droite joueur 2': {key: 'd', code: 'KeyD', keyCode: 68},
+    'Entrée': {key: 'Enter', code: 'Enter', keyCode: 13},
+    'Pause': {key: 'p', code: 'KeyP', keyCode: 80},
+    'Musique': {key: ' ', code: 'Space', keyCode: 32},
+    'Piste suivante': {key: 'F1', code: 'F1', keyCode: 112},
+    'Quitter': {key: 'Escape', code: 'Escape', keyCode: 27},
+    'Enregistrer': {key: 'Enter', code: 'Enter', keyCode: 13}
+  },
+
+  send: function(type, key) {
+    document.dispatchEvent(new KeyboardEvent(type, Object.assign({bubbles: true, which: key.keyCode}, key)));
+  },
+
+  // Any other source of the same keys (a gamepad) goes through here too.
+  press: function(label) { Commandes.send('keydown', Commandes.KEYS[label]); },
+  release: function(label) { Commandes.send('keyup', Commandes.KEYS[label]); },
+
+  wire: function(button) {
+    var label = button.getAttribute('aria-label');
+    var held = false;
+    var up = function() {
+      if (held) Commandes.release(label);
+      held = false;
+    };
+    button.addEventListener('pointerdown', function(e) {
+      e.preventDefault();  // no focus taken from the game, no text selected
+      if (button.setPointerCapture) button.setPointerCapture(e.pointerId);
+      if (!held) Commandes.press(label);
+      held = true;
+    });
+    ['pointerup', 'pointercancel', 'lostpointercapture'].forEach(function(type) {
+      button.addEventListener(type, up);
+    });
+    button.addEventListener('contextmenu', function(e) { e.preventDefault(); });
+  },
+
+  // Touch screens show the controls; elsewhere the player asks for them.
+  touchScreen: function() {
+    return navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
+  },
+
+  toggle: function(id, className, stored) {
+    var button = document.getElementById(id);
+    if (!button) return;
+    var set = function(on) {
+      document.body.classList.toggle(className, on);
+      button.setAttribute('aria-pressed', String(on));
+      if (Glouto.fit) requestAnimationFrame(Glouto.fit);
+    };
+    var kept = localStorage.getItem(stored);
+    set(kept === null ? (className === 'tactile' && Commandes.touchScreen()) : kept === '1');
+    button.addEventListener('click', function() {
+      var on = !document.body.classList.contains(className);
+      localStorage.setItem(stored, on ? '1' : '0');
+      set(on);
+    });
+  },
+
+  fullScreen: function() {
+    var button = document.getElementById('plein-ecran');
+    if (!button) return;
+    button.hidden = !document.fullscreenEnabled;
+    button.addEventListener('click', function() {
+      if (document.fullscreenElement) document.exitFullscreen();
+      else document.documentElement.requestFullscreen().catch(function() {});
+    });
+  },
+
+  start: function() {
+    document.querySelectorAll('button[aria-label]').forEach(function(button) {
+      if (Commandes.KEYS[button.getAttribute('aria-label')]) Commandes.wire(button);
+    });
+    Commandes.toggle('tactile', 'tactile', 'glouto.tactile');
+    Commandes.toggle('deux-joueurs', 'deux', 'glouto.deux');
+    Commandes.fullScreen();
+  }
+};
+
+Commandes.start();
