@@ -134,5 +134,5 @@ async function main() {
   process.exit(failed ? 1 : 0);
 }
 
-module.exports = {check, sleep, waitUntil, grey, dark, blue, white};
+module.exports = {Site, check, sleep, waitUntil, grey, dark, blue, white};
 if (require.main === module) main();

@@ -1,7 +1,7 @@
 // The site's game and editor, played in headless Chromium through harness.js.
 'use strict';
 
-const {check, sleep, waitUntil, grey, dark, blue, white} = require('./harness.js');
+const {Site, check, sleep, waitUntil, grey, dark, blue, white} = require('./harness.js');
 
 const WELCOME = 'Bienvenue dans le monde du Glouto !';
 const WON = 'Felicitation !!! :)';
@@ -176,6 +176,28 @@ async function level_into_play(site) {
   const [count, wall, ...rest] = saved.trim().split('\n');
   check(count === '1' && /^\d+\t\d+$/.test(wall) && rest.length === 0, `saved ${JSON.stringify(saved)}`);
   const [x, y] = wall.split('\t').map(Number);
+
+  // Shared: its link, opened in another browser profile, plays the walls
+  // drawn, and ends on a way back to the editor with the same level.
+  await site.page.click('#partager');
+  const link = await waitUntil('the share link', () => site.page.$eval('#message', (m) => m.querySelector('a')?.href));
+  check(/\/jeu\.html#[A-Za-z0-9_-]{1,99}$/.test(link), `the link ${link}`);
+  const friend = new Site(await site.browser.createBrowserContext(), site.base);
+  await friend.open(link.slice(site.base.length + 1));
+  await friend.waitShare('the player-count menu', ONE_PLAYER, IDLE);
+  await friend.click(...middle(ONE_PLAYER));
+  await beginLevel(friend, 1, 600);
+  check(await friend.share([x, y, 25, 25], blue) > 0.3, `no wall drawn at (${x}, ${y}) from the link`);
+  check(await friend.share([0, 175, 25, 25], blue) === 0, 'the shipped level 1 is still played');
+  await friend.key('Escape');
+  await ended(friend);
+  const edit = await friend.page.$eval('#ouvrir-editeur', (a) => !a.parentNode.hidden && a.href);
+  check(edit && edit.endsWith(new URL(link).hash), `"Ouvrir dans l'éditeur" leads to ${edit}`);
+  await friend.page.goto(edit);
+  await friend.waitShare('the editor\'s width plates', FIRST_WIDTH, IDLE);
+  await friend.click(...middle(FIRST_WIDTH));
+  await friend.waitShare(`the shared wall at (${x}, ${y}) in the editor`, [x + 2, y + 2, 21, 21], blue, 0.3);
+  await friend.browser.close();
 
   await site.page.reload();
   await site.waitTitle(EDITOR);
