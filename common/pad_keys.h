@@ -6,8 +6,19 @@
 // A pad's controls by where a player finds them, whatever number each
 // library gives the button: South is A on most pads, Back is Select.
 enum class PadControl {
-  kNone, kUp, kDown, kLeft, kRight, kSouth, kEast, kWest, kNorth,
-  kLeftShoulder, kRightShoulder, kBack, kStart
+  kNone,
+  kUp,
+  kDown,
+  kLeft,
+  kRight,
+  kSouth,
+  kEast,
+  kWest,
+  kNorth,
+  kLeftShoulder,
+  kRightShoulder,
+  kBack,
+  kStart
 };
 
 // The first pad plays the hero, the second player 2's enemy; others are left alone.

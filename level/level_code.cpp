@@ -77,7 +77,8 @@ class BitWriter {
 
 unsigned Bits(const Bytes& bytes, std::size_t from, int count) {
   unsigned value = 0;
-  for (int i = 0; i < count; ++i, ++from) value = (value << 1) | ((bytes[from / 8] >> (7 - from % 8)) & 1);
+  for (int i = 0; i < count; ++i, ++from)
+    value = (value << 1) | ((bytes[from / 8] >> (7 - from % 8)) & 1);
   return value;
 }
 
@@ -113,7 +114,8 @@ LevelVerdict EncodeLevel(const std::string& text, int level, std::string* code) 
   // Line breaks of both kinds in one file could not come back the same.
   if (TextOf(walls, crlf) != text) return CodeFault("ses fins de ligne sont m\u00e9lang\u00e9es");
   Bytes bytes{kVersion, crlf ? kCrLf : std::uint8_t{0}, static_cast<std::uint8_t>(level),
-              static_cast<std::uint8_t>(walls.size() >> 8), static_cast<std::uint8_t>(walls.size())};
+              static_cast<std::uint8_t>(walls.size() >> 8),
+              static_cast<std::uint8_t>(walls.size())};
   BitWriter writer(&bytes);
   for (const Wall& w : walls)
     writer.Put(static_cast<unsigned>(w.y / kLevelCell * kColumns + w.x / kLevelCell), kCellBits);
@@ -123,18 +125,23 @@ LevelVerdict EncodeLevel(const std::string& text, int level, std::string* code) 
 
 LevelVerdict DecodeLevel(const std::string& codeOrLink, std::string* text, int* level) {
   std::string_view code = codeOrLink;
-  if (const std::size_t hash = code.rfind('#'); hash != std::string_view::npos) code.remove_prefix(hash + 1);
-  while (!code.empty() && (code.back() == '\n' || code.back() == '\r' || code.back() == ' ')) code.remove_suffix(1);
+  if (const std::size_t hash = code.rfind('#'); hash != std::string_view::npos)
+    code.remove_prefix(hash + 1);
+  while (!code.empty() && (code.back() == '\n' || code.back() == '\r' || code.back() == ' '))
+    code.remove_suffix(1);
   if (code.empty()) return CodeFault("il est vide");
   if (code.size() > kMaxCodeLength) return CodeFault("il est bien trop long pour un niveau");
   Bytes bytes;
-  if (!FromBase64Url(code, &bytes)) return CodeFault("il contient des caract\u00e8res qui n'en sont pas, ou a \u00e9t\u00e9 coup\u00e9");
+  if (!FromBase64Url(code, &bytes))
+    return CodeFault(
+        "il contient des caract\u00e8res qui n'en sont pas, ou a \u00e9t\u00e9 coup\u00e9");
   if (bytes.size() < kHeaderBytes) return CodeFault("il est trop court");
   if (bytes[0] != kVersion) return CodeFault("il vient d'une autre version du jeu");
   if ((bytes[1] & ~kCrLf) != 0 || bytes[2] == 0) return CodeFault("son en-t\u00eate est invalide");
   const std::size_t count = static_cast<std::size_t>(bytes[3]) << 8 | bytes[4];
   const std::size_t cellBytes = (count * kCellBits + 7) / 8;
-  if (bytes.size() != kHeaderBytes + cellBytes) return CodeFault("il a \u00e9t\u00e9 coup\u00e9 ou rallong\u00e9");
+  if (bytes.size() != kHeaderBytes + cellBytes)
+    return CodeFault("il a \u00e9t\u00e9 coup\u00e9 ou rallong\u00e9");
   Bytes cells(bytes.begin() + kHeaderBytes, bytes.end());
   if (count * kCellBits % 8 != 0 && Bits(cells, count * kCellBits, 8 - count * kCellBits % 8) != 0)
     return CodeFault("il a \u00e9t\u00e9 modifi\u00e9");

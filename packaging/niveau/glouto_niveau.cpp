@@ -107,8 +107,10 @@ int Install(const std::string& text, const std::string& target, bool force) {
   const std::string why = std::strerror(saved.error);
   switch (saved.failed) {
     case SaveStep::kDone: return kInstalled;
-    case SaveStep::kCreate: return Fail(kWriteFailed, "impossible d'\u00e9crire dans " + target + " : " + why);
-    case SaveStep::kWrite: return Fail(kWriteFailed, "impossible d'\u00e9crire " + target + " : " + why);
+    case SaveStep::kCreate:
+      return Fail(kWriteFailed, "impossible d'\u00e9crire dans " + target + " : " + why);
+    case SaveStep::kWrite:
+      return Fail(kWriteFailed, "impossible d'\u00e9crire " + target + " : " + why);
     case SaveStep::kPlace: break;
   }
   if (saved.error == EEXIST) {
@@ -161,7 +163,9 @@ int Share(const std::string& dir, int level) {
   const std::string path = dir + "/Niveaux/Niveau_" + std::to_string(level) + ".txt";
   std::string text, code;
   bool too_big = false;
-  if (!ReadSmallFile(path, &text, &too_big)) return Fail(kNoSavedLevel, "pas de niveau " + std::to_string(level) + " : " + NoFile(path) + ".");
+  if (!ReadSmallFile(path, &text, &too_big))
+    return Fail(kNoSavedLevel,
+                "pas de niveau " + std::to_string(level) + " : " + NoFile(path) + ".");
   if (too_big) return Fail(kBadFormat, path + " est bien trop gros pour un niveau.");
   const LevelVerdict verdict = EncodeLevel(text, level, &code);
   if (verdict.problem != LevelProblem::kNone) return ReportVerdict(verdict, level, path);
@@ -176,11 +180,13 @@ int InstallCode(const std::string& code, int level, const std::string& target) {
   const LevelVerdict decoded = DecodeLevel(code, &text, &meant_for);
   if (decoded.problem != LevelProblem::kNone) return ReportVerdict(decoded, meant_for, "le code");
   const LevelVerdict verdict = CheckLevelText(text, level);
-  if (verdict.problem != LevelProblem::kNone) return ReportVerdict(verdict, level, "le niveau du code");
+  if (verdict.problem != LevelProblem::kNone)
+    return ReportVerdict(verdict, level, "le niveau du code");
   bool too_big = false;
   const bool replacing = ReadSmallFile(target, &kept, &too_big);
   if (replacing && SaveLevelText(target + "~", kept, true).failed != SaveStep::kDone)
-    return Fail(kWriteFailed, "impossible de garder l'ancien niveau sous " + target + "~ : " + std::strerror(errno));
+    return Fail(kWriteFailed, "impossible de garder l'ancien niveau sous " + target +
+                                  "~ : " + std::strerror(errno));
   const int installed = Install(text, target, true);
   if (installed != kInstalled) return installed;
   std::printf("Niveau %d %s : %s (%d murs, fen\u00eatre %d x 600)%s.\n", level,
@@ -194,8 +200,9 @@ int InstallSaved(const std::string& dir, const Request& r, const std::string& ta
   std::string text;
   bool too_big = false;
   if (!ReadSmallFile(source, &text, &too_big)) {
-    return Fail(kNoSavedLevel, "aucun niveau enregistr\u00e9 : " + NoFile(source) +
-                                   ". Dessinez un niveau avec glouto-editeur et enregistrez-le avec Entr\u00e9e.");
+    return Fail(kNoSavedLevel,
+                "aucun niveau enregistr\u00e9 : " + NoFile(source) +
+                    ". Dessinez un niveau avec glouto-editeur et enregistrez-le avec Entr\u00e9e.");
   }
   if (too_big) return Fail(kBadFormat, source + " est bien trop gros pour un niveau.");
 
@@ -207,7 +214,8 @@ int InstallSaved(const std::string& dir, const Request& r, const std::string& ta
   const int installed = Install(text, target, r.force);
   if (installed != kInstalled) return installed;
   std::printf("Niveau %d %s : %s (%d murs, fen\u00eatre %d x 600).\n", r.level,
-              replacing ? "remplac\u00e9" : "install\u00e9", target.c_str(), verdict.walls, LevelWidth(r.level));
+              replacing ? "remplac\u00e9" : "install\u00e9", target.c_str(), verdict.walls,
+              LevelWidth(r.level));
   return kInstalled;
 }
 
@@ -225,7 +233,8 @@ int main(int argc, char** argv) {
   if (const int refused = ParseArguments(argc, argv, &r); refused != kInstalled) return refused;
 
   std::string dir;
-  if (!PlayerDir(&dir)) return Fail(kNoSavedLevel, "ni XDG_DATA_HOME ni HOME ne donnent le dossier du joueur.");
+  if (!PlayerDir(&dir))
+    return Fail(kNoSavedLevel, "ni XDG_DATA_HOME ni HOME ne donnent le dossier du joueur.");
   if (r.share) return Share(dir, r.level);
   const std::string target = dir + "/Niveaux/Niveau_" + std::to_string(r.level) + ".txt";
   if (!r.code.empty()) return InstallCode(r.code, r.level, target);

@@ -14,8 +14,9 @@ using C = PadControl;
 // A, B, X, Y, LB, RB, Back, Start, Guide, the sticks' clicks, then the d-pad
 // of those that have buttons and no hat for it.
 constexpr std::array<PadControl, 15> kButtons = {
-    C::kSouth, C::kEast, C::kWest, C::kNorth, C::kLeftShoulder, C::kRightShoulder, C::kBack,
-    C::kStart, C::kNone, C::kNone, C::kNone, C::kLeft, C::kRight, C::kUp, C::kDown};
+    C::kSouth,         C::kEast, C::kWest,  C::kNorth, C::kLeftShoulder,
+    C::kRightShoulder, C::kBack, C::kStart, C::kNone,  C::kNone,
+    C::kNone,          C::kLeft, C::kRight, C::kUp,    C::kDown};
 
 constexpr Uint32 kLookEvery = 1000;
 

@@ -10,8 +10,9 @@ using C = PadControl;
 
 // The Gamepad API's standard layout; the triggers and stick clicks have no key.
 constexpr std::array<PadControl, 16> kButtons = {
-    C::kSouth, C::kEast, C::kWest, C::kNorth, C::kLeftShoulder, C::kRightShoulder, C::kNone,
-    C::kNone, C::kBack, C::kStart, C::kNone, C::kNone, C::kUp, C::kDown, C::kLeft, C::kRight};
+    C::kSouth, C::kEast, C::kWest, C::kNorth, C::kLeftShoulder, C::kRightShoulder,
+    C::kNone,  C::kNone, C::kBack, C::kStart, C::kNone,         C::kNone,
+    C::kUp,    C::kDown, C::kLeft, C::kRight};
 
 constexpr Uint32 kLookEvery = 500;
 

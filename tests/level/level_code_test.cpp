@@ -42,8 +42,9 @@ TEST(LevelCode, ComesBackAsTheSameBytesAndLevelAndStaysShort) {
     int level = 0;
     ASSERT_EQ(EncodeLevel(c.text, c.level, &code).problem, LevelProblem::kNone);
     EXPECT_LT(code.size(), c.under);
-    EXPECT_EQ(code.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_"),
-              std::string::npos);
+    EXPECT_EQ(
+        code.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_"),
+        std::string::npos);
     for (const std::string& given : {code, "https://glouto.example/jeu.html#" + code + "\n"}) {
       ASSERT_EQ(DecodeLevel(given, &text, &level).problem, LevelProblem::kNone) << given;
       EXPECT_EQ(text, c.text);
@@ -62,12 +63,14 @@ TEST(LevelCode, BadCodesAreRefusedInFrenchAndChangeNothing) {
     const char* says;
   } cases[] = {
       {"empty link", "jeu.html#", LevelProblem::kCode, "vide"},
-      {"not base64url", code.substr(0, 5) + "+" + code.substr(6), LevelProblem::kCode, "caract\u00e8res"},
+      {"not base64url", code.substr(0, 5) + "+" + code.substr(6), LevelProblem::kCode,
+       "caract\u00e8res"},
       {"cut short", code.substr(0, code.size() - 2), LevelProblem::kCode, "coup\u00e9"},
       {"one more wall", code + "AA", LevelProblem::kCode, "coup\u00e9 ou rallong\u00e9"},
       {"another version", "Ag" + code.substr(2), LevelProblem::kCode, "version"},
       // The first four characters carry the version, the flags and the level: now level 1.
-      {"a wall outside the level it claims", "AQAB" + code.substr(4), LevelProblem::kOffGrid, "sort de la grille"},
+      {"a wall outside the level it claims", "AQAB" + code.substr(4), LevelProblem::kOffGrid,
+       "sort de la grille"},
       {"far too long", std::string(5000, 'A'), LevelProblem::kCode, "trop long"},
   };
   for (const auto& c : cases) {
@@ -76,7 +79,8 @@ TEST(LevelCode, BadCodesAreRefusedInFrenchAndChangeNothing) {
     int level = -1;
     const LevelVerdict verdict = DecodeLevel(c.code, &text, &level);
     EXPECT_EQ(verdict.problem, c.problem);
-    EXPECT_NE(LevelProblemText(verdict, 1, {"Ce code", "Ce niveau", true}).find(c.says), std::string::npos)
+    EXPECT_NE(LevelProblemText(verdict, 1, {"Ce code", "Ce niveau", true}).find(c.says),
+              std::string::npos)
         << LevelProblemText(verdict, 1, {"Ce code", "Ce niveau", true});
     EXPECT_EQ(text, "untouched");
     EXPECT_EQ(level, c.problem == LevelProblem::kCode ? -1 : 1) << "the level claimed, once read";

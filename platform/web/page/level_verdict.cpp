@@ -24,7 +24,8 @@ const char* Answer(const std::string& text) {
 
 // Empty when the level may be played as level `level`, else why not (UTF-8).
 extern "C" EMSCRIPTEN_KEEPALIVE const char* LevelVerdictFor(const char* text, int level) {
-  return Answer(LevelProblemText(CheckLevelText(text, level), level, {"Ce fichier", "Ce niveau", true}));
+  return Answer(
+      LevelProblemText(CheckLevelText(text, level), level, {"Ce fichier", "Ce niveau", true}));
 }
 
 // The share code of a saved level meant for `level`, or empty and LevelShareWhy says why.
