@@ -38,6 +38,10 @@ struct Stick {
   PadControl leaning = PadControl::kNone;
 };
 
+constexpr int kDevices = 16;
+std::array<int, kDevices> padOfDevice = {0,  1,  -1, -1, -1, -1, -1, -1,
+                                         -1, -1, -1, -1, -1, -1, -1, -1};
+
 std::array<Stick, kPadCount> sticks;
 std::array<Uint8, kPadCount> hats{};
 bool lastFromPad = false;
@@ -75,7 +79,7 @@ PadControl NewDirection(const SDL_Event& e, int pad) {
   return s.leaning == was ? PadControl::kNone : s.leaning;
 }
 
-int PadOf(const SDL_Event& e) {
+int DeviceOf(const SDL_Event& e) {
   switch (e.type) {
     case SDL_JOYAXISMOTION: return e.jaxis.which;
     case SDL_JOYHATMOTION: return e.jhat.which;
@@ -83,6 +87,14 @@ int PadOf(const SDL_Event& e) {
     case SDL_JOYBUTTONUP: return e.jbutton.which;
     default: return -1;
   }
+}
+
+// -1 for no pad's event; kPadCount for a device that is nobody's.
+int PadOf(const SDL_Event& e) {
+  const int device = DeviceOf(e);
+  if (device < 0) return -1;
+  const int pad = device < kDevices ? padOfDevice[device] : -1;
+  return pad < 0 ? kPadCount : pad;
 }
 
 void MakeKey(SDL_Event* event, bool down, int key) {
@@ -137,4 +149,8 @@ bool LastKeyFromPad() { return lastFromPad; }
 void PadsForget() {
   sticks = {};
   hats = {};
+}
+
+void PadsAssign(int device, int pad) {
+  if (device >= 0 && device < kDevices) padOfDevice[device] = pad;
 }

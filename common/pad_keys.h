@@ -40,4 +40,8 @@ bool LastKeyFromPad();
 // Forgets where the sticks and hats stood, when the pads are opened anew.
 void PadsForget();
 
+// Makes SDL's joystick `device` player `pad`'s pad (-1: nobody's, its events
+// skipped). Until told otherwise, device 0 is player 1's and device 1 player 2's.
+void PadsAssign(int device, int pad);
+
 #endif

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <cstring>
 
 #include "common/pad_keys.h"
 
@@ -32,9 +33,19 @@ timespec DevicesChanged() {
   return st.st_mtim;
 }
 
+// Classic SDL 1.2 lists a laptop's accelerometer, or a pad's motion sensors,
+// as joysticks: tilting the machine would steer the hero.
+bool IsSensor(const char* name) {
+  return name && (std::strstr(name, "ccelerometer") || std::strstr(name, "Motion Sensors"));
+}
+
 void OpenPads() {
   if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return;
-  for (int i = 0; i < SDL_NumJoysticks() && i < kPadCount; ++i) SDL_JoystickOpen(i);
+  int pads = 0;
+  for (int device = 0; device < SDL_NumJoysticks(); ++device) {
+    const bool wanted = pads < kPadCount && !IsSensor(SDL_JoystickName(device));
+    PadsAssign(device, wanted && SDL_JoystickOpen(device) ? pads++ : -1);
+  }
   PadsForget();
 }
 

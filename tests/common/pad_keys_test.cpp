@@ -65,6 +65,17 @@ TEST_F(PadKeys, PadEventsReachTheProgramsAsTheKeysTheyStandFor) {
   }
 }
 
+TEST_F(PadKeys, DevicesPlayAsTheyAreAssigned) {
+  PadsAssign(0, -1);  // a sensor, say, before the two pads
+  PadsAssign(1, 0);
+  PadsAssign(2, 1);
+  for (const SDL_Event& e : {PadButton(0, 7), PadButton(1, 13), PadHat(2, SDL_HAT_DOWN)}) Push(e);
+  EXPECT_EQ(Drain(), (std::vector<std::string>{"+up", "+s"}));
+  PadsAssign(0, 0);
+  PadsAssign(1, 1);
+  PadsAssign(2, -1);
+}
+
 TEST_F(PadKeys, OnlyAPadsKeyCountsAsAPads) {
   for (const bool fromPad : {true, false}) {
     SCOPED_TRACE(fromPad ? "pad" : "keyboard");
