@@ -110,14 +110,18 @@ function stubPads() {
 }
 const [A, X, BACK_BUTTON, START, LEFT] = [0, 2, 8, 9, 14];
 
+// Held until the browser's SDL has read the press, then until it has read the
+// release (or the program ended on the press): a loop slowed by a busy
+// machine still sees both.
 async function tap(site, pad, button) {
-  const set = (down) => site.page.evaluate((p, b, d) => {
-    window.pads[p].buttons[b] = {pressed: d, value: d ? 1 : 0};
-  }, pad, button, down);
-  await set(true);
-  await sleep(200);  // longer than a pass of any loop
-  await set(false);
-  await sleep(100);
+  for (const down of [true, false]) {
+    await site.page.evaluate((p, b, d) => {
+      window.pads[p].buttons[b] = {pressed: d, value: d ? 1 : 0};
+    }, pad, button, down);
+    await waitUntil(`pad ${pad}'s button ${button} read ${down ? 'down' : 'up'}`, () => site.page.evaluate(
+        (p, b, d) => SDL.lastJoystickState[p + 1]?.buttons[b] === d ||
+                     (!d && !document.getElementById('fin').hidden), pad, button, down));
+  }
 }
 
 // Two pads through every screen; only the clock's run-out is a key, to spare its wait.
