@@ -24,6 +24,7 @@ constexpr Uint32 kLookEvery = 1000;
 bool started = false;
 Uint32 lastLook = 0;
 timespec devicesSeen{};
+int restartsLeft = 0;
 
 // SDL 1.2 has no hot-plug events, and classic SDL 1.2 lists pads only when its
 // joysticks start. A pad plugged in or out adds or removes a node here.
@@ -53,6 +54,7 @@ void OpenPads() {
 
 void PadsStart() {
   started = true;
+  restartsLeft = 0;
   devicesSeen = DevicesChanged();
   lastLook = SDL_GetTicks();
   OpenPads();
@@ -64,8 +66,13 @@ void PadsUpkeep() {
   if (now - lastLook < kLookEvery) return;
   lastLook = now;
   const timespec changed = DevicesChanged();
-  if (changed.tv_sec == devicesSeen.tv_sec && changed.tv_nsec == devicesSeen.tv_nsec) return;
-  devicesSeen = changed;
+  if (changed.tv_sec != devicesSeen.tv_sec || changed.tv_nsec != devicesSeen.tv_nsec) {
+    devicesSeen = changed;
+    // udev lets the player open a new node a moment after it appears: twice.
+    restartsLeft = 2;
+  }
+  if (restartsLeft == 0) return;
+  --restartsLeft;
   // Starting the joysticks again lists the pads anew on both SDL 1.2 libraries.
   SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
   OpenPads();
