@@ -75,14 +75,3 @@ TEST_F(PadKeys, DevicesPlayAsTheyAreAssigned) {
   PadsAssign(1, 1);
   PadsAssign(2, -1);
 }
-
-TEST_F(PadKeys, OnlyAPadsKeyCountsAsAPads) {
-  for (const bool fromPad : {true, false}) {
-    SCOPED_TRACE(fromPad ? "pad" : "keyboard");
-    Push(fromPad ? PadButton(0, 0) : KeyDown(SDLK_RETURN));
-    SDL_Event e;
-    ASSERT_EQ(WindowPollEvent(&e), 1);
-    EXPECT_EQ(e.type, SDL_KEYDOWN);
-    EXPECT_EQ(LastKeyFromPad(), fromPad);
-  }
-}

@@ -4,10 +4,8 @@
 #include <tuple>
 #include <vector>
 
-#include "common/pad_keys.h"
 #include "game/flow/frame.h"
 #include "game/flow/keys.h"
-#include "game/maze/movement.h"
 #include "tests/game/flow_harness.h"
 
 namespace {
@@ -142,19 +140,4 @@ TEST_F(Keys, ClosingTheWindowEndsTheProgram) {
   TakeEvent(*game_);
   EXPECT_EQ(game_->running, 0);
   EXPECT_EQ(FINPROG, 1);
-}
-
-TEST_F(Keys, FirstPadSteersTheHeroAndTheSecondPlayerTwosEnemy) {
-  for (const int players : {1, 2}) {
-    SCOPED_TRACE(testing::Message() << players << " player(s)");
-    Prepare(players);
-    PadsForget();
-    const int enemyBefore = game_->enemyDirections[0];
-    Push(PadHat(0, SDL_HAT_DOWN));
-    Push(PadAxis(1, 0, -32768));
-    TakeEvent(*game_);
-    TakeEvent(*game_);
-    EXPECT_EQ(game_->heroDirection, kDown);
-    EXPECT_EQ(game_->enemyDirections[0], players == 2 ? kLeft : enemyBefore);
-  }
 }
