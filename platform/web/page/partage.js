@@ -5,6 +5,9 @@
 
 var Partage = {
   code: location.hash.slice(1),
+  // The editor opens the shared level from here: the player's last save stays
+  // theirs until they save again.
+  file: '/Niveaux/Partage.txt',
 
   // The checker's module, with niveau.js loaded on a page that lacks it.
   checker: function() {
@@ -30,7 +33,7 @@ var Partage = {
         // The program reads this very array when it starts.
         Module.arguments.length = 0;
         if (program === 'game') Module.arguments.push('--niveau', String(Partage.level));
-        else Module.arguments.push('Niveaux/Niveau_.txt');
+        else Module.arguments.push(Partage.file.slice(1));
       } else {
         Partage.show(m.ccall('LevelShareWhy', 'string', [], []));
       }
@@ -41,7 +44,7 @@ var Partage = {
   // Over the player's own levels: the shared one, for this page only.
   overLevels: function(program) {
     if (!Partage.text) return;
-    FS.writeFile(program === 'game' ? '/Niveaux/Niveau_' + Partage.level + '.txt' : Glouto.saved,
+    FS.writeFile(program === 'game' ? '/Niveaux/Niveau_' + Partage.level + '.txt' : Partage.file,
                  Partage.text);
     var open = document.getElementById('ouvrir-editeur');
     if (open) {
