@@ -85,15 +85,22 @@ void BM_ZoomedFrame(benchmark::State& state) { Frames(state, 2); }
 // with the walls and the width, and a frame of level 1 for comparison.
 BENCHMARK(BM_Frame)
     ->ArgNames({"width", "walls", "chests", "enemies"})
-    ->Args({1000, 0, 300, 5})->Args({1000, 250, 300, 5})->Args({1000, 500, 300, 5})
-    ->Args({1000, 1000, 300, 5})->Args({600, 1000, 300, 5})->Args({700, 1000, 300, 5})
-    ->Args({800, 1000, 300, 5})->Args({900, 1000, 300, 5})->Args({600, 24, 50, 1})
+    ->Args({1000, 0, 300, 5})
+    ->Args({1000, 250, 300, 5})
+    ->Args({1000, 500, 300, 5})
+    ->Args({1000, 1000, 300, 5})
+    ->Args({600, 1000, 300, 5})
+    ->Args({700, 1000, 300, 5})
+    ->Args({800, 1000, 300, 5})
+    ->Args({900, 1000, 300, 5})
+    ->Args({600, 24, 50, 1})
     ->Unit(benchmark::kMicrosecond);
 // The same worst case and level 1 with --zoom 2: the frame's growth is the
 // enlarged copy at each flip (classic SDL) or the library's scaling.
 BENCHMARK(BM_ZoomedFrame)
     ->ArgNames({"width", "walls", "chests", "enemies"})
-    ->Args({1000, 1000, 300, 5})->Args({600, 24, 50, 1})
+    ->Args({1000, 1000, 300, 5})
+    ->Args({600, 24, 50, 1})
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

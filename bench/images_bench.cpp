@@ -10,8 +10,7 @@ namespace {
 constexpr std::array<const char*, 4> kHeroPhase1 = {"Images/Glouto.png", "Images/Glouto2.png",
                                                     "Images/Glouto3.png", "Images/Glouto4.png"};
 constexpr std::array<const char*, 4> kEnemyPhase2 = {
-    "Images/Ennemi2.1.png", "Images/Ennemi2.2.png", "Images/Ennemi2.3.png",
-    "Images/Ennemi2.4.png"};
+    "Images/Ennemi2.1.png", "Images/Ennemi2.2.png", "Images/Ennemi2.3.png", "Images/Ennemi2.4.png"};
 
 // One sprite slot reloaded, as each animation step does for every actor.
 void BM_ReloadSprite(benchmark::State& state) {

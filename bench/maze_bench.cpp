@@ -6,9 +6,9 @@
 
 #include "bench/world.h"
 #include "common/Condition.h"
-#include "common/surface_fill.h"
 #include "game/flow/globals.h"
 #include "level/level_file.h"
+#include "platform/surface_fill.h"
 
 namespace {
 
@@ -67,8 +67,7 @@ BENCHMARK(BM_DessinChests)->Unit(benchmark::kMicrosecond);
 // The white fill that starts every frame, as SDL makes it.
 void BM_FillWhite(benchmark::State& state) {
   bench::World w(static_cast<int>(state.range(0)), 0);
-  for (auto _ : state)
-    SDL_FillRect(w.screen, nullptr, SDL_MapRGB(w.screen->format, 255, 255, 255));
+  for (auto _ : state) SDL_FillRect(w.screen, nullptr, SDL_MapRGB(w.screen->format, 255, 255, 255));
 }
 BENCHMARK(BM_FillWhite)->Arg(600)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
@@ -111,8 +110,14 @@ void BM_DrawStep(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawStep)
     ->ArgNames({"width", "walls"})
-    ->Args({1000, 0})->Args({1000, 250})->Args({1000, 500})->Args({1000, 1000})
-    ->Args({600, 1000})->Args({700, 1000})->Args({800, 1000})->Args({900, 1000})
+    ->Args({1000, 0})
+    ->Args({1000, 250})
+    ->Args({1000, 500})
+    ->Args({1000, 1000})
+    ->Args({600, 1000})
+    ->Args({700, 1000})
+    ->Args({800, 1000})
+    ->Args({900, 1000})
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

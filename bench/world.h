@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "common/screen_kit.h"
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
 
@@ -53,13 +54,13 @@ struct World {
                            static_cast<Sint16>(30 + std::rand() % (kHeight - 60)), 0, 0};
       ReloadImage(&chestImages[i], "Images/coffre.png");
     }
-    Ennemis(width, kHeight, enemyDirections.data(), kEnemies, &heroPosition,
-            enemyPositions.data(), enemyImages.data());
+    Ennemis(width, kHeight, enemyDirections.data(), kEnemies, &heroPosition, enemyPositions.data(),
+            enemyImages.data());
     for (int i = 0; i < kEnemies; ++i)
       enemyPositions[i] = {static_cast<Sint16>(60 + 150 * i), 200, 0, 0};
     heroPosition = {static_cast<Sint16>(width / 2 + 1), kHeight / 2 + 1, 0, 0};
     ReloadImage(&heroImage, "Images/Glouto.png");
-    KeyOutWhite(heroImage);
+    SetWhiteKey(heroImage);
   }
 
   ~World() {

@@ -4,9 +4,9 @@
 // What a player or level designer may say on the command line. Without any
 // argument both programs behave as they always have.
 struct CommandLine {
-  int zoom = 1;                  // --zoom N: every pixel an N x N block, N in 1..3
-  int level = 1;                 // --niveau N (game): the first level played, 1..99
-  const char* file = nullptr;    // FILE (editor): the level opened on the grid
+  int zoom = 1;                // --zoom N: every pixel an N x N block, N in 1..3
+  int level = 1;               // --niveau N (game): the first level played, 1..99
+  const char* file = nullptr;  // FILE (editor): the level opened on the grid
 };
 
 // Which arguments a program takes besides --zoom.
@@ -14,7 +14,6 @@ enum class Accepts { Level, File };
 
 // Reads argv[1..argc-1] into `out`. A bad or unknown argument gets one line on
 // stderr, naming `program`, and false: the program then ends with status 2.
-bool ReadCommandLine(int argc, char** argv, const char* program, Accepts accepts,
-                     CommandLine& out);
+bool ReadCommandLine(int argc, char** argv, const char* program, Accepts accepts, CommandLine& out);
 
 #endif

@@ -1,5 +1,6 @@
 #include <array>
 
+#include "common/screen_kit.h"
 #include "editor/safe_sdl.h"
 #include "editor/size_screen.h"
 #include "platform/window.h"
@@ -9,8 +10,8 @@ void Texte(SDL_Surface* screen, SDL_Surface* plate1, SDL_Surface* plate2, SDL_Su
            SDL_Surface* item2, SDL_Surface* item3, SDL_Surface* item4, SDL_Rect platePos1,
            SDL_Rect platePos2, SDL_Rect platePos3, SDL_Rect platePos4, SDL_Rect platePos5,
            SDL_Rect backdropPos, SDL_Rect itemPos1, SDL_Rect itemPos2, SDL_Rect itemPos3,
-           SDL_Rect itemPos4, int grey1, int grey2, int grey3, int grey4, int grey5,
-           int screenGrey, int plateCount, int itemCount, int backdropFlag) {
+           SDL_Rect itemPos4, int grey1, int grey2, int grey3, int grey4, int grey5, int screenGrey,
+           int plateCount, int itemCount, int backdropFlag) {
   if (!screen) return;
   const std::array<SDL_Surface*, 5> plates{plate1, plate2, plate3, plate4, plate5};
   const std::array<SDL_Rect, 5> platePositions{platePos1, platePos2, platePos3, platePos4,

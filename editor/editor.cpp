@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "common/command_line.h"
+#include "common/screen_kit.h"
 #include "editor/cycle_hook.h"
 #include "editor/fichier.h"
 #include "editor/grid.h"
@@ -17,6 +18,7 @@
 #include "editor/press.h"
 #include "editor/safe_sdl.h"
 #include "editor/size_screen.h"
+#include "level/level_rules.h"
 #include "platform/window.h"
 
 int FINPROG = 0;
@@ -25,7 +27,7 @@ void (*cycleStarted)(int cycle) = nullptr;
 namespace {
 
 constexpr const char* kCaption = "Editeur de Niveaux : Creez vos niveaux !";
-constexpr int kHeight = 600;
+constexpr int kHeight = kLevelHeight;
 constexpr Uint32 kVideoFlags = SDL_HWSURFACE | SDL_DOUBLEBUF;
 
 // Everything one editing cycle sets up anew.
@@ -51,8 +53,8 @@ void ShowLoading(Cycle& c) {
 }
 
 void BuildGrid(Cycle& c) {
-  c.cellCount = Init(c.screen, c.pictures.data(), c.positions.data(), c.width, c.height,
-                     kCellSize, c.wallX.data(), c.wallY.data());
+  c.cellCount = Init(c.screen, c.pictures.data(), c.positions.data(), c.width, c.height, kCellSize,
+                     c.wallX.data(), c.wallY.data());
   c.nextSlot = 1;
   c.wallCount = 0;
 }
@@ -61,14 +63,16 @@ void BuildGrid(Cycle& c) {
 void OpenFile(Cycle& c, const char* file) {
   errno = 0;
   const int leftOut = OpenLevel(file, c.pictures.data(), c.positions.data(), c.cellCount,
-                                c.wallX.data(), c.wallY.data(), &c.nextSlot, &c.wallCount,
-                                c.width, c.height);
+                                c.wallX.data(), c.wallY.data(), &c.nextSlot, &c.wallCount, c.width,
+                                c.height);
   if (leftOut < 0) {
     std::fprintf(stderr, "editor: cannot read the level %s (%s); the grid starts empty\n", file,
                  errno ? std::strerror(errno) : "unreadable");
   } else if (leftOut > 0) {
-    std::fprintf(stderr, "editor: %d wall(s) of %s are not on free cells of the %d-wide grid "
-                 "and were left out\n", leftOut, file, c.width);
+    std::fprintf(stderr,
+                 "editor: %d wall(s) of %s are not on free cells of the %d-wide grid "
+                 "and were left out\n",
+                 leftOut, file, c.width);
   }
 }
 
@@ -82,23 +86,16 @@ int Handle(Cycle& c, const SDL_Event& event) {
       return 1;
     case SDL_KEYDOWN:
       switch (event.key.keysym.sym) {
-        case SDLK_RETURN:
-          return 0;
-        case SDLK_ESCAPE:
-          FINPROG = 1;
-          return 0;
+        case SDLK_RETURN: return 0;
+        case SDLK_ESCAPE: FINPROG = 1; return 0;
         case SDLK_BACKSPACE:
           ShowLoading(c);
           BuildGrid(c);
           return 1;
-        default:
-          return 1;
+        default: return 1;
       }
-    case SDL_QUIT:
-      FINPROG = 1;
-      return 0;
-    default:
-      return 1;
+    case SDL_QUIT: FINPROG = 1; return 0;
+    default: return 1;
   }
 }
 

@@ -11,7 +11,8 @@
 namespace {
 
 void ReportFailure(const char* what, int error) {
-  std::fprintf(stderr, "editor: cannot save %s: %s (%s)\n", kSavedLevelPath, std::strerror(error), what);
+  std::fprintf(stderr, "editor: cannot save %s: %s (%s)\n", kSavedLevelPath, std::strerror(error),
+               what);
 }
 
 // Where the level really lives: a designer may have linked the saved level
@@ -42,6 +43,7 @@ void Fichier(int* xs, int* ys, int slotCount, int wallCount) {
     if (std::remove(kSavedLevelPath) != 0 && errno != ENOENT) ReportFailure("remove", errno);
     return;
   }
-  const SaveOutcome saved = SaveLevelText(SaveTarget(), LevelText(xs, ys, slotCount, wallCount), true);
+  const SaveOutcome saved = SaveLevelText(SaveTarget(), LevelText(xs, ys, slotCount, wallCount),
+                                          true);
   if (saved.failed != SaveStep::kDone) ReportFailure(StepName(saved.failed), saved.error);
 }

@@ -1,15 +1,16 @@
 #include "editor/grid.h"
 
-#include "common/picture_files.h"
+#include "common/screen_kit.h"
 #include "editor/safe_sdl.h"
 #include "level/level_rules.h"
+#include "platform/picture_files.h"
 #include "platform/window.h"
 
 namespace {
 
 SDL_Surface* BlackSquare(SDL_Surface* screen, int cellSize) {
-  SDL_Surface* square =
-      SDL_CreateRGBSurface(SDL_HWSURFACE, cellSize + 1, cellSize + 1, 32, 0, 0, 0, 0);
+  SDL_Surface* square = SDL_CreateRGBSurface(SDL_HWSURFACE, cellSize + 1, cellSize + 1, 32, 0, 0, 0,
+                                             0);
   FillGrey(square, screen, 0);
   return square;
 }
@@ -25,8 +26,8 @@ int Init(SDL_Surface* screen, SDL_Surface** cellPictures, SDL_Rect* cellPosition
       SDL_FreeSurface(cellPictures[cell]);
       cellPositions[cell].x = static_cast<Sint16>(x);
       cellPositions[cell].y = static_cast<Sint16>(y);
-      cellPictures[cell] =
-          IsReservedCell(x, y, width, height) ? BlackSquare(screen, cellSize) : LoadPicture(kEmptyPicture);
+      cellPictures[cell] = IsReservedCell(x, y, width, height) ? BlackSquare(screen, cellSize)
+                                                               : LoadPicture(kEmptyPicture);
       wallX[cell] = -1;
       wallY[cell] = -1;
       SDL_Delay(2);
@@ -55,9 +56,10 @@ int Test2(SDL_Rect* cellPositions, int* wallX, int* wallY, int slot, int cellCou
   return -1;
 }
 
-void Dessin(SDL_Surface* screen, SDL_Surface** cellPictures, SDL_Rect* cellPositions,
-            int /*width*/, int /*height*/, int /*cellSize*/, int cellCount) {
+void Dessin(SDL_Surface* screen, SDL_Surface** cellPictures, SDL_Rect* cellPositions, int /*width*/,
+            int /*height*/, int /*cellSize*/, int cellCount) {
   if (!screen) return;
-  for (int cell = 0; cell < cellCount; ++cell) BlitAt(cellPictures[cell], screen, cellPositions[cell]);
+  for (int cell = 0; cell < cellCount; ++cell)
+    BlitAt(cellPictures[cell], screen, cellPositions[cell]);
   WindowFlip(screen);
 }

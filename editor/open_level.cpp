@@ -15,9 +15,8 @@ bool OnTheGrid(const SDL_Rect& wall, int width, int height) {
 
 }  // namespace
 
-int OpenLevel(const char* path, SDL_Surface** cellPictures, SDL_Rect* cellPositions,
-              int cellCount, int* wallX, int* wallY, int* nextSlot, int* wallCount, int width,
-              int height) {
+int OpenLevel(const char* path, SDL_Surface** cellPictures, SDL_Rect* cellPositions, int cellCount,
+              int* wallX, int* wallY, int* nextSlot, int* wallCount, int width, int height) {
   std::array<SDL_Rect, kMaxWalls> walls{};
   const int count = ReadLevelFile(path, walls.data(), kMaxWalls);
   if (count < 0) return -1;
@@ -38,8 +37,8 @@ int OpenLevel(const char* path, SDL_Surface** cellPictures, SDL_Rect* cellPositi
       ++leftOut;
       continue;
     }
-    Appui(cellPictures, cellPositions, cellCount, wallX, wallY, nextSlot, wallCount, width,
-          height, wall.x, wall.y);
+    Appui(cellPictures, cellPositions, cellCount, wallX, wallY, nextSlot, wallCount, width, height,
+          wall.x, wall.y);
   }
   return leftOut;
 }

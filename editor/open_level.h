@@ -9,8 +9,7 @@
 // grid, outside the window, on a reserved cell, or on a cell already taken)
 // is left out. Returns how many were left out, or -1 when the file cannot be
 // read (the grid then stays empty).
-int OpenLevel(const char* path, SDL_Surface** cellPictures, SDL_Rect* cellPositions,
-              int cellCount, int* wallX, int* wallY, int* nextSlot, int* wallCount, int width,
-              int height);
+int OpenLevel(const char* path, SDL_Surface** cellPictures, SDL_Rect* cellPositions, int cellCount,
+              int* wallX, int* wallY, int* nextSlot, int* wallCount, int width, int height);
 
 #endif

@@ -1,7 +1,7 @@
 #include "editor/press.h"
 
-#include "common/picture_files.h"
 #include "editor/grid.h"
+#include "platform/picture_files.h"
 
 int Compacte(int* wallX, int* wallY, int nextSlot) {
   int kept = 1;

@@ -1,13 +1,6 @@
 #include "editor/safe_sdl.h"
 
-#include "common/picture_blits.h"
-#include "common/surface_fill.h"
-
-void FillGrey(SDL_Surface* surface, SDL_Surface* screen, int grey) {
-  if (!surface || !screen) return;
-  const Uint8 g = static_cast<Uint8>(grey & 0xFF);
-  FillWhole(surface, SDL_MapRGB(screen->format, g, g, g));
-}
+#include "platform/picture_blits.h"
 
 SDL_Surface* RenderBlack(TTF_Font* font, const char* text) {
   if (!font) return nullptr;

@@ -7,10 +7,6 @@
 // A missing font or picture is a null pointer here; these calls take it in
 // their stride, so a lost asset file never brings the editor down.
 
-// Fills the whole surface with (grey, grey, grey), from grey's low 8 bits,
-// mapped in the pixel format of `screen`.
-void FillGrey(SDL_Surface* surface, SDL_Surface* screen, int grey);
-
 // The text in black, or null when there is no font.
 SDL_Surface* RenderBlack(TTF_Font* font, const char* text);
 

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "common/Condition.h"
+#include "common/screen_kit.h"
 #include "editor/editor.h"
 #include "editor/safe_sdl.h"
 #include "level/level_rules.h"
@@ -13,14 +13,11 @@
 namespace {
 
 constexpr int kButtons = static_cast<int>(kLevelWidths.size());
-constexpr int kPlateHeight = 40;
-constexpr int kIdleGrey = 150;
-constexpr int kHoverGrey = 255;
 
 struct Button {
   const char* label;
-  int width;    // of the plate
-  int dx, dy;   // of the plate's corner from the window's centre
+  int width;   // of the plate
+  int dx, dy;  // of the plate's corner from the window's centre
 };
 
 // One button per level width, in the order of kLevelWidths.
@@ -31,13 +28,6 @@ constexpr std::array<Button, kButtons> kButtonTable{{
     {"Niveau 4", 100, -50, 50},
     {"Plus que 4", 110, -55, 100},
 }};
-
-bool OnPlate(int x, int y, const SDL_Rect& plate, int plateWidth) {
-  SDL_Rect unused{0, 0, 0, 0};
-  SDL_Rect point{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
-  return Condition(&unused, &unused, point, plate, 0, 0, 0, 0, 0, plateWidth, 0, kPlateHeight, 2) ==
-         1;
-}
 
 }  // namespace
 
@@ -51,7 +41,7 @@ int Taille(SDL_Surface* screen, int width, int height) {
   for (int k = 0; k < kButtons; ++k) {
     const Button& b = kButtonTable[k];
     labels[k] = RenderBlack(font, b.label);
-    plates[k] = SDL_CreateRGBSurface(SDL_HWSURFACE, b.width, kPlateHeight, 32, 0, 0, 0, 0);
+    plates[k] = MakePlate(b.width);
     positions[k] = SDL_Rect{static_cast<Sint16>(cx + b.dx), static_cast<Sint16>(cy + b.dy), 0, 0};
     greys[k] = kIdleGrey;
   }
@@ -61,9 +51,9 @@ int Taille(SDL_Surface* screen, int width, int height) {
   while (running == 1) {
     // The fifth label goes in the backdrop slot, painted over its plate.
     Texte(screen, plates[0], plates[1], plates[2], plates[3], plates[4], labels[4], labels[0],
-          labels[1], labels[2], labels[3], positions[0], positions[1], positions[2],
-          positions[3], positions[4], positions[4], positions[0], positions[1], positions[2],
-          positions[3], greys[0], greys[1], greys[2], greys[3], greys[4], 255, 5, 4, 1);
+          labels[1], labels[2], labels[3], positions[0], positions[1], positions[2], positions[3],
+          positions[4], positions[4], positions[0], positions[1], positions[2], positions[3],
+          greys[0], greys[1], greys[2], greys[3], greys[4], 255, 5, 4, 1);
 
     SDL_Event event;
     if (WindowPollEvent(&event)) {
@@ -72,13 +62,14 @@ int Taille(SDL_Surface* screen, int width, int height) {
           SDL_ShowCursor(SDL_ENABLE);
           for (int k = 0; k < kButtons; ++k) {
             const bool over = OnPlate(event.motion.x, event.motion.y, positions[k],
-                                      kButtonTable[k].width);
-            greys[k] = over ? kHoverGrey : kIdleGrey;
+                                      kButtonTable[k].width, kPlateHeight);
+            greys[k] = over ? kLitGrey : kIdleGrey;
           }
           break;
         case SDL_MOUSEBUTTONUP:
           for (int k = 0; k < kButtons; ++k) {
-            if (OnPlate(event.button.x, event.button.y, positions[k], kButtonTable[k].width)) {
+            if (OnPlate(event.button.x, event.button.y, positions[k], kButtonTable[k].width,
+                        kPlateHeight)) {
               running = 0;
               result = kLevelWidths[k];
               break;
@@ -89,8 +80,7 @@ int Taille(SDL_Surface* screen, int width, int height) {
           running = 0;
           FINPROG = 1;
           break;
-        default:
-          break;
+        default: break;
       }
     }
     SDL_Delay(30);

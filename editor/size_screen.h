@@ -15,8 +15,8 @@ void Texte(SDL_Surface* screen, SDL_Surface* plate1, SDL_Surface* plate2, SDL_Su
            SDL_Surface* item2, SDL_Surface* item3, SDL_Surface* item4, SDL_Rect platePos1,
            SDL_Rect platePos2, SDL_Rect platePos3, SDL_Rect platePos4, SDL_Rect platePos5,
            SDL_Rect backdropPos, SDL_Rect itemPos1, SDL_Rect itemPos2, SDL_Rect itemPos3,
-           SDL_Rect itemPos4, int grey1, int grey2, int grey3, int grey4, int grey5,
-           int screenGrey, int plateCount, int itemCount, int backdropFlag);
+           SDL_Rect itemPos4, int grey1, int grey2, int grey3, int grey4, int grey5, int screenGrey,
+           int plateCount, int itemCount, int backdropFlag);
 
 // Releases the non-null surfaces among the first `count` (0 to 5).
 void FreeSurface(SDL_Surface* s1, SDL_Surface* s2, SDL_Surface* s3, SDL_Surface* s4,

@@ -50,7 +50,9 @@ class Reader {
  private:
   static bool IsDigit(int c) { return c >= '0' && c <= '9'; }
   int Peek() const { return PeekAt(pos_); }
-  int PeekAt(std::size_t i) const { return i < text_.size() ? static_cast<unsigned char>(text_[i]) : -1; }
+  int PeekAt(std::size_t i) const {
+    return i < text_.size() ? static_cast<unsigned char>(text_[i]) : -1;
+  }
   bool Rewind(std::size_t start) {
     pos_ = start;
     return false;
@@ -69,8 +71,8 @@ LevelVerdict FormatFault(int line, const char* detail) {
 }
 
 bool OnGridInside(int x, int y, int width) {
-  return x % kLevelCell == 0 && y % kLevelCell == 0 && x >= 0 && y >= 0 && x <= width - kLevelCell &&
-         y <= kLevelHeight - kLevelCell;
+  return x % kLevelCell == 0 && y % kLevelCell == 0 && x >= 0 && y >= 0 &&
+         x <= width - kLevelCell && y <= kLevelHeight - kLevelCell;
 }
 
 }  // namespace
@@ -78,14 +80,18 @@ bool OnGridInside(int x, int y, int width) {
 LevelVerdict CheckLevelText(const std::string& text, int level) {
   Reader reader(text);
   int declared = 0;
-  if (!reader.Number(&declared)) return FormatFault(1, "la premi\u00e8re ligne doit \u00eatre le nombre de murs");
+  if (!reader.Number(&declared))
+    return FormatFault(1, "la premi\u00e8re ligne doit \u00eatre le nombre de murs");
   if (!reader.LineBreak()) {
-    return FormatFault(1, reader.AtEnd() ? "le fichier doit finir par un saut de ligne"
-                                         : "la premi\u00e8re ligne doit contenir le seul nombre de murs");
+    return FormatFault(1, reader.AtEnd()
+                              ? "le fichier doit finir par un saut de ligne"
+                              : "la premi\u00e8re ligne doit contenir le seul nombre de murs");
   }
   if (declared < 0) return FormatFault(1, "le nombre de murs est n\u00e9gatif");
 
-  struct Wall { int x, y, line; };
+  struct Wall {
+    int x, y, line;
+  };
   // The walls are judged only once the whole text is known to be well formed.
   int line = 2;
   int found = 0;
@@ -97,11 +103,13 @@ LevelVerdict CheckLevelText(const std::string& text, int level) {
     if (!reader.Number(&x) || !reader.Char('\t') || !reader.Number(&y))
       return FormatFault(line, "une ligne de mur doit \u00eatre x, une tabulation, y");
     if (!reader.LineBreak()) {
-      return FormatFault(line, reader.AtEnd() ? "le fichier doit finir par un saut de ligne"
-                                              : "une ligne de mur doit \u00eatre x, une tabulation, y");
+      return FormatFault(line, reader.AtEnd()
+                                   ? "le fichier doit finir par un saut de ligne"
+                                   : "une ligne de mur doit \u00eatre x, une tabulation, y");
     }
     if (first_off_grid.line == 0 && !OnGridInside(x, y, width)) first_off_grid = {x, y, line};
-    if (first_reserved.line == 0 && IsReservedCell(x, y, width, kLevelHeight)) first_reserved = {x, y, line};
+    if (first_reserved.line == 0 && IsReservedCell(x, y, width, kLevelHeight))
+      first_reserved = {x, y, line};
   }
   if (found != declared) {
     const std::string detail = "la premi\u00e8re ligne annonce " + std::to_string(declared) +

@@ -20,7 +20,7 @@ struct LevelVerdict {
   int line = 0;  // 1-based line of the fault, 0 when it is not one line's
   int x = 0;     // the wall at fault, for kOffGrid and kReserved
   int y = 0;
-  int walls = 0;  // the declared count, once the format is right
+  int walls = 0;       // the declared count, once the format is right
   std::string detail;  // what is wrong with the format, in French
 };
 

@@ -10,7 +10,8 @@ namespace {
 // character that cannot start a number.
 bool ReadNumber(std::FILE* file, long long* value) {
   int c = std::getc(file);
-  while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') c = std::getc(file);
+  while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f')
+    c = std::getc(file);
   bool negative = false;
   if (c == '+' || c == '-') {
     negative = (c == '-');

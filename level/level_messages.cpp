@@ -13,9 +13,11 @@ constexpr std::array<const char*, 6> kSentences{{
     "{level_subject} a {walls} murs ; le jeu n'en charge pas plus de {max}.",
     "{le} mur {wall}{where} sort de la grille du niveau {level} (fen\u00eatre {width} x {height}, "
     "cases de {cell} pixels). Refaites-le dans l'\u00e9diteur \u00e0 la largeur {width}.",
-    "{le} mur {wall}{where} occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis ou de Glouto.",
+    "{le} mur {wall}{where} occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis ou de "
+    "Glouto.",
     "{file} n'est pas un code de niveau : {detail}.",
 }};
+static_assert(kSentences.size() == static_cast<std::size_t>(LevelProblem::kCode) + 1);
 
 using Values = std::array<std::pair<const char*, std::string>, 12>;
 
@@ -40,7 +42,8 @@ std::string Fill(const std::string& sentence, const Values& values) {
 
 }  // namespace
 
-std::string LevelProblemText(const LevelVerdict& verdict, int level, const LevelSubjects& subjects) {
+std::string LevelProblemText(const LevelVerdict& verdict, int level,
+                             const LevelSubjects& subjects) {
   const auto index = static_cast<std::size_t>(verdict.problem);
   if (index >= kSentences.size()) return "";
   const Values values{{

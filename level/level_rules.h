@@ -28,7 +28,8 @@ constexpr int LevelWidth(int level) {
 // The game starts its enemies at (26, 26) and its hero at (width/2 + 1,
 // height/2 + 1), so the four cells under each start must stay free of walls.
 constexpr bool IsReservedCell(int x, int y, int width, int height) {
-  const bool corner = (x == kLevelCell || x == 2 * kLevelCell) && (y == kLevelCell || y == 2 * kLevelCell);
+  const bool corner = (x == kLevelCell || x == 2 * kLevelCell) &&
+                      (y == kLevelCell || y == 2 * kLevelCell);
   const bool centre = (x == width / 2 || x == width / 2 + kLevelCell) &&
                       (y == height / 2 || y == height / 2 + kLevelCell);
   return corner || centre;

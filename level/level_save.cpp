@@ -32,7 +32,8 @@ int WriteAll(int fd, const std::string& text) {
 std::string LevelText(const int* xs, const int* ys, int slotCount, int wallCount) {
   std::string text = std::to_string(wallCount) + "\n";
   for (int i = 0; i < slotCount; ++i) {
-    if (xs[i] != -1 && ys[i] != -1) text += std::to_string(xs[i]) + "\t" + std::to_string(ys[i]) + "\n";
+    if (xs[i] != -1 && ys[i] != -1)
+      text += std::to_string(xs[i]) + "\t" + std::to_string(ys[i]) + "\n";
   }
   return text;
 }

@@ -1,6 +1,6 @@
 #include "game/flow/frame.h"
 
-#include "common/surface_fill.h"
+#include "platform/surface_fill.h"
 
 #include <array>
 #include <cstdio>
@@ -19,9 +19,8 @@ namespace {
 using SpriteNames = std::array<const char*, 5>;
 
 // Indexed by direction code; stopped looks like right.
-constexpr SpriteNames kHeroPhase1 = {"Images/Glouto.png", "Images/Glouto.png",
-                                     "Images/Glouto2.png", "Images/Glouto3.png",
-                                     "Images/Glouto4.png"};
+constexpr SpriteNames kHeroPhase1 = {"Images/Glouto.png", "Images/Glouto.png", "Images/Glouto2.png",
+                                     "Images/Glouto3.png", "Images/Glouto4.png"};
 constexpr SpriteNames kHeroPhase2 = {"Images/Glouto2.1.png", "Images/Glouto2.1.png",
                                      "Images/Glouto2.2.png", "Images/Glouto2.3.png",
                                      "Images/Glouto2.4.png"};
@@ -78,10 +77,9 @@ void MoveHero(GameState& s) {
 
 void MoveEnemies(GameState& s) {
   for (int i = 0; i < s.enemyCount; ++i) {
-    s.enemyDirections[i] = Deplacement(s.enemyDirections.data(), s.enemyPositions.data(), i,
-                                       s.speed, s.width, s.height, s.enemyModes[i],
-                                       s.wallPositions.data(), s.wallCount,
-                                       s.turnCountdowns.data());
+    s.enemyDirections[i] = Deplacement(
+        s.enemyDirections.data(), s.enemyPositions.data(), i, s.speed, s.width, s.height,
+        s.enemyModes[i], s.wallPositions.data(), s.wallCount, s.turnCountdowns.data());
     s.enemyModes[i] = 0;
     s.turnCountdowns[i] -= 1;
     if (s.turnCountdowns[i] == 0) s.enemyModes[i] = 1;

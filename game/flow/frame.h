@@ -5,11 +5,11 @@
 
 // The steps of one frame, in the order RunFrame (loop.h) calls them.
 void RenderHud(GameState& s);
-void MoveHero(GameState& s);         // waits 10 ms
-void MoveEnemies(GameState& s);      // waits 10/enemyCount ms after each enemy
-void AnimateSprites(GameState& s);   // driven by the parity of Change and tamponIMG
-void TickClock(GameState& s);        // one second per four timer ticks
-void DrawFrame(GameState& s);        // releases the frame's HUD texts
-void TakeEvent(GameState& s);        // at most one event
+void MoveHero(GameState& s);        // waits 10 ms
+void MoveEnemies(GameState& s);     // waits 10/enemyCount ms after each enemy
+void AnimateSprites(GameState& s);  // driven by the parity of Change and tamponIMG
+void TickClock(GameState& s);       // one second per four timer ticks
+void DrawFrame(GameState& s);       // releases the frame's HUD texts
+void TakeEvent(GameState& s);       // at most one event
 
 #endif

@@ -7,12 +7,12 @@
 
 // What the game's functions and the timer callback share. These live for the
 // whole program and are not reset when a new game begins.
-extern int tamponIMG;           // sprite phase: 0 first, 1 second, 3 reload now
-extern int FINPROG;             // 1: the program must end, no end screens
-extern int attente;             // a second was counted, no second-phase load since
-extern int invulnerable;        // > 0: enemies cannot catch the hero
-extern std::atomic<int> Change; // quarter seconds since the last counted second
-extern SDL_Rect PRIEN;          // the empty rectangle, for arguments that play no part
+extern int tamponIMG;            // sprite phase: 0 first, 1 second, 3 reload now
+extern int FINPROG;              // 1: the program must end, no end screens
+extern int attente;              // a second was counted, no second-phase load since
+extern int invulnerable;         // > 0: enemies cannot catch the hero
+extern std::atomic<int> Change;  // quarter seconds since the last counted second
+extern SDL_Rect PRIEN;           // the empty rectangle, for arguments that play no part
 
 // The 250 ms SDL timer callback: one more quarter second.
 Uint32 minuteur(Uint32 interval, void* param);

@@ -21,9 +21,9 @@ bool Widen(GameState& s) {
 
 int ShowLevelStart(GameState& s) {
   return init(s.width, s.height, s.screen, s.level, s.chestCount, s.chestImages.data(),
-              s.wallImages.data(), s.chestPositions.data(), s.enemyCount,
-              s.enemyPositions.data(), s.enemyImages.data(), s.enemyDirections.data(),
-              &s.heroPosition, s.music.stream, s.font, s.wallPositions.data(), &s.wallCount);
+              s.wallImages.data(), s.chestPositions.data(), s.enemyCount, s.enemyPositions.data(),
+              s.enemyImages.data(), s.enemyDirections.data(), &s.heroPosition, s.music.stream,
+              s.font, s.wallPositions.data(), &s.wallCount);
 }
 
 void ResetEnemyTurns(GameState& s) {

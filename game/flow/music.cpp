@@ -9,7 +9,8 @@
 namespace {
 
 constexpr std::array<const char*, kTrackCount> kTrackBaseNames{
-    "Musique/Musique", "Musique/Musique2", "Musique/Musique3", "Musique/Musique4", "Musique/Musique5"};
+    "Musique/Musique", "Musique/Musique2", "Musique/Musique3", "Musique/Musique4",
+    "Musique/Musique5"};
 constexpr std::array<const char*, 4> kFileTypes{".wav", ".mp3", ".wma", ".SPT"};
 constexpr int kMusicChannel = 1;
 constexpr int kVolumeStep = 10;

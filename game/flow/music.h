@@ -1,7 +1,7 @@
 #ifndef GLOUTO_GAME_FLOW_MUSIC_H
 #define GLOUTO_GAME_FLOW_MUSIC_H
 
-#include "game/flow/fsound.h"
+#include "platform/fsound.h"
 
 constexpr int kTrackCount = 5;
 constexpr int kTrackNameSize = 64;

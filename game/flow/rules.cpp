@@ -132,6 +132,8 @@ void CapClock(GameState& s) {
 }
 
 void PlaceClockText(GameState& s) {
-  if (s.clock >= 100 && s.clock <= 999) s.clockRect.x = static_cast<Sint16>(s.width - 140);
-  else if (s.clock <= 99) s.clockRect.x = static_cast<Sint16>(s.width - 130);
+  if (s.clock >= 100 && s.clock <= 999)
+    s.clockRect.x = static_cast<Sint16>(s.width - 140);
+  else if (s.clock <= 99)
+    s.clockRect.x = static_cast<Sint16>(s.width - 130);
 }

@@ -10,8 +10,9 @@
 #include "game/flow/level.h"
 #include "game/flow/rules.h"
 #include "game/maze/images.h"
-#include "game/screens/screens.h"
 #include "game/screens/screen_kit.h"
+#include "game/screens/screens.h"
+#include "level/level_rules.h"
 #include "platform/pads.h"
 #include "platform/window.h"
 
@@ -36,7 +37,8 @@ void SetStartPositions(GameState& s) {
   s.clockRect = {static_cast<Sint16>(s.width - 130), -5, 0, 0};
   s.livesRect = {0, static_cast<Sint16>(s.height - 35), 0, 0};
   // Computed once: "Pause" stays here however wide the window grows.
-  s.pauseRect = {static_cast<Sint16>(s.width / 2 - 40), static_cast<Sint16>(s.height / 2 - 20), 0, 0};
+  s.pauseRect = {static_cast<Sint16>(s.width / 2 - 40), static_cast<Sint16>(s.height / 2 - 20), 0,
+                 0};
 }
 
 }  // namespace
@@ -56,7 +58,8 @@ bool StartUp(GameState& s) {
   s.font = TTF_OpenFont("Police/comic.ttf", 25);
   s.textColor = {0, 0, 0, 0};
   s.pauseText = RenderText(s.font, "Pause", s.textColor);
-  s.width = s.height = 600;
+  s.width = LevelWidth(1);
+  s.height = kLevelHeight;
   s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
   SDL_EnableKeyRepeat(5, 5);
   SetStartPositions(s);
@@ -84,7 +87,7 @@ void StartFirstLevel(GameState& s, int level) {
   s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
   ShowLevelCaption(s.level);
   ReloadImage(&s.heroImage, "Images/Glouto.png");
-  KeyOutWhite(s.heroImage);
+  SetWhiteKey(s.heroImage);
   s.timerId = SDL_AddTimer(250, minuteur, nullptr);
   MusicLoopForever(s.music);
 }

@@ -25,8 +25,8 @@ struct GameState {
   SDL_Color textColor = {0, 0, 0, 0};
   SDL_Surface* icon = nullptr;  // kept so that the end of a game can release it
 
-  int width = 600;
-  int height = 600;
+  int width = LevelWidth(1);
+  int height = kLevelHeight;
   int running = 1;      // after the end screen: 1 means a new game follows
   int playerCount = 1;  // 0 when the player-count menu was left without a choice
   int level = 1;

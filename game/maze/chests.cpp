@@ -65,8 +65,8 @@ int Carres(int width, int height, SDL_Rect* chestPositions, SDL_Surface** chestI
   WallColumns columns(walls, wallCount);
   for (int i = 0; i < chestCount; ++i) {
     // A window without size has no spot at all (and would divide by zero).
-    const bool placed =
-        width > 0 && height > 0 && FindSpot(width, height, chestPositions, i, columns);
+    const bool placed = width > 0 && height > 0 &&
+                        FindSpot(width, height, chestPositions, i, columns);
     if (!placed) {
       chestPositions[i].x = static_cast<Sint16>(width + kOffField);
       chestPositions[i].y = static_cast<Sint16>(height + kOffField);

@@ -1,5 +1,6 @@
 #include <cstdlib>
 
+#include "common/screen_kit.h"
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
 
@@ -10,7 +11,7 @@ int Ennemis(int /*width*/, int /*height*/, int* enemyDirections, int enemyCount,
     enemyPositions[i].y = kStartCornerY;
     enemyDirections[i] = std::rand() % 4 + 1;
     ReloadImage(&enemyImages[i], "Images/Ennemi.png");
-    KeyOutWhite(enemyImages[i]);
+    SetWhiteKey(enemyImages[i]);
   }
   return enemyCount;
 }

@@ -6,7 +6,4 @@
 // Frees what `slot` holds, then loads `path` into it (null when the load fails).
 void ReloadImage(SDL_Surface** slot, const char* path);
 
-// Makes white the transparent colour of `image`; a missing image is left alone.
-void KeyOutWhite(SDL_Surface* image);
-
 #endif

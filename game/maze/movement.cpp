@@ -80,14 +80,14 @@ int Reverse(int direction) {
 }
 
 bool TouchesAWall(SDL_Rect* positions, int index, SDL_Rect* walls, int wallCount) {
-  return Condition(positions, walls, PRIEN, PRIEN, wallCount, index, 0, 0, kActorHigh, kWallHigh,
-                   0, 0, 0) >= 0;
+  return Condition(positions, walls, PRIEN, PRIEN, wallCount, index, 0, 0, kActorHigh, kWallHigh, 0,
+                   0, 0) >= 0;
 }
 
 }  // namespace
 
-int Deplacement(int* directions, SDL_Rect* positions, int index, int speed, int width,
-                int height, int mode, SDL_Rect* walls, int wallCount, int* countdowns) {
+int Deplacement(int* directions, SDL_Rect* positions, int index, int speed, int width, int height,
+                int mode, SDL_Rect* walls, int wallCount, int* countdowns) {
   int direction = directions[index];
   SDL_Rect& actor = positions[index];
   switch (mode) {
@@ -106,15 +106,14 @@ int Deplacement(int* directions, SDL_Rect* positions, int index, int speed, int 
         Move(actor, direction, speed);
       }
       break;
-    default:
-      break;
+    default: break;
   }
   directions[index] = direction;
   return direction;
 }
 
-int TMurs(int direction, SDL_Rect* positions, SDL_Rect* walls, int wallCount, int step,
-          int index, char axis) {
+int TMurs(int direction, SDL_Rect* positions, SDL_Rect* walls, int wallCount, int step, int index,
+          char axis) {
   SDL_Rect& actor = positions[index];
   const bool alongY = axis == 'y';
   auto& own = alongY ? actor.y : actor.x;

@@ -2,8 +2,8 @@
 
 #include <initializer_list>
 
-#include "common/picture_blits.h"
 #include "game/screens/screen_kit.h"
+#include "platform/picture_blits.h"
 #include "platform/window.h"
 
 namespace {
@@ -23,14 +23,18 @@ void Texte(SDL_Surface* screen, SDL_Surface* plate1, SDL_Surface* plate2, SDL_Su
            SDL_Rect itemPos2, SDL_Rect itemPos3, SDL_Rect itemPos4, int grey1, int grey2,
            int screenGrey, int plateCount, int itemCount, int backdropFlag) {
   if (!screen) return;
-  FillGrey(screen, screen->format, screenGrey);
+  FillGrey(screen, screen, screenGrey);
   if (backdropFlag == 1) Draw(screen, backdrop, backdropPos);
 
-  struct Plate { SDL_Surface* surface; SDL_Rect at; int grey; };
+  struct Plate {
+    SDL_Surface* surface;
+    SDL_Rect at;
+    int grey;
+  };
   const Plate plates[] = {{plate1, platePos1, grey1}, {plate2, platePos2, grey2}};
   for (int k = 0; k < plateCount && k < 2; ++k) {
     // Greys are always mapped in the screen's format, plates included.
-    FillGrey(plates[k].surface, screen->format, plates[k].grey);
+    FillGrey(plates[k].surface, screen, plates[k].grey);
     Draw(screen, plates[k].surface, plates[k].at);
   }
 

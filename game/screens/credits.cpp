@@ -2,9 +2,9 @@
 
 #include "game/flow/globals.h"
 #include "game/screens/composer.h"
-#include "game/screens/desktop.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
+#include "platform/open_page.h"
 #include "platform/window.h"
 
 namespace {
@@ -17,7 +17,9 @@ struct Areas {
   SDL_Rect quit, firstLogo, secondLogo;
 };
 
-bool OnQuit(int x, int y, const Areas& a) { return OnPlate(x, y, a.quit, kPlateWidth, kPlateHeight); }
+bool OnQuit(int x, int y, const Areas& a) {
+  return OnPlate(x, y, a.quit, kPlateWidth, kPlateHeight);
+}
 
 // Only a release counts, so a press on "Quitter" can still be dragged away.
 void Release(int x, int y, const Areas& a, bool& running) {
@@ -38,8 +40,10 @@ void Merci(int width, int height, SDL_Surface* screen, TTF_Font* font) {
   SDL_WM_SetCaption("Remerciements ...", nullptr);
   SDL_Surface* firstLogo = IMG_Load("Images/Tavernique.png");
   SDL_Surface* secondLogo = IMG_Load("Images/Tilo.png");
-  SDL_Surface* thanks =
-      RenderText(font, "Merci pour leur aide \xE0 : cliquez pour acc\xE9" "der au site", kBlack);
+  SDL_Surface* thanks = RenderText(font,
+                                   "Merci pour leur aide \xE0 : cliquez pour acc\xE9"
+                                   "der au site",
+                                   kBlack);
   SDL_Surface* quit = RenderText(font, "Quitter", kBlack);
   SDL_Surface* plate = MakePlate(kPlateWidth);
 
@@ -57,17 +61,14 @@ void Merci(int width, int height, SDL_Surface* screen, TTF_Font* font) {
           SDL_ShowCursor(SDL_ENABLE);
           grey = OnQuit(event.motion.x, event.motion.y, a) ? kLitGrey : kIdleGrey;
           break;
-        case SDL_MOUSEBUTTONUP:
-          Release(event.button.x, event.button.y, a, running);
-          break;
+        case SDL_MOUSEBUTTONUP: Release(event.button.x, event.button.y, a, running); break;
         case SDL_KEYDOWN:
           if (event.key.keysym.sym == SDLK_RETURN) running = false;  // Escape does nothing here
           break;
         case SDL_QUIT:
           running = false;  // FINPROG stays as it is
           break;
-        default:
-          break;
+        default: break;
       }
     }
     SDL_Delay(kPassDelay);

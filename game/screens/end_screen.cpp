@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "game/flow/fsound.h"
 #include "game/flow/globals.h"
 #include "game/screens/composer.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
+#include "platform/fsound.h"
 #include "platform/window.h"
 
 namespace {

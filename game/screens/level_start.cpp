@@ -24,10 +24,12 @@ void Handle(const SDL_Event& event, SDL_Rect plate, Outcome& out) {
     case SDL_MOUSEMOTION:
       SDL_ShowCursor(SDL_ENABLE);
       out.grey = OnPlate(event.motion.x, event.motion.y, plate, kPlateWidth, kPlateHeight)
-                     ? kLitGrey : kIdleGrey;
+                     ? kLitGrey
+                     : kIdleGrey;
       break;
     case SDL_MOUSEBUTTONDOWN:
-      if (OnPlate(event.button.x, event.button.y, plate, kPlateWidth, kPlateHeight)) out.running = false;
+      if (OnPlate(event.button.x, event.button.y, plate, kPlateWidth, kPlateHeight))
+        out.running = false;
       break;
     case SDL_KEYDOWN:
       if (event.key.keysym.sym == SDLK_RETURN) out.running = false;
@@ -37,8 +39,7 @@ void Handle(const SDL_Event& event, SDL_Rect plate, Outcome& out) {
       out = {false, 0, out.grey};
       FINPROG = 1;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -46,9 +47,9 @@ void Handle(const SDL_Event& event, SDL_Rect plate, Outcome& out) {
 
 int init(int width, int height, SDL_Surface* screen, int level, int chestCount,
          SDL_Surface** chestImages, SDL_Surface** wallImages, SDL_Rect* chestPositions,
-         int enemyCount, SDL_Rect* enemyPositions, SDL_Surface** enemyImages,
-         int* enemyDirections, SDL_Rect* heroPosition, FSOUND_STREAM* stream, TTF_Font* font,
-         SDL_Rect* wallPositions, int* wallCount) {
+         int enemyCount, SDL_Rect* enemyPositions, SDL_Surface** enemyImages, int* enemyDirections,
+         SDL_Rect* heroPosition, FSOUND_STREAM* stream, TTF_Font* font, SDL_Rect* wallPositions,
+         int* wallCount) {
   SDL_ShowCursor(SDL_ENABLE);
   Outcome out;
   SDL_Surface* backdrop = IMG_Load("Images/gloutofond.jpg");

@@ -6,9 +6,9 @@
 #include "common/pad_keys.h"
 #include "game/flow/globals.h"
 #include "game/screens/composer.h"
-#include "game/screens/desktop.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
+#include "platform/open_page.h"
 #include "platform/window.h"
 
 namespace {
@@ -27,8 +27,10 @@ struct Layout {
 };
 
 Layout LayoutFor(int cx, int cy) {
-  return {{At(cx - 45, cy - 25), 90, 40},   {At(cx - 55, cy + 25), 110, 40},
-          {At(cx - 83, cy - 200), 165, 40}, {At(cx - 40, cy + 250), 80, 40},
+  return {{At(cx - 45, cy - 25), 90, 40},
+          {At(cx - 55, cy + 25), 110, 40},
+          {At(cx - 83, cy - 200), 165, 40},
+          {At(cx - 40, cy + 250), 80, 40},
           {At(cx - 109, cy + 150), 218, 73}};
 }
 
@@ -87,9 +89,7 @@ void Handle(const SDL_Event& event, const Layout& l, MenuState& s) {
       s.backGrey = grey(l.back);
       break;
     }
-    case SDL_MOUSEBUTTONDOWN:
-      Press(event.button.x, event.button.y, l, s);
-      break;
+    case SDL_MOUSEBUTTONDOWN: Press(event.button.x, event.button.y, l, s); break;
     case SDL_KEYDOWN:
       if (event.key.keysym.sym == SDLK_ESCAPE) {
         Choose(s, 0);
@@ -102,8 +102,7 @@ void Handle(const SDL_Event& event, const Layout& l, MenuState& s) {
       s.result = 0;
       FINPROG = 1;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -133,14 +132,14 @@ int Joueurs(int width, int height, SDL_Surface* screen, TTF_Font* font) {
   while (s.running) {
     if (s.OnInstructions()) {
       Texte(screen, plateBack, nullptr, nullptr, instructions, readme, back, nullptr, l.back.at,
-            PRIEN, PRIEN, instructionsAt, l.readme.at, backTextAt, PRIEN, s.backGrey, 0, 255, 1,
-            3, 0);
+            PRIEN, PRIEN, instructionsAt, l.readme.at, backTextAt, PRIEN, s.backGrey, 0, 255, 1, 3,
+            0);
     } else {
       // The "Mode d'emploi" plate rides in the backdrop slot, so it is filled here.
-      FillGrey(plateManual, screen ? screen->format : nullptr, s.manualGrey);
-      Texte(screen, plateOne, plateTwo, plateManual, question, one, two, manual, l.one.at,
-            l.two.at, l.manual.at, questionAt, l.one.at, l.two.at, manualTextAt, s.oneGrey,
-            s.twoGrey, 255, 2, 4, 1);
+      FillGrey(plateManual, screen, s.manualGrey);
+      Texte(screen, plateOne, plateTwo, plateManual, question, one, two, manual, l.one.at, l.two.at,
+            l.manual.at, questionAt, l.one.at, l.two.at, manualTextAt, s.oneGrey, s.twoGrey, 255, 2,
+            4, 1);
     }
     SDL_Event event;
     if (WindowPollEvent(&event)) Handle(event, l, s);

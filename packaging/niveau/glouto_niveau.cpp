@@ -114,7 +114,8 @@ int Install(const std::string& text, const std::string& target, bool force) {
     case SaveStep::kPlace: break;
   }
   if (saved.error == EEXIST) {
-    return Fail(kTargetExists, target + " existe d\u00e9j\u00e0 ; ajoutez --force pour le remplacer.");
+    return Fail(kTargetExists,
+                target + " existe d\u00e9j\u00e0 ; ajoutez --force pour le remplacer.");
   }
   return Fail(kWriteFailed, "impossible d'installer " + target + " : " + why);
 }

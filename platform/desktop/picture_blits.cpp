@@ -1,4 +1,4 @@
-#include "common/picture_blits.h"
+#include "platform/picture_blits.h"
 
 #include <algorithm>
 #include <cstring>
@@ -22,8 +22,7 @@ bool Convertible(const SDL_Surface* picture, const SDL_Surface* screen) {
   const SDL_PixelFormat* p = picture->format;
   const SDL_PixelFormat* s = screen->format;
   const Uint32 pictureFlags = SDL_SRCALPHA | SDL_RLEACCEL | SDL_RLEACCELOK | SDL_HWSURFACE;
-  const bool keyInRange =
-      !(picture->flags & SDL_SRCCOLORKEY) || (p->colorkey & ~kRgb24) == 0;
+  const bool keyInRange = !(picture->flags & SDL_SRCCOLORKEY) || (p->colorkey & ~kRgb24) == 0;
   return p->BytesPerPixel == 3 && EightBitChannels(p) && p->Amask == 0 &&
          (p->Rmask | p->Gmask | p->Bmask) == kRgb24 && keyInRange &&
          !(picture->flags & pictureFlags) && picture->locked == 0 && picture->pixels &&
@@ -72,8 +71,7 @@ struct Copy {
     const auto* source = static_cast<const Uint8*>(picture->pixels);
     // One comparison of the whole buffer settles almost every case: SDL
     // clears new pixels, so the bytes that pad the rows agree as well.
-    if (picture->pitch == pitch &&
-        std::memcmp(source, pixels.data(), pixels.size()) == 0)
+    if (picture->pitch == pitch && std::memcmp(source, pixels.data(), pixels.size()) == 0)
       return true;
     const size_t rowBytes = 3 * static_cast<size_t>(w);
     for (int y = 0; y < h; ++y) {
@@ -101,11 +99,13 @@ std::unique_ptr<Copy> MakeCopy(const SDL_Surface* picture, const SDL_Surface* sc
 
   copy->pitch = picture->pitch;
   const auto* from = static_cast<const Uint8*>(picture->pixels);
-  copy->pixels.assign(from, from + static_cast<size_t>(picture->pitch) * static_cast<size_t>(picture->h));
+  copy->pixels.assign(from,
+                      from + static_cast<size_t>(picture->pitch) * static_cast<size_t>(picture->h));
   SDL_Surface* to = copy->converted.get();
   for (int y = 0; y < picture->h; ++y) {
     const Uint8* row = from + static_cast<size_t>(y) * picture->pitch;
-    auto* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(to->pixels) + static_cast<size_t>(y) * to->pitch);
+    auto* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(to->pixels) +
+                                          static_cast<size_t>(y) * to->pitch);
     for (int x = 0; x < picture->w; ++x) out[x] = Converted(PixelAt(row + 3 * x), p, to->format);
   }
   // Run-length encoded on its first blit, the copy is drawn run by run with
@@ -125,8 +125,9 @@ class ScreenCopies {
       Copy& c = *copies_[i];
       if (!c.Fits(picture, screen) || !c.SamePixels(picture)) continue;
       // The most recent first: a table of walls finds its copy at once.
-      if (i > 0) std::rotate(copies_.begin(), copies_.begin() + static_cast<long>(i),
-                             copies_.begin() + static_cast<long>(i) + 1);
+      if (i > 0)
+        std::rotate(copies_.begin(), copies_.begin() + static_cast<long>(i),
+                    copies_.begin() + static_cast<long>(i) + 1);
       return copies_.front()->converted.get();
     }
     std::unique_ptr<Copy> made = MakeCopy(picture, screen);
@@ -145,7 +146,8 @@ class ScreenCopies {
 int BlitPicture(SDL_Surface* picture, SDL_Surface* screen, SDL_Rect* at) {
   if (picture && screen && Convertible(picture, screen)) {
     static ScreenCopies copies;
-    if (SDL_Surface* copy = copies.For(picture, screen)) return SDL_UpperBlit(copy, nullptr, screen, at);
+    if (SDL_Surface* copy = copies.For(picture, screen))
+      return SDL_UpperBlit(copy, nullptr, screen, at);
   }
   return SDL_UpperBlit(picture, nullptr, screen, at);
 }

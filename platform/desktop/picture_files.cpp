@@ -1,4 +1,4 @@
-#include "common/picture_files.h"
+#include "platform/picture_files.h"
 
 #include <SDL_image.h>
 
@@ -54,8 +54,8 @@ bool Copyable(const SDL_Surface* s) {
 
 SDL_Surface* Duplicate(const SDL_Surface* original) {
   const SDL_PixelFormat* f = original->format;
-  SDL_Surface* copy = SDL_CreateRGBSurface(SDL_SWSURFACE, original->w, original->h,
-                                           f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, f->Amask);
+  SDL_Surface* copy = SDL_CreateRGBSurface(SDL_SWSURFACE, original->w, original->h, f->BitsPerPixel,
+                                           f->Rmask, f->Gmask, f->Bmask, f->Amask);
   if (!copy) return nullptr;
   if (copy->pitch != original->pitch) {  // SDL sizes rows the same way every time
     SDL_FreeSurface(copy);

@@ -1,4 +1,4 @@
-#include "common/surface_fill.h"
+#include "platform/surface_fill.h"
 
 #include <cwchar>
 

@@ -29,9 +29,9 @@ bool Copying() { return zoomFactor > 1 && !LibraryScales(); }
 
 bool Fits(const SDL_Surface* surface, int width, int height, const SDL_PixelFormat* format) {
   const SDL_PixelFormat* f = surface->format;
-  return surface->w == width && surface->h == height &&
-         f->BitsPerPixel == format->BitsPerPixel && f->Rmask == format->Rmask &&
-         f->Gmask == format->Gmask && f->Bmask == format->Bmask && f->Amask == format->Amask;
+  return surface->w == width && surface->h == height && f->BitsPerPixel == format->BitsPerPixel &&
+         f->Rmask == format->Rmask && f->Gmask == format->Gmask && f->Bmask == format->Bmask &&
+         f->Amask == format->Amask;
 }
 
 // A surface like the window's at the program's size, cleared as
@@ -44,8 +44,8 @@ SDL_Surface* DrawnSurface(int width, int height) {
     return drawn;
   }
   SDL_FreeSurface(drawn);
-  drawn = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, f->BitsPerPixel, f->Rmask,
-                               f->Gmask, f->Bmask, f->Amask);
+  drawn = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, f->BitsPerPixel, f->Rmask, f->Gmask,
+                               f->Bmask, f->Amask);
   return drawn;
 }
 

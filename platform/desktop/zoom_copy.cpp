@@ -7,8 +7,8 @@ namespace {
 
 // Pieces compared at once: small enough to skip what stood still, large
 // enough for memcmp to run at full speed.
-constexpr int kPiece = 32;   // pixels
-constexpr int kBand = 32;    // rows sharing one redrawn rectangle
+constexpr int kPiece = 32;  // pixels
+constexpr int kBand = 32;   // rows sharing one redrawn rectangle
 
 template <int kZoom>
 void Widen32(const Uint32* in, Uint32* out, int pixels) {
@@ -30,7 +30,8 @@ void Widen(const Uint8* in, Uint8* out, int pixels, int bytesPerPixel, int zoom)
 
 }  // namespace
 
-const std::vector<SDL_Rect>& ZoomedCopy::Update(const SDL_Surface* from, SDL_Surface* to, int zoom) {
+const std::vector<SDL_Rect>& ZoomedCopy::Update(const SDL_Surface* from, SDL_Surface* to,
+                                                int zoom) {
   const int bytes = from->format->BytesPerPixel;
   const int columns = std::min(from->w, to->w / zoom);
   const int rows = std::min(from->h, to->h / zoom);
@@ -47,13 +48,15 @@ const std::vector<SDL_Rect>& ZoomedCopy::Update(const SDL_Surface* from, SDL_Sur
   for (int band = 0; band < rows; band += kBand) {
     int first = pieces, last = -1;
     for (int y = band; y < std::min(band + kBand, rows); ++y) {
-      const auto* in = static_cast<const Uint8*>(from->pixels) + static_cast<size_t>(y) * from->pitch;
+      const auto* in = static_cast<const Uint8*>(from->pixels) +
+                       static_cast<size_t>(y) * from->pitch;
       Uint8* kept = last_.data() + static_cast<size_t>(y) * rowBytes;
       if (!all && std::memcmp(in, kept, rowBytes) == 0) continue;  // most rows stand still
       auto* out = static_cast<Uint8*>(to->pixels) + static_cast<size_t>(y) * zoom * to->pitch;
       for (int piece = 0; piece < pieces; ++piece) {
         const int x = piece * kPiece, count = std::min(kPiece, columns - x);
-        const size_t at = static_cast<size_t>(x) * bytes, length = static_cast<size_t>(count) * bytes;
+        const size_t at = static_cast<size_t>(x) * bytes,
+                     length = static_cast<size_t>(count) * bytes;
         if (!all && std::memcmp(in + at, kept + at, length) == 0) continue;
         std::memcpy(kept + at, in + at, length);
         Uint8* block = out + at * zoom;

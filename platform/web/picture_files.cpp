@@ -1,4 +1,4 @@
-#include "common/picture_files.h"
+#include "platform/picture_files.h"
 
 #include <SDL_image.h>
 #include <emscripten.h>

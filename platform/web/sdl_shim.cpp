@@ -124,7 +124,8 @@ EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_S
 // As desktop SDL does: the size comes from the source, not from `at`, and the
 // rectangle clipped to the target is written back into `at` (an actor past
 // the edge is put back on it). The browser's version does neither.
-extern "C" int SDL_UpperBlit(SDL_Surface* src, const SDL_Rect* part, SDL_Surface* dst, SDL_Rect* at) {
+extern "C" int SDL_UpperBlit(SDL_Surface* src, const SDL_Rect* part, SDL_Surface* dst,
+                             SDL_Rect* at) {
   if (!src || !dst) return -1;
   int sx = 0, sy = 0, w = src->w, h = src->h;
   if (part) {

@@ -1,4 +1,4 @@
-#include "common/surface_fill.h"
+#include "platform/surface_fill.h"
 
 // The browser's SDL fills a canvas rectangle; its pixels are not in memory.
 int FillWhole(SDL_Surface* surface, Uint32 colour) {

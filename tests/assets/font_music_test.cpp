@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/flow/fsound.h"
+#include "platform/fsound.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -44,7 +44,8 @@ uint32_t Le32(const std::string& b, size_t at) {
          static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
 }
 uint16_t Le16(const std::string& b, size_t at) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
+  return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) |
+                               static_cast<unsigned char>(b[at + 1]) << 8);
 }
 
 // Reads a PCM WAV file's format and samples; false when it is not one.
@@ -116,7 +117,9 @@ TEST_F(GameFont, LongestScreenTextsFitTheNarrowestWindow) {
     int left;  // x where the screen draws it in a 600-wide window
   };
   const Line lines[] = {
-      {"Merci pour leur aide \xE0 : cliquez pour acc\xE9" "der au site", 300 - 290},
+      {"Merci pour leur aide \xE0 : cliquez pour acc\xE9"
+       "der au site",
+       300 - 290},
       {"Echap pour quitter, Entrer pour recommencer", 300 - 260},
       {"Combien de joueurs ?", 300 - 110},
   };
@@ -130,10 +133,10 @@ TEST_F(GameFont, EveryButtonLabelStaysOnItsPlate) {
     int plateWidth;
   };
   const Button buttons[] = {
-      {"Commencer", 0, 125},    {"1 joueur", 0, 90},    {"2 joueurs", 0, 110},
+      {"Commencer", 0, 125},     {"1 joueur", 0, 90},    {"2 joueurs", 0, 110},
       {"Mode d'emploi", 2, 165}, {"Retour", 2, 80},      {"Quitter", 2, 93},
-      {"Niveau 1", 0, 100},     {"Niveau 2", 0, 100},   {"Niveau 3", 0, 100},
-      {"Niveau 4", 0, 100},     {"Plus que 4", 0, 110},
+      {"Niveau 1", 0, 100},      {"Niveau 2", 0, 100},   {"Niveau 3", 0, 100},
+      {"Niveau 4", 0, 100},      {"Plus que 4", 0, 110},
   };
   for (const Button& button : buttons) {
     EXPECT_LE(ExpectFits(button.label, button.inset, button.plateWidth), 40) << button.label;
@@ -210,7 +213,8 @@ TEST_F(FontAndMusic, StartTrackLoopsWithoutAClick) {
   ASSERT_TRUE(ReadWav(AssetsDir() + "/" + file, &wav));
   ASSERT_GT(wav.samples.size(), 1000u);
   std::vector<int> steps;
-  for (size_t i = 1; i < wav.samples.size(); ++i) steps.push_back(std::abs(wav.samples[i] - wav.samples[i - 1]));
+  for (size_t i = 1; i < wav.samples.size(); ++i)
+    steps.push_back(std::abs(wav.samples[i] - wav.samples[i - 1]));
   std::nth_element(steps.begin(), steps.begin() + steps.size() * 99 / 100, steps.end());
   const int usual = steps[steps.size() * 99 / 100];
   const int seam = std::abs(wav.samples.front() - wav.samples.back());

@@ -20,7 +20,9 @@ constexpr int kHeight = 600;
 constexpr int kActor = 50;
 constexpr int kStep = 5;  // the actors' speed, pixels per frame
 
-SDL_Rect Rect(int x, int y) { return SDL_Rect{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0}; }
+SDL_Rect Rect(int x, int y) {
+  return SDL_Rect{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
+}
 const SDL_Rect kNone = Rect(0, 0);
 
 int LevelWidth(int level) { return std::min(600 + 100 * (level - 1), 1000); }
@@ -44,7 +46,8 @@ std::vector<int> ShippedLevelNumbers() {
           name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
         continue;
       const std::string digits = name.substr(head.size(), name.size() - head.size() - tail.size());
-      if (digits.find_first_not_of("0123456789") == std::string::npos) numbers.push_back(std::atoi(digits.c_str()));
+      if (digits.find_first_not_of("0123456789") == std::string::npos)
+        numbers.push_back(std::atoi(digits.c_str()));
     }
     closedir(dir);
   }
@@ -68,7 +71,8 @@ Level LoadLevel(int n) {
 // nothing else. Returns the problem, or "" when the bytes are in that form.
 std::string FormatProblem(const std::string& bytes, const std::vector<SDL_Rect>& walls) {
   std::string expected = std::to_string(walls.size()) + "\n";
-  for (const SDL_Rect& w : walls) expected += std::to_string(w.x) + "\t" + std::to_string(w.y) + "\n";
+  for (const SDL_Rect& w : walls)
+    expected += std::to_string(w.x) + "\t" + std::to_string(w.y) + "\n";
   if (bytes == expected) return "";
   if (bytes.find('\r') != std::string::npos) return "CR in the file";
   return "bytes differ from the count and pairs the reader found";
@@ -76,8 +80,8 @@ std::string FormatProblem(const std::string& bytes, const std::vector<SDL_Rect>&
 
 bool Touches(const SDL_Rect& actor, std::vector<SDL_Rect>& walls) {
   SDL_Rect mover = actor;
-  return Condition(&mover, walls.data(), kNone, kNone, static_cast<int>(walls.size()), 0, 0, 0, kActor, 25, 0,
-                   0, 0) >= 0;
+  return Condition(&mover, walls.data(), kNone, kNone, static_cast<int>(walls.size()), 0, 0, 0,
+                   kActor, 25, 0, 0, 0) >= 0;
 }
 
 // Accepted chest spots (x, y) of the draws x = rand() % W - 30, y = rand() % 600 - 30:
@@ -109,7 +113,9 @@ std::vector<char> Reachable(Level& level, int* cols, int* rows, int* ox, int* oy
   *cols = (w - kActor - *ox) / kStep + 1;
   *rows = (kHeight - kActor - *oy) / kStep + 1;
   std::vector<char> seen(static_cast<size_t>(*cols * *rows), 0);
-  auto index = [&](int x, int y) { return static_cast<size_t>(((y - *oy) / kStep) * *cols + (x - *ox) / kStep); };
+  auto index = [&](int x, int y) {
+    return static_cast<size_t>(((y - *oy) / kStep) * *cols + (x - *ox) / kStep);
+  };
   std::vector<std::pair<int, int>> todo = {{w / 2 + 1, kHeight / 2 + 1}};
   seen[index(todo[0].first, todo[0].second)] = 1;
   while (!todo.empty()) {
@@ -117,7 +123,8 @@ std::vector<char> Reachable(Level& level, int* cols, int* rows, int* ox, int* oy
     todo.pop_back();
     for (auto [dx, dy] : {std::pair{kStep, 0}, {-kStep, 0}, {0, kStep}, {0, -kStep}}) {
       const int nx = x + dx, ny = y + dy;
-      if (nx < 0 || ny < 0 || nx > w - kActor || ny > kHeight - kActor || seen[index(nx, ny)]) continue;
+      if (nx < 0 || ny < 0 || nx > w - kActor || ny > kHeight - kActor || seen[index(nx, ny)])
+        continue;
       if (Touches(Rect(nx, ny), level.walls)) continue;
       seen[index(nx, ny)] = 1;
       todo.push_back({nx, ny});
@@ -171,7 +178,8 @@ TEST_F(ShippedLevels, TheEditorsReservedCellsAreFree) {
     SCOPED_TRACE("level " + std::to_string(level.number));
     const int cx = level.width / 2, cy = kHeight / 2;
     const std::vector<std::pair<int, int>> reserved = {
-        {25, 25}, {25, 50}, {50, 25}, {50, 50}, {cx, cy}, {cx, cy + 25}, {cx + 25, cy}, {cx + 25, cy + 25}};
+        {25, 25}, {25, 50},      {50, 25},      {50, 50},
+        {cx, cy}, {cx, cy + 25}, {cx + 25, cy}, {cx + 25, cy + 25}};
     for (const SDL_Rect& w : level.walls)
       for (auto [x, y] : reserved) EXPECT_FALSE(w.x == x && w.y == y) << x << "," << y;
   }
@@ -181,7 +189,8 @@ TEST_F(ShippedLevels, NoWallTouchesTheStartSquares) {
   for (Level& level : levels_) {
     SCOPED_TRACE("level " + std::to_string(level.number));
     EXPECT_FALSE(Touches(Rect(26, 26), level.walls)) << "enemies' start";
-    EXPECT_FALSE(Touches(Rect(level.width / 2 + 1, kHeight / 2 + 1), level.walls)) << "hero's start";
+    EXPECT_FALSE(Touches(Rect(level.width / 2 + 1, kHeight / 2 + 1), level.walls))
+        << "hero's start";
   }
 }
 
@@ -201,7 +210,8 @@ TEST_F(ShippedLevels, AtLeastAQuarterOfTheChestDrawsAreAccepted) {
       SDL_Rect chest = Rect(x, y);
       const bool refused = x <= 29 || y <= 29 ||
                            Condition(&chest, level.walls.data(), kNone, kNone,
-                                     static_cast<int>(level.walls.size()), 0, -20, -30, 20, 30, 0, 0, 0) >= 0;
+                                     static_cast<int>(level.walls.size()), 0, -20, -30, 20, 30, 0,
+                                     0, 0) >= 0;
       const bool counted = x >= 0 && y >= 0 && ok[static_cast<size_t>(y * level.width + x)];
       ASSERT_EQ(!refused, counted) << x << "," << y;
     }
@@ -213,7 +223,8 @@ TEST_F(ShippedLevels, TheHeroCanReachTheEnemiesStartAndEveryChestSpot) {
     SCOPED_TRACE("level " + std::to_string(level.number));
     int cols = 0, rows = 0, ox = 0, oy = 0;
     const std::vector<char> seen = Reachable(level, &cols, &rows, &ox, &oy);
-    EXPECT_TRUE(seen[static_cast<size_t>(((26 - oy) / kStep) * cols + (26 - ox) / kStep)]) << "enemies' start";
+    EXPECT_TRUE(seen[static_cast<size_t>(((26 - oy) / kStep) * cols + (26 - ox) / kStep)])
+        << "enemies' start";
 
     // A chest at (cx, cy) is eaten by a hero at (hx, hy) with cx - 50 <= hx <= cx + 20
     // and the same on y: mark every chest spot some reachable position eats.
@@ -243,7 +254,8 @@ TEST_F(ShippedLevels, TheHeroCanReachTheEnemiesStartAndEveryChestSpot) {
     int unreachable = 0;
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < w; ++x)
-        if (ok[static_cast<size_t>(y * w + x)] && eat[static_cast<size_t>(y * (w + 1) + x)] <= 0) ++unreachable;
+        if (ok[static_cast<size_t>(y * w + x)] && eat[static_cast<size_t>(y * (w + 1) + x)] <= 0)
+          ++unreachable;
     EXPECT_EQ(unreachable, 0) << "chest spots out of the hero's reach";
   }
 }

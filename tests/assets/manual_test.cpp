@@ -11,7 +11,9 @@ namespace {
 
 std::string Manual() { return ReadFile(AssetsDir() + "/Readme.html"); }
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 // Runs a shell command; returns its exit status and, in `output`, what it printed.
 int RunCommand(const std::string& command, std::string* output) {
@@ -26,9 +28,11 @@ int RunCommand(const std::string& command, std::string* output) {
 
 TEST(Manual, IsWellFormedHtml) {
   std::string found;
-  if (RunCommand("command -v xmllint", &found) != 0) GTEST_SKIP() << "xmllint (libxml2-utils) is not installed";
+  if (RunCommand("command -v xmllint", &found) != 0)
+    GTEST_SKIP() << "xmllint (libxml2-utils) is not installed";
   std::string output;
-  const int status = RunCommand("xmllint --html --noout '" + AssetsDir() + "/Readme.html'", &output);
+  const int status = RunCommand("xmllint --html --noout '" + AssetsDir() + "/Readme.html'",
+                                &output);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(output, "");
 }
@@ -43,14 +47,34 @@ TEST(Manual, DeclaresItsCharacterSetAndLanguage) {
 
 TEST(Manual, NamesEveryKeyOfTheGame) {
   const std::string html = Manual();
-  const char* keys[] = {"<kbd>\xE2\x86\x90</kbd>", "<kbd>\xE2\x86\x91</kbd>", "<kbd>\xE2\x86\x92</kbd>",
-                        "<kbd>\xE2\x86\x93</kbd>", "<kbd>Entr\xC3\xA9" "e</kbd>", "<kbd>p</kbd>",
-                        "<kbd>;</kbd>", "<kbd>Echap</kbd>", "<kbd>Espace</kbd>", "<kbd>F1</kbd>",
-                        "<kbd>F2</kbd>", "<kbd>=</kbd>", "<kbd>6</kbd>", "<kbd>w</kbd>", "<kbd>a</kbd>",
-                        "<kbd>z</kbd>", "<kbd>q</kbd>", "<kbd>s</kbd>", "<kbd>d</kbd>",
-                        "<kbd>g</kbd>", "<kbd>t</kbd>", "<kbd>v</kbd>",
-                        "<kbd>F5</kbd>", "<kbd>Shift</kbd> droit", "<kbd>Shift</kbd> gauche",
-                        "<kbd>Ctrl</kbd> gauche", "<kbd>Retour arri\xC3\xA8re</kbd>"};
+  const char* keys[] = {"<kbd>\xE2\x86\x90</kbd>",
+                        "<kbd>\xE2\x86\x91</kbd>",
+                        "<kbd>\xE2\x86\x92</kbd>",
+                        "<kbd>\xE2\x86\x93</kbd>",
+                        "<kbd>Entr\xC3\xA9"
+                        "e</kbd>",
+                        "<kbd>p</kbd>",
+                        "<kbd>;</kbd>",
+                        "<kbd>Echap</kbd>",
+                        "<kbd>Espace</kbd>",
+                        "<kbd>F1</kbd>",
+                        "<kbd>F2</kbd>",
+                        "<kbd>=</kbd>",
+                        "<kbd>6</kbd>",
+                        "<kbd>w</kbd>",
+                        "<kbd>a</kbd>",
+                        "<kbd>z</kbd>",
+                        "<kbd>q</kbd>",
+                        "<kbd>s</kbd>",
+                        "<kbd>d</kbd>",
+                        "<kbd>g</kbd>",
+                        "<kbd>t</kbd>",
+                        "<kbd>v</kbd>",
+                        "<kbd>F5</kbd>",
+                        "<kbd>Shift</kbd> droit",
+                        "<kbd>Shift</kbd> gauche",
+                        "<kbd>Ctrl</kbd> gauche",
+                        "<kbd>Retour arri\xC3\xA8re</kbd>"};
   for (const char* key : keys) {
     SCOPED_TRACE(key);
     EXPECT_TRUE(Contains(html, key));

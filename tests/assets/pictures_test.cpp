@@ -34,11 +34,14 @@ const std::vector<std::string>& Sprites() {
 // Pictures the game draws with white as the transparent colour.
 std::vector<std::string> KeyedPictures() {
   std::vector<std::string> names = Sprites();
-  for (const char* n : {"Mur.png", "coffre.png", "ModeEmploi.png", "Readme.png"}) names.push_back(n);
+  for (const char* n : {"Mur.png", "coffre.png", "ModeEmploi.png", "Readme.png"})
+    names.push_back(n);
   return names;
 }
 
-bool NearWhite(const Rgb& c) { return c.r >= 235 && c.g >= 235 && c.b >= 235 && !(c == kSeeThrough); }
+bool NearWhite(const Rgb& c) {
+  return c.r >= 235 && c.g >= 235 && c.b >= 235 && !(c == kSeeThrough);
+}
 
 int CountPixels(SDL_Surface* s, const Rgb& colour) {
   int n = 0;
@@ -69,10 +72,10 @@ TEST_F(Pictures, EveryPictureHasTheSizeItsPlaceNeeds) {
   // the end pictures are centred at cx - 50 above the score line 90 pixels
   // below their top; the instructions stop above the Readme button.
   const std::vector<Case> cases = {
-      {"Mur.png", 25, 25, 25},          {"blanc.png", 25, 25, 25},
-      {"coffre.png", 20, 20, 20},       {"gloutofond.jpg", 120, 90, 125},
+      {"Mur.png", 25, 25, 25},           {"blanc.png", 25, 25, 25},
+      {"coffre.png", 20, 20, 20},        {"gloutofond.jpg", 120, 90, 125},
       {"ModeEmploi.png", 600, 300, 445}, {"Readme.png", 218, 73, 73},
-      {"Imagegagne.png", 100, 60, 90},  {"Imageperd.png", 100, 60, 90},
+      {"Imagegagne.png", 100, 60, 90},   {"Imageperd.png", 100, 60, 90},
       {"Tavernique.png", 365, 100, 100}, {"Tilo.png", 448, 96, 96},
   };
   for (const Case& c : cases) {
@@ -124,7 +127,8 @@ TEST_F(Pictures, SpritesShowNoWhiteFringeAndAreSolidInside) {
         if (!NearWhite(PixelAt(p.get(), x, y))) continue;
         for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
           const int nx = x + dx, ny = y + dy;
-          if (nx >= 0 && ny >= 0 && nx < p->w && ny < p->h && PixelAt(p.get(), nx, ny) == kSeeThrough) {
+          if (nx >= 0 && ny >= 0 && nx < p->w && ny < p->h &&
+              PixelAt(p.get(), nx, ny) == kSeeThrough) {
             ++fringe;
             break;
           }

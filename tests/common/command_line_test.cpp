@@ -19,20 +19,27 @@ TEST(CommandLine, TakesWhatEachProgramAcceptsAndRefusesTheRest) {
       {{"--zoom=3", "--niveau", "12"}, Accepts::Level, 3, 12, nullptr},
       {{"--niveau=99", "--zoom", "2"}, Accepts::Level, 2, 99, nullptr},
       {{"Niveaux/Niveau_3.txt", "--zoom", "1"}, Accepts::File, 1, 1, "Niveaux/Niveau_3.txt"},
-      {{"--zoom", "4"}, Accepts::Level}, {{"--zoom", "0"}, Accepts::File},
-      {{"--zoom", "2x"}, Accepts::Level}, {{"--zoom"}, Accepts::Level},
-      {{"--niveau", "0"}, Accepts::Level}, {{"--niveau", "100"}, Accepts::Level},
-      {{"--niveau", "3"}, Accepts::File}, {{"level.txt"}, Accepts::Level},
-      {{"a.txt", "b.txt"}, Accepts::File}, {{"--zoomer"}, Accepts::File},
+      {{"--zoom", "4"}, Accepts::Level},
+      {{"--zoom", "0"}, Accepts::File},
+      {{"--zoom", "2x"}, Accepts::Level},
+      {{"--zoom"}, Accepts::Level},
+      {{"--niveau", "0"}, Accepts::Level},
+      {{"--niveau", "100"}, Accepts::Level},
+      {{"--niveau", "3"}, Accepts::File},
+      {{"level.txt"}, Accepts::Level},
+      {{"a.txt", "b.txt"}, Accepts::File},
+      {{"--zoomer"}, Accepts::File},
   };
   for (const Case& c : cases) {
     std::vector<char*> argv{const_cast<char*>("program")};
     std::string said;
-    for (const char* arg : c.args) argv.push_back(const_cast<char*>(arg)), said += std::string(arg) + " ";
+    for (const char* arg : c.args)
+      argv.push_back(const_cast<char*>(arg)), said += std::string(arg) + " ";
     SCOPED_TRACE(said);
     CommandLine out;
     testing::internal::CaptureStderr();
-    const bool ok = ReadCommandLine(static_cast<int>(argv.size()), argv.data(), "game", c.accepts, out);
+    const bool ok = ReadCommandLine(static_cast<int>(argv.size()), argv.data(), "game", c.accepts,
+                                    out);
     const std::string complaint = testing::internal::GetCapturedStderr();
     ASSERT_EQ(ok, c.zoom != 0);
     if (ok) {

@@ -11,7 +11,8 @@ const SDL_Rect kNone = At(0, 0);
 
 // An actor (50-pixel square) against a table of 25-pixel walls, as the game asks.
 int ActorAgainstWalls(SDL_Rect actor, std::vector<SDL_Rect> walls, int mode = 0) {
-  return Condition(&actor, walls.data(), kNone, kNone, static_cast<int>(walls.size()), 0, 0, 0, 50, 25, 0, 0, mode);
+  return Condition(&actor, walls.data(), kNone, kNone, static_cast<int>(walls.size()), 0, 0, 0, 50,
+                   25, 0, 0, mode);
 }
 
 int PointOnButton(int px, int py, SDL_Rect button, int w, int h) {
@@ -28,20 +29,19 @@ TEST(Condition, EmptyTableIsNeverTouched) {
 }
 
 TEST(Condition, ActorTouchesWallsUpToTheSharedEdgeInclusive) {
-  struct Case { int wx, wy; int expected; };
+  struct Case {
+    int wx, wy;
+    int expected;
+  };
   const Case cases[] = {
-      {50, 0, 1},    // right edges meet at x = 50
-      {51, 0, -1},   // one pixel further is free
-      {-25, 0, 1},   // wall's right edge at x = 0
-      {-26, 0, -1},
-      {0, 50, 1},    // below, edges meet
-      {0, 51, -1},
-      {0, -25, 1},   // above
-      {0, -26, -1},
-      {50, 50, 1},   // only a corner point shared
-      {-25, -25, 1},
-      {51, 50, -1},
-      {10, 10, 1},   // wall wholly inside the actor: no corner of the actor inside the wall
+      {50, 0, 1},                  // right edges meet at x = 50
+      {51, 0, -1},                 // one pixel further is free
+      {-25, 0, 1},                 // wall's right edge at x = 0
+      {-26, 0, -1},  {0, 50, 1},   // below, edges meet
+      {0, 51, -1},   {0, -25, 1},  // above
+      {0, -26, -1},  {50, 50, 1},  // only a corner point shared
+      {-25, -25, 1}, {51, 50, -1},
+      {10, 10, 1},  // wall wholly inside the actor: no corner of the actor inside the wall
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "wall at (" << c.wx << ", " << c.wy << ")");
@@ -92,7 +92,9 @@ TEST(Condition, CoordinatesAreWidenedBeforeTheMarginsAreAdded) {
 
 TEST(Condition, PointInBoxIncludesAllFourEdges) {
   const SDL_Rect button = At(237, 360);
-  struct Case { int x, y, expected; };
+  struct Case {
+    int x, y, expected;
+  };
   const Case cases[] = {
       {237, 360, 1}, {362, 400, 1}, {300, 380, 1}, {362, 360, 1}, {237, 400, 1},
       {363, 400, 0}, {362, 401, 0}, {236, 360, 0}, {237, 359, 0},
@@ -106,9 +108,12 @@ TEST(Condition, PointInBoxIncludesAllFourEdges) {
 TEST(Condition, PointModeAddsItsMarginsToThePointAndTheBox) {
   SDL_Rect unused = kNone;
   // Point moved by margin1 / margin3; box bounds from margin2..margin4 and margin5..margin6.
-  EXPECT_EQ(Condition(&unused, &unused, At(0, 0), At(100, 100), 0, 0, 110, 5, 120, 20, 10, 30, 2), 1);
-  EXPECT_EQ(Condition(&unused, &unused, At(0, 0), At(100, 100), 0, 0, 104, 5, 120, 20, 10, 30, 2), 0);
-  EXPECT_EQ(Condition(&unused, &unused, At(0, 0), At(100, 100), 0, 0, 110, 5, 131, 20, 10, 30, 2), 0);
+  EXPECT_EQ(Condition(&unused, &unused, At(0, 0), At(100, 100), 0, 0, 110, 5, 120, 20, 10, 30, 2),
+            1);
+  EXPECT_EQ(Condition(&unused, &unused, At(0, 0), At(100, 100), 0, 0, 104, 5, 120, 20, 10, 30, 2),
+            0);
+  EXPECT_EQ(Condition(&unused, &unused, At(0, 0), At(100, 100), 0, 0, 110, 5, 131, 20, 10, 30, 2),
+            0);
 }
 
 TEST(Condition, UnknownModeReturnsMinusOneWithoutReadingTheTables) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/picture_blits.h"
+#include "platform/picture_blits.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -35,8 +35,9 @@ void Noise(SDL_Surface* s, unsigned seed) {
 SDL_Surface* Patchwork(int w, int h, Masks m, unsigned seed, int bits = 24) {
   SDL_Surface* s = Make(w, h, bits, m);
   std::srand(seed);
-  const Uint32 colours[] = {SDL_MapRGB(s->format, 255, 255, 255), SDL_MapRGB(s->format, 254, 255, 255),
-                            SDL_MapRGB(s->format, 0, 0, 0), SDL_MapRGB(s->format, 12, 200, 99)};
+  const Uint32 colours[] = {SDL_MapRGB(s->format, 255, 255, 255),
+                            SDL_MapRGB(s->format, 254, 255, 255), SDL_MapRGB(s->format, 0, 0, 0),
+                            SDL_MapRGB(s->format, 12, 200, 99)};
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       SDL_Rect r{static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
@@ -53,8 +54,8 @@ struct Spot {
   int x, y;
 };
 // Inside, past each edge, and wholly outside.
-constexpr Spot kSpots[] = {{10, 10}, {-7, 5}, {5, -9}, {kW - 10, kH - 6}, {-60, -60},
-                           {kW + 5, 0}, {0, kH}, {-3, -3}};
+constexpr Spot kSpots[] = {{10, 10},   {-7, 5},     {5, -9}, {kW - 10, kH - 6},
+                           {-60, -60}, {kW + 5, 0}, {0, kH}, {-3, -3}};
 
 // Draws `picture` at every spot both ways onto equal screens and expects the
 // same pixels, the same written-back rectangle and the same answer.
@@ -96,9 +97,10 @@ class PictureBlits : public SdlTest {};
 TEST_F(PictureBlits, ShippedPicturesDrawAsSdlDrawsThemKeyedOrNot) {
   ScopedWorkDir dir;
   LinkAssets();
-  for (const char* path : {"Images/Mur.png", "Images/coffre.png", "Images/blanc.png",
-                           "Images/Glouto.png", "Images/Glouto2.3.png", "Images/Ennemi.png",
-                           "Images/Ennemi2.4.png", "Images/Imagegagne.png", "Images/gloutofond.jpg"}) {
+  for (const char* path :
+       {"Images/Mur.png", "Images/coffre.png", "Images/blanc.png", "Images/Glouto.png",
+        "Images/Glouto2.3.png", "Images/Ennemi.png", "Images/Ennemi2.4.png",
+        "Images/Imagegagne.png", "Images/gloutofond.jpg"}) {
     SCOPED_TRACE(path);
     SDL_Surface* picture = IMG_Load(path);
     ASSERT_NE(picture, nullptr);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/picture_files.h"
+#include "platform/picture_files.h"
 #include "tests/common/surface_compare.h"
 #include "tests/support/test_support.h"
 
@@ -19,7 +19,8 @@ std::vector<std::string> ShippedPictures() {
   if (DIR* dir = opendir(folder.c_str())) {
     while (dirent* entry = readdir(dir)) {
       const std::string name = entry->d_name;
-      if (name.size() > 4 && (name.rfind(".png") == name.size() - 4 || name.rfind(".jpg") == name.size() - 4))
+      if (name.size() > 4 &&
+          (name.rfind(".png") == name.size() - 4 || name.rfind(".jpg") == name.size() - 4))
         names.push_back("Images/" + name);
     }
     closedir(dir);
@@ -70,13 +71,19 @@ std::string Png(int w, int h, int colourType, const std::string& rows, const std
   header += std::string(3, '\0');
   const int rowBytes = colourType == 2 ? 3 * w : w;
   std::string raw;
-  for (int y = 0; y < h; ++y) raw += '\0' + rows.substr(static_cast<size_t>(y * rowBytes), static_cast<size_t>(rowBytes));
+  for (int y = 0; y < h; ++y)
+    raw += '\0' + rows.substr(static_cast<size_t>(y * rowBytes), static_cast<size_t>(rowBytes));
   return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", header) + extra +
          Chunk("IDAT", Zlib(raw)) + Chunk("IEND", "");
 }
 
 std::string PalettePngWithKey() {
-  const std::string palette("\xFF\x00\x00" "\x00\xFF\x00" "\x00\x00\xFF" "\xFF\xFF\xFF", 12);
+  const std::string palette(
+      "\xFF\x00\x00"
+      "\x00\xFF\x00"
+      "\x00\x00\xFF"
+      "\xFF\xFF\xFF",
+      12);
   const std::string transparency("\xFF\xFF\xFF\x00", 4);  // entry 3 is the key
   std::string rows;
   for (int i = 0; i < 5 * 3; ++i) rows += static_cast<char>(i % 4);
@@ -99,8 +106,10 @@ void SaveBmp(const char* path, int bits, Uint8 shade) {
   for (int y = 0; y < s->h; ++y)
     for (int x = 0; x < s->w; ++x) {
       SDL_Rect r{static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
-      SDL_FillRect(s, &r, s->format->palette ? static_cast<Uint32>((x + y) % 3)
-                                             : SDL_MapRGB(s->format, shade, static_cast<Uint8>(x * 30), static_cast<Uint8>(y * 40)));
+      SDL_FillRect(s, &r,
+                   s->format->palette ? static_cast<Uint32>((x + y) % 3)
+                                      : SDL_MapRGB(s->format, shade, static_cast<Uint8>(x * 30),
+                                                   static_cast<Uint8>(y * 40)));
     }
   ASSERT_EQ(SDL_SaveBMP(s, path), 0);
   SDL_FreeSurface(s);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/surface_fill.h"
+#include "platform/surface_fill.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -33,7 +33,8 @@ class SurfaceFill : public SdlTest {};
 }  // namespace
 
 TEST_F(SurfaceFill, EveryDepthAndClipIsFilledAsSdlFillsIt) {
-  const SDL_Rect clips[] = {{0, 0, 37, 21}, {5, 3, 10, 7}, {0, 4, 37, 2}, {36, 20, 1, 1}, {3, 3, 0, 0}};
+  const SDL_Rect clips[] = {
+      {0, 0, 37, 21}, {5, 3, 10, 7}, {0, 4, 37, 2}, {36, 20, 1, 1}, {3, 3, 0, 0}};
   for (int bits : {8, 16, 24, 32}) {
     for (Uint32 colour : {0x00FFFFFFu, 0u, 0x00969696u, 0x12345678u}) {
       SCOPED_TRACE(std::to_string(bits) + " bits, colour " + std::to_string(colour));
@@ -53,8 +54,10 @@ TEST_F(SurfaceFill, EveryDepthAndClipIsFilledAsSdlFillsIt) {
 TEST_F(SurfaceFill, RowsWiderThanThePictureKeepTheirPadding) {
   // Pixels borrowed with a pitch of 48 bytes for 9 pixels of 4 bytes.
   std::vector<Uint32> wantPixels(12 * 5), gotPixels(12 * 5);
-  SDL_Surface* want = SDL_CreateRGBSurfaceFrom(wantPixels.data(), 9, 5, 32, 48, 0xFF0000, 0xFF00, 0xFF, 0);
-  SDL_Surface* got = SDL_CreateRGBSurfaceFrom(gotPixels.data(), 9, 5, 32, 48, 0xFF0000, 0xFF00, 0xFF, 0);
+  SDL_Surface* want = SDL_CreateRGBSurfaceFrom(wantPixels.data(), 9, 5, 32, 48, 0xFF0000, 0xFF00,
+                                               0xFF, 0);
+  SDL_Surface* got = SDL_CreateRGBSurfaceFrom(gotPixels.data(), 9, 5, 32, 48, 0xFF0000, 0xFF00,
+                                              0xFF, 0);
   ExpectFilledAsSdlFills(want, got, 0x00FFFFFF);
   const SDL_Rect clip{2, 1, 5, 3};
   ExpectFilledAsSdlFills(want, got, 0x00ABCDEF, &clip);

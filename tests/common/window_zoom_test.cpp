@@ -15,14 +15,16 @@ TEST(ZoomedCopy, EveryPixelStaysABlockThroughChangesAtPieceEdgesAndCorners) {
       const int bytes = from->format->BytesPerPixel;
       for (int i = 0; i < from->pitch * from->h; ++i) pixels[i] = static_cast<Uint8>(std::rand());
       ZoomedCopy copy;
-      for (const int at : {-1, 0, 31, 32, 39 * 70 + 69, 35 * 70 + 40}) {  // -1: the first, whole update
+      for (const int at :
+           {-1, 0, 31, 32, 39 * 70 + 69, 35 * 70 + 40}) {  // -1: the first, whole update
         if (at >= 0) pixels[at / 70 * from->pitch + at % 70 * bytes] ^= 0x5A;
         copy.Update(from, to, zoom);
         int misplaced = 0;
         for (int y = 0; y < to->h; ++y)
           for (int x = 0; x < to->w; ++x)
             misplaced += std::memcmp(static_cast<Uint8*>(to->pixels) + y * to->pitch + x * bytes,
-                                     pixels + y / zoom * from->pitch + x / zoom * bytes, bytes) != 0;
+                                     pixels + y / zoom * from->pitch + x / zoom * bytes,
+                                     bytes) != 0;
         EXPECT_EQ(misplaced, 0) << "pixels not their block's after a change at pixel " << at;
       }
       EXPECT_TRUE(copy.Update(from, to, zoom).empty()) << "nothing changed, nothing redrawn";

@@ -56,7 +56,8 @@ class EditorRun : public ::testing::Test {
     const auto start = std::chrono::steady_clock::now();
     const int result = SDL_main(file ? 2 : 1, argv);
     elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    std::chrono::steady_clock::now() - start).count();
+                    std::chrono::steady_clock::now() - start)
+                    .count();
     return result;
   }
   int Cycles() const { return static_cast<int>(savedAtCycleStart.size()); }
@@ -96,7 +97,10 @@ TEST_F(EditorRun, EscapeEndsTheEditorWithoutWriting) {
 TEST_F(EditorRun, ClosingTheWindowEndsTheEditorWithoutWriting) {
   MakeEditorAssets(true, false);
   WriteFile(kSavedLevelPath, "1\n5\t5\n");
-  struct Case { const char* where; std::vector<SDL_Event> events; };
+  struct Case {
+    const char* where;
+    std::vector<SDL_Event> events;
+  };
   const Case kCases[] = {
       {"while editing", {kChoose600, Press(0, 0), QuitEvent(), KeyDown(SDLK_RETURN)}},
       {"on the size screen", {Press(200, 120), QuitEvent(), kChoose600, KeyDown(SDLK_RETURN)}},

@@ -21,9 +21,20 @@ constexpr int kSlots = 3000;
 struct Record {
   std::array<int, kSlots> xs, ys;
   int next = 1, count = 0;
-  Record() { xs.fill(-1); ys.fill(-1); }
-  int Place(int x, int y) { xs[next] = x; ys[next] = y; ++count; return next++; }
-  void Remove(int slot) { xs[slot] = ys[slot] = -1; --count; }
+  Record() {
+    xs.fill(-1);
+    ys.fill(-1);
+  }
+  int Place(int x, int y) {
+    xs[next] = x;
+    ys[next] = y;
+    ++count;
+    return next++;
+  }
+  void Remove(int slot) {
+    xs[slot] = ys[slot] = -1;
+    --count;
+  }
   void Save() { Fichier(xs.data(), ys.data(), next, count); }
 };
 
@@ -89,7 +100,7 @@ TEST(Fichier, SavingAgainReplacesThePreviousFileWholeAndLeavesNoTemporary) {
   small.Save();
   EXPECT_EQ(ReadFile("Niveaux/Niveau_.txt"), "1\n50\t75\n");
   EXPECT_EQ(std::system("test $(ls -A Niveaux | wc -l) -eq 1"), 0);
-  struct stat info{};
+  struct stat info {};
   ASSERT_EQ(stat("Niveaux/Niveau_.txt", &info), 0);
   EXPECT_NE(info.st_mode & S_IRGRP, 0u) << "a saved level is readable like any file";
 }
@@ -114,7 +125,7 @@ TEST(Fichier, SaveThatRunsOutOfRoomKeepsTheEarlierFileWhole) {
   Record second;
   for (int i = 0; i < 200; ++i) second.Place(i * 25 % 1000, i / 40 * 25);
   // A file size limit stands in for a full disk, for root too.
-  struct rlimit saved{};
+  struct rlimit saved {};
   getrlimit(RLIMIT_FSIZE, &saved);
   struct rlimit tiny = saved;
   tiny.rlim_cur = 64;
@@ -139,7 +150,7 @@ TEST(Fichier, ASaveThroughALinkReachesTheLinkedLevelAndKeepsTheLink) {
   record.Place(25, 75);
   record.Place(50, 75);
   record.Save();
-  struct stat info{};
+  struct stat info {};
   ASSERT_EQ(lstat("Niveaux/Niveau_.txt", &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
   EXPECT_EQ(ReadFile("Niveaux/Niveau_5.txt"), "2\n25\t75\n50\t75\n");

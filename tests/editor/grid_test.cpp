@@ -21,10 +21,11 @@ std::set<Cell> ReservedCells(int width) {
 }  // namespace
 
 TEST(Grid, SnapsAPixelDownToTheCornerOfItsCell) {
-  struct Case { int pixel, corner; };
-  constexpr Case kCases[] = {{0, 0},     {24, 0},    {25, 25},   {49, 25},  {50, 50},
-                             {74, 50},   {75, 75},   {299, 275}, {300, 300}, {599, 575},
-                             {600, 600}, {999, 975}};
+  struct Case {
+    int pixel, corner;
+  };
+  constexpr Case kCases[] = {{0, 0},   {24, 0},    {25, 25},   {49, 25},   {50, 50},   {74, 50},
+                             {75, 75}, {299, 275}, {300, 300}, {599, 575}, {600, 600}, {999, 975}};
   for (const Case& c : kCases) {
     for (int extent : {600, 1000}) {
       SCOPED_TRACE(testing::Message() << "pixel " << c.pixel << " extent " << extent);
@@ -61,7 +62,10 @@ TEST(Grid, ExactlyTheEightStartCellsAreReservedAtEveryWidthAndTheCheckerRefusesT
 }
 
 TEST(Grid, PressesNearTheStartCellsSnapToTheRightSide) {
-  struct Case { int width, px, py; bool reserved; };
+  struct Case {
+    int width, px, py;
+    bool reserved;
+  };
   constexpr Case kCases[] = {
       {600, 24, 24, false},   {600, 25, 25, true},    {600, 74, 74, true},
       {600, 75, 75, false},   {600, 299, 299, false}, {600, 300, 300, true},
@@ -83,12 +87,17 @@ TEST(Grid, Test3AnswersTheFirstEarlierSlotOfTheCellAndNothingLater) {
   std::array<int, kTableSize> xs{}, ys{};
   xs.fill(-1);
   ys.fill(-1);
-  auto put = [&](int slot, int x, int y) { xs[slot] = x; ys[slot] = y; };
+  auto put = [&](int slot, int x, int y) {
+    xs[slot] = x;
+    ys[slot] = y;
+  };
   put(1, 0, 0);
   put(2, 100, 0);
   put(3, 0, 0);
   put(5, 200, 0);  // beyond the press: not part of the record
-  struct Case { int x, y, answer; };
+  struct Case {
+    int x, y, answer;
+  };
   constexpr Case kCases[] = {{0, 0, 1}, {100, 0, 2}, {200, 0, 0}, {0, 100, 0}, {100, 100, 0}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
@@ -98,7 +107,9 @@ TEST(Grid, Test3AnswersTheFirstEarlierSlotOfTheCellAndNothingLater) {
 }
 
 TEST_F(GridTest, InitBuildsEveryCellRowByRowAndTakesTwoMillisecondsACell) {
-  struct Case { int width, cells; };
+  struct Case {
+    int width, cells;
+  };
   for (const Case& c : {Case{600, 576}, Case{1000, 960}}) {
     SCOPED_TRACE(testing::Message() << "width " << c.width);
     wallX.fill(kGuardValue);
@@ -150,9 +161,11 @@ TEST_F(GridTest, RebuildingReleasesEveryOldPicture) {
 
 TEST_F(GridTest, Test2FindsTheCellOfASlotOrNone) {
   Build(600);
-  struct Case { int x, y, cell; };
-  constexpr Case kCases[] = {{0, 0, 0}, {25, 0, 1}, {0, 25, 24}, {575, 575, 575}, {300, 325, 324},
-                             {600, 0, -1}, {0, 600, -1}};
+  struct Case {
+    int x, y, cell;
+  };
+  constexpr Case kCases[] = {{0, 0, 0},       {25, 0, 1},   {0, 25, 24}, {575, 575, 575},
+                             {300, 325, 324}, {600, 0, -1}, {0, 600, -1}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
     wallX[9] = c.x;
@@ -165,13 +178,15 @@ TEST_F(GridTest, DessinDrawsInCellOrderSoLaterCellsCoverTheBlackOverhang) {
   Build(600);
   ASSERT_EQ(Press(100, 200), 0);
   Dessin(screen, pictures.data(), positions.data(), 600, 600, 25, cellCount);
-  struct Case { int x, y; Rgb colour; };
-  const Case kCases[] = {
-      {0, 0, kBlankColour},    {24, 24, kBlankColour},  {25, 25, kBlack},
-      {74, 74, kBlack},        {75, 55, kBlankColour},  {55, 75, kBlankColour},
-      {75, 75, kBlankColour},  {300, 300, kBlack},      {349, 349, kBlack},
-      {350, 330, kBlankColour}, {100, 200, kWallColour}, {124, 224, kWallColour},
-      {125, 224, kBlankColour}, {599, 599, kBlankColour}};
+  struct Case {
+    int x, y;
+    Rgb colour;
+  };
+  const Case kCases[] = {{0, 0, kBlankColour},     {24, 24, kBlankColour},  {25, 25, kBlack},
+                         {74, 74, kBlack},         {75, 55, kBlankColour},  {55, 75, kBlankColour},
+                         {75, 75, kBlankColour},   {300, 300, kBlack},      {349, 349, kBlack},
+                         {350, 330, kBlankColour}, {100, 200, kWallColour}, {124, 224, kWallColour},
+                         {125, 224, kBlankColour}, {599, 599, kBlankColour}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
     EXPECT_EQ(PixelAt(screen, c.x, c.y), c.colour);

@@ -11,7 +11,10 @@
 
 namespace {
 
-struct Wall { int x, y; bool operator==(const Wall& o) const { return x == o.x && y == o.y; } };
+struct Wall {
+  int x, y;
+  bool operator==(const Wall& o) const { return x == o.x && y == o.y; }
+};
 
 // The bytes a save must hold for these walls, in this order.
 std::string LevelBytes(const std::vector<Wall>& walls) {

@@ -58,13 +58,14 @@ SDL_Event Press(int x, int y) { return MouseButton(SDL_MOUSEBUTTONDOWN, x, y); }
 }  // namespace
 
 TEST_F(SizeScreenTest, ReleaseOnAPlateChoosesItsWidthEdgesIncluded) {
-  struct Case { int x, y, chosen; };
+  struct Case {
+    int x, y, chosen;
+  };
   constexpr Case kCases[] = {
-      {150, 100, 600}, {250, 140, 600}, {200, 120, 600}, {251, 140, kNone}, {149, 120, kNone},
-      {200, 99, kNone}, {200, 145, kNone}, {200, 150, 700}, {200, 190, 700}, {200, 195, kNone},
-      {200, 200, 800}, {250, 240, 800}, {200, 250, 900}, {150, 290, 900}, {145, 300, 1000},
-      {255, 340, 1000}, {144, 320, kNone}, {256, 320, kNone}, {255, 341, kNone},
-      {10, 10, kNone}};
+      {150, 100, 600},  {250, 140, 600},   {200, 120, 600},   {251, 140, kNone}, {149, 120, kNone},
+      {200, 99, kNone}, {200, 145, kNone}, {200, 150, 700},   {200, 190, 700},   {200, 195, kNone},
+      {200, 200, 800},  {250, 240, 800},   {200, 250, 900},   {150, 290, 900},   {145, 300, 1000},
+      {255, 340, 1000}, {144, 320, kNone}, {256, 320, kNone}, {255, 341, kNone}, {10, 10, kNone}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << "release at " << c.x << "," << c.y);
     FINPROG = 0;
@@ -83,9 +84,11 @@ TEST_F(SizeScreenTest, TheKthPlateChoosesTheWidthTheGameGivesLevelK) {
 
 TEST_F(SizeScreenTest, ButtonsStandRoundTheCentreOfTheWindowPassedIn) {
   // 500 x 460: centre (250, 230), so "Niveau 1" spans 200..300 x 130..170.
-  struct Case { int x, y, chosen; };
-  constexpr Case kCases[] = {{200, 130, 600}, {300, 170, 600}, {150, 100, kNone},
-                             {195, 330, 1000}, {305, 370, 1000}};
+  struct Case {
+    int x, y, chosen;
+  };
+  constexpr Case kCases[] = {
+      {200, 130, 600}, {300, 170, 600}, {150, 100, kNone}, {195, 330, 1000}, {305, 370, 1000}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << "release at " << c.x << "," << c.y);
     FINPROG = 0;
@@ -120,12 +123,23 @@ TEST_F(SizeScreenTest, ClosingTheWindowReturnsTheWidthPassedIn) {
 
 TEST_F(SizeScreenTest, PlateUnderThePointerTurnsWhiteAndGreyAgainWhenLeft) {
   const Rgb grey{150, 150, 150};
-  struct Probe { int x, y; Rgb colour; };
-  struct Case { const char* name; std::vector<SDL_Event> moves; std::vector<Probe> probes; };
+  struct Probe {
+    int x, y;
+    Rgb colour;
+  };
+  struct Case {
+    const char* name;
+    std::vector<SDL_Event> moves;
+    std::vector<Probe> probes;
+  };
   const Case kCases[] = {
       {"over Niveau 1",
        {MouseMotion(200, 120)},
-       {{160, 135, kWhite}, {249, 139, kWhite}, {200, 170, grey}, {240, 335, grey}, {10, 10, kWhite}}},
+       {{160, 135, kWhite},
+        {249, 139, kWhite},
+        {200, 170, grey},
+        {240, 335, grey},
+        {10, 10, kWhite}}},
       {"off again",
        {MouseMotion(200, 120), MouseMotion(10, 10)},
        {{160, 135, grey}, {200, 170, grey}}},
@@ -148,8 +162,11 @@ TEST_F(SizeScreenTest, PlateUnderThePointerTurnsWhiteAndGreyAgainWhenLeft) {
 TEST_F(SizeScreenTest, LabelsAreWrittenOnTheirPlatesTheLastOneToo) {
   if (!MakeEditorAssets(false, true)) GTEST_SKIP() << "no font on this machine";
   ASSERT_EQ(Run({Release(200, 120)}), 600);
-  const int plates[][4] = {{150, 100, 249, 139}, {150, 150, 249, 189}, {150, 200, 249, 239},
-                           {150, 250, 249, 289}, {145, 300, 254, 339}};
+  const int plates[][4] = {{150, 100, 249, 139},
+                           {150, 150, 249, 189},
+                           {150, 200, 249, 239},
+                           {150, 250, 249, 289},
+                           {145, 300, 254, 339}};
   for (const auto& p : plates) {
     SCOPED_TRACE(testing::Message() << "plate at " << p[0] << "," << p[1]);
     EXPECT_TRUE(HasInk(p[0], p[1], p[2], p[3]));
@@ -202,15 +219,17 @@ TEST_F(ComposerTest, PaintsFillThenPlatesThenBackdropThenItemsUpToTheirCounts) {
   const std::array<Rgb, 5> plateGrey{Rgb{10, 10, 10}, Rgb{20, 20, 20}, Rgb{30, 30, 30},
                                      Rgb{40, 40, 40}, Rgb{50, 50, 50}};
 
-  struct Case { int plates, items, backdrop; };
+  struct Case {
+    int plates, items, backdrop;
+  };
   constexpr Case kCases[] = {{5, 4, 1}, {0, 0, 1}, {-1, -3, 0}, {3, 2, 2}, {9, 9, 1}, {1, 4, 0}};
   for (const Case& c : kCases) {
-    SCOPED_TRACE(testing::Message() << "plates " << c.plates << " items " << c.items
-                                    << " backdrop " << c.backdrop);
+    SCOPED_TRACE(testing::Message()
+                 << "plates " << c.plates << " items " << c.items << " backdrop " << c.backdrop);
     Texte(screen, plates[0], plates[1], plates[2], plates[3], plates[4], backdrop, items[0],
           items[1], items[2], items[3], At(0, 0), At(60, 0), At(120, 0), At(180, 0), At(240, 0),
-          At(245, 5), At(5, 5), At(65, 5), At(125, 5), At(250, 10), 10, 20, 30, 40, 256 + 50,
-          300, c.plates, c.items, c.backdrop);
+          At(245, 5), At(5, 5), At(65, 5), At(125, 5), At(250, 10), 10, 20, 30, 40, 256 + 50, 300,
+          c.plates, c.items, c.backdrop);
     auto plateOr = [&](int k) { return k < c.plates ? plateGrey[k] : background; };
     const Rgb onPlate5 = c.backdrop == 1 ? red : plateOr(4);
     for (int k = 0; k < 5; ++k) {

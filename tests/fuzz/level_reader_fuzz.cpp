@@ -16,9 +16,8 @@ constexpr Sint16 kUntouched = -12345;
 
 // Memory-backed when the machine has it: the file is rewritten on every run.
 const std::string& ScratchPath() {
-  static const std::string path =
-      std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/glouto-fuzz-level-" +
-      std::to_string(getpid()) + ".txt";
+  static const std::string path = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
+                                  "/glouto-fuzz-level-" + std::to_string(getpid()) + ".txt";
   return path;
 }
 

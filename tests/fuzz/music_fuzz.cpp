@@ -42,7 +42,8 @@ void Drain(SoundStream& stream, bool endless) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const bool wav = size >= 4 && data[0] == 'R' && data[1] == 'I' && data[2] == 'F' && data[3] == 'F';
+  const bool wav = size >= 4 && data[0] == 'R' && data[1] == 'I' && data[2] == 'F' &&
+                   data[3] == 'F';
   const std::string path = ScratchPath(wav ? ".wav" : ".mp3");
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return 0;

@@ -69,12 +69,12 @@ std::vector<Spot> Place(const Layout& layout, int count, std::vector<SDL_Surface
   return spots;
 }
 
-bool OffField(const Spot& s, const Layout& l) {
-  return s == Spot{l.width + 2000, l.height + 2000};
-}
+bool OffField(const Spot& s, const Layout& l) { return s == Spot{l.width + 2000, l.height + 2000}; }
 
 // Every spot the function can draw in a 100 x 120 window lies within 50 pixels of a wall.
-Layout Walled() { return {"walled", 100, 120, {{0, 0, 0, 0}, {100, 0, 0, 0}, {0, 100, 0, 0}, {100, 100, 0, 0}}}; }
+Layout Walled() {
+  return {"walled", 100, 120, {{0, 0, 0, 0}, {100, 0, 0, 0}, {0, 100, 0, 0}, {100, 100, 0, 0}}};
+}
 
 }  // namespace
 
@@ -85,7 +85,9 @@ class Chests : public SdlTest {
 
 TEST_F(Chests, EveryChestKeepsClearOfEdgesAndWallsOverManySeeds) {
   std::vector<SDL_Rect> scattered;
-  for (int i = 0; i < 40; ++i) scattered.push_back({static_cast<Sint16>(i * 97 % 1000), static_cast<Sint16>(i * 53 % 600), 0, 0});
+  for (int i = 0; i < 40; ++i)
+    scattered.push_back(
+        {static_cast<Sint16>(i * 97 % 1000), static_cast<Sint16>(i * 53 % 600), 0, 0});
   const Layout layouts[] = {
       {"no walls", 600, 600, {}},
       {"one wall", 600, 600, {{300, 300, 0, 0}}},
@@ -105,7 +107,8 @@ TEST_F(Chests, EveryChestKeepsClearOfEdgesAndWallsOverManySeeds) {
         ASSERT_LE(s.x, layout.width - 31);
         ASSERT_LE(s.y, layout.height - 31);
         for (const SDL_Rect& w : layout.walls) {
-          ASSERT_FALSE(std::abs(s.x - w.x) <= 50 && std::abs(s.y - w.y) <= 50) << ::testing::PrintToString(s);
+          ASSERT_FALSE(std::abs(s.x - w.x) <= 50 && std::abs(s.y - w.y) <= 50)
+              << ::testing::PrintToString(s);
         }
       }
       FreeAll(images.data(), 300);

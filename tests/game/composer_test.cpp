@@ -8,7 +8,9 @@
 
 namespace {
 
-SDL_Rect Pos(int x, int y) { return SDL_Rect{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0}; }
+SDL_Rect Pos(int x, int y) {
+  return SDL_Rect{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
+}
 
 constexpr Rgb kBackdrop{200, 0, 0};
 constexpr std::array<Rgb, 4> kItems{{{0, 200, 0}, {0, 0, 200}, {200, 200, 0}, {0, 200, 200}}};
@@ -34,8 +36,9 @@ class ComposerTest : public ScreenTest {
     auto plate = [&](int k) { return onlyUsed && k >= plates ? nullptr : plates_[k]; };
     auto item = [&](int k) { return onlyUsed && k >= items ? nullptr : items_[k]; };
     const SDL_Rect p = Pos(100, 100);
-    Texte(screen_, plate(0), plate(1), onlyUsed && flag != 1 ? nullptr : backdrop_, item(0), item(1),
-          item(2), item(3), p, p, p, p, p, p, p, kGrey1, kGrey2, kScreenGrey, plates, items, flag);
+    Texte(screen_, plate(0), plate(1), onlyUsed && flag != 1 ? nullptr : backdrop_, item(0),
+          item(1), item(2), item(3), p, p, p, p, p, p, p, kGrey1, kGrey2, kScreenGrey, plates,
+          items, flag);
   }
 
   SDL_Surface* backdrop_ = nullptr;
@@ -48,18 +51,22 @@ Rgb Grey(int g) { return Rgb{Uint8(g), Uint8(g), Uint8(g)}; }
 }  // namespace
 
 TEST_F(ComposerTest, PaintsFillBackdropPlatesThenItemsUpToTheCounts) {
-  struct Case { int plates, items, flag; Rgb top; };
+  struct Case {
+    int plates, items, flag;
+    Rgb top;
+  };
   const Case cases[] = {
-      {0, 0, 0, Grey(kScreenGrey)}, {0, 0, 1, kBackdrop},       {0, 0, 2, Grey(kScreenGrey)},
-      {0, 0, -1, Grey(kScreenGrey)}, {1, 0, 1, Grey(kGrey1)},   {2, 0, 1, Grey(kGrey2)},
-      {7, 0, 0, Grey(kGrey2)},       {-3, -3, 1, kBackdrop},    {2, 1, 1, kItems[0]},
-      {0, 2, 0, kItems[1]},          {1, 3, 1, kItems[2]},      {2, 4, 1, kItems[3]},
+      {0, 0, 0, Grey(kScreenGrey)},  {0, 0, 1, kBackdrop},    {0, 0, 2, Grey(kScreenGrey)},
+      {0, 0, -1, Grey(kScreenGrey)}, {1, 0, 1, Grey(kGrey1)}, {2, 0, 1, Grey(kGrey2)},
+      {7, 0, 0, Grey(kGrey2)},       {-3, -3, 1, kBackdrop},  {2, 1, 1, kItems[0]},
+      {0, 2, 0, kItems[1]},          {1, 3, 1, kItems[2]},    {2, 4, 1, kItems[3]},
       {2, 12, 1, kItems[3]},
   };
   for (bool onlyUsed : {false, true}) {
     for (const Case& c : cases) {
-      SCOPED_TRACE(testing::Message() << "plates " << c.plates << ", items " << c.items
-                                      << ", backdrop flag " << c.flag << ", only used " << onlyUsed);
+      SCOPED_TRACE(testing::Message()
+                   << "plates " << c.plates << ", items " << c.items << ", backdrop flag " << c.flag
+                   << ", only used " << onlyUsed);
       Compose(c.plates, c.items, c.flag, onlyUsed);
       EXPECT_EQ(At(120, 120), c.top);
       EXPECT_EQ(At(99, 120), Grey(kScreenGrey));
@@ -69,8 +76,11 @@ TEST_F(ComposerTest, PaintsFillBackdropPlatesThenItemsUpToTheCounts) {
 }
 
 TEST_F(ComposerTest, OnlyTheLowEightBitsOfAGreyCount) {
-  struct Case { int grey; Rgb seen; };
-  const Case cases[] = {{255, Grey(255)}, {150, Grey(150)}, {0, Grey(0)},   {256, Grey(0)},
+  struct Case {
+    int grey;
+    Rgb seen;
+  };
+  const Case cases[] = {{255, Grey(255)}, {150, Grey(150)}, {0, Grey(0)},    {256, Grey(0)},
                         {406, Grey(150)}, {-1, Grey(255)},  {511, Grey(255)}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.grey);
@@ -104,9 +114,9 @@ TEST_F(ComposerTest, ClippingAtTheEdgesLeavesTheCallersPositionsAlone) {
 
 TEST_F(ComposerTest, AnItemDrawnLaterCoversAnEarlierOneOnlyWhereTheyOverlap) {
   // Item k at (100 + 20k, 100): each overlaps the next by half.
-  Texte(screen_, nullptr, nullptr, nullptr, items_[0], items_[1], items_[2], items_[3],
-        PRIEN, PRIEN, PRIEN, Pos(100, 100), Pos(120, 100), Pos(140, 100), Pos(160, 100), 0, 0, 255,
-        0, 4, 0);
+  Texte(screen_, nullptr, nullptr, nullptr, items_[0], items_[1], items_[2], items_[3], PRIEN,
+        PRIEN, PRIEN, Pos(100, 100), Pos(120, 100), Pos(140, 100), Pos(160, 100), 0, 0, 255, 0, 4,
+        0);
   EXPECT_EQ(At(110, 110), kItems[0]);
   EXPECT_EQ(At(130, 110), kItems[1]);
   EXPECT_EQ(At(150, 110), kItems[2]);
@@ -137,7 +147,8 @@ TEST_F(ComposerTest, FreeSurfaceReleasesEveryGivenSurfaceAndAlwaysWaits) {
 
 TEST_F(ComposerTest, AMissingPlateOrPictureIsLeftOut) {
   Texte(screen_, nullptr, nullptr, nullptr, nullptr, items_[1], nullptr, nullptr, Pos(100, 100),
-        Pos(100, 100), Pos(100, 100), Pos(100, 100), Pos(100, 100), PRIEN, PRIEN, 0, 0, 255, 2, 4, 1);
+        Pos(100, 100), Pos(100, 100), Pos(100, 100), Pos(100, 100), PRIEN, PRIEN, 0, 0, 255, 2, 4,
+        1);
   EXPECT_EQ(At(120, 120), kItems[1]);
   EXPECT_EQ(At(300, 300), kWhitePixel);
 }

@@ -8,10 +8,12 @@
 namespace {
 
 // The 600 x 600 window: cx = cy = 300.
-struct Point { int x, y; };
-constexpr Point kQuit{254, 100};        // 93 x 40
-constexpr Point kFirstLogo{118, 200};   // 365 x 100
-constexpr Point kSecondLogo{76, 325};   // 448 x 96
+struct Point {
+  int x, y;
+};
+constexpr Point kQuit{254, 100};       // 93 x 40
+constexpr Point kFirstLogo{118, 200};  // 365 x 100
+constexpr Point kSecondLogo{76, 325};  // 448 x 96
 
 SDL_Event Press(Point p) { return MouseButton(SDL_MOUSEBUTTONDOWN, p.x, p.y); }
 SDL_Event Release(Point p) { return MouseButton(SDL_MOUSEBUTTONUP, p.x, p.y); }
@@ -38,7 +40,11 @@ class CreditsTest : public ScreenTest {
 
 TEST_F(CreditsTest, LeavesOnAReleaseOverQuitterOnEnterOrOnClose) {
   const SDL_Event enter = KeyDown(SDLK_RETURN), marker = KeyDown(SDLK_a);
-  struct Case { const char* what; std::vector<SDL_Event> events; int left; };
+  struct Case {
+    const char* what;
+    std::vector<SDL_Event> events;
+    int left;
+  };
   const Case cases[] = {
       {"release on Quitter", {Release(kQuit), marker}, 1},
       {"release on its far corner", {Release(Off(kQuit, 93, 40)), marker}, 1},
@@ -79,12 +85,19 @@ TEST_F(CreditsTest, EachReleaseOnALogoOpensItsPartnersPageAgain) {
 }
 
 TEST_F(CreditsTest, HoverLightsQuitterFromTheNextPass) {
-  struct Case { const char* what; std::vector<SDL_Event> events; Rgb plate; int cursor; };
+  struct Case {
+    const char* what;
+    std::vector<SDL_Event> events;
+    Rgb plate;
+    int cursor;
+  };
   const Case cases[] = {
       {"no motion", {}, kIdlePixel, SDL_DISABLE},
       {"onto it", {MouseMotion(kQuit.x, kQuit.y)}, kWhitePixel, SDL_ENABLE},
       {"onto its corner", {MouseMotion(kQuit.x + 93, kQuit.y + 40)}, kWhitePixel, SDL_ENABLE},
-      {"on and off", {MouseMotion(kQuit.x, kQuit.y), MouseMotion(kQuit.x - 1, kQuit.y)}, kIdlePixel,
+      {"on and off",
+       {MouseMotion(kQuit.x, kQuit.y), MouseMotion(kQuit.x - 1, kQuit.y)},
+       kIdlePixel,
        SDL_ENABLE},
   };
   for (const Case& c : cases) {
@@ -117,8 +130,10 @@ TEST_F(CreditsTest, ShowsItsCaptionAndTextsWithTheirAccents) {
   SDL_WM_SetCaption("before", nullptr);
   Run({KeyDown(SDLK_RETURN)}, Font());
   EXPECT_STREQ(Caption(), "Remerciements ...");
-  EXPECT_TRUE(ShowsText("Merci pour leur aide \xE0 : cliquez pour acc\xE9" "der au site", kBlackText,
-                        10, 150, kWhitePixel));
+  EXPECT_TRUE(
+      ShowsText("Merci pour leur aide \xE0 : cliquez pour acc\xE9"
+                "der au site",
+                kBlackText, 10, 150, kWhitePixel));
   EXPECT_FALSE(ShowsText("Merci pour leur aide a : cliquez pour acceder au site", kBlackText, 10,
                          150, kWhitePixel));
   EXPECT_GT(InkIn(kQuit.x, kQuit.y, kQuit.x + 93, kQuit.y + 40, kIdlePixel), 0);

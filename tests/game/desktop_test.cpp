@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "game/screens/desktop.h"
+#include "platform/open_page.h"
 #include "tests/game/screen_fixture.h"
 
 namespace {
@@ -20,8 +20,8 @@ bool NoChildren() {
 TEST(Desktop, HandsTheTargetAsOneArgumentWithoutAShell) {
   ScopedWorkDir dir;
   FakeDesktop desktop;
-  const char* targets[] = {"https://tilo.example/", "/tmp/a folder/Readme.html",
-                           "x; touch pwned", "$(touch pwned)", "'quoted' \"twice\" *"};
+  const char* targets[] = {"https://tilo.example/", "/tmp/a folder/Readme.html", "x; touch pwned",
+                           "$(touch pwned)", "'quoted' \"twice\" *"};
   for (const char* target : targets) OpenWithDesktop(target, SW_SHOWNORMAL);
   std::vector<std::string> expected;
   for (const char* target : targets) expected.push_back(Request(target));

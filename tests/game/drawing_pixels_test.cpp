@@ -34,8 +34,13 @@ struct Tables {
   SDL_Rect hero{};
   SDL_Surface* heroImage = nullptr;
 
-  Tables() : walls(kWalls), chests(kChests), enemies(kEnemies),
-             wallImages(kWalls), chestImages(kChests), enemyImages(kEnemies) {
+  Tables()
+      : walls(kWalls),
+        chests(kChests),
+        enemies(kEnemies),
+        wallImages(kWalls),
+        chestImages(kChests),
+        enemyImages(kEnemies) {
     std::srand(5);
     const auto spot = [](int low, int high) {
       return static_cast<Sint16>(low + std::rand() % (high - low));

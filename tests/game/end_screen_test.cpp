@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
-#include "game/flow/fsound.h"
 #include "game/screens/screens.h"
+#include "platform/fsound.h"
 #include "tests/game/screen_fixture.h"
 #include "tests/game/sound_samples.h"
 
@@ -74,7 +74,12 @@ class EndMusicTest : public EndScreenTest {
 
 TEST_F(EndScreenTest, EnterAsksForANewGameEscapeAndCloseDoNot) {
   const SDL_Event marker = KeyDown(SDLK_F5);
-  struct Case { const char* what; std::vector<SDL_Event> events; int result; int left; };
+  struct Case {
+    const char* what;
+    std::vector<SDL_Event> events;
+    int result;
+    int left;
+  };
   const Case cases[] = {
       {"Enter", {KeyDown(SDLK_RETURN), marker}, 1, 1},
       {"Escape", {KeyDown(SDLK_ESCAPE), marker, marker}, 0, 2},
@@ -83,7 +88,8 @@ TEST_F(EndScreenTest, EnterAsksForANewGameEscapeAndCloseDoNot) {
        {KeyDown(SDLK_a), KeyDown(SDLK_SPACE), MouseMotion(300, 300),
         MouseButton(SDL_MOUSEBUTTONDOWN, 300, 300), MouseButton(SDL_MOUSEBUTTONUP, 300, 300),
         KeyDown(SDLK_RETURN)},
-       1, 0},
+       1,
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -121,7 +127,11 @@ TEST_F(EndScreenTest, WaitsForAnEventAndLeavesWithoutTheUsualPause) {
 }
 
 TEST_F(EndScreenTest, TheWinFlagPicksCaptionAndPicture) {
-  struct Case { int won; const char* caption; Rgb picture; };
+  struct Case {
+    int won;
+    const char* caption;
+    Rgb picture;
+  };
   const Case cases[] = {{0, "Oh dommage ... :(", kLostColour},
                         {1, "Felicitation !!! :)", kWonColour},
                         {2, "Felicitation !!! :)", kWonColour},
@@ -140,7 +150,11 @@ TEST_F(EndScreenTest, TheWinFlagPicksCaptionAndPicture) {
 TEST_F(EndScreenTest, ShowsHeadlineScoreAndHintInWhite) {
   if (!Font()) GTEST_SKIP() << "no font";
   const char* hint = "Echap pour quitter, Entrer pour recommencer";
-  struct Case { int won, score; const char* headline; const char* scoreText; };
+  struct Case {
+    int won, score;
+    const char* headline;
+    const char* scoreText;
+  };
   const Case cases[] = {{0, -7, "Game Over", "Votre score : -7"},
                         {1, 1234, "... Bravo !!! :)", "Votre score : 1234"}};
   for (const Case& c : cases) {
@@ -173,7 +187,10 @@ TEST_F(EndScreenTest, WithoutAnEventQueueItLeavesInsteadOfWaitingForever) {
 }
 
 TEST_F(EndMusicTest, TheEndMusicPlaysOnlyWithAnOddMusicSwitch) {
-  struct Case { int music; int playing; };
+  struct Case {
+    int music;
+    int playing;
+  };
   for (const Case c : {Case{1, 1}, Case{3, 1}, Case{-1, 1}, Case{0, 0}, Case{2, 0}, Case{-2, 0}}) {
     SCOPED_TRACE(c.music);
     Probe probe;
@@ -186,7 +203,11 @@ TEST_F(EndMusicTest, TheEndMusicPlaysOnlyWithAnOddMusicSwitch) {
 }
 
 TEST_F(EndMusicTest, EveryWayOutStopsAndClosesTheEndMusic) {
-  struct Case { const char* what; SDL_Event last; int result; };
+  struct Case {
+    const char* what;
+    SDL_Event last;
+    int result;
+  };
   const Case cases[] = {{"Enter", KeyDown(SDLK_RETURN), 1},
                         {"Escape", KeyDown(SDLK_ESCAPE), 0},
                         {"window closed", QuitEvent(), 0}};

@@ -107,7 +107,8 @@ class Drawing : public SdlTest {
 
 TEST_F(Drawing, WhiteIsTransparentAndEachEntryTakesItsClippedRectangle) {
   std::array<SDL_Surface*, 4> images{HalfWhite(), nullptr, HalfWhite(), HalfWhite()};
-  std::array<SDL_Rect, 4> rects{{{-20, 10, 0, 0}, {100, 100, 7, 7}, {700, 10, 0, 0}, {200, 200, 0, 0}}};
+  std::array<SDL_Rect, 4> rects{
+      {{-20, 10, 0, 0}, {100, 100, 7, 7}, {700, 10, 0, 0}, {200, 200, 0, 0}}};
   Dessin(screen_, images.data(), rects.data(), 4);
 
   struct Expected {
@@ -115,7 +116,8 @@ TEST_F(Drawing, WhiteIsTransparentAndEachEntryTakesItsClippedRectangle) {
   };
   // Past the left edge: moved onto it and cut to what shows. A missing picture
   // leaves its entry alone; one wholly off the screen is drawn 0 wide.
-  const Expected expected[] = {{0, 10, 30, 50}, {100, 100, 7, 7}, {700, 10, 0, 0}, {200, 200, 50, 50}};
+  const Expected expected[] = {
+      {0, 10, 30, 50}, {100, 100, 7, 7}, {700, 10, 0, 0}, {200, 200, 50, 50}};
   for (int i = 0; i < 4; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(rects[i].x, expected[i].x);

@@ -10,12 +10,12 @@ namespace {
 
 // Every picture of the frame loop and the level fill, in a fixed order.
 constexpr std::array<const char*, 20> kSprites = {
-    "Images/Glouto.png",     "Images/Glouto2.png",    "Images/Glouto3.png",
-    "Images/Glouto4.png",    "Images/Glouto2.1.png",  "Images/Glouto2.2.png",
-    "Images/Glouto2.3.png",  "Images/Glouto2.4.png",  "Images/Ennemi.png",
-    "Images/Ennemi2.png",    "Images/Ennemi3.png",    "Images/Ennemi4.png",
-    "Images/Ennemi2.1.png",  "Images/Ennemi2.2.png",  "Images/Ennemi2.3.png",
-    "Images/Ennemi2.4.png",  "Images/Mur.png",        "Images/coffre.png",
+    "Images/Glouto.png",     "Images/Glouto2.png",   "Images/Glouto3.png",
+    "Images/Glouto4.png",    "Images/Glouto2.1.png", "Images/Glouto2.2.png",
+    "Images/Glouto2.3.png",  "Images/Glouto2.4.png", "Images/Ennemi.png",
+    "Images/Ennemi2.png",    "Images/Ennemi3.png",   "Images/Ennemi4.png",
+    "Images/Ennemi2.1.png",  "Images/Ennemi2.2.png", "Images/Ennemi2.3.png",
+    "Images/Ennemi2.4.png",  "Images/Mur.png",       "Images/coffre.png",
     "Images/gloutofond.jpg", "Images/Imageperd.png"};
 
 }  // namespace
@@ -31,8 +31,8 @@ int WidthOf(const SDL_Surface* image) { return image ? image->w : -1; }
 void WriteSprites() {
   mkdir("Images", 0755);
   for (const char* path : kSprites) {
-    SDL_Surface* image =
-        SDL_CreateRGBSurface(SDL_SWSURFACE, SpriteWidth(path), 50, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, SpriteWidth(path), 50, 32, 0xFF0000,
+                                              0xFF00, 0xFF, 0);
     ASSERT_NE(image, nullptr);
     SDL_FillRect(image, nullptr, SDL_MapRGB(image->format, 200, 30, 30));
     ASSERT_EQ(SDL_SaveBMP(image, path), 0) << path;

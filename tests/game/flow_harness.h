@@ -32,7 +32,9 @@ class FlowTest : public SdlTest {
   void TearDown() override;
 
   // Places an actor or a chest; w and h play no part in the rules.
-  static SDL_Rect At(int x, int y) { return {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0}; }
+  static SDL_Rect At(int x, int y) {
+    return {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
+  }
   // Sends every chest out of the field, so that none is touched by accident.
   void ClearChests();
 

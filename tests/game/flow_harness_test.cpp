@@ -38,10 +38,14 @@ const char* const kEnemy2[] = {"Images/Ennemi2.1.png", "Images/Ennemi2.1.png",
 
 TEST_F(Frame, AnimationSwapsPhasesWithTheParityOfTheTicks) {
   enum Loaded { kNone, kFirst, kSecond };
-  struct Case { int change, tampon; Loaded loaded; int tamponAfter, attenteAfter; };
+  struct Case {
+    int change, tampon;
+    Loaded loaded;
+    int tamponAfter, attenteAfter;
+  };
   const Case cases[] = {
-      {0, 1, kFirst, 0, 1},  {2, 3, kFirst, 1, 1},   {4, 0, kNone, 0, 1},
-      {1, 0, kSecond, 1, 0}, {3, 3, kSecond, 1, 0},  {5, 1, kNone, 1, 1},
+      {0, 1, kFirst, 0, 1},  {2, 3, kFirst, 1, 1},  {4, 0, kNone, 0, 1},
+      {1, 0, kSecond, 1, 0}, {3, 3, kSecond, 1, 0}, {5, 1, kNone, 1, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "Change " << c.change << ", tamponIMG " << c.tampon);
@@ -98,18 +102,17 @@ TEST_F(Frame, NewDirectionShowsAtOnceAndTheFirstPhaseLoadsOnceMore) {
 }
 
 TEST_F(Frame, ClockCountsOneSecondPerFourTicksOnce) {
-  struct Case { int change, attente, invulnerable; int clock, changeAfter, attenteAfter, invulnerableAfter; };
+  struct Case {
+    int change, attente, invulnerable;
+    int clock, changeAfter, attenteAfter, invulnerableAfter;
+  };
   const Case cases[] = {
-      {0, 0, 0, 99, 0, 1, 0},          // first frame of a game: a second at once
-      {4, 0, 3, 99, 0, 1, 2},
-      {8, 0, 999, 99, 0, 1, 998},
-      {4, 0, 1000, 99, 0, 1, 1000},    // 1000 and above never count down
-      {4, 0, 10000, 99, 0, 1, 10000},
-      {4, 0, 1, 99, 0, 1, 0},
-      {4, 0, -2, 99, 0, 1, -2},
-      {4, 1, 3, 100, 4, 1, 3},         // this second was counted already
-      {2, 0, 3, 100, 2, 0, 3},
-      {5, 0, 3, 100, 5, 0, 3},
+      {0, 0, 0, 99, 0, 1, 0},  // first frame of a game: a second at once
+      {4, 0, 3, 99, 0, 1, 2},         {8, 0, 999, 99, 0, 1, 998},
+      {4, 0, 1000, 99, 0, 1, 1000},  // 1000 and above never count down
+      {4, 0, 10000, 99, 0, 1, 10000}, {4, 0, 1, 99, 0, 1, 0},
+      {4, 0, -2, 99, 0, 1, -2},       {4, 1, 3, 100, 4, 1, 3},  // this second was counted already
+      {2, 0, 3, 100, 2, 0, 3},        {5, 0, 3, 100, 5, 0, 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "Change " << c.change << ", attente " << c.attente);
@@ -152,8 +155,8 @@ TEST_F(Frame, EnemiesMoveCountDownAndTurnWhenTheirCountdownEnds) {
   const Uint32 before = SDL_GetTicks();
   MoveEnemies(s);
   EXPECT_GE(SDL_GetTicks() - before + 1, 3u * (10 / 3));
-  EXPECT_EQ(s.enemyModes[0], 1);   // countdown reached 0: a random turn next frame
-  EXPECT_EQ(s.enemyModes[1], 0);   // 0 went on to -1: no more turns
+  EXPECT_EQ(s.enemyModes[0], 1);  // countdown reached 0: a random turn next frame
+  EXPECT_EQ(s.enemyModes[1], 0);  // 0 went on to -1: no more turns
   EXPECT_EQ(s.enemyModes[2], 0);
   EXPECT_EQ(s.turnCountdowns[0], 0);
   EXPECT_EQ(s.turnCountdowns[1], -1);
@@ -190,7 +193,9 @@ TEST_F(Frame, DrawingWritesTheClippedRectanglesBack) {
   s.heroImage = SDL_LoadBMP("Images/Glouto.png");
   s.heroPosition = At(-3, 200);  // left of the window when drawn
   s.enemyCount = 0;
-  auto text = [] { return SDL_CreateRGBSurface(SDL_SWSURFACE, 40, 30, 32, 0xFF0000, 0xFF00, 0xFF, 0); };
+  auto text = [] {
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, 40, 30, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+  };
   s.remainingText = text(), s.clockText = text(), s.livesText = text();
   SDL_FillRect(s.clockText, nullptr, SDL_MapRGB(s.clockText->format, 0, 0, 0));
   DrawFrame(s);
@@ -253,9 +258,12 @@ TEST_F(Frame, HudShowsTheCountersAndItsTopTextsMoveToTheEdge) {
   ASSERT_NE(s.font, nullptr);
   s.remaining = 104, s.clock = 99, s.lives = -1;
   RenderHud(s);
-  struct Case { SDL_Surface* text; const char* expected; };
-  const Case cases[] = {{s.remainingText, "Restant : 104"}, {s.clockText, "Temps : 99"},
-                        {s.livesText, "Vies : -1"}};
+  struct Case {
+    SDL_Surface* text;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {s.remainingText, "Restant : 104"}, {s.clockText, "Temps : 99"}, {s.livesText, "Vies : -1"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected);
     int w = 0, h = 0;

@@ -34,8 +34,8 @@ void OnStart(GameState&) {
 void OnEnd(GameState& s) {
   char* title = nullptr;
   SDL_WM_GetCaption(&title, nullptr);
-  endings.push_back({s.playerCount, s.level, s.lives, s.clock, s.running, s.wallCount,
-                     title ? title : ""});
+  endings.push_back(
+      {s.playerCount, s.level, s.lives, s.clock, s.running, s.wallCount, title ? title : ""});
 }
 
 // Presses on the player-count menu of the 600 x 600 start window.
@@ -151,6 +151,6 @@ TEST_F(GameRun, ManyGamesInOneRunUseNoMoreMemoryThanOne) {
   // One game holds 50 chest pictures of about 7 kB each, besides walls and sprites.
   const long growth = static_cast<long>(heapAtStart.back()) - static_cast<long>(heapAtStart[1]);
   RecordProperty("HeapGrowthBytes", std::to_string(growth));
-  EXPECT_LT(growth, 100 * 1024) << "heap grew by " << growth << " bytes over "
-                                << kGames - 2 << " games";
+  EXPECT_LT(growth, 100 * 1024) << "heap grew by " << growth << " bytes over " << kGames - 2
+                                << " games";
 }

@@ -22,9 +22,9 @@ struct Observed {
 };
 
 Observed Observe(const GameState& s) {
-  return {s.heroDirection, s.enemyDirections[0], tamponIMG, s.running, FINPROG, s.wallCount,
-          s.enemyCount, s.remaining, s.clock, s.lives, invulnerable, s.music.musicSwitch,
-          s.music.volume, s.music.trackIndex};
+  return {s.heroDirection, s.enemyDirections[0], tamponIMG,      s.running,         FINPROG,
+          s.wallCount,     s.enemyCount,         s.remaining,    s.clock,           s.lives,
+          invulnerable,    s.music.musicSwitch,  s.music.volume, s.music.trackIndex};
 }
 
 class Keys : public FlowTest {

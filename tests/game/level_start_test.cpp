@@ -5,9 +5,9 @@
 #include <chrono>
 #include <vector>
 
-#include "game/flow/fsound.h"
 #include "game/maze/actors.h"
 #include "game/screens/screens.h"
+#include "platform/fsound.h"
 #include "tests/game/screen_fixture.h"
 #include "tests/game/sound_samples.h"
 
@@ -123,7 +123,12 @@ Uint32 PressEnter(Uint32, void*) {
 
 TEST_F(LevelStartTest, EveryWayOutFillsTheLevel) {
   const SDL_Event escape = KeyDown(SDLK_ESCAPE);
-  struct Case { const char* what; std::vector<SDL_Event> events; int result; int finprog; };
+  struct Case {
+    const char* what;
+    std::vector<SDL_Event> events;
+    int result;
+    int finprog;
+  };
   const Case cases[] = {
       {"Enter", {KeyDown(SDLK_RETURN)}, 1, 0},
       {"press on the plate", {Press(237, 360)}, 1, 0},
@@ -164,7 +169,10 @@ TEST_F(LevelStartTest, TheLastPassStillWaits) {
 
 TEST_F(LevelStartTest, LaysOutBackdropAndPlateFromTheWindowSize) {
   // The plate hangs 240 pixels above the window's bottom, whatever its centre.
-  struct Case { int width, height; int plateX, plateY; };
+  struct Case {
+    int width, height;
+    int plateX, plateY;
+  };
   for (const Case c : {Case{600, 600, 237, 360}, Case{700, 600, 287, 360},
                        Case{1000, 600, 437, 360}, Case{600, 800, 237, 560}}) {
     SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
@@ -182,7 +190,11 @@ TEST_F(LevelStartTest, LaysOutBackdropAndPlateFromTheWindowSize) {
 }
 
 TEST_F(LevelStartTest, HoverLightsThePlateFromTheNextPass) {
-  struct Case { const char* what; std::vector<SDL_Event> events; Rgb plate; };
+  struct Case {
+    const char* what;
+    std::vector<SDL_Event> events;
+    Rgb plate;
+  };
   const Case cases[] = {
       {"no motion", {}, kIdlePixel},
       {"onto the plate", {MouseMotion(362, 400)}, kWhitePixel},

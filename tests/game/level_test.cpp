@@ -55,8 +55,8 @@ TEST_F(Level, LevelChangeWidensTheWindowAndStartsTheNextLevel) {
   ChangeLevel(s);
   // The old timer would have ticked three times or more; the new one may have
   // ticked once if this thread was held up.
-  EXPECT_LE(Change.load(), 1) << "the clock ran during a change of "
-                              << SDL_GetTicks() - before << " ms";
+  EXPECT_LE(Change.load(), 1) << "the clock ran during a change of " << SDL_GetTicks() - before
+                              << " ms";
   EXPECT_EQ(s.level, 2);
   EXPECT_EQ(s.width, 700);
   ASSERT_NE(s.screen, nullptr);
@@ -153,9 +153,13 @@ TEST_F(Level, KeyGAdvancesWithTheClockAtTenEvenWhenAnEnemyEatsAChestInItsFrame) 
 }
 
 TEST_F(Level, KeyTEndsTheGameWonOnlyWithALifeLeft) {
-  struct Case { int lives, score; bool heroEats; int won, livesAfter; };
-  const Case cases[] = {{1, 3, false, 1, 0}, {0, 3, false, 0, -1}, {2, 0, false, 0, 1},
-                        {1, 0, true, 1, 0}};
+  struct Case {
+    int lives, score;
+    bool heroEats;
+    int won, livesAfter;
+  };
+  const Case cases[] = {
+      {1, 3, false, 1, 0}, {0, 3, false, 0, -1}, {2, 0, false, 0, 1}, {1, 0, true, 1, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.lives << " lives, score " << c.score << " " << c.heroEats);
     GameState& s = *game_;

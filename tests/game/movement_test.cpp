@@ -32,13 +32,11 @@ void PrintTo(const Actor& a, std::ostream* os) {
 Actor Step(const Actor& a, int mode, std::vector<SDL_Rect> walls = {}, int width = 600,
            int height = 600, int speed = 5) {
   std::array<int, 3> directions{4, a.direction, 4};
-  std::array<SDL_Rect, 3> positions{{{7, 7, 0, 0},
-                                     {static_cast<Sint16>(a.x), static_cast<Sint16>(a.y), 0, 0},
-                                     {9, 9, 0, 0}}};
+  std::array<SDL_Rect, 3> positions{
+      {{7, 7, 0, 0}, {static_cast<Sint16>(a.x), static_cast<Sint16>(a.y), 0, 0}, {9, 9, 0, 0}}};
   std::array<int, 3> countdowns{0, a.countdown, 0};
-  const int result = Deplacement(directions.data(), positions.data(), 1, speed, width, height,
-                                 mode, walls.data(), static_cast<int>(walls.size()),
-                                 countdowns.data());
+  const int result = Deplacement(directions.data(), positions.data(), 1, speed, width, height, mode,
+                                 walls.data(), static_cast<int>(walls.size()), countdowns.data());
   EXPECT_EQ(result, directions[1]);
   for (const int i : {0, 2}) {
     EXPECT_EQ(directions[i], 4);
@@ -150,7 +148,8 @@ TEST(Movement, ModeOneEdgesPutTheActorBackInsideWithAFreshDirection) {
     for (unsigned seed : {1u, 2u, 3u, 99u}) {
       const std::vector<int> draws = Draws(seed, 4);
       const Actor after = Step(c.before, kModeRandomTurn);
-      const int direction = c.drawsUsed ? DirectionFrom(draws[c.drawsUsed - 1]) : c.before.direction;
+      const int direction = c.drawsUsed ? DirectionFrom(draws[c.drawsUsed - 1])
+                                        : c.before.direction;
       const int countdown = c.before.countdown == 0 ? draws[1] % 150 : c.before.countdown;
       EXPECT_EQ(after, (Actor{direction, c.x, c.y, countdown}));
       EXPECT_EQ(std::rand(), draws[c.drawsUsed]);

@@ -57,11 +57,11 @@ TEST_F(Music, VerifSonsNamesEachTrackAfterTheFirstTypeThatOpens) {
     const char* name;
   };
   const std::vector<Case> cases = {
-      {0, "Musique/Musique.wav"},  // .wav wins over .mp3
-      {1, "Musique/Musique2.mp3"}, // the .wav is no sound
-      {2, "Musique/Musique3"},     // no file at all
-      {3, "Musique/Musique4"},     // only non-sound files with sound endings
-      {4, "Musique/Musique5"},     // types the mixer does not decode
+      {0, "Musique/Musique.wav"},   // .wav wins over .mp3
+      {1, "Musique/Musique2.mp3"},  // the .wav is no sound
+      {2, "Musique/Musique3"},      // no file at all
+      {3, "Musique/Musique4"},      // only non-sound files with sound endings
+      {4, "Musique/Musique5"},      // types the mixer does not decode
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.track);
@@ -77,8 +77,9 @@ TEST_F(Music, FindTracksNamesAllFiveOpensTrackZeroAndSetsTheVolume) {
   WriteSilentMp3("Musique/Musique.mp3");
   WriteToneWav("Musique/Musique3.wav", 0.1);
   MusicFindTracks(music_);
-  const std::array<const char*, kTrackCount> expected = {
-      "Musique/Musique.mp3", "Musique/Musique2", "Musique/Musique3.wav", "Musique/Musique4", "Musique/Musique5"};
+  const std::array<const char*, kTrackCount> expected = {"Musique/Musique.mp3", "Musique/Musique2",
+                                                         "Musique/Musique3.wav", "Musique/Musique4",
+                                                         "Musique/Musique5"};
   for (int t = 0; t < kTrackCount; ++t) {
     SCOPED_TRACE(t);
     EXPECT_EQ(music_.trackNames[t], music_.nameBuffers[t]);
@@ -141,7 +142,8 @@ TEST_F(Music, ChoixsonWrapsTheTrackStopsAndClosesTheOldStreamAndOpensTheNewOne) 
 }
 
 TEST_F(Music, TrackKeysStepThroughTheFiveTracksAndPlayTheNewOne) {
-  for (const char* name : {"Musique/Musique.wav", "Musique/Musique2.wav", "Musique/Musique4.wav", "Musique/Musique5.wav"}) {
+  for (const char* name : {"Musique/Musique.wav", "Musique/Musique2.wav", "Musique/Musique4.wav",
+                           "Musique/Musique5.wav"}) {
     WriteToneWav(name, 3.0);
   }
   MusicFindTracks(music_);
@@ -180,18 +182,35 @@ TEST_F(Music, SwitchUpkeepAndPauseFollowTheGame) {
     bool paused;
   };
   const std::vector<Step> steps = {
-      {"the level-start screen plays track 0", [&] { FSOUND_Stream_Play(FSOUND_FREE, music_.stream); }, 0, true, false},
+      {"the level-start screen plays track 0",
+       [&] { FSOUND_Stream_Play(FSOUND_FREE, music_.stream); }, 0, true, false},
       {"it is told to loop", [&] { MusicLoopForever(music_); }, 0, true, false},
-      {"the first frame stops it, the switch being off", [&] { MusicUpkeep(music_); }, 0, false, false},
+      {"the first frame stops it, the switch being off", [&] { MusicUpkeep(music_); }, 0, false,
+       false},
       {"Space switches it on", [&] { MusicToggle(music_); }, 1, true, false},
-      {"frames go by", [&] { for (int i = 0; i < 5; ++i) MusicUpkeep(music_); }, 1, true, false},
+      {"frames go by",
+       [&] {
+         for (int i = 0; i < 5; ++i) MusicUpkeep(music_);
+       },
+       1, true, false},
       {"p pauses", [] { FSOUND_SetPaused(FSOUND_ALL, 1); }, 1, true, true},
       {"p again resumes", [] { FSOUND_SetPaused(FSOUND_ALL, 0); }, 1, true, false},
       {"a frame after the pause", [&] { MusicUpkeep(music_); }, 1, true, false},
-      {"a paused channel at a frame", [&] { FSOUND_SetPaused(FSOUND_ALL, 1); MusicUpkeep(music_); }, 1, true, false},
+      {"a paused channel at a frame",
+       [&] {
+         FSOUND_SetPaused(FSOUND_ALL, 1);
+         MusicUpkeep(music_);
+       },
+       1, true, false},
       {"Space switches it off", [&] { MusicToggle(music_); }, 2, false, false},
-      {"frames keep it off", [&] { MusicUpkeep(music_); MusicUpkeep(music_); }, 2, false, false},
-      {"F1 with the music off starts the new track", [&] { MusicNextTrack(music_); }, 2, true, false},
+      {"frames keep it off",
+       [&] {
+         MusicUpkeep(music_);
+         MusicUpkeep(music_);
+       },
+       2, false, false},
+      {"F1 with the music off starts the new track", [&] { MusicNextTrack(music_); }, 2, true,
+       false},
       {"and the next frame stops it", [&] { MusicUpkeep(music_); }, 2, false, false},
       {"Space again", [&] { MusicToggle(music_); }, 3, true, false},
       {"the end of the game stops it", [&] { MusicStop(music_); }, 3, false, false},
@@ -214,8 +233,8 @@ TEST_F(Music, VolumeKeysMoveByTenAndTheMixerStaysInRange) {
     int volume;
   };
   const std::vector<Step> steps = {
-      {MusicLouder, 1, 110}, {MusicSofter, 3, 80}, {MusicSofter, 10, -20}, {MusicLouder, 2, 0},
-      {MusicLouder, 25, 250}, {MusicLouder, 2, 270}, {MusicSofter, 1, 260}, {MusicSofter, 1, 250},
+      {MusicLouder, 1, 110},  {MusicSofter, 3, 80},  {MusicSofter, 10, -20}, {MusicLouder, 2, 0},
+      {MusicLouder, 25, 250}, {MusicLouder, 2, 270}, {MusicSofter, 1, 260},  {MusicSofter, 1, 250},
   };
   for (const Step& step : steps) {
     for (int i = 0; i < step.presses; ++i) step.key(music_);
@@ -239,7 +258,8 @@ TEST_F(Music, ShutDownClosesTheStreamAndTheLibraryForTheNextGame) {
     MusicShutDown(music);
     EXPECT_EQ(music.stream, nullptr);
     EXPECT_EQ(SoundStreamsOpen(), 0);
-    EXPECT_EQ(FSOUND_Stream_Open("Musique/Musique.wav", 0, 0, 0), nullptr) << "the library is still open";
+    EXPECT_EQ(FSOUND_Stream_Open("Musique/Musique.wav", 0, 0, 0), nullptr)
+        << "the library is still open";
   }
 }
 

@@ -61,7 +61,10 @@ TEST_F(Pause, PResumesAndTheClockStoodStillMeanwhile) {
 }
 
 TEST_F(Pause, EscapeOrClosingTheWindowEndTheGameFromThePause) {
-  struct Case { SDL_Event event; int finprog; };
+  struct Case {
+    SDL_Event event;
+    int finprog;
+  };
   const Case cases[] = {{KeyDown(SDLK_ESCAPE), 0}, {QuitEvent(), 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.finprog);

@@ -10,12 +10,14 @@
 namespace {
 
 // The 600 x 600 start window: cx = cy = 300.
-struct Point { int x, y; };
-constexpr Point kOne{255, 275};      // "1 joueur", 90 x 40
-constexpr Point kTwo{245, 325};      // "2 joueurs", 110 x 40
-constexpr Point kManual{217, 100};   // "Mode d'emploi", 165 x 40
-constexpr Point kBack{260, 550};     // "Retour", 80 x 40
-constexpr Point kReadme{191, 450};   // Readme picture, 218 x 73
+struct Point {
+  int x, y;
+};
+constexpr Point kOne{255, 275};     // "1 joueur", 90 x 40
+constexpr Point kTwo{245, 325};     // "2 joueurs", 110 x 40
+constexpr Point kManual{217, 100};  // "Mode d'emploi", 165 x 40
+constexpr Point kBack{260, 550};    // "Retour", 80 x 40
+constexpr Point kReadme{191, 450};  // Readme picture, 218 x 73
 
 SDL_Event Press(Point p) { return MouseButton(SDL_MOUSEBUTTONDOWN, p.x, p.y); }
 SDL_Event Release(Point p) { return MouseButton(SDL_MOUSEBUTTONUP, p.x, p.y); }
@@ -52,7 +54,12 @@ const char* Name(Page p) {
 
 TEST_F(PlayersMenuTest, WaysOutAndTheirResults) {
   const SDL_Event escape = KeyDown(SDLK_ESCAPE);
-  struct Case { const char* what; std::vector<SDL_Event> events; int result; int finprog; };
+  struct Case {
+    const char* what;
+    std::vector<SDL_Event> events;
+    int result;
+    int finprog;
+  };
   const Case cases[] = {
       {"press on 1 joueur", {Press(kOne)}, 1, 0},
       {"its bottom-right corner", {Press(Off(kOne, 90, 40))}, 1, 0},
@@ -60,7 +67,10 @@ TEST_F(PlayersMenuTest, WaysOutAndTheirResults) {
       {"one pixel below it", {Press(Off(kOne, 45, 41)), Press(kTwo)}, 2, 0},
       {"press on 2 joueurs", {Press(Off(kTwo, 110, 40))}, 2, 0},
       {"a release does not choose", {Release(kOne), Release(kTwo), escape}, 0, 0},
-      {"Enter and other keys do nothing", {KeyDown(SDLK_RETURN), KeyDown(SDLK_a), Press(kTwo)}, 2, 0},
+      {"Enter and other keys do nothing",
+       {KeyDown(SDLK_RETURN), KeyDown(SDLK_a), Press(kTwo)},
+       2,
+       0},
       {"a pad's A is 1 joueur", {PadAxis(0, 0, 30000), PadButton(0, 0)}, 1, 0},
       {"a pad's X is 2 joueurs", {PadButton(1, 2)}, 2, 0},
       {"the keyboard's 2 is not", {KeyDown(SDLK_2), PadButton(0, 6)}, 0, 0},
@@ -80,16 +90,22 @@ TEST_F(PlayersMenuTest, WaysOutAndTheirResults) {
 }
 
 TEST_F(PlayersMenuTest, PageChangesFollowThePressesOfTheShownPage) {
-  struct Case { const char* what; std::vector<SDL_Event> events; Page shown; };
+  struct Case {
+    const char* what;
+    std::vector<SDL_Event> events;
+    Page shown;
+  };
   const Case cases[] = {
       {"nothing", {}, Page::kQuestion},
       {"Mode d'emploi", {Press(kManual)}, Page::kInstructions},
       {"its far corner", {Press(Off(kManual, 165, 40))}, Page::kInstructions},
       {"just outside it", {Press(Off(kManual, -1, 0))}, Page::kQuestion},
       {"there and back", {Press(kManual), Press(kBack)}, Page::kQuestion},
-      {"three changes", {Press(kManual), Press(Off(kBack, 80, 40)), Press(kManual)},
+      {"three changes",
+       {Press(kManual), Press(Off(kBack, 80, 40)), Press(kManual)},
        Page::kInstructions},
-      {"Mode d'emploi area on the instructions", {Press(kManual), Press(kManual)},
+      {"Mode d'emploi area on the instructions",
+       {Press(kManual), Press(kManual)},
        Page::kInstructions},
       {"Retour area on the question", {Press(kBack)}, Page::kQuestion},
       {"Readme area on the instructions", {Press(kManual), Press(kReadme)}, Page::kInstructions},
@@ -131,11 +147,20 @@ TEST_F(PlayersMenuTest, HoverLightsAPlateFromTheNextPassOnBothPages) {
       {"onto Mode d'emploi", {Move(Off(kManual, 0, 40)), escape}, lit, idle, idle, none},
       {"on and off again", {Move(kOne), Move(Off(kOne, 91, 0)), escape}, idle, idle, idle, none},
       // The back grey follows the mouse while its page is hidden ...
-      {"onto Retour, then the instructions", {Move(kBack), Press(kManual), escape}, none, none, none, lit},
+      {"onto Retour, then the instructions",
+       {Move(kBack), Press(kManual), escape},
+       none,
+       none,
+       none,
+       lit},
       {"instructions without it", {Press(kManual), escape}, none, none, none, idle},
       // ... and so do the other three on the instructions page.
       {"onto 1 joueur there, then back",
-       {Press(kManual), Move(Off(kOne, 1, 1)), Press(kBack), escape}, idle, lit, idle, none},
+       {Press(kManual), Move(Off(kOne, 1, 1)), Press(kBack), escape},
+       idle,
+       lit,
+       idle,
+       none},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -176,7 +201,11 @@ TEST_F(PlayersMenuTest, TheReadmePictureOpensTheDocumentByItsFullPath) {
 TEST_F(PlayersMenuTest, InstructionPicturesLetTheirWhiteThrough) {
   ScopedWorkDir dir;
   // Pictures wide enough to lie over the "Retour" plate, white but for a blue corner.
-  struct Case { const char* path; int w, h; Point at; };
+  struct Case {
+    const char* path;
+    int w, h;
+    Point at;
+  };
   const Case cases[] = {{"Images/ModeEmploi.png", 600, 599, {0, 1}},
                         {"Images/Readme.png", 160, 150, kReadme}};
   for (const Case& c : cases) {

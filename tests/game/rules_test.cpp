@@ -53,9 +53,12 @@ TEST_F(Rules, HeroEatsTheFirstChestItTouchesWithTheSeededBonus) {
 }
 
 TEST_F(Rules, HeroReachesChestsOnlyWithinItsSquare) {
-  struct Case { int x, y; bool eaten; };
+  struct Case {
+    int x, y;
+    bool eaten;
+  };
   // Hero square 300..350, chest square a..a+20: contact while a lies in 280..350.
-  const Case cases[] = {{350, 350, true}, {351, 300, false}, {280, 280, true},
+  const Case cases[] = {{350, 350, true},  {351, 300, false}, {280, 280, true},
                         {279, 300, false}, {300, 279, false}, {330, 330, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "chest at " << c.x << ", " << c.y);
@@ -95,8 +98,8 @@ TEST_F(Rules, EnemyOnAWallAnswersItNextFrameEvenAfterATurnWasDue) {
   s.enemyCount = 2;
   s.wallCount = 1;
   s.wallPositions[0] = At(200, 200);
-  s.enemyPositions[0] = At(225, 150);   // touches the wall's corner
-  s.enemyPositions[1] = At(226, 150);   // one pixel clear of it
+  s.enemyPositions[0] = At(225, 150);  // touches the wall's corner
+  s.enemyPositions[1] = At(226, 150);  // one pixel clear of it
   s.enemyModes = {1, 1, 0, 0, 0};
   EnemiesMeetChestsAndWalls(s);
   EXPECT_EQ(s.enemyModes[0], 3);
@@ -120,12 +123,16 @@ TEST_F(Rules, HeroTakesTheChestBeforeAnEnemyInTheSameFrame) {
 }
 
 TEST_F(Rules, CaughtHeroLosesALifeAndTheEnemyLeavesTheLevel) {
-  struct Case { int enemyCount, lives; int expectEnemyCount, expectLives, expectRunning, expectClock; bool parked; };
+  struct Case {
+    int enemyCount, lives;
+    int expectEnemyCount, expectLives, expectRunning, expectClock;
+    bool parked;
+  };
   const Case cases[] = {
-      {1, 1, 0, 0, 1, 80, true},   // the last enemy goes, the level goes on without
+      {1, 1, 0, 0, 1, 80, true},  // the last enemy goes, the level goes on without
       {3, 2, 3, 1, 1, 80, true},
-      {1, 0, 1, 0, 0, 0, false},   // no life left: the game is lost
-      {1, -1, 0, -2, 1, 80, true}, // only exactly 0 lives loses
+      {1, 0, 1, 0, 0, 0, false},    // no life left: the game is lost
+      {1, -1, 0, -2, 1, 80, true},  // only exactly 0 lives loses
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.enemyCount << " enemies, " << c.lives << " lives");
@@ -151,10 +158,15 @@ TEST_F(Rules, CaughtHeroLosesALifeAndTheEnemyLeavesTheLevel) {
 }
 
 TEST_F(Rules, NoCatchWhileInvulnerableOrWithTwoPlayers) {
-  struct Case { int invulnerable, players; bool caught; };
-  const Case cases[] = {{1, 1, false}, {10000, 1, false}, {0, 2, false}, {0, 1, true}, {-1, 1, true}};
+  struct Case {
+    int invulnerable, players;
+    bool caught;
+  };
+  const Case cases[] = {
+      {1, 1, false}, {10000, 1, false}, {0, 2, false}, {0, 1, true}, {-1, 1, true}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "invulnerable " << c.invulnerable << ", players " << c.players);
+    SCOPED_TRACE(testing::Message()
+                 << "invulnerable " << c.invulnerable << ", players " << c.players);
     GameState& s = *game_;
     s.enemyCount = 1, s.lives = 1, s.playerCount = c.players;
     s.enemyPositions[0] = At(300, 300);
@@ -178,8 +190,12 @@ TEST_F(Rules, HeroOnAWallAnswersItNextFrame) {
 }
 
 TEST_F(Rules, ChestsAreScatteredAgainAfterNinetyFivePercentWereEaten) {
-  struct Case { int chestCount, eaten; bool refill; };
-  const Case cases[] = {{50, 46, false}, {50, 47, true}, {300, 284, false}, {300, 285, true}, {100, 95, true}};
+  struct Case {
+    int chestCount, eaten;
+    bool refill;
+  };
+  const Case cases[] = {
+      {50, 46, false}, {50, 47, true}, {300, 284, false}, {300, 285, true}, {100, 95, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.eaten << " of " << c.chestCount);
     GameState& s = *game_;
@@ -195,20 +211,24 @@ TEST_F(Rules, ChestsAreScatteredAgainAfterNinetyFivePercentWereEaten) {
 }
 
 TEST_F(Rules, ClockRunOutCostsALifeUntilNoneIsLeft) {
-  struct Case { int clock, remaining, lives; int expectClock, expectLives, expectRunning; };
+  struct Case {
+    int clock, remaining, lives;
+    int expectClock, expectLives, expectRunning;
+  };
   const Case cases[] = {
-      {0, 5, 1, 75, 0, 1},    // refilled with chestCount * 3 / 2
-      {0, 5, 0, 75, -1, 1},   // the level goes on, showing -1 lives
-      {0, 5, -1, 0, -1, 0},   // now the game is lost
-      {0, 0, 1, 0, 1, 1},     // nothing left to eat: no run-out
-      {-1, 5, 1, -1, 1, 1},   // only exactly 0 runs out
+      {0, 5, 1, 75, 0, 1},   // refilled with chestCount * 3 / 2
+      {0, 5, 0, 75, -1, 1},  // the level goes on, showing -1 lives
+      {0, 5, -1, 0, -1, 0},  // now the game is lost
+      {0, 0, 1, 0, 1, 1},    // nothing left to eat: no run-out
+      {-1, 5, 1, -1, 1, 1},  // only exactly 0 runs out
       {1, 5, 1, 1, 1, 1},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "clock " << c.clock << ", remaining " << c.remaining
-                                    << ", lives " << c.lives);
+    SCOPED_TRACE(testing::Message()
+                 << "clock " << c.clock << ", remaining " << c.remaining << ", lives " << c.lives);
     GameState& s = *game_;
-    s.chestCount = 50, s.clock = c.clock, s.remaining = c.remaining, s.lives = c.lives, s.running = 1;
+    s.chestCount = 50, s.clock = c.clock, s.remaining = c.remaining, s.lives = c.lives,
+    s.running = 1;
     RunOutClock(s);
     EXPECT_EQ(s.clock, c.expectClock);
     EXPECT_EQ(s.lives, c.expectLives);
@@ -217,7 +237,10 @@ TEST_F(Rules, ClockRunOutCostsALifeUntilNoneIsLeft) {
 }
 
 TEST_F(Rules, ClockAbove999FallsBackAndGivesALife) {
-  struct Case { int clock, chestCount; int expectClock, expectLives; };
+  struct Case {
+    int clock, chestCount;
+    int expectClock, expectLives;
+  };
   const Case cases[] = {{999, 50, 999, 1}, {1000, 50, 75, 2}, {1234, 300, 450, 2}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.clock);
@@ -230,8 +253,10 @@ TEST_F(Rules, ClockAbove999FallsBackAndGivesALife) {
 }
 
 TEST_F(Rules, ClockTextMovesLeftForThreeDigits) {
-  struct Case { int width, clock, x; };
-  const Case cases[] = {{600, 99, 470}, {600, 100, 460}, {600, 999, 460}, {600, 0, 470},
+  struct Case {
+    int width, clock, x;
+  };
+  const Case cases[] = {{600, 99, 470}, {600, 100, 460},  {600, 999, 460}, {600, 0, 470},
                         {600, -3, 470}, {1000, 100, 860}, {1000, 42, 870}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "width " << c.width << ", clock " << c.clock);
@@ -243,13 +268,15 @@ TEST_F(Rules, ClockTextMovesLeftForThreeDigits) {
 }
 
 TEST_F(Rules, LevelCompletesWhileTheClockRunsOrTheGameGoesOn) {
-  struct Case { int remaining, clock, running; bool complete; };
+  struct Case {
+    int remaining, clock, running;
+    bool complete;
+  };
   const Case cases[] = {
-      {0, 5, 1, true},   {-2, 5, 1, true}, {1, 5, 1, false},
-      {0, 0, 1, true},   // the clock reached 0 in this very frame: still complete
-      {0, -4, 1, true},
-      {0, 10, 0, true},  // key g: the level-start screen decides what follows
-      {0, 0, 0, false},  // caught with no life left in this frame: stays lost
+      {0, 5, 1, true},  {-2, 5, 1, true},
+      {1, 5, 1, false}, {0, 0, 1, true},   // the clock reached 0 in this very frame: still complete
+      {0, -4, 1, true}, {0, 10, 0, true},  // key g: the level-start screen decides what follows
+      {0, 0, 0, false},                    // caught with no life left in this frame: stays lost
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "remaining " << c.remaining << ", clock " << c.clock
@@ -283,12 +310,15 @@ TEST_F(Rules, NewLevelCountsFollowTheProgression) {
 }
 
 TEST_F(Rules, NewLevelTakesOffTheOvershootAndRefillsLostEnemies) {
-  struct Case { int level, remaining, enemyCount; int chests, enemies; };
+  struct Case {
+    int level, remaining, enemyCount;
+    int chests, enemies;
+  };
   const Case cases[] = {
       {1, -2, 1, 98, 1},   // a bonus chest overshot by 2
       {1, 0, 0, 100, 2},   // all enemies lost: level mod 4
       {3, 0, 0, 200, 1},   // level 4: 0 + 1
-      {7, -1, 0, 300, 1},   // at most 300 chests
+      {7, -1, 0, 300, 1},  // at most 300 chests
       {18, 0, 0, 300, 3},  // level 19: 3
       {19, 0, 0, 300, 5},  // beyond 19: 5
       {15, 0, 5, 300, 5},  // five enemies: a multiple of 4 adds none
@@ -341,7 +371,10 @@ TEST_F(Rules, TwoPlayersNeverLoseLivesToEnemiesAndScoreTheDifference) {
   EXPECT_EQ(s.running, 1);
   EXPECT_EQ(s.lives, 0);
   EXPECT_EQ(s.enemyPositions[0].x, 320);
-  struct Case { int score, enemyScore, final; int won; };
+  struct Case {
+    int score, enemyScore, final;
+    int won;
+  };
   const Case cases[] = {{9, 4, 5, 1}, {4, 9, -5, 0}, {3, 3, 0, 0}};
   FINPROG = 1;
   for (const Case& c : cases) {
@@ -354,7 +387,9 @@ TEST_F(Rules, TwoPlayersNeverLoseLivesToEnemiesAndScoreTheDifference) {
 }
 
 TEST_F(Rules, OutcomeNeedsScoreClockAndLives) {
-  struct Case { int score, clock, lives, won; };
+  struct Case {
+    int score, clock, lives, won;
+  };
   const Case cases[] = {{1, 1, 0, 1}, {0, 1, 0, 0}, {1, 0, 0, 0}, {1, 1, -1, 0}, {5, 200, 3, 1}};
   FINPROG = 1;
   for (const Case& c : cases) {

@@ -80,7 +80,10 @@ class ScreenTest : public SdlTest {
       for (int x = x0; x < x1; ++x) n += !(At(x, y) == background);
     return n;
   }
-  struct Placed { const char* text; int x, y; };
+  struct Placed {
+    const char* text;
+    int x, y;
+  };
   // Does the screen show these texts, drawn in this order over `background`,
   // as the font renders them? Compared within the texts' boxes.
   bool ShowsTexts(const std::vector<Placed>& texts, SDL_Color colour, Rgb background) {

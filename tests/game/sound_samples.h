@@ -32,7 +32,8 @@ inline void PutLe(std::string& out, uint32_t value, int bytes) {
 // A 16-bit WAV: a sine for `toneSeconds` (the same on every channel), then
 // `silentSeconds` of zeros.
 inline void WriteToneWav(const std::string& path, double toneSeconds, double silentSeconds = 0,
-                         int amplitude = kAmplitude, double frequency = 440, int rate = kRate, int channels = 1) {
+                         int amplitude = kAmplitude, double frequency = 440, int rate = kRate,
+                         int channels = 1) {
   const long toneSamples = std::lround(toneSeconds * rate);
   const long samples = toneSamples + std::lround(silentSeconds * rate);
   const uint32_t dataBytes = static_cast<uint32_t>(samples * 2 * channels);
@@ -49,8 +50,10 @@ inline void WriteToneWav(const std::string& path, double toneSeconds, double sil
   bytes += "data";
   PutLe(bytes, dataBytes, 4);
   for (long i = 0; i < samples; ++i) {
-    const double value = i < toneSamples ? amplitude * std::sin(2 * M_PI * frequency * i / rate) : 0;
-    for (int c = 0; c < channels; ++c) PutLe(bytes, static_cast<uint16_t>(static_cast<int16_t>(std::lround(value))), 2);
+    const double value = i < toneSamples ? amplitude * std::sin(2 * M_PI * frequency * i / rate)
+                                         : 0;
+    for (int c = 0; c < channels; ++c)
+      PutLe(bytes, static_cast<uint16_t>(static_cast<int16_t>(std::lround(value))), 2);
   }
   std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -127,7 +130,8 @@ class DiskRecorder {
 
   int Peak(long from, long to) const {
     int peak = 0;
-    for (int16_t sample : Samples(from, to)) peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    for (int16_t sample : Samples(from, to))
+      peak = std::max(peak, std::abs(static_cast<int>(sample)));
     return peak;
   }
 
@@ -136,7 +140,8 @@ class DiskRecorder {
   double Frequency(long from, long to, int side) const {
     const std::vector<int16_t> samples = Samples(from, to);
     int rises = 0;
-    for (size_t i = side + 2; i < samples.size(); i += 2) rises += samples[i - 2] < 0 && samples[i] >= 0;
+    for (size_t i = side + 2; i < samples.size(); i += 2)
+      rises += samples[i - 2] < 0 && samples[i] >= 0;
     return rises * 4.0 * kRate / static_cast<double>(to - from);
   }
 
@@ -148,7 +153,8 @@ class DiskRecorder {
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     std::vector<int16_t> samples;
     for (size_t i = 0; i + 1 < static_cast<size_t>(in.gcount()); i += 2) {
-      samples.push_back(static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)));
+      samples.push_back(static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) |
+                                             (static_cast<uint8_t>(bytes[i + 1]) << 8)));
     }
     return samples;
   }

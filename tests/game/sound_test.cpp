@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/flow/fsound.h"
+#include "platform/fsound.h"
 #include "tests/game/sound_samples.h"
 #include "tests/support/test_support.h"
 
@@ -75,7 +75,11 @@ TEST_F(SoundOnDisk, RequestsWhileTheStreamPlaysNeverStartItOver) {
   const std::vector<Case> cases = {
       {"play again, as the level-start screen does on every pass",
        [](FSOUND_STREAM* s) { FSOUND_Stream_Play(FSOUND_FREE, s); }},
-      {"pause and resume", [](FSOUND_STREAM*) { FSOUND_SetPaused(FSOUND_ALL, 1); FSOUND_SetPaused(FSOUND_ALL, 0); }},
+      {"pause and resume",
+       [](FSOUND_STREAM*) {
+         FSOUND_SetPaused(FSOUND_ALL, 1);
+         FSOUND_SetPaused(FSOUND_ALL, 0);
+       }},
       {"loop count set", [](FSOUND_STREAM* s) { FSOUND_Stream_SetLoopCount(s, -1); }},
       {"volume set", [](FSOUND_STREAM*) { FSOUND_SetVolume(FSOUND_ALL, 255); }},
   };
@@ -86,7 +90,8 @@ TEST_F(SoundOnDisk, RequestsWhileTheStreamPlaysNeverStartItOver) {
     const long start = disk_.Size();
     FSOUND_Stream_Play(FSOUND_FREE, stream);
     ASSERT_TRUE(disk_.WaitUntil(start + Bytes(0.4)));
-    EXPECT_GT(disk_.Peak(start, start + Bytes(0.4)), kAmplitude * 95 / 100) << "the tone never played";
+    EXPECT_GT(disk_.Peak(start, start + Bytes(0.4)), kAmplitude * 95 / 100)
+        << "the tone never played";
     EXPECT_EQ(disk_.PeakOfNext(0.1, [&] { c.request(stream); }), 0);
     EXPECT_TRUE(FSOUND_IsPlaying(kMusicChannel));
     FSOUND_Stream_Close(stream);
@@ -114,7 +119,8 @@ TEST_F(SoundOnDisk, OnlyAStreamToldToLoopSoundsPastItsEnd) {
     const long start = disk_.Size();
     FSOUND_Stream_Play(FSOUND_FREE, stream);
     if (c.loopWhilePlaying) {
-      ASSERT_LT(disk_.Size() - start, Bytes(kLength) - 4 * kBufferBytes) << "the pass ended before the loop count was set";
+      ASSERT_LT(disk_.Size() - start, Bytes(kLength) - 4 * kBufferBytes)
+          << "the pass ended before the loop count was set";
       FSOUND_Stream_SetLoopCount(stream, -1);
     }
     ASSERT_TRUE(disk_.WaitUntil(start + Bytes(3 * kLength)));
@@ -140,7 +146,8 @@ TEST_F(SoundOnDisk, PlayingAStreamTakesTheChannelAndStoppingAnotherLeavesIt) {
   FSOUND_Stream_Play(FSOUND_FREE, end);
   EXPECT_NEAR(disk_.PeakOfNext(), kLoud, kLoud / 50) << "both streams sound at once";
   FSOUND_Stream_Stop(game);
-  EXPECT_NEAR(disk_.PeakOfNext(), kLoud, kLoud / 50) << "stopping the other stream silenced this one";
+  EXPECT_NEAR(disk_.PeakOfNext(), kLoud, kLoud / 50)
+      << "stopping the other stream silenced this one";
   FSOUND_Stream_Stop(end);
   EXPECT_EQ(disk_.PeakOfNext(), 0);
   FSOUND_Stream_Close(game);
@@ -153,7 +160,8 @@ TEST_F(SoundOnDisk, VolumeScalesTheSoundAndIsClampedToItsRange) {
     double share;  // of full loudness
   };
   const std::vector<Case> cases = {
-      {255, 1.0}, {100, 100 / 255.0}, {0, 0.0}, {-20, 0.0}, {256, 1.0}, {300, 1.0}, {-1, 0.0}, {128, 128 / 255.0},
+      {255, 1.0}, {100, 100 / 255.0}, {0, 0.0},  {-20, 0.0},
+      {256, 1.0}, {300, 1.0},         {-1, 0.0}, {128, 128 / 255.0},
   };
   WriteToneWav("tone.wav", 3.0);
   FSOUND_STREAM* stream = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
@@ -176,15 +184,17 @@ TEST_F(SoundOnDisk, TracksOfEveryRateAndChannelCountPlayAtTheirPitch) {
     bool mp3;
   };
   const std::vector<Case> cases = {
-      {8000, 1, false},  {22050, 2, false}, {32000, 1, false}, {44100, 2, false}, {48000, 2, false},
-      {8000, 1, true},   {22050, 2, true},  {32000, 2, true},  {44100, 1, true},  {48000, 1, true},
+      {8000, 1, false}, {22050, 2, false}, {32000, 1, false}, {44100, 2, false}, {48000, 2, false},
+      {8000, 1, true},  {22050, 2, true},  {32000, 2, true},  {44100, 1, true},  {48000, 1, true},
   };
   constexpr double kPitch = 440;
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.channels << " channel(s), " << (c.mp3 ? "mp3" : "wav"));
+    SCOPED_TRACE(testing::Message()
+                 << c.rate << " Hz, " << c.channels << " channel(s), " << (c.mp3 ? "mp3" : "wav"));
     if (c.mp3 && !HaveLame()) GTEST_SKIP() << "lame is not installed";
     WriteToneWav("tone.wav", 2.0, 0, kAmplitude, kPitch, c.rate, c.channels);
-    const std::string command = "lame --quiet --resample " + std::to_string(c.rate / 1000.0) + " tone.wav tone.mp3";
+    const std::string command = "lame --quiet --resample " + std::to_string(c.rate / 1000.0) +
+                                " tone.wav tone.mp3";
     if (c.mp3) {
       ASSERT_EQ(std::system(command.c_str()), 0);
     }
@@ -222,10 +232,10 @@ TEST_F(Sound, OpenGivesAStreamOnlyForFilesItCanPlay) {
     bool opens;
   };
   const std::vector<Case> cases = {
-      {"tone.wav", true},         {"silent.mp3", true},     {"tagged.mp3", true},
-      {"missing.wav", false},     {"text.mp3", false},      {"tagged-text.mp3", false},
-      {"text.wav", false},        {"empty.wav", false},     {"one-header.mp3", false},
-      {"tone.wma", false},        {"tone.SPT", false},      {"tone", false},
+      {"tone.wav", true},     {"silent.mp3", true}, {"tagged.mp3", true},
+      {"missing.wav", false}, {"text.mp3", false},  {"tagged-text.mp3", false},
+      {"text.wav", false},    {"empty.wav", false}, {"one-header.mp3", false},
+      {"tone.wma", false},    {"tone.SPT", false},  {"tone", false},
       {"folder.wav", false},
   };
   for (const Case& c : cases) {
@@ -254,16 +264,28 @@ TEST_F(Sound, Channel1IsPausedOnlyWhileItsStreamIsPaused) {
   const std::vector<Step> steps = {
       {"nothing played yet", [] {}, false, false},
       {"pause with an empty channel", [] { FSOUND_SetPaused(FSOUND_ALL, 1); }, false, false},
-      {"play after that pause sounds", [&] { FSOUND_Stream_Play(FSOUND_FREE, music); }, true, false},
+      {"play after that pause sounds", [&] { FSOUND_Stream_Play(FSOUND_FREE, music); }, true,
+       false},
       {"pause", [] { FSOUND_SetPaused(FSOUND_ALL, 1); }, true, true},
       {"play request resumes", [&] { FSOUND_Stream_Play(FSOUND_FREE, music); }, true, false},
       {"pause again", [] { FSOUND_SetPaused(FSOUND_ALL, 1); }, true, true},
       {"resume", [] { FSOUND_SetPaused(FSOUND_ALL, 0); }, true, false},
       {"pause channel 1 by number", [] { FSOUND_SetPaused(kMusicChannel, 1); }, true, true},
-      {"another stream takes the channel, unpaused", [&] { FSOUND_Stream_Play(FSOUND_FREE, other); }, true, false},
-      {"pause, then stop", [&] { FSOUND_SetPaused(FSOUND_ALL, 1); FSOUND_Stream_Stop(other); }, false, false},
+      {"another stream takes the channel, unpaused",
+       [&] { FSOUND_Stream_Play(FSOUND_FREE, other); }, true, false},
+      {"pause, then stop",
+       [&] {
+         FSOUND_SetPaused(FSOUND_ALL, 1);
+         FSOUND_Stream_Stop(other);
+       },
+       false, false},
       {"play after a stop", [&] { FSOUND_Stream_Play(FSOUND_FREE, music); }, true, false},
-      {"close the playing stream", [&] { FSOUND_Stream_Close(music); music = nullptr; }, false, false},
+      {"close the playing stream",
+       [&] {
+         FSOUND_Stream_Close(music);
+         music = nullptr;
+       },
+       false, false},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);

@@ -44,8 +44,8 @@ TEST(LevelCheck, AcceptsTheEditorsOwnFiles) {
       {"last cell of level 4", Level({{875, 575}}), 4, 1},
       {"last cell from level 5 on", Level({{975, 575}}), 5, 1},
       {"level far beyond 5", Level({{975, 0}}), 40, 1},
-      {"cells beside the reserved ones", Level({{0, 25}, {75, 50}, {275, 300}, {350, 325}, {300, 275}, {300, 350}}), 1,
-       6},
+      {"cells beside the reserved ones",
+       Level({{0, 25}, {75, 50}, {275, 300}, {350, 325}, {300, 275}, {300, 350}}), 1, 6},
       {"mixed line breaks", "2\r\n0\t0\n25\t0\r\n", 1, 2},
   };
   for (const auto& c : cases) {
@@ -109,8 +109,8 @@ TEST(LevelCheck, EveryWallOnTheGridInsideTheLevelsWindow) {
     int level;
     Wall wall;
   } cases[] = {
-      {1, {600, 0}}, {1, {0, 600}},   {1, {-25, 0}},  {1, {0, -25}},  {1, {13, 0}},
-      {1, {0, 30}},  {2, {700, 100}}, {3, {800, 0}},  {4, {900, 0}},  {5, {1000, 0}},
+      {1, {600, 0}},    {1, {0, 600}},   {1, {-25, 0}}, {1, {0, -25}}, {1, {13, 0}},
+      {1, {0, 30}},     {2, {700, 100}}, {3, {800, 0}}, {4, {900, 0}}, {5, {1000, 0}},
       {9, {1000, 575}}, {4, {875, 600}}, {1, {675, 0}},
   };
   for (const auto& c : cases) {
@@ -127,7 +127,7 @@ TEST(LevelCheck, EveryWallOnTheGridInsideTheLevelsWindow) {
 TEST(LevelCheck, TheEightStartCellsStayFree) {
   for (int level = 1; level <= 6; ++level) {
     const int half = WidthOf(level) / 2;
-    const Wall reserved[] = {{25, 25},   {25, 50},        {50, 25},   {50, 50},
+    const Wall reserved[] = {{25, 25},    {25, 50},         {50, 25},    {50, 50},
                              {half, 300}, {half + 25, 300}, {half, 325}, {half + 25, 325}};
     for (const Wall& wall : reserved) {
       SCOPED_TRACE("level " + std::to_string(level) + " wall " + std::to_string(wall.x) + "," +
@@ -141,7 +141,8 @@ TEST(LevelCheck, TheEightStartCellsStayFree) {
     // Level 1's hero cells are free cells of every wider level.
     if (level > 1) {
       SCOPED_TRACE(level);
-      EXPECT_EQ(LevelProblem::kNone, CheckLevelText(Level({{300, 300}, {325, 325}}), level).problem);
+      EXPECT_EQ(LevelProblem::kNone,
+                CheckLevelText(Level({{300, 300}, {325, 325}}), level).problem);
     }
   }
 }
@@ -164,13 +165,16 @@ TEST(LevelCheck, EachProblemIsToldInOneSentenceNamingWhatIsWrong) {
   } cases[] = {
       {"0\n", 1, ""},
       {"1\n0 0\n", 1,
-       "N.txt n'est pas un niveau de l'\u00e9diteur (ligne 2) : une ligne de mur doit \u00eatre x, une tabulation, y."},
+       "N.txt n'est pas un niveau de l'\u00e9diteur (ligne 2) : une ligne de mur doit \u00eatre x, "
+       "une tabulation, y."},
       {Level(many), 1, "N.txt a 1001 murs ; le jeu n'en charge pas plus de 1000."},
       {Level({{0, 0}, {700, 25}}), 2,
-       "le mur (700, 25) (ligne 3) sort de la grille du niveau 2 (fen\u00eatre 700 x 600, cases de 25 pixels). "
+       "le mur (700, 25) (ligne 3) sort de la grille du niveau 2 (fen\u00eatre 700 x 600, cases de "
+       "25 pixels). "
        "Refaites-le dans l'\u00e9diteur \u00e0 la largeur 700."},
       {Level({{350, 325}}), 2,
-       "le mur (350, 325) (ligne 2) occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis ou de Glouto."},
+       "le mur (350, 325) (ligne 2) occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis "
+       "ou de Glouto."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.said);
@@ -180,8 +184,10 @@ TEST(LevelCheck, EachProblemIsToldInOneSentenceNamingWhatIsWrong) {
   // The editor page speaks of "this file" and "this level", each sentence with a capital.
   EXPECT_EQ("Ce niveau a 1001 murs ; le jeu n'en charge pas plus de 1000.",
             LevelProblemText(CheckLevelText(Level(many), 1), 1, {"Ce fichier", "Ce niveau", true}));
-  EXPECT_EQ("Le mur (25, 25) (ligne 2) occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis ou de Glouto.",
-            LevelProblemText(CheckLevelText(Level({{25, 25}}), 1), 1, {"Ce fichier", "Ce niveau", true}));
+  EXPECT_EQ(
+      "Le mur (25, 25) (ligne 2) occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis ou "
+      "de Glouto.",
+      LevelProblemText(CheckLevelText(Level({{25, 25}}), 1), 1, {"Ce fichier", "Ce niveau", true}));
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 
 namespace {
 
-struct Wall { int x, y; };
+struct Wall {
+  int x, y;
+};
 
 // Reads a file and returns the walls stored, checking the count against them.
 std::vector<Wall> Load(const std::string& bytes, int capacity = kMaxWalls) {

@@ -29,7 +29,8 @@ std::vector<std::string> ShippedAssets() {
     if (!dir) continue;
     while (const dirent* entry = readdir(dir)) {
       const std::string name = entry->d_name;
-      if (name[0] != '.' && name.rfind("LICENSE", 0) != 0) paths.push_back(std::string(folder) + "/" + name);
+      if (name[0] != '.' && name.rfind("LICENSE", 0) != 0)
+        paths.push_back(std::string(folder) + "/" + name);
     }
     closedir(dir);
   }

@@ -47,9 +47,10 @@ TEST(EditorSoak, ManyCyclesAndPressesSaveEveryLevelAndKeepMemoryFlat) {
   EXPECT_EQ(FileExists(kSavedLevelPath) ? ReadFile(kSavedLevelPath) : "", script.Saves().back());
 
   const long first = run.residentBefore[1];
-  std::printf("editor soak: %d cycles, %d presses, %.1f min of waits skipped; "
-              "resident %ld KiB after the first cycle, %ld KiB after the last\n",
-              cycles, script.Presses(), waited / 60000.0, first, run.residentAtEnd);
+  std::printf(
+      "editor soak: %d cycles, %d presses, %.1f min of waits skipped; "
+      "resident %ld KiB after the first cycle, %ld KiB after the last\n",
+      cycles, script.Presses(), waited / 60000.0, first, run.residentAtEnd);
   if (ResidentMemoryIsMeaningful()) {
     EXPECT_LE(run.residentAtEnd, first + kMarginKiB);
   }

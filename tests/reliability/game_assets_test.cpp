@@ -67,8 +67,8 @@ void SpoilEachOf(const std::vector<std::string>& folders) {
       EXPECT_TRUE(script.Exhausted());
       ASSERT_EQ(run.ends.size(), 2u);
       EXPECT_EQ(run.ends[0].level, level);
-      EXPECT_EQ(run.ends[0].won, 1) << "score " << run.ends[0].score << ", lives " << run.ends[0].lives
-                                    << ", clock " << run.ends[0].clock;
+      EXPECT_EQ(run.ends[0].won, 1) << "score " << run.ends[0].score << ", lives "
+                                    << run.ends[0].lives << ", clock " << run.ends[0].clock;
       EXPECT_EQ(run.ends[1].won, 0);
     }
     ++index;

@@ -20,8 +20,9 @@ SDL_Event PressAt(const SDL_Rect& at) { return MouseButton(SDL_MOUSEBUTTONDOWN, 
 
 // Keys that leave the game running and on its level.
 constexpr SDLKey kArrows[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_RETURN};
-constexpr SDLKey kHarmless[] = {SDLK_SPACE, SDLK_F1, SDLK_F2, SDLK_6, SDLK_EQUALS, SDLK_v,
-                                SDLK_F5, SDLK_RSHIFT, SDLK_BACKSPACE, SDLK_LCTRL, SDLK_x};
+constexpr SDLKey kHarmless[] = {SDLK_SPACE,     SDLK_F1,    SDLK_F2, SDLK_6,
+                                SDLK_EQUALS,    SDLK_v,     SDLK_F5, SDLK_RSHIFT,
+                                SDLK_BACKSPACE, SDLK_LCTRL, SDLK_x};
 constexpr SDLKey kSecondPlayer[] = {SDLK_w, SDLK_a, SDLK_s, SDLK_d};
 
 GameRun* current = nullptr;
@@ -65,7 +66,7 @@ void GameScript::Play(int frames, int players) {
     } else if (roll < 35 && players == 2) {
       Key(kSecondPlayer[roll % 4]);
     } else if (roll == 35) {
-      Key(SDLK_p);           // pause: these two are taken by the pause loop
+      Key(SDLK_p);  // pause: these two are taken by the pause loop
       Key(SDLK_SEMICOLON);
       Key(SDLK_p);
     } else {

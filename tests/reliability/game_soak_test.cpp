@@ -49,11 +49,12 @@ TEST(GameSoak, ThreeGamesOfManyLevelsPlayThroughAndKeepMemoryFlat) {
   // At least the frames the script played: nothing skipped them.
   EXPECT_GE(script.Frames(), 3L * levels * (framesPerLevel - 5));
 
-  std::printf("game soak: 3 games of %d levels, %ld frames, %ld quarter seconds by hand, "
-              "%.1f min of waits skipped; resident after each game %ld, %ld, %ld KiB, "
-              "%ld KiB once the run is over\n",
-              levels, script.Frames(), script.Ticks(), waited / 60000.0, run.ends[0].resident,
-              run.ends[1].resident, run.ends[2].resident, run.residentAtEnd);
+  std::printf(
+      "game soak: 3 games of %d levels, %ld frames, %ld quarter seconds by hand, "
+      "%.1f min of waits skipped; resident after each game %ld, %ld, %ld KiB, "
+      "%ld KiB once the run is over\n",
+      levels, script.Frames(), script.Ticks(), waited / 60000.0, run.ends[0].resident,
+      run.ends[1].resident, run.ends[2].resident, run.residentAtEnd);
   if (ResidentMemoryIsMeaningful()) {
     EXPECT_LE(run.ends[2].resident, run.ends[0].resident + kMarginKiB);
   }

@@ -1,8 +1,8 @@
 // Saves that cannot finish: the editor killed while it writes, and a
 // "Niveaux" that is missing, not a folder, read-only or full.
-#include <gtest/gtest.h>
 #include <dirent.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -90,9 +90,10 @@ TEST(InterruptedSave, AKilledSaveLeavesTheOldOrTheNewLevelWhole) {
   // How long one save takes here, to spread the kills across it.
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < 10; ++i) (i % 2 ? a : b).Save();
-  const auto saveUs =
-      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
-          .count() / 10;
+  const auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::steady_clock::now() - start)
+                          .count() /
+                      10;
   ASSERT_EQ(ReadFile(kSavedLevelPath), a.text);
 
   std::mt19937 random(7u);
@@ -128,9 +129,10 @@ TEST(InterruptedSave, AKilledSaveLeavesTheOldOrTheNewLevelWhole) {
       std::remove(("Niveaux/" + name).c_str());
     }
   }
-  std::printf("killed saves: %d kills (a save takes %ld us), %d mid-save, level whole %d times "
-              "(old %d, new %d), mixed or cut %d\n",
-              iterations, static_cast<long>(saveUs), midSave, sawA + sawB, sawA, sawB, broken);
+  std::printf(
+      "killed saves: %d kills (a save takes %ld us), %d mid-save, level whole %d times "
+      "(old %d, new %d), mixed or cut %d\n",
+      iterations, static_cast<long>(saveUs), midSave, sawA + sawB, sawA, sawB, broken);
   EXPECT_EQ(broken, 0);
   // Otherwise the kills never hit a save at work and prove nothing.
   EXPECT_GT(midSave, 0);
@@ -155,13 +157,16 @@ void DropToNobody() {
   if (geteuid() != 0) return;
   // Root writes through any mode bits.
   setgroups(0, nullptr);
-  if (setresgid(kNobody, kNobody, kNobody) != 0 || setresuid(kNobody, kNobody, kNobody) != 0) _exit(3);
+  if (setresgid(kNobody, kNobody, kNobody) != 0 || setresuid(kNobody, kNobody, kNobody) != 0)
+    _exit(3);
 }
 
 void LimitFileSize() {
   // A file size limit stands in for a full disk, for root too.
   signal(SIGXFSZ, SIG_IGN);
-  struct rlimit tiny{64, 64};
+  struct rlimit tiny {
+    64, 64
+  };
   setrlimit(RLIMIT_FSIZE, &tiny);
 }
 
@@ -228,9 +233,11 @@ TEST(FailingSave, TheEditorSaysWhyAndGoesOnWithoutCrashing) {
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status)) << "the editor died of signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    const std::string line = "editor: cannot save Niveaux/Niveau_.txt: " + std::string(std::strerror(c.error));
+    const std::string line = "editor: cannot save Niveaux/Niveau_.txt: " +
+                             std::string(std::strerror(c.error));
     int said = 0;
-    for (size_t at = message.find(line); at != std::string::npos; at = message.find(line, at + 1)) ++said;
+    for (size_t at = message.find(line); at != std::string::npos; at = message.find(line, at + 1))
+      ++said;
     EXPECT_EQ(said, 2) << "[" << message << "]";
     c.check();
     ASSERT_EQ(chdir(".."), 0);

@@ -17,7 +17,8 @@ std::string CurrentDir() {
 
 void RemoveTree(const std::string& path) {
   const std::string command = "rm -rf '" + path + "'";
-  if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", path.c_str());
+  if (std::system(command.c_str()) != 0)
+    std::fprintf(stderr, "could not remove %s\n", path.c_str());
 }
 
 }  // namespace
@@ -70,7 +71,10 @@ int RunWithVideoDriver(const char* driver, int (*entry)(int, char**), std::strin
   testing::internal::CaptureStderr();
   const int status = entry(0, nullptr);
   *errors = testing::internal::GetCapturedStderr();
-  if (previous) setenv("SDL_VIDEODRIVER", saved.c_str(), 1); else unsetenv("SDL_VIDEODRIVER");
+  if (previous)
+    setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+  else
+    unsetenv("SDL_VIDEODRIVER");
   return status;
 }
 

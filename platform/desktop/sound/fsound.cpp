@@ -1,4 +1,4 @@
-#include "game/flow/fsound.h"
+#include "platform/fsound.h"
 
 #include <SDL.h>
 
@@ -133,7 +133,8 @@ void FSOUND_Close() {
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int /*mode*/, int /*offset*/, int /*length*/) {
+FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int /*mode*/, int /*offset*/,
+                                  int /*length*/) {
   Library& lib = TheLibrary();
   int rate = 0;
   {

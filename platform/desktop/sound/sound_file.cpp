@@ -32,14 +32,15 @@ bool ParseFrame(const unsigned char* h, Frame* frame) {
   const int layerBits = (h[1] >> 1) & 3;
   const int bitrateIndex = h[2] >> 4;
   const int rateIndex = (h[2] >> 2) & 3;
-  if (version == 1 || layerBits == 0 || bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3) return false;
+  if (version == 1 || layerBits == 0 || bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3)
+    return false;
   const int layer = 4 - layerBits;
   constexpr std::array<std::array<int, 15>, 5> kKbps{{
       {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},  // MPEG-1 layer I
       {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},     // MPEG-1 layer II
       {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},      // MPEG-1 layer III
       {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},     // MPEG-2 layer I
-      {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},          // MPEG-2 layers II, III
+      {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},  // MPEG-2 layers II, III
   }};
   constexpr std::array<int, 3> kMpeg1Rates{44100, 48000, 32000};
   const bool mpeg1 = version == 3;

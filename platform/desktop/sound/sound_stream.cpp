@@ -41,8 +41,8 @@ std::unique_ptr<SoundStream> SoundStream::Open(const char* name, int deviceRate)
     int error = 0;
     // Linear interpolation: a tenth of the cost of the cheapest windowed-sinc
     // converter, and still smoother than SDL's own rate change.
-    stream->resampler_ =
-        src_callback_new(&SoundStream::Supply, SRC_LINEAR, stream->kept_, &error, stream.get());
+    stream->resampler_ = src_callback_new(&SoundStream::Supply, SRC_LINEAR, stream->kept_, &error,
+                                          stream.get());
     if (!stream->resampler_) return nullptr;
     stream->kept_raw_.resize(static_cast<size_t>(kChunkFrames) * stream->kept_);
   }

@@ -1,4 +1,4 @@
-#include "game/flow/fsound.h"
+#include "platform/fsound.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -31,7 +31,9 @@ struct Library {
   bool heardInput = false;
 } lib;
 
-bool Holds(const FSOUND_STREAM* stream) { return stream && lib.holder == stream && Mix_PlayingMusic(); }
+bool Holds(const FSOUND_STREAM* stream) {
+  return stream && lib.holder == stream && Mix_PlayingMusic();
+}
 
 void EmptyChannel() {
   Mix_HaltMusic();
@@ -40,7 +42,11 @@ void EmptyChannel() {
 }
 
 void SetLooping(bool endless) {
-  EM_ASM({ if (SDL.music.audio) SDL.music.audio.loop = !!$0; }, endless);
+  EM_ASM(
+      {
+        if (SDL.music.audio) SDL.music.audio.loop = !!$0;
+      },
+      endless);
 }
 
 // The browser refused to start the music before the player's first input.
@@ -81,7 +87,8 @@ void FSOUND_Close() {
   Mix_CloseAudio();
 }
 
-FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int /*mode*/, int /*offset*/, int /*length*/) {
+FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int /*mode*/, int /*offset*/,
+                                  int /*length*/) {
   if (!lib.open || !name) return nullptr;
   const std::string file = ShippedFile(name);
   if (access(file.c_str(), R_OK) != 0) return nullptr;

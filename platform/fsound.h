@@ -1,5 +1,5 @@
-#ifndef GLOUTO_GAME_FLOW_FSOUND_H
-#define GLOUTO_GAME_FLOW_FSOUND_H
+#ifndef GLOUTO_PLATFORM_FSOUND_H
+#define GLOUTO_PLATFORM_FSOUND_H
 
 // The game's sound layer: the ten stream operations the game calls.
 // Every call is harmless when the audio device could not be opened

@@ -1,4 +1,4 @@
-#include "game/screens/desktop.h"
+#include "platform/open_page.h"
 
 #include <sys/wait.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
-#ifndef GLOUTO_GAME_SCREENS_DESKTOP_H
-#define GLOUTO_GAME_SCREENS_DESKTOP_H
+#ifndef GLOUTO_PLATFORM_OPEN_PAGE_H
+#define GLOUTO_PLATFORM_OPEN_PAGE_H
 
 // Show commands of the screens; they mean nothing to a Linux desktop.
 constexpr int SW_HIDE = 0;
