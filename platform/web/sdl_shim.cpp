@@ -114,7 +114,9 @@ EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_S
   var source = SDL.surfaces[from], target = SDL.surfaces[to];
   delete target.picture;  // drawn on: no longer the picture's pixels
   target.drawnOn = true;
-  GloutoMarks.add(target, [GloutoMarks.of(source), source.alpha, sx, sy, w, h, x, y].join());
+  GloutoMarks.of(source);
+  GloutoMarks.add(target, source.markA, source.markB, source.alpha, sx * 65536 + sy,
+                  w * 65536 + h, x * 65536 + y);
   var alpha = target.ctx.globalAlpha;
   target.ctx.globalAlpha = source.alpha / 255;
   target.ctx.drawImage(source.canvas, sx, sy, w, h, x, y, w, h);
@@ -155,21 +157,22 @@ EM_JS(void, KeyOut, (SDL_Surface * surface, Uint32 key), {
   var data = SDL.surfaces[surface];
   if (!data || data.keyedOut) return;
   data.keyedOut = true;
-  GloutoMarks.add(data, 'key ' + key);
+  GloutoMarks.add(data, 0x6b6579, key);
   var picture = data.picture || data;
   var known = picture.image && !picture.drawnOn;
   var keyed = known && picture.keyed && picture.keyed[key];
   if (!keyed) {
-    var image = known ? new ImageData(new Uint8ClampedArray(picture.image.data), data.width, data.height)
-                      : data.ctx.getImageData(0, 0, data.width, data.height);
+    var w = data.width, h = data.height;
+    var image = known ? new ImageData(new Uint8ClampedArray(picture.image.data), w, h)
+                      : data.ctx.getImageData(0, 0, w, h);
     var px = image.data;
     var r = key & 255, g = (key >> 8) & 255, b = (key >> 16) & 255;
     for (var i = 0; i < px.length; i += 4) {
       if (px[i] == r && px[i + 1] == g && px[i + 2] == b) px[i + 3] = 0;
     }
     keyed = document.createElement('canvas');
-    keyed.width = data.width;
-    keyed.height = data.height;
+    keyed.width = w;
+    keyed.height = h;
     keyed.getContext('2d').putImageData(image, 0, 0);
     if (known) (picture.keyed = picture.keyed || {})[key] = keyed;
   }
@@ -195,7 +198,7 @@ EM_JS(void, FillCanvas, (SDL_Surface * surface, const SDL_Rect* rect, Uint32 col
   data.drawnOn = true;
   delete data.picture;
   if (whole && colour >>> 24 == 255) GloutoMarks.filled(data, colour);
-  else GloutoMarks.add(data, ['fill', colour, r.x, r.y, r.w, r.h].join());
+  else GloutoMarks.add(data, 0x66696c6c, colour, r.x * 65536 + r.y, r.w * 65536 + r.h);
   data.ctx.save();
   data.ctx.fillStyle = SDL.translateColorToCSSRGBA(colour);
   data.ctx.fillRect(r.x, r.y, r.w, r.h);

@@ -66,7 +66,7 @@ function(glouto_web_site)
   set(copied)
   file(GLOB pages CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/page/*.html
     ${CMAKE_SOURCE_DIR}/platform/web/page/*.js ${CMAKE_SOURCE_DIR}/platform/web/page/*.css
-    ${CMAKE_SOURCE_DIR}/platform/web/page/*.webmanifest)
+    ${CMAKE_SOURCE_DIR}/platform/web/page/*.webmanifest ${CMAKE_SOURCE_DIR}/platform/web/page/*.jpg)
   # The hero's icon: the favicon, and a home screen's.
   set(icons ${CMAKE_SOURCE_DIR}/packaging/icons)
   foreach(icon "48;icone.png" "192;icone-192.png" "512;icone-512.png")

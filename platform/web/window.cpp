@@ -27,8 +27,9 @@ EM_JS(void, MakeScreen, (SDL_Surface * surface), { SDL.screen = surface; });
 // A frame the same as the one shown is not shown again (see marks.js).
 EM_JS(void, CopyToPage, (SDL_Surface * from, SDL_Surface * to), {
   var drawn = SDL.surfaces[from], page = SDL.surfaces[to];
-  if (page.shown === GloutoMarks.of(drawn)) return;
-  page.shown = drawn.mark;
+  if (GloutoMarks.same(page, drawn)) return;
+  page.shownA = drawn.markA;
+  page.shownB = drawn.markB;
   page.ctx.drawImage(drawn.canvas, 0, 0);
 });
 EM_JS(void, TellPageSize, (int width, int height), {

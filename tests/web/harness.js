@@ -27,8 +27,10 @@ async function waitUntil(what, probe, timeout = 10000) {
   }
 }
 
-function serve(site) {
+// `network.down` makes the server drop every request, as a lost network would.
+function serve(site, network) {
   const server = http.createServer((request, response) => {
+    if (network.down) return request.socket.destroy();
     let file = path.join(site, decodeURIComponent(new URL(request.url, 'http://x').pathname));
     if (file.endsWith('/')) file += 'index.html';
     fs.readFile(file, (error, data) => {
@@ -45,16 +47,21 @@ const dark = 'return r + g + b < 300';
 const blue = 'return b > r + 40';
 const white = 'return r > 240 && g > 240 && b > 240';
 
+// Window sizes of the pages' checks; the touch ones as a phone's.
+const DESKTOP = {width: 1300, height: 800};
+const PHONE = {width: 390, height: 844, hasTouch: true, isMobile: true};
+const PHONE_SIDEWAYS = {width: 844, height: 390, hasTouch: true, isMobile: true};
+
 class Site {
-  constructor(browser, base) {
-    Object.assign(this, {browser, base});
+  constructor(browser, base, network) {
+    Object.assign(this, {browser, base, network, viewport: DESKTOP});
   }
 
   // `prepare` runs in the page before any of its scripts.
   async open(page, prepare) {
     if (!this.page) {
       this.page = await this.browser.newPage();
-      await this.page.setViewport({width: 1300, height: 800});
+      await this.page.setViewport(this.viewport);
       this.page.on('pageerror', (error) => console.log(`page error: ${error.message} ${error.stack}`));
       this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
     }
@@ -78,6 +85,7 @@ class Site {
   // it, that `test` accepts.
   share(rect, test) {
     return this.page.evaluate(([x, y, w, h], body) => {
+      if (!window.Module || !Module.canvas.width) return 0;  // the program not started yet
       const accepts = new Function('r', 'g', 'b', body);
       const d = Module.canvas.getContext('2d').getImageData(x, y, w, h).data;
       let hits = 0;
@@ -90,10 +98,46 @@ class Site {
     return waitUntil(what, async () => (await this.share(rect, test)) >= atLeast, timeout);
   }
 
-  async click(x, y) {
+  // Where the page shows the canvas's pixel (x, y).
+  async onPage(x, y) {
     const box = await (await this.page.$('canvas')).boundingBox();
     const zoom = box.width / (await this.canvasSize())[0];
-    await this.page.mouse.click(box.x + (x + 0.5) * zoom, box.y + (y + 0.5) * zoom);
+    return [box.x + (x + 0.5) * zoom, box.y + (y + 0.5) * zoom];
+  }
+
+  async click(x, y) {
+    const [px, py] = await this.onPage(x, y);
+    await (this.viewport.hasTouch ? this.page.touchscreen.tap(px, py) : this.page.mouse.click(px, py));
+  }
+
+  // A finger on the page's button of that aria-label for `ms`.
+  async touch(label, ms = 100) {
+    const box = await (await this.page.$(`button[aria-label="${label}"]`)).boundingBox();
+    check(box && box.width >= 44 && box.height >= 44, `the button ${label} is ${JSON.stringify(box)}`);
+    const finger = await this.page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2);
+    await sleep(ms);
+    await finger.end();
+  }
+
+  async resize(viewport) {
+    this.viewport = viewport;
+    if (this.page) await this.page.setViewport(viewport);
+  }
+
+  // The canvas whole in the window, at its own shape, and clear of every
+  // button; the canvas's shape and the window's size when it is not.
+  async fitsWindow() {
+    return this.page.evaluate(() => {
+      const c = Module.canvas.getBoundingClientRect();
+      const inside = c.left >= -0.5 && c.top >= -0.5 && c.right <= innerWidth + 0.5 && c.bottom <= innerHeight + 0.5;
+      const shape = Math.abs(c.width / c.height - Module.canvas.width / Module.canvas.height) < 0.01;
+      const covered = [...document.querySelectorAll('button')].some((b) => {
+        const r = b.getBoundingClientRect();
+        return r.width > 0 && r.left < c.right && r.right > c.left && r.top < c.bottom && r.bottom > c.top;
+      });
+      return inside && shape && !covered && c.width > 0 ? true :
+        `${c.left},${c.top} ${c.width}x${c.height} in ${innerWidth}x${innerHeight}${covered ? ', under a button' : ''}`;
+    });
   }
 
   key(name) { return this.page.keyboard.press(name); }
@@ -114,12 +158,15 @@ async function main() {
     console.log(`no site in ${site} (./glouto.sh web build): skipped`);
     process.exit(SKIP);
   }
-  const server = await serve(site);
-  const browser = await puppeteer.launch({
+  const network = {down: false};
+  const server = await serve(site, network);
+  // GLOUTO_BROWSER=firefox drives firefox-esr through WebDriver BiDi instead.
+  const firefox = process.env.GLOUTO_BROWSER === 'firefox';
+  const browser = await puppeteer.launch(firefox ? {browser: 'firefox', executablePath: '/usr/bin/firefox-esr'} : {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     args: ['--no-sandbox'],  // music only after the first input, as for a player
   });
-  const s = new Site(browser, `http://127.0.0.1:${server.address().port}`);
+  const s = new Site(browser, `http://127.0.0.1:${server.address().port}`, network);
   let failed = false;
   try {
     await scenarios[name](s);
@@ -134,5 +181,6 @@ async function main() {
   process.exit(failed ? 1 : 0);
 }
 
-module.exports = {Site, check, sleep, waitUntil, grey, dark, blue, white};
+module.exports = {Site, check, sleep, waitUntil, grey, dark, blue, white, DESKTOP, PHONE,
+                  PHONE_SIDEWAYS};
 if (require.main === module) main();

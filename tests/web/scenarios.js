@@ -1,7 +1,8 @@
 // The site's game and editor, played in headless Chromium through harness.js.
 'use strict';
 
-const {Site, check, sleep, waitUntil, grey, dark, blue, white} = require('./harness.js');
+const {Site, check, sleep, waitUntil, grey, dark, blue, white, DESKTOP, PHONE, PHONE_SIDEWAYS} =
+    require('./harness.js');
 
 const WELCOME = 'Bienvenue dans le monde du Glouto !';
 const WON = 'Felicitation !!! :)';
@@ -44,6 +45,25 @@ function playing(site, what) {
   }));
 }
 
+// Centre along x of the hero's orange, which no chest, wall or enemy has.
+function heroX(site) {
+  return site.page.evaluate(() => {
+    const c = Module.canvas, d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    let sum = 0, n = 0;
+    for (let k = 0; k < d.length; k += 4) {
+      if (d[k] > 220 && d[k + 1] > 150 && d[k + 1] < 190 && d[k + 2] < 60) sum += (k / 4) % c.width, ++n;
+    }
+    return n > 50 ? sum / n : null;
+  });
+}
+
+async function fits(site, viewport) {
+  await site.resize(viewport);
+  const why = () => site.fitsWindow();
+  await waitUntil(`the canvas whole in ${viewport.width} x ${viewport.height}`, async () => (await why()) === true)
+    .catch(async (e) => { throw new Error(`${e.message}: ${await why()}`); });
+}
+
 async function ended(site) {
   await waitUntil('the page saying the program ended',
                   () => site.page.$eval('#fin', (fin) => !fin.hidden));
@@ -56,6 +76,7 @@ async function whole_game(site) {
   await site.waitTitle(WELCOME);
   await site.waitShare('the player-count menu', ONE_PLAYER, IDLE);
   console.log(`menu shown ${Date.now() - started} ms after the page started loading`);
+  await fits(site, DESKTOP);
 
   await site.click(...middle(INSTRUCTIONS));
   await site.waitShare('the instructions page with its "Retour" plate', BACK, IDLE);
@@ -71,7 +92,7 @@ async function whole_game(site) {
   await site.click(...middle(ONE_PLAYER));
   await playing(site, 'the level-start screen\'s music');
   await beginLevel(site, 1, 600);
-  await site.key('Space');  // play begins with the music off
+  await site.key(' ');  // Space: play begins with the music off
   const first = await playing(site, 'the first track');
   await site.key('F1');
   await waitUntil('F1 playing the next track', async () => (await playing(site, 'a track')) !== first);
@@ -96,6 +117,43 @@ async function whole_game(site) {
   await site.waitShare('the credits\' "Quitter" plate', QUIT, IDLE);
   await site.click(...middle(QUIT));
   await ended(site);
+  check(/terminée/.test(await site.title()), `the title says ${await site.title()} once the game ended`);
+  check(await site.share([0, 0, 700, 600], 'return r + g + b > 0') === 0, 'the last frame stayed on the canvas');
+}
+
+// On a phone, once visited, with the network gone: the canvas whole at every
+// turn of the window, and a game started and its hero moved by touch alone.
+async function by_touch(site) {
+  await site.resize(PHONE);
+  await site.open('jeu.html');
+  await site.waitShare('the player-count menu', ONE_PLAYER, IDLE);
+  await waitUntil('the site kept for offline play', () => site.page.evaluate(
+    () => navigator.serviceWorker.getRegistration().then((r) => Boolean(r && r.active))));
+  site.network.down = true;
+  await site.page.reload();
+  await site.waitShare('the menu with no network', ONE_PLAYER, IDLE);
+
+  await site.click(...middle(ONE_PLAYER));
+  await site.waitShare('the level-start screen', startPlate(600), IDLE);
+  await site.touch('Entrée');
+  await site.waitTitle(level(1));
+  const start = await waitUntil('the hero on the field', () => heroX(site));
+  await site.touch('Gauche', 600);
+  await waitUntil('the hero moved to the left by the pad', async () => (await heroX(site)) < start - 20);
+  // Behind another tab the game waits, and goes on once shown again.
+  await site.touch('Droite');
+  const moving = await heroX(site);
+  await waitUntil('the hero running to the right', async () => (await heroX(site)) > moving + 10);
+  const other = await site.browser.newPage();
+  await waitUntil('the game\'s tab hidden', () => site.page.evaluate(() => document.hidden));
+  const hidden = await heroX(site);
+  await sleep(1000);
+  check(await heroX(site) === hidden, 'the game ran on in a hidden tab');
+  await other.close();
+  await site.page.bringToFront();
+  await waitUntil('the game going on once shown', async () => (await heroX(site)) > hidden + 10);
+  // Last: a page that stops being a touch screen takes no more taps.
+  for (const viewport of [PHONE_SIDEWAYS, DESKTOP, PHONE]) await fits(site, viewport);
 }
 
 // Two pads as the Gamepad API shows them, in the standard layout; the test
@@ -164,9 +222,10 @@ async function message(site, expected) {
   });
 }
 
-// A level drawn and saved in the editor: its bytes offered for download,
+// A level drawn and saved by touch in the editor on a phone: its bytes offered for download,
 // kept after a reload, refused or put into play, and played by the game.
 async function level_into_play(site) {
+  await site.resize(PHONE);
   await site.open('editeur.html');
   await site.waitTitle(EDITOR);
   await site.waitShare('the editor\'s width plates', FIRST_WIDTH, IDLE);
@@ -175,7 +234,7 @@ async function level_into_play(site) {
   await site.waitShare('the grid\'s lines', [0, 0, 600, 600], 'return r > 150 && r < 250', 0.03);
   await site.click(262, 337);
   await sleep(300);
-  await site.key('Enter');  // saves, and starts a new level
+  await site.touch('Enregistrer');  // saves, and starts a new level
   const saved = await waitUntil('the saved level offered for download', () => savedLink(site));
   const [count, wall, ...rest] = saved.trim().split('\n');
   check(count === '1' && /^\d+\t\d+$/.test(wall) && rest.length === 0, `saved ${JSON.stringify(saved)}`);
@@ -186,7 +245,7 @@ async function level_into_play(site) {
   await site.page.click('#partager');
   const link = await waitUntil('the share link', () => site.page.$eval('#message', (m) => m.querySelector('a')?.href));
   check(/\/jeu\.html#[A-Za-z0-9_-]{1,99}$/.test(link), `the link ${link}`);
-  const friend = new Site(await site.browser.createBrowserContext(), site.base);
+  const friend = new Site(await site.browser.createBrowserContext(), site.base, site.network);
   await friend.open(link.slice(site.base.length + 1));
   await friend.waitShare('the player-count menu', ONE_PLAYER, IDLE);
   await friend.click(...middle(ONE_PLAYER));
@@ -234,4 +293,5 @@ async function level_into_play(site) {
   await message(site, /^Niveau refusé\. Le mur \(13, 13\)/);
 }
 
-module.exports = {'game.whole_game': whole_game, 'game.two_pads': two_pads, 'editor.level_into_play': level_into_play};
+module.exports = {'game.whole_game': whole_game, 'game.by_touch': by_touch, 'game.two_pads': two_pads,
+                  'editor.level_into_play': level_into_play};

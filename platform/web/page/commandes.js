@@ -23,7 +23,8 @@ var Commandes = {
   },
 
   send: function(type, key) {
-    document.dispatchEvent(new KeyboardEvent(type, Object.assign({bubbles: true, which: key.keyCode}, key)));
+    var fields = Object.assign({bubbles: true, which: key.keyCode}, key);
+    document.dispatchEvent(new KeyboardEvent(type, fields));
   },
 
   // Any other source of the same keys (a gamepad) goes through here too.
@@ -65,10 +66,18 @@ var Commandes = {
     var kept = localStorage.getItem(stored);
     set(kept === null ? (className === 'tactile' && Commandes.touchScreen()) : kept === '1');
     button.addEventListener('click', function() {
+      Commandes.giveBackKeys(button);
       var on = !document.body.classList.contains(className);
       localStorage.setItem(stored, on ? '1' : '0');
       set(on);
     });
+  },
+
+  // A page button keeps no focus: Space or Entrée meant for the game would
+  // press it again.
+  giveBackKeys: function(button) {
+    button.blur();
+    if (window.Module && Module.canvas) Module.canvas.focus();
   },
 
   fullScreen: function() {
@@ -76,6 +85,7 @@ var Commandes = {
     if (!button) return;
     button.hidden = !document.fullscreenEnabled;
     button.addEventListener('click', function() {
+      Commandes.giveBackKeys(button);
       if (document.fullscreenElement) document.exitFullscreen();
       else document.documentElement.requestFullscreen().catch(function() {});
     });
