@@ -61,8 +61,8 @@ SDL_Surface* LoadPicture(const char* path) {
     return nullptr;
   }
   const SDL_PixelFormat* f = picture->format;
-  SDL_Surface* copy = SDL_CreateRGBSurface(picture->flags, picture->w, picture->h,
-                                           f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, f->Amask);
+  SDL_Surface* copy = SDL_CreateRGBSurface(picture->flags, picture->w, picture->h, f->BitsPerPixel,
+                                           f->Rmask, f->Gmask, f->Bmask, f->Amask);
   if (copy) CopyPicture(picture, copy);
   return copy;
 }

@@ -65,7 +65,7 @@ void Fire(void* data) {
 // sleeps until it is shown again, its debt forgiven: a background tab keeps
 // its game paused rather than running slow.
 EM_JS(double, OweWait, (double ms), {
-  var wait = Module.gloutoWait || (Module.gloutoWait = {debt: 0});
+  var wait = Module.gloutoWait || (Module.gloutoWait = {debt : 0});
   wait.debt = Math.max(wait.debt + ms, -50);
   return document.hidden || wait.debt >= 8 ? wait.debt : 0;
 });
@@ -74,11 +74,12 @@ EM_ASYNC_JS(void, SleepOff, (double ms), {
   var wait = Module.gloutoWait;
   if (document.hidden) {
     await new Promise(function(shown) {
-      document.addEventListener('visibilitychange', function seen() {
-        if (document.hidden) return;
-        document.removeEventListener('visibilitychange', seen);
-        shown();
-      });
+      document.addEventListener(
+          'visibilitychange', function seen() {
+            if (document.hidden) return;
+            document.removeEventListener('visibilitychange', seen);
+            shown();
+          });
     });
     wait.debt = 0;
     return;
@@ -110,18 +111,19 @@ extern "C" SDL_bool SDL_RemoveTimer(SDL_TimerID id) {
   return SDL_TRUE;
 }
 
-EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_Surface* to, int x, int y), {
-  var source = SDL.surfaces[from], target = SDL.surfaces[to];
-  delete target.picture;  // drawn on: no longer the picture's pixels
-  target.drawnOn = true;
-  GloutoMarks.of(source);
-  GloutoMarks.add(target, source.markA, source.markB, source.alpha, sx * 65536 + sy,
-                  w * 65536 + h, x * 65536 + y);
-  var alpha = target.ctx.globalAlpha;
-  target.ctx.globalAlpha = source.alpha / 255;
-  target.ctx.drawImage(source.canvas, sx, sy, w, h, x, y, w, h);
-  target.ctx.globalAlpha = alpha;
-});
+EM_JS(void, DrawCanvas,
+      (SDL_Surface * from, int sx, int sy, int w, int h, SDL_Surface* to, int x, int y), {
+        var source = SDL.surfaces[from], target = SDL.surfaces[to];
+        delete target.picture;  // drawn on: no longer the picture's pixels
+        target.drawnOn = true;
+        GloutoMarks.of(source);
+        GloutoMarks.add(target, source.markA, source.markB, source.alpha, sx * 65536 + sy,
+                        w * 65536 + h, x * 65536 + y);
+        var alpha = target.ctx.globalAlpha;
+        target.ctx.globalAlpha = source.alpha / 255;
+        target.ctx.drawImage(source.canvas, sx, sy, w, h, x, y, w, h);
+        target.ctx.globalAlpha = alpha;
+      });
 
 // As desktop SDL does: the size comes from the source, not from `at`, and the
 // rectangle clipped to the target is written back into `at` (an actor past
@@ -189,7 +191,7 @@ extern "C" int SDL_SetColorKey(SDL_Surface* surface, int flag, Uint32 key) {
 // As the browser's own, but the fill is marked: see marks.js.
 EM_JS(void, FillCanvas, (SDL_Surface * surface, const SDL_Rect* rect, Uint32 colour), {
   var data = SDL.surfaces[surface];
-  var r = rect ? SDL.loadRect(rect) : {x: 0, y: 0, w: data.width, h: data.height};
+  var r = rect ? SDL.loadRect(rect) : {x : 0, y : 0, w : data.width, h : data.height};
   if (data.clipRect) {
     r = SDL.intersectionOfRects(data.clipRect, r);
     if (rect) SDL.updateRect(rect, r);
@@ -197,8 +199,10 @@ EM_JS(void, FillCanvas, (SDL_Surface * surface, const SDL_Rect* rect, Uint32 col
   var whole = r.x <= 0 && r.y <= 0 && r.x + r.w >= data.width && r.y + r.h >= data.height;
   data.drawnOn = true;
   delete data.picture;
-  if (whole && colour >>> 24 == 255) GloutoMarks.filled(data, colour);
-  else GloutoMarks.add(data, 0x66696c6c, colour, r.x * 65536 + r.y, r.w * 65536 + r.h);
+  if (whole && colour >>> 24 == 255)
+    GloutoMarks.filled(data, colour);
+  else
+    GloutoMarks.add(data, 0x66696c6c, colour, r.x * 65536 + r.y, r.w * 65536 + r.h);
   data.ctx.save();
   data.ctx.fillStyle = SDL.translateColorToCSSRGBA(colour);
   data.ctx.fillRect(r.x, r.y, r.w, r.h);

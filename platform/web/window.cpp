@@ -25,7 +25,7 @@ struct SaneUmask {
 // surface back to memory at every blit into it, which the screen is spared.
 EM_JS(void, MakeScreen, (SDL_Surface * surface), { SDL.screen = surface; });
 // A frame the same as the one shown is not shown again (see marks.js).
-EM_JS(void, CopyToPage, (SDL_Surface * from, SDL_Surface * to), {
+EM_JS(void, CopyToPage, (SDL_Surface * from, SDL_Surface* to), {
   var drawn = SDL.surfaces[from], page = SDL.surfaces[to];
   if (GloutoMarks.same(page, drawn)) return;
   page.shownA = drawn.markA;

@@ -90,7 +90,8 @@ TEST(Manual, TellsHowASavedLevelComesIntoPlay) {
   EXPECT_TRUE(Contains(html, "<code>glouto --niveau N</code>"));
   EXPECT_TRUE(Contains(html, "Comic Neue"));
   // In the browser, the page's buttons do what renaming and glouto-niveau do.
-  for (const char* way : {"Mettre en jeu", "Charger un niveau", "Télécharger", "?niveau=N", "Enregistrer"}) {
+  for (const char* way :
+       {"Mettre en jeu", "Charger un niveau", "Télécharger", "?niveau=N", "Enregistrer"}) {
     EXPECT_TRUE(Contains(html, way)) << way;
   }
 }
