@@ -122,26 +122,21 @@ SDL_Event QuitEvent() {
 }
 
 SDL_Event PadButton(int pad, int button, bool down) {
-  SDL_Event event{};
-  event.type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
-  event.jbutton = {event.type, static_cast<Uint8>(pad), static_cast<Uint8>(button),
-                   static_cast<Uint8>(down ? SDL_PRESSED : SDL_RELEASED)};
-  return event;
+  SDL_Event e{};
+  e.jbutton = {Uint8(down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP), Uint8(pad), Uint8(button), down};
+  return e;
 }
 
 SDL_Event PadAxis(int pad, int axis, int value) {
-  SDL_Event event{};
-  event.type = SDL_JOYAXISMOTION;
-  event.jaxis = {event.type, static_cast<Uint8>(pad), static_cast<Uint8>(axis),
-                 static_cast<Sint16>(value)};
-  return event;
+  SDL_Event e{};
+  e.jaxis = {SDL_JOYAXISMOTION, Uint8(pad), Uint8(axis), Sint16(value)};
+  return e;
 }
 
 SDL_Event PadHat(int pad, Uint8 value) {
-  SDL_Event event{};
-  event.type = SDL_JOYHATMOTION;
-  event.jhat = {event.type, static_cast<Uint8>(pad), 0, value};
-  return event;
+  SDL_Event e{};
+  e.jhat = {SDL_JOYHATMOTION, Uint8(pad), 0, value};
+  return e;
 }
 
 void Push(const SDL_Event& event) {

@@ -159,12 +159,9 @@ async function by_touch(site) {
 // Two pads as the Gamepad API shows them, in the standard layout; the test
 // sets window.pads, and each read gets a copy, as a browser's snapshot.
 function stubPads() {
-  const pad = (index) => ({id: `pad ${index}`, index, connected: true, mapping: 'standard',
-                           timestamp: 0, axes: [0, 0, 0, 0],
-                           buttons: Array.from({length: 17}, () => ({pressed: false, value: 0}))});
-  window.pads = [pad(0), pad(1)];
-  navigator.getGamepads = () => window.pads.map((p) => ({...p, axes: [...p.axes],
-                                                         buttons: p.buttons.map((b) => ({...b}))}));
+  window.pads = [0, 1].map((index) => ({id: `pad ${index}`, index, mapping: 'standard', timestamp: 0,
+                                        axes: [0, 0, 0, 0], buttons: Array(17).fill({pressed: false})}));
+  navigator.getGamepads = () => window.pads.map((p) => ({...p, axes: [...p.axes], buttons: [...p.buttons]}));
 }
 const [A, X, BACK_BUTTON, START, LEFT] = [0, 2, 8, 9, 14];
 
@@ -173,9 +170,7 @@ const [A, X, BACK_BUTTON, START, LEFT] = [0, 2, 8, 9, 14];
 // machine still sees both.
 async function tap(site, pad, button) {
   for (const down of [true, false]) {
-    await site.page.evaluate((p, b, d) => {
-      window.pads[p].buttons[b] = {pressed: d, value: d ? 1 : 0};
-    }, pad, button, down);
+    await site.page.evaluate((p, b, d) => { window.pads[p].buttons[b] = {pressed: d}; }, pad, button, down);
     await waitUntil(`pad ${pad}'s button ${button} read ${down ? 'down' : 'up'}`, () => site.page.evaluate(
         (p, b, d) => SDL.lastJoystickState[p + 1]?.buttons[b] === d ||
                      (!d && !document.getElementById('fin').hidden), pad, button, down));
