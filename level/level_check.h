@@ -12,6 +12,7 @@ enum class LevelProblem {
   kTooManyWalls,  // more walls than the game's tables hold
   kOffGrid,       // a wall off the 25-pixel grid or outside the level's window
   kReserved,      // a wall where the enemies or the hero start
+  kCode,          // a shared level's code that is none (level_code.h)
 };
 
 struct LevelVerdict {

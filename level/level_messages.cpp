@@ -7,7 +7,7 @@
 namespace {
 
 // One sentence per problem, in LevelProblem's order; {name} stands for a value.
-constexpr std::array<const char*, 5> kSentences{{
+constexpr std::array<const char*, 6> kSentences{{
     "",
     "{file} n'est pas un niveau de l'\u00e9diteur{where} : {detail}.",
     "{level_subject} a {walls} murs ; le jeu n'en charge pas plus de {max}.",
@@ -15,8 +15,9 @@ constexpr std::array<const char*, 5> kSentences{{
     "cases de {cell} pixels). Refaites-le dans l'\u00e9diteur \u00e0 la largeur {width}.",
     "{le} mur {wall}{where} occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis ou de "
     "Glouto.",
+    "{file} n'est pas un code de niveau : {detail}.",
 }};
-static_assert(kSentences.size() == static_cast<std::size_t>(LevelProblem::kReserved) + 1);
+static_assert(kSentences.size() == static_cast<std::size_t>(LevelProblem::kCode) + 1);
 
 using Values = std::array<std::pair<const char*, std::string>, 12>;
 

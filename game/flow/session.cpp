@@ -13,6 +13,7 @@
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
 #include "level/level_rules.h"
+#include "platform/pads.h"
 #include "platform/window.h"
 
 namespace {
@@ -49,6 +50,7 @@ bool StartUp(GameState& s) {
     std::fprintf(stderr, "game: cannot open the game's window: %s\n", SDL_GetError());
     return false;
   }
+  PadsStart();
   TTF_Init();
   MusicStartUp();
   s.icon = IMG_Load("Images/Mur.png");

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "common/pad_keys.h"
 #include "game/flow/globals.h"
 #include "game/screens/composer.h"
 #include "game/screens/screen_kit.h"
@@ -51,20 +52,29 @@ void OpenReadme() {
   OpenWithDesktop(path.c_str(), SW_SHOWNORMAL);
 }
 
+void Choose(MenuState& s, int players) {
+  s.running = false;
+  s.result = players;
+}
+
 void Press(int x, int y, const Layout& l, MenuState& s) {
   // The player-count buttons answer on both pages, drawn or not.
   if (l.one.Holds(x, y)) {
-    s.running = false;
-    s.result = 1;
+    Choose(s, 1);
   } else if (l.two.Holds(x, y)) {
-    s.running = false;
-    s.result = 2;
+    Choose(s, 2);
   } else if (s.OnInstructions() ? l.back.Holds(x, y) : l.manual.Holds(x, y)) {
     ++s.page;
     SDL_Delay(kPageChangeDelay);
   } else if (s.OnInstructions() && l.readme.Holds(x, y)) {
     OpenReadme();
   }
+}
+
+// A pad has no pointer: its buttons stand for the two plates.
+void PadPress(int key, MenuState& s) {
+  if (key == PadKey(0, PadControl::kSouth)) Choose(s, 1);
+  if (key == PadKey(0, PadControl::kWest)) Choose(s, 2);
 }
 
 void Handle(const SDL_Event& event, const Layout& l, MenuState& s) {
@@ -82,8 +92,9 @@ void Handle(const SDL_Event& event, const Layout& l, MenuState& s) {
     case SDL_MOUSEBUTTONDOWN: Press(event.button.x, event.button.y, l, s); break;
     case SDL_KEYDOWN:
       if (event.key.keysym.sym == SDLK_ESCAPE) {
-        s.running = false;
-        s.result = 0;
+        Choose(s, 0);
+      } else if (LastKeyFromPad()) {
+        PadPress(event.key.keysym.sym, s);
       }
       break;
     case SDL_QUIT:

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/desktop/zoom_copy.h"
+#include "platform/pads.h"
 
 namespace {
 
@@ -102,14 +103,25 @@ int WindowFlip(SDL_Surface* screen) {
   return 0;
 }
 
+// A pad's event that stands for no key (a stick's small moves) is skipped, not
+// handed out: the loops take one event a pass and would fall behind.
 int WindowPollEvent(SDL_Event* event) {
-  const int got = SDL_PollEvent(event);
-  if (got && event && Copying()) MapPointer(event);
-  return got;
+  if (!event) return SDL_PollEvent(nullptr);
+  PadsUpkeep();
+  while (SDL_PollEvent(event)) {
+    if (!PadsTranslate(event)) continue;
+    if (Copying()) MapPointer(event);
+    return 1;
+  }
+  return 0;
 }
 
 int WindowWaitEvent(SDL_Event* event) {
-  const int got = SDL_WaitEvent(event);
-  if (got > 0 && event && Copying()) MapPointer(event);
+  if (!event) return SDL_WaitEvent(nullptr);
+  PadsUpkeep();
+  int got;
+  while ((got = SDL_WaitEvent(event)) > 0 && !PadsTranslate(event)) {
+  }
+  if (got > 0 && Copying()) MapPointer(event);
   return got;
 }

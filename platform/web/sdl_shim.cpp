@@ -12,6 +12,7 @@
 
 // clang-format off
 EM_JS(bool, PageHidden, (), { return document.hidden; });
+// clang-format on
 
 namespace {
 
@@ -65,6 +66,7 @@ void Fire(void* data) {
 // desktop's, drawing time not included, and nothing spins. A hidden page
 // sleeps until it is shown again, its debt forgiven: a background tab keeps
 // its game paused rather than running slow.
+// clang-format off
 EM_JS(double, OweWait, (double ms), {
   var wait = Module.gloutoWait || (Module.gloutoWait = {debt: 0});
   wait.debt = Math.max(wait.debt + ms, -50);
@@ -231,6 +233,7 @@ extern "C" SDL_Surface* TTF_RenderText_Blended(TTF_Font* font, const char* text,
 
 // clang-format off
 EM_JS(void, SetPageTitle, (const char* title), { document.title = UTF8ToString(title); });
+// clang-format on
 
 extern "C" void SDL_WM_SetCaption(const char* title, const char* /*icon*/) {
   if (title) SetPageTitle(Utf8FromLatin1(title).c_str());

@@ -55,12 +55,12 @@ function(glouto_web_site)
   glouto_web_program(game Images Niveaux Musique)
   glouto_web_program(editor Images Niveaux)
 
-  # glouto-niveau's checker, for the editor page's "Mettre en jeu".
+  # glouto-niveau's checker and the share code, for the editor page and shared links.
   add_executable(niveau platform/web/page/level_verdict.cpp)
   target_link_libraries(niveau PRIVATE glouto_level)
   set_target_properties(niveau PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${GLOUTO_SITE})
   target_link_options(niveau PRIVATE -sMODULARIZE=1 -sEXPORT_NAME=NiveauModule
-    "-sEXPORTED_FUNCTIONS=['_LevelVerdictFor','_malloc','_free']"
+    "-sEXPORTED_FUNCTIONS=['_LevelVerdictFor','_LevelShareCode','_LevelFromCode','_LevelSharedNumber','_LevelShareWhy','_LevelForWidth','_malloc','_free']"
     "-sEXPORTED_RUNTIME_METHODS=['ccall','UTF8ToString']")
 
   set(copied)

@@ -3,6 +3,7 @@
 #include <emscripten.h>
 #include <sys/stat.h>
 
+#include "platform/pads.h"
 #include "platform/web/first_input.h"
 
 namespace {
@@ -24,16 +25,16 @@ struct SaneUmask {
 // surface back to memory at every blit into it, which the screen is spared.
 // clang-format off
 EM_JS(void, MakeScreen, (SDL_Surface * surface), { SDL.screen = surface; });
+// clang-format on
 // A frame the same as the one shown is not shown again (see marks.js).
-EM_JS(void, CopyToPage, (SDL_Surface * from, SDL_Surface * to), {
+// clang-format off
+EM_JS(void, CopyToPage, (SDL_Surface * from, SDL_Surface* to), {
   var drawn = SDL.surfaces[from], page = SDL.surfaces[to];
   if (GloutoMarks.same(page, drawn)) return;
   page.shownA = drawn.markA;
   page.shownB = drawn.markB;
   page.ctx.drawImage(drawn.canvas, 0, 0);
 });
-// clang-format on
-// clang-format off
 EM_JS(void, TellPageSize, (int width, int height), {
   if (Module.onWindowSize) Module.onWindowSize(width, height);
 });
@@ -64,6 +65,7 @@ int WindowFlip(SDL_Surface* screen) {
 }
 
 int WindowPollEvent(SDL_Event* event) {
+  PadsUpkeep();
   while (SDL_PollEvent(event)) {
     const auto type = event->type;
     // A touch arrives as a mouse event and again as a finger event, which
@@ -74,6 +76,8 @@ int WindowPollEvent(SDL_Event* event) {
       hadInput = true;
       if (firstInputHook) firstInputHook();
     }
+    // A pad's press is no input a browser lets start sound with.
+    if (!PadsTranslate(event)) continue;
     return 1;
   }
   return 0;

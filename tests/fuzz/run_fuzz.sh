@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds a fuzzer with clang and runs it for a few seconds: the level reader
-# (seeded with the shipped levels) or the music decoder (seeded with WAV and
-# MP3 files of several rates and channel counts).
-#   run_fuzz.sh SOURCE_DIR BUILD_DIR [SECONDS] [level|music]
+# (seeded with the shipped levels), a shared level's code, or the music
+# decoder (seeded with WAV and MP3 files of several rates and channel counts).
+#   run_fuzz.sh SOURCE_DIR BUILD_DIR [SECONDS] [level|code|music]
 set -euo pipefail
 src="$1"; out="$2"; seconds="${3:-15}"; target="${4:-level}"
 command -v clang++ >/dev/null || { echo "clang++ missing"; exit 77; }
@@ -14,6 +14,14 @@ case $target in
       "$src/tests/fuzz/level_reader_fuzz.cpp" "$src/level/level_file.cpp" -o "$out/level_reader_fuzz"
     cp "$src"/assets/Niveaux/*.txt "$out/corpus/" 2>/dev/null || true
     corpus=corpus; program=level_reader_fuzz; options=()
+    ;;
+  code)
+    mkdir -p "$out/code_corpus"
+    clang++ "${flags[@]}" "$src/tests/fuzz/level_code_fuzz.cpp" "$src"/level/level_{code,check}.cpp \
+      -o "$out/level_code_fuzz"
+    printf 'AQACAAIAOzA' >"$out/code_corpus/two_walls"
+    printf 'https://glouto.example/jeu.html#AQABAAA' >"$out/code_corpus/link"
+    corpus=code_corpus; program=level_code_fuzz; options=()
     ;;
   music)
     mkdir -p "$out/music_corpus"

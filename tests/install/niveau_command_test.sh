@@ -96,6 +96,25 @@ printf '1\n0\t0\n' >"$levels/Niveau_.txt"
 check "relative XDG_DATA_HOME ignored" 0 $?
 [ -f "$levels/Niveau_6.txt" ]; check "installed under HOME instead" 0 $?
 
+# A level shared from a friend's folder to the player's, as a whole link.
+friend=$tmp/friend/glouto/Niveaux
+mkdir -p "$friend"
+printf '2\n0\t0\n675\t575\n' >"$friend/Niveau_2.txt"
+printf '1\n150\t0\n' >"$levels/Niveau_4.txt"
+shared=$(XDG_DATA_HOME="$tmp/friend" "$command" --partager 2)
+check "--partager prints a code" "0 1" "$? $(printf '%s\n' "$shared" | wc -l)"
+run 4 "https://glouto.example/jeu.html#$shared"
+check "the link installs the level" 0 "$code"
+cmp -s "$friend/Niveau_2.txt" "$levels/Niveau_4.txt"; check "the same bytes as the sender's file" 0 $?
+printf '1\n150\t0\n' | cmp -s - "$levels/Niveau_4.txt~"; check "the level it replaced kept as ~" 0 $?
+run 1 "$shared"
+check "a 700-wide level refused as level 1" 6 "$code"
+run 3 "${shared%?}"
+check "a code cut short" 10 "$code"
+[ ! -e "$levels/Niveau_3.txt" ]; check "refused codes install nothing" 0 $?
+run --partager 40
+check "no level 40 to share" 3 "$code"
+
 if [ "$(id -u)" -ne 0 ]; then
   chmod a-w "$levels"
   run 7

@@ -135,6 +135,24 @@ SDL_Event QuitEvent() {
   return event;
 }
 
+SDL_Event PadButton(int pad, int button, bool down) {
+  SDL_Event e{};
+  e.jbutton = {Uint8(down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP), Uint8(pad), Uint8(button), down};
+  return e;
+}
+
+SDL_Event PadAxis(int pad, int axis, int value) {
+  SDL_Event e{};
+  e.jaxis = {SDL_JOYAXISMOTION, Uint8(pad), Uint8(axis), Sint16(value)};
+  return e;
+}
+
+SDL_Event PadHat(int pad, Uint8 value) {
+  SDL_Event e{};
+  e.jhat = {SDL_JOYHATMOTION, Uint8(pad), 0, value};
+  return e;
+}
+
 void Push(const SDL_Event& event) {
   SDL_Event copy = event;
   ASSERT_EQ(SDL_PushEvent(&copy), 0);

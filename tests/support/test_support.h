@@ -56,6 +56,10 @@ SDL_Event KeyDown(SDLKey key);
 SDL_Event MouseMotion(int x, int y);
 SDL_Event MouseButton(Uint8 type, int x, int y);  // SDL_MOUSEBUTTONDOWN or SDL_MOUSEBUTTONUP
 SDL_Event QuitEvent();
+// A pad's events, as SDL 1.2 sends them (these machines have no pad device).
+SDL_Event PadButton(int pad, int button, bool down = true);
+SDL_Event PadAxis(int pad, int axis, int value);
+SDL_Event PadHat(int pad, Uint8 value);
 void Push(const SDL_Event& event);
 
 // Reads the RGB of a pixel of a surface.

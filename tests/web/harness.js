@@ -44,6 +44,7 @@ function serve(site, network) {
 const grey = (level) => `return r === ${level} && g === ${level} && b === ${level}`;
 const dark = 'return r + g + b < 300';
 const blue = 'return b > r + 40';
+const white = 'return r > 240 && g > 240 && b > 240';
 
 // Window sizes of the pages' checks; the touch ones as a phone's.
 const DESKTOP = {width: 1300, height: 800};
@@ -55,13 +56,15 @@ class Site {
     Object.assign(this, {browser, base, network, viewport: DESKTOP});
   }
 
-  async open(page) {
+  // `prepare` runs in the page before any of its scripts.
+  async open(page, prepare) {
     if (!this.page) {
       this.page = await this.browser.newPage();
       await this.page.setViewport(this.viewport);
       this.page.on('pageerror', (error) => console.log(`page error: ${error.message} ${error.stack}`));
       this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
     }
+    if (prepare) await this.page.evaluateOnNewDocument(prepare);
     const started = Date.now();
     await this.page.goto(`${this.base}/${page}`);
     return started;
@@ -177,5 +180,6 @@ async function main() {
   process.exit(failed ? 1 : 0);
 }
 
-module.exports = {check, sleep, waitUntil, grey, dark, blue, DESKTOP, PHONE, PHONE_SIDEWAYS};
+module.exports = {Site, check, sleep, waitUntil, grey, dark, blue, white, DESKTOP, PHONE,
+                  PHONE_SIDEWAYS};
 if (require.main === module) main();

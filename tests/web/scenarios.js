@@ -1,7 +1,8 @@
 // The site's game and editor, played in headless Chromium through harness.js.
 'use strict';
 
-const {check, sleep, waitUntil, grey, dark, blue, DESKTOP, PHONE, PHONE_SIDEWAYS} = require('./harness.js');
+const {Site, check, sleep, waitUntil, grey, dark, blue, white, DESKTOP, PHONE, PHONE_SIDEWAYS} =
+    require('./harness.js');
 
 const WELCOME = 'Bienvenue dans le monde du Glouto !';
 const WON = 'Felicitation !!! :)';
@@ -155,6 +156,56 @@ async function by_touch(site) {
   for (const viewport of [PHONE_SIDEWAYS, DESKTOP, PHONE]) await fits(site, viewport);
 }
 
+// Two pads as the Gamepad API shows them, in the standard layout; the test
+// sets window.pads, and each read gets a copy, as a browser's snapshot.
+function stubPads() {
+  window.pads = [0, 1].map((index) => ({id: `pad ${index}`, index, mapping: 'standard', timestamp: 0,
+                                        axes: [0, 0, 0, 0], buttons: Array(17).fill({pressed: false})}));
+  navigator.getGamepads = () => window.pads.map((p) => ({...p, axes: [...p.axes], buttons: [...p.buttons]}));
+}
+const [A, X, BACK_BUTTON, START, LEFT] = [0, 2, 8, 9, 14];
+
+// Held until the browser's SDL has read the press, then until it has read the
+// release (or the program ended on the press): a loop slowed by a busy
+// machine still sees both.
+async function tap(site, pad, button) {
+  for (const down of [true, false]) {
+    await site.page.evaluate((p, b, d) => { window.pads[p].buttons[b] = {pressed: d}; }, pad, button, down);
+    await waitUntil(`pad ${pad}'s button ${button} read ${down ? 'down' : 'up'}`, () => site.page.evaluate(
+        (p, b, d) => SDL.lastJoystickState[p + 1]?.buttons[b] === d ||
+                     (!d && !document.getElementById('fin').hidden), pad, button, down));
+  }
+}
+
+// Two pads through every screen; only the clock's run-out is a key, to spare its wait.
+async function two_pads(site) {
+  await site.open('jeu.html', stubPads);
+  await site.waitShare('the player-count menu', ONE_PLAYER, IDLE);
+  await tap(site, 0, X);  // "2 joueurs"
+  await site.waitShare('the level-start screen', startPlate(600), IDLE);
+  await tap(site, 1, A);
+  await site.waitTitle(level(1));
+  await site.waitShare('the first frame, with "Restant" at the top left', [0, 0, 150, 35], dark, 0.02);
+  const hero = [301, 301, 50, 50], enemy = [26, 26, 50, 50];
+  // Sprites with white around them: a place left is white through.
+  check(await site.share(hero, white) < 0.8 && await site.share(enemy, white) < 0.8,
+        'the hero and the first enemy are not at their start');
+  await tap(site, 0, LEFT);
+  await site.waitShare('the hero gone left, steered by the first pad', hero, white, 0.97);
+  await site.page.evaluate(() => { window.pads[1].axes[0] = 1; });  // second pad's stick, right
+  await site.waitShare('the enemy gone right, steered by the second pad', enemy, white, 0.97);
+  await tap(site, 1, START);
+  await site.waitTitle(level(1) + ' PAUSE');
+  await tap(site, 0, START);
+  await site.waitTitle(level(1));
+  await site.key('t');
+  await waitUntil('an end page', async () => [WON, LOST].includes(await site.title()));
+  await tap(site, 0, BACK_BUTTON);
+  await site.waitTitle(CREDITS);
+  await tap(site, 1, A);
+  await ended(site);
+}
+
 async function savedLink(site) {
   return site.page.$eval('#telecharger', async (a) => !a.hidden && (await fetch(a.href)).text());
 }
@@ -183,6 +234,28 @@ async function level_into_play(site) {
   const [count, wall, ...rest] = saved.trim().split('\n');
   check(count === '1' && /^\d+\t\d+$/.test(wall) && rest.length === 0, `saved ${JSON.stringify(saved)}`);
   const [x, y] = wall.split('\t').map(Number);
+
+  // Shared: its link, opened in another browser profile, plays the walls
+  // drawn, and ends on a way back to the editor with the same level.
+  await site.page.click('#partager');
+  const link = await waitUntil('the share link', () => site.page.$eval('#message', (m) => m.querySelector('a')?.href));
+  check(/\/jeu\.html#[A-Za-z0-9_-]{1,99}$/.test(link), `the link ${link}`);
+  const friend = new Site(await site.browser.createBrowserContext(), site.base, site.network);
+  await friend.open(link.slice(site.base.length + 1));
+  await friend.waitShare('the player-count menu', ONE_PLAYER, IDLE);
+  await friend.click(...middle(ONE_PLAYER));
+  await beginLevel(friend, 1, 600);
+  check(await friend.share([x, y, 25, 25], blue) > 0.3, `no wall drawn at (${x}, ${y}) from the link`);
+  check(await friend.share([0, 175, 25, 25], blue) === 0, 'the shipped level 1 is still played');
+  await friend.key('Escape');
+  await ended(friend);
+  const edit = await friend.page.$eval('#ouvrir-editeur', (a) => !a.parentNode.hidden && a.href);
+  check(edit && edit.endsWith(new URL(link).hash), `"Ouvrir dans l'éditeur" leads to ${edit}`);
+  await friend.page.goto(edit);
+  await friend.waitShare('the editor\'s width plates', FIRST_WIDTH, IDLE);
+  await friend.click(...middle(FIRST_WIDTH));
+  await friend.waitShare(`the shared wall at (${x}, ${y}) in the editor`, [x + 2, y + 2, 21, 21], blue, 0.3);
+  await friend.browser.close();
 
   await site.page.reload();
   await site.waitTitle(EDITOR);
@@ -215,5 +288,5 @@ async function level_into_play(site) {
   await message(site, /^Niveau refusé\. Le mur \(13, 13\)/);
 }
 
-module.exports = {'game.whole_game': whole_game, 'game.by_touch': by_touch,
+module.exports = {'game.whole_game': whole_game, 'game.by_touch': by_touch, 'game.two_pads': two_pads,
                   'editor.level_into_play': level_into_play};

@@ -7,11 +7,21 @@ var Editeur = {
   say: function(html) { document.getElementById('message').innerHTML = html; },
 
   offerDownload: function(bytes) {
+    if (bytes && Editeur.drawnWidth) Editeur.meantFor(Editeur.drawnWidth);
     var link = document.getElementById('telecharger');
     if (link.href) URL.revokeObjectURL(link.href);
     link.hidden = !bytes;
     document.getElementById('rien').hidden = !!bytes;
     if (bytes) link.href = URL.createObjectURL(new Blob([bytes], {type: 'text/plain'}));
+  },
+
+  // A save is meant for the level of the grid's width: the number that
+  // "Mettre en jeu" and "Partager" use starts there.
+  meantFor: function(width) {
+    Partage.checker().then(function(m) {
+      var level = m.ccall('LevelForWidth', 'number', ['number'], [width]);
+      if (level) document.getElementById('numero').value = level;
+    });
   },
 
   savedBytes: function() {
@@ -51,3 +61,10 @@ document.getElementById('charger').addEventListener('change', function(e) {
   if (e.target.files[0]) Editeur.open(e.target.files[0]);
 });
 document.getElementById('mettre').addEventListener('click', Editeur.putIntoPlay);
+document.getElementById('partager').addEventListener('click', function() {
+  Partage.share(Editeur.savedBytes(), Number(document.getElementById('numero').value));
+});
+// Return saves: the grid is still on the canvas when its key goes down.
+document.addEventListener('keydown', function(e) {
+  if (e.key === 'Enter' && window.Module && Module.canvas) Editeur.drawnWidth = Module.canvas.width;
+}, true);

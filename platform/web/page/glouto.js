@@ -85,10 +85,12 @@ var Glouto = {
         FS.mkdir(Glouto.store);
         FS.mount(IDBFS, {}, Glouto.store);
         FS.syncfs(true, function() { Module.removeRunDependency('stockage'); });
+        if (Glouto.beforeMain) Glouto.beforeMain(program);
       }],
       // Only once the shipped files are in place can the player's go over them.
       onRuntimeInitialized: function() {
         Glouto.restoreLevels();
+        if (Glouto.overLevels) Glouto.overLevels(program);
         if (Glouto.onStored) Glouto.onStored();
         if (program === 'editor') setInterval(Glouto.keepSavedLevel, 500);
       },

@@ -1,0 +1,21 @@
+#ifndef GLOUTO_PLATFORM_PADS_H
+#define GLOUTO_PLATFORM_PADS_H
+
+#include <SDL.h>
+
+// Gamepads, through each target's SDL joysticks: the first steers the hero, the
+// second player 2's enemy, and their buttons stand for keys (common/pad_keys.h).
+// A program that never calls PadsStart sees no pad, as the editor.
+
+// Opens the pads plugged in now; the window's event functions then take those
+// plugged in or out later.
+void PadsStart();
+
+// For the window's event functions: takes pads plugged in or out since the last
+// look, at most once a second.
+void PadsUpkeep();
+
+// PadEventToKey with this target's button numbers.
+int PadsTranslate(SDL_Event* event);
+
+#endif
