@@ -18,11 +18,9 @@ import time
 import traceback
 
 sys.dont_write_bytecode = True  # keep the source folder clean
-SKIP = 77
-
 if importlib.util.find_spec("PIL") is None:
-    print("SKIP: this Python has no PIL (Debian: python3-pil)")
-    sys.exit(SKIP)
+    print("this Python has no PIL: apt-get install python3-pil (./glouto.sh test does)")
+    sys.exit(1)
 
 import harness  # noqa: E402
 import game_scenarios  # noqa: E402
@@ -78,8 +76,8 @@ def main():
         return 2
     missing = [tool for tool in ("Xvfb", "xdotool", "import") if not shutil.which(tool)]
     if missing:
-        print(f"SKIP {args.name}: {', '.join(missing)} not installed")
-        return SKIP
+        print(f"{args.name}: {', '.join(missing)} missing (./glouto.sh test installs them)")
+        return 1
 
     shutil.rmtree(args.artifacts, ignore_errors=True)
     context = Context(args)

@@ -5,7 +5,7 @@
 #   run_fuzz.sh SOURCE_DIR BUILD_DIR [SECONDS] [level|code|music]
 set -euo pipefail
 src="$1"; out="$2"; seconds="${3:-15}"; target="${4:-level}"
-command -v clang++ >/dev/null || { echo "clang++ missing"; exit 77; }
+command -v clang++ >/dev/null || { echo "clang++ missing"; exit 1; }
 flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I"$src")
 case $target in
   level)

@@ -2,16 +2,12 @@
 # The unpacked package as a player uses it, under a virtual X display: the
 # menu appears; a level drawn and saved in the editor goes into play with
 # glouto-niveau and its walls show up in the game; a second launch keeps the
-# player's files. Usage: launcher_play_test.sh PACKAGE_DIR HAS_GAME HAS_EDITOR
+# player's files. Usage: launcher_play_test.sh PACKAGE_DIR
 set -u
 package=$1
 root=$package/root
-if [ "$2" != 1 ] || [ "$3" != 1 ]; then
-  echo "the game and the editor are not built yet: nothing to play"
-  exit 77
-fi
 for tool in Xvfb xdotool import convert; do
-  command -v "$tool" >/dev/null || { echo "$tool missing (./glouto.sh test installs it)"; exit 77; }
+  command -v "$tool" >/dev/null || { echo "$tool missing (./glouto.sh test installs it)"; exit 1; }
 done
 
 tmp=$(mktemp -d)

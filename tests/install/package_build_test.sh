@@ -1,9 +1,9 @@
 #!/bin/sh
 # Builds the .deb with CPack and unpacks it for the tests that follow; checks
 # what a Debian player gets: name, control fields, layout, manual pages, icons.
-# Usage: package_build_test.sh CPACK BUILD_DIR OUT_DIR VERSION HAS_GAME HAS_EDITOR HAS_ASSETS
+# Usage: package_build_test.sh CPACK BUILD_DIR OUT_DIR VERSION
 set -u
-cpack=$1 build=$2 out=$3 version=$4 has_game=$5 has_editor=$6 has_assets=$7
+cpack=$1 build=$2 out=$3 version=$4
 . "$(dirname "$0")/check.sh"
 
 rm -rf "$out"
@@ -24,12 +24,10 @@ check "version" "$version" "$(field Version)"
 depends=$(field Depends)
 case $depends in *libc6*) r=0 ;; *) r=1 ;; esac
 check "dependencies computed from the programs ($depends)" 0 $r
-if [ "$has_game" = 1 ]; then
-  for library in libsdl1.2debian libsdl-image1.2 libsdl-ttf2.0-0 libsndfile1 libsamplerate0; do
-    case $depends in *"$library"*) r=0 ;; *) r=1 ;; esac
-    check "the game's $library is a dependency" 0 $r
-  done
-fi
+for library in libsdl1.2debian libsdl-image1.2 libsdl-ttf2.0-0 libsndfile1 libsamplerate0; do
+  case $depends in *"$library"*) r=0 ;; *) r=1 ;; esac
+  check "the game's $library is a dependency" 0 $r
+done
 
 root=$out/root
 dpkg-deb -x "$deb" "$root" || exit 1
@@ -39,14 +37,13 @@ for command in glouto glouto-editeur glouto-niveau; do
   gzip -t "$root/usr/share/man/man6/$command.6.gz"; check "manual page of $command" 0 $?
 done
 "$root/usr/games/glouto-niveau" --help >/dev/null; check "packaged glouto-niveau runs" 0 $?
-[ "$has_game" = 1 ] && { [ -x "$root/usr/lib/games/glouto/game" ]; check "/usr/lib/games/glouto/game" 0 $?; }
-[ "$has_editor" = 1 ] && { [ -x "$root/usr/lib/games/glouto/editor" ]; check "/usr/lib/games/glouto/editor" 0 $?; }
-if [ "$has_assets" = 1 ]; then
-  for item in Images Police Niveaux Readme.html; do
-    [ -e "$root/usr/share/games/glouto/$item" ]; check "/usr/share/games/glouto/$item" 0 $?
-  done
-  [ ! -e "$root/usr/share/games/glouto/Niveaux/Niveau_.txt" ]; check "no stray editor save shipped" 0 $?
-fi
+for program in game editor; do
+  [ -x "$root/usr/lib/games/glouto/$program" ]; check "/usr/lib/games/glouto/$program" 0 $?
+done
+for item in Images Police Niveaux Readme.html; do
+  [ -e "$root/usr/share/games/glouto/$item" ]; check "/usr/share/games/glouto/$item" 0 $?
+done
+[ ! -e "$root/usr/share/games/glouto/Niveaux/Niveau_.txt" ]; check "no stray editor save shipped" 0 $?
 for name in glouto glouto-editeur; do
   [ -f "$root/usr/share/applications/$name.desktop" ]; check "$name.desktop" 0 $?
   for size in 48 64 128; do

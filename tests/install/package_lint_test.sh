@@ -5,7 +5,7 @@ set -u
 out=$1
 root=$out/root
 for tool in desktop-file-validate appstreamcli lintian; do
-  command -v "$tool" >/dev/null || { echo "$tool missing (./glouto.sh test installs it)"; exit 77; }
+  command -v "$tool" >/dev/null || { echo "$tool missing (./glouto.sh test installs it)"; exit 1; }
 done
 failures=0
 for desktop in "$root"/usr/share/applications/*.desktop; do

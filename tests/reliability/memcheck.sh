@@ -5,7 +5,7 @@
 # Longer sessions with GLOUTO_SOAK_SCALE, e.g.
 #   GLOUTO_SOAK_SCALE=20 tests/reliability/memcheck.sh build/tests/reliability/editor_reliability 'EditorSoak.*'
 set -euo pipefail
-command -v valgrind >/dev/null || { echo "valgrind missing"; exit 77; }
+command -v valgrind >/dev/null || { echo "valgrind missing"; exit 1; }
 program="$1"; filter="${2:-*}"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 exec valgrind --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite \
