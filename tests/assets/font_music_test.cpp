@@ -17,7 +17,7 @@ namespace {
 const std::string kFont = "/Police/comic.ttf";
 
 long FileSize(const std::string& path) {
-  struct stat st {};
+  struct stat st = {};
   return stat(path.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
 }
 

@@ -100,7 +100,7 @@ TEST(Fichier, SavingAgainReplacesThePreviousFileWholeAndLeavesNoTemporary) {
   small.Save();
   EXPECT_EQ(ReadFile("Niveaux/Niveau_.txt"), "1\n50\t75\n");
   EXPECT_EQ(std::system("test $(ls -A Niveaux | wc -l) -eq 1"), 0);
-  struct stat info {};
+  struct stat info = {};
   ASSERT_EQ(stat("Niveaux/Niveau_.txt", &info), 0);
   EXPECT_NE(info.st_mode & S_IRGRP, 0u) << "a saved level is readable like any file";
 }
@@ -125,7 +125,7 @@ TEST(Fichier, SaveThatRunsOutOfRoomKeepsTheEarlierFileWhole) {
   Record second;
   for (int i = 0; i < 200; ++i) second.Place(i * 25 % 1000, i / 40 * 25);
   // A file size limit stands in for a full disk, for root too.
-  struct rlimit saved {};
+  struct rlimit saved = {};
   getrlimit(RLIMIT_FSIZE, &saved);
   struct rlimit tiny = saved;
   tiny.rlim_cur = 64;
@@ -150,7 +150,7 @@ TEST(Fichier, ASaveThroughALinkReachesTheLinkedLevelAndKeepsTheLink) {
   record.Place(25, 75);
   record.Place(50, 75);
   record.Save();
-  struct stat info {};
+  struct stat info = {};
   ASSERT_EQ(lstat("Niveaux/Niveau_.txt", &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
   EXPECT_EQ(ReadFile("Niveaux/Niveau_5.txt"), "2\n25\t75\n50\t75\n");

@@ -116,7 +116,7 @@ class DiskRecorder {
   DiskRecorder& operator=(const DiskRecorder&) = delete;
 
   long Size() const {
-    struct stat info {};
+    struct stat info = {};
     return stat(path_.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : 0;
   }
 

@@ -164,9 +164,7 @@ void DropToNobody() {
 void LimitFileSize() {
   // A file size limit stands in for a full disk, for root too.
   signal(SIGXFSZ, SIG_IGN);
-  struct rlimit tiny {
-    64, 64
-  };
+  struct rlimit tiny = {64, 64};
   setrlimit(RLIMIT_FSIZE, &tiny);
 }
 

@@ -59,7 +59,7 @@ Sint16 ToSample(float value, float gain) {
 // music again; the old format read on the new bytes would be loud noise.
 void FollowFile(Library& lib, FSOUND_STREAM* stream) {
   if (stream->source && !stream->source->Changed()) return;
-  struct stat info {};
+  struct stat info = {};
   const FileStamp now = stat(stream->name.c_str(), &info) == 0 ? StampOf(info) : FileStamp{};
   if (!stream->source && now == stream->refused) return;
   stream->source = SoundStream::Open(stream->name.c_str(), lib.rate);

@@ -126,7 +126,7 @@ bool LooksLikeWav(std::FILE* file) {
 
 SoundFile CheckSoundFile(const char* name) {
   SoundFile check;
-  struct stat info {};
+  struct stat info = {};
   if (!name || stat(name, &info) != 0) {
     // A track that is simply not there is no news.
     if (name && errno != ENOENT && errno != ENOTDIR) check.refusal = "le jeu ne peut pas le lire";

@@ -48,7 +48,7 @@ sf_count_t WindowTell(void* user) {
 SF_VIRTUAL_IO kWindowIo{WindowLength, WindowSeek, WindowRead, nullptr, WindowTell};
 
 FileStamp StampOfFile(std::FILE* file) {
-  struct stat info {};
+  struct stat info = {};
   return fstat(fileno(file), &info) == 0 ? StampOf(info) : FileStamp{};
 }
 
