@@ -1,8 +1,36 @@
 #include "platform/pads.h"
 
+#include <emscripten.h>
+
 #include <array>
 
 #include "common/pad_keys.h"
+
+// Asking the browser for its pads sets it polling them sixty times a second,
+// about 3 % of a core with no pad there: wait until one shows itself, which a
+// pad does at its first pressed button. 0: none yet, 1: one came since the
+// last ask, 2: some came before.
+// clang-format off
+EM_JS(int, PadNews, (), {
+  var pads = Module.gloutoPads;
+  if (!pads) {
+    pads = Module.gloutoPads = {seen: false, came: false};
+    window.addEventListener('gamepadconnected', function() { pads.seen = pads.came = true; });
+  }
+  var came = pads.came;
+  pads.came = false;
+  return came ? 1 : pads.seen ? 2 : 0;
+});
+// Opened at that first press, a pad would take it for how it rests and lose
+// it: opened as at rest, it tells it.
+EM_JS(void, OpenAtRest, (int index), {
+  var state = SDL.lastJoystickState[index + 1];
+  if (!state) return;
+  state.buttons.fill(false);
+  state.axes.fill(0);
+  state.timestamp = -1;
+});
+// clang-format on
 
 namespace {
 
@@ -15,6 +43,7 @@ constexpr std::array<PadControl, 16> kButtons = {
     C::kUp,    C::kDown, C::kLeft, C::kRight};
 
 constexpr Uint32 kLookEvery = 500;
+constexpr int kNoPad = 0, kPadCame = 1;
 
 bool started = false;
 Uint32 lastLook = 0;
@@ -29,7 +58,7 @@ void LookForPads() {
       SDL_JoystickClose(pads[i]);
       pads[i] = nullptr;
     }
-    if (!pads[i]) pads[i] = SDL_JoystickOpen(i);
+    if (!pads[i] && (pads[i] = SDL_JoystickOpen(i))) OpenAtRest(i);
   }
 }
 
@@ -39,14 +68,16 @@ void PadsStart() {
   started = true;
   pads = {};
   PadsForget();
-  LookForPads();
+  if (PadNews() != kNoPad) LookForPads();
   lastLook = SDL_GetTicks();
 }
 
 void PadsUpkeep() {
   if (!started) return;
+  const int news = PadNews();
+  if (news == kNoPad) return;
   const Uint32 now = SDL_GetTicks();
-  if (now - lastLook >= kLookEvery) {
+  if (news == kPadCame || now - lastLook >= kLookEvery) {
     lastLook = now;
     LookForPads();
   }
