@@ -10,6 +10,8 @@
 #include <map>
 #include <string>
 
+#include "platform/web/waits.h"
+
 // clang-format off
 EM_JS(bool, PageHidden, (), { return document.hidden; });
 // clang-format on
@@ -61,16 +63,22 @@ void Fire(void* data) {
 
 // A frame is many short waits (2, 5, 7, 10 ms), and the browser's timers are
 // neither that fine nor that exact. The waits run up a debt against the clock
-// instead, slept off with one timer once it is worth one; a sleep that ended
-// late is owed back by the next ones. The pace over a frame stays the
-// desktop's, drawing time not included, and nothing spins. A hidden page
-// sleeps until it is shown again, its debt forgiven: a background tab keeps
-// its game paused rather than running slow.
+// instead, slept off with one timer once a new frame is shown (see
+// SleepOffWaits), or once it is long enough to keep the program from its
+// input: one wake a frame, and a screen that shows nothing new wakes seldom.
+// A sleep that ended late is owed back by the next ones. The pace over a
+// frame stays the desktop's, drawing time not included, and nothing spins. A
+// hidden page sleeps until it is shown again, its debt forgiven: a
+// background tab keeps its game paused rather than running slow.
 // clang-format off
 EM_JS(double, OweWait, (double ms), {
   var wait = Module.gloutoWait || (Module.gloutoWait = {debt: 0});
   wait.debt = Math.max(wait.debt + ms, -50);
-  return document.hidden || wait.debt >= 8 ? wait.debt : 0;
+  return document.hidden || wait.debt >= 60 ? wait.debt : 0;
+});
+EM_JS(double, DebtWorthATimer, (), {
+  var wait = Module.gloutoWait;
+  return wait && wait.debt >= 8 ? wait.debt : 0;
 });
 // clang-format on
 
@@ -96,6 +104,11 @@ EM_ASYNC_JS(void, SleepOff, (double ms), {
 
 extern "C" void SDL_Delay(Uint32 ms) {
   const double owed = OweWait(ms);
+  if (owed > 0) SleepOff(owed);
+}
+
+void SleepOffWaits() {
+  const double owed = DebtWorthATimer();
   if (owed > 0) SleepOff(owed);
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/pads.h"
 #include "platform/web/first_input.h"
+#include "platform/web/waits.h"
 
 namespace {
 
@@ -28,12 +29,13 @@ EM_JS(void, MakeScreen, (SDL_Surface * surface), { SDL.screen = surface; });
 // clang-format on
 // A frame the same as the one shown is not shown again (see marks.js).
 // clang-format off
-EM_JS(void, CopyToPage, (SDL_Surface * from, SDL_Surface* to), {
+EM_JS(bool, CopyToPage, (SDL_Surface * from, SDL_Surface* to), {
   var drawn = SDL.surfaces[from], page = SDL.surfaces[to];
-  if (GloutoMarks.same(page, drawn)) return;
+  if (GloutoMarks.same(page, drawn)) return false;
   page.shownA = drawn.markA;
   page.shownB = drawn.markB;
   page.ctx.drawImage(drawn.canvas, 0, 0);
+  return true;
 });
 EM_JS(void, TellPageSize, (int width, int height), {
   if (Module.onWindowSize) Module.onWindowSize(width, height);
@@ -60,7 +62,8 @@ SDL_Surface* WindowSetVideoMode(int width, int height, int bpp, Uint32 flags) {
 }
 
 int WindowFlip(SDL_Surface* screen) {
-  if (screen && screen == drawn && page) CopyToPage(drawn, page);
+  // The page shows the frame while the program sleeps.
+  if (screen && screen == drawn && page && CopyToPage(drawn, page)) SleepOffWaits();
   return 0;
 }
 

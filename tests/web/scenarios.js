@@ -57,6 +57,18 @@ function heroX(site) {
   });
 }
 
+// The page's timers started over a second: how often the program wakes.
+function countWakes() {
+  const setTimeout = window.setTimeout;
+  window.wakes = 0;
+  window.setTimeout = (...args) => ++window.wakes && setTimeout(...args);
+}
+async function wakesPerSecond(site) {
+  const before = await site.page.evaluate(() => window.wakes);
+  await sleep(1000);
+  return (await site.page.evaluate(() => window.wakes)) - before;
+}
+
 async function fits(site, viewport) {
   await site.resize(viewport);
   const why = () => site.fitsWindow();
@@ -72,10 +84,13 @@ async function ended(site) {
 // Menu, instructions and the manual's tab, a level, pause, the next level
 // on a wider canvas, the end page, the credits and their "Quitter".
 async function whole_game(site) {
-  const started = await site.open('jeu.html');
+  const started = await site.open('jeu.html', countWakes);
   await site.waitTitle(WELCOME);
   await site.waitShare('the player-count menu', ONE_PLAYER, IDLE);
   console.log(`menu shown ${Date.now() - started} ms after the page started loading`);
+  // A pass every 30 ms, the same frame each time: a wake every other pass.
+  const menuWakes = await wakesPerSecond(site);
+  check(menuWakes <= 25, `the menu woke ${menuWakes} times a second`);
   await fits(site, DESKTOP);
 
   await site.click(...middle(INSTRUCTIONS));
@@ -92,6 +107,9 @@ async function whole_game(site) {
   await site.click(...middle(ONE_PLAYER));
   await playing(site, 'the level-start screen\'s music');
   await beginLevel(site, 1, 600);
+  // Some 28 frames a second and the clocks: one wake a frame, not one a wait.
+  const playWakes = await wakesPerSecond(site);
+  check(playWakes <= 45, `level 1 woke ${playWakes} times a second`);
   await site.key(' ');  // Space: play begins with the music off
   const first = await playing(site, 'the first track');
   await site.key('F1');
