@@ -6,16 +6,23 @@
 
 #include "common/pad_keys.h"
 
-// Asking the browser for its pads sets it polling them sixty times a second,
-// about 3 % of a core with no pad there: wait until one shows itself, which a
-// pad does at its first pressed button. 0: none yet, 1: one came since the
-// last ask, 2: some came before.
+// Looking for pads, the browser polls them sixty times a second, about 2 % of
+// a core. The page looks only while its picture stands still (a menu, a
+// level's start, a pause), and always once a pad showed itself, which a pad
+// does at a pressed button: in play a new pad waits for the next still
+// screen. 0: none yet, 1: one came since the last ask, 2: some came before.
 // clang-format off
 EM_JS(int, PadNews, (), {
   var pads = Module.gloutoPads;
   if (!pads) {
-    pads = Module.gloutoPads = {seen: false, came: false};
-    window.addEventListener('gamepadconnected', function() { pads.seen = pads.came = true; });
+    pads = Module.gloutoPads = {seen: false, came: false, looking: false};
+    pads.heard = function() { pads.seen = pads.came = true; };
+  }
+  var still = performance.now() - (Module.gloutoFrameShown || 0) > 250;
+  if (pads.looking != (pads.seen || still)) {
+    pads.looking = !pads.looking;
+    if (pads.looking) window.addEventListener('gamepadconnected', pads.heard);
+    else window.removeEventListener('gamepadconnected', pads.heard);
   }
   var came = pads.came;
   pads.came = false;

@@ -35,6 +35,7 @@ EM_JS(bool, CopyToPage, (SDL_Surface * from, SDL_Surface* to), {
   page.shownA = drawn.markA;
   page.shownB = drawn.markB;
   page.ctx.drawImage(drawn.canvas, 0, 0);
+  Module.gloutoFrameShown = performance.now();  // see pads.cpp
   return true;
 });
 EM_JS(void, TellPageSize, (int width, int height), {
