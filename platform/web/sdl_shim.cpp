@@ -132,15 +132,19 @@ extern "C" SDL_bool SDL_RemoveTimer(SDL_TimerID id) {
 // clang-format off
 EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_Surface* to, int x, int y), {
   var source = SDL.surfaces[from], target = SDL.surfaces[to];
+  if (source === GloutoFrames.screen) GloutoFrames.flush();
   delete target.picture;  // drawn on: no longer the picture's pixels
   target.drawnOn = true;
   GloutoMarks.of(source);
   GloutoMarks.add(target, source.markA, source.markB, source.alpha, sx * 65536 + sy,
                   w * 65536 + h, x * 65536 + y);
-  var alpha = target.ctx.globalAlpha;
-  target.ctx.globalAlpha = source.alpha / 255;
-  target.ctx.drawImage(source.canvas, sx, sy, w, h, x, y, w, h);
-  target.ctx.globalAlpha = alpha;
+  var canvas = source.canvas, alpha = source.alpha / 255;
+  GloutoFrames.draw(target, function() {
+    var ctx = target.ctx, before = ctx.globalAlpha;
+    ctx.globalAlpha = alpha;
+    ctx.drawImage(canvas, sx, sy, w, h, x, y, w, h);
+    ctx.globalAlpha = before;
+  });
 });
 // clang-format on
 
@@ -178,6 +182,8 @@ extern "C" int SDL_UpperBlit(SDL_Surface* src, const SDL_Rect* part, SDL_Surface
 EM_JS(void, KeyOut, (SDL_Surface * surface, Uint32 key), {
   var data = SDL.surfaces[surface];
   if (!data || data.keyedOut) return;
+  GloutoFrames.flush();
+  if (data === GloutoFrames.screen) GloutoFrames.shown = null;
   data.keyedOut = true;
   GloutoMarks.add(data, 0x6b6579, key);
   var picture = data.picture || data;
@@ -221,12 +227,16 @@ EM_JS(void, FillCanvas, (SDL_Surface * surface, const SDL_Rect* rect, Uint32 col
   var whole = r.x <= 0 && r.y <= 0 && r.x + r.w >= data.width && r.y + r.h >= data.height;
   data.drawnOn = true;
   delete data.picture;
-  if (whole && colour >>> 24 == 255) GloutoMarks.filled(data, colour);
+  var opaque = whole && colour >>> 24 == 255;
+  if (opaque) GloutoMarks.filled(data, colour);
   else GloutoMarks.add(data, 0x66696c6c, colour, r.x * 65536 + r.y, r.w * 65536 + r.h);
-  data.ctx.save();
-  data.ctx.fillStyle = SDL.translateColorToCSSRGBA(colour);
-  data.ctx.fillRect(r.x, r.y, r.w, r.h);
-  data.ctx.restore();
+  var style = SDL.translateColorToCSSRGBA(colour), x = r.x, y = r.y, w = r.w, h = r.h;
+  GloutoFrames.draw(data, function() {
+    data.ctx.save();
+    data.ctx.fillStyle = style;
+    data.ctx.fillRect(x, y, w, h);
+    data.ctx.restore();
+  }, opaque);
 });
 // clang-format on
 

@@ -9,6 +9,7 @@ target_compile_options(glouto_sdl INTERFACE -sUSE_SDL=1)
 target_link_options(glouto_sdl INTERFACE -sUSE_SDL=1 -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -lidbfs.js
   "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/platform/web/marks.js"
+  "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/platform/web/frames.js"
   "-sEXPORTED_RUNTIME_METHODS=['FS']")
 
 # The site ships each wave track compressed, as <name>.wav.mp3: the game
@@ -37,7 +38,7 @@ endfunction()
 # One program of the site: <name>.js, .wasm and .data, preloading `folders`.
 function(glouto_web_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${GLOUTO_SITE}
-    LINK_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/marks.js)
+    LINK_DEPENDS "${CMAKE_SOURCE_DIR}/platform/web/marks.js;${CMAKE_SOURCE_DIR}/platform/web/frames.js")
   set(preload)
   foreach(folder ${ARGN})
     if(folder STREQUAL "Musique")

@@ -26,11 +26,13 @@ struct SaneUmask {
 // surface back to memory at every blit into it, which the screen is spared.
 // clang-format off
 EM_JS(void, MakeScreen, (SDL_Surface * surface), { SDL.screen = surface; });
+EM_JS(void, DrawFramesLazily, (SDL_Surface * surface), { GloutoFrames.start(SDL.surfaces[surface]); });
 // clang-format on
 // A frame the same as the one shown is not shown again (see marks.js).
 // clang-format off
 EM_JS(bool, CopyToPage, (SDL_Surface * from, SDL_Surface* to), {
   var drawn = SDL.surfaces[from], page = SDL.surfaces[to];
+  GloutoFrames.flush();
   if (GloutoMarks.same(page, drawn)) return false;
   page.shownA = drawn.markA;
   page.shownB = drawn.markB;
@@ -58,6 +60,7 @@ SDL_Surface* WindowSetVideoMode(int width, int height, int bpp, Uint32 flags) {
   drawn = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, f->Rmask, f->Gmask, f->Bmask, 0);
   if (!drawn) return page;
   MakeScreen(drawn);
+  DrawFramesLazily(drawn);
   TellPageSize(width, height);
   return drawn;
 }
