@@ -211,7 +211,10 @@ EM_JS(void, KeyOut, (SDL_Surface * surface, Uint32 key), {
 // clang-format on
 
 extern "C" int SDL_SetColorKey(SDL_Surface* surface, int flag, Uint32 key) {
-  if (surface && (flag & SDL_SRCCOLORKEY)) KeyOut(surface, key);
+  if (!surface || !(flag & SDL_SRCCOLORKEY) || (surface->flags & SDL_SRCCOLORKEY)) return 0;
+  KeyOut(surface, key);
+  // Some 1300 sprites keyed again at every frame of a big level: not a call each.
+  surface->flags |= SDL_SRCCOLORKEY;
   return 0;
 }
 
