@@ -14,6 +14,8 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e"))
 import harness  # noqa: E402
+sys.path.insert(0, os.path.join(HERE, ".."))
+from measure_programs import records as flip_records  # noqa: E402
 
 WELCOME = "Bienvenue dans le monde du Glouto !"
 
@@ -109,7 +111,10 @@ def run(game, assets, level):
                                             capture_output=True, check=True).stdout
     workdir = harness.make_workdir(assets, levels)
     artifacts = tempfile.mkdtemp(prefix="glouto-pace-")
-    session = harness.Session(game, workdir, artifacts)
+    # Each flip's time, logged by the shim bench/measure_programs.py uses too.
+    flips = os.path.join(artifacts, "flips")
+    preload = os.path.join(os.path.dirname(game), "bench", "libflip_clock.so")
+    session = harness.Session(game, workdir, artifacts, env={"FLIP_CLOCK_LOG": flips, "LD_PRELOAD": preload})
     try:
         session.wait_caption(WELCOME)
         time.sleep(1)
@@ -129,6 +134,7 @@ def run(game, assets, level):
         band = HeroBand(session.env["DISPLAY"], session.window(), session.size()[0])
         gap = int(os.environ.get("GAP", "40")) / 1000
         start, samples = time.monotonic(), []
+        first_ns = time.monotonic_ns()
         try:
             while time.monotonic() - start < 3:
                 # The read is quick: its start is when the picture was taken.
@@ -137,7 +143,9 @@ def run(game, assets, level):
                 time.sleep(gap)
         finally:
             band.close()
-        print(f"desktop pace at level {level}: {pace_of(samples):.1f} px/s")
+        times = [t for t, _ in flip_records(flips) if t >= first_ns]
+        period = (times[-1] - times[0]) / (len(times) - 1) / 1e6
+        print(f"desktop pace at level {level}: {pace_of(samples):.1f} px/s, a frame every {period:.2f} ms")
     finally:
         session.finish()
         shutil.rmtree(workdir, ignore_errors=True)

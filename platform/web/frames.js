@@ -13,7 +13,7 @@ var GloutoFrames = {
   marks: [],          // this frame's marks, one after each draw
   last: [],           // the last frame's
   kept: null,         // {canvas, ctx, markA, markB}: the screen at a mark
-  keepFrom: 8,        // fewer draws are not worth a copy
+  keepFrom: 256,      // a copy of the whole screen costs about as many sprite draws
   longest: 8192,      // draws a frame followed
 
   // A new screen: nothing kept is of its size.
