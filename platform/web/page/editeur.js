@@ -31,8 +31,8 @@ var Editeur = {
 
   // The file becomes the saved level, and the editor starts again on it.
   open: function(file) {
-    file.arrayBuffer().then(function(buffer) {
-      FS.writeFile(Glouto.store + '/Niveau_.txt', new Uint8Array(buffer));
+    Promise.all([file.arrayBuffer(), Glouto.stored]).then(function(read) {
+      FS.writeFile(Glouto.store + '/Niveau_.txt', new Uint8Array(read[0]));
       FS.syncfs(false, function() { location.search = '?ouvrir=1'; });
     });
   },

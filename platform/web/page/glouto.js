@@ -65,6 +65,9 @@ var Glouto = {
 
   start: function(program) {
     Glouto.program = program;
+    // The storage exists once the program's files are in place: a file
+    // chosen before that waits for it.
+    Glouto.stored = new Promise(function(stored) { Glouto.isStored = stored; });
     Glouto.keepOffline();
     var canvas = document.getElementById('canvas');
     var font = new FontFace('Police/comic.ttf', 'url(Police/comic.ttf)');
@@ -92,6 +95,7 @@ var Glouto = {
         Glouto.restoreLevels();
         if (Glouto.overLevels) Glouto.overLevels(program);
         if (Glouto.onStored) Glouto.onStored();
+        Glouto.isStored();
         if (program === 'editor') setInterval(Glouto.keepSavedLevel, 500);
       },
       onWindowSize: function() { Glouto.fit(); },
