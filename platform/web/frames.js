@@ -8,9 +8,11 @@
 var GloutoFrames = {
   screen: null,       // the screen's entry in SDL.surfaces
   waiting: null,      // draws not made yet, or null when drawing at once
-  waitingMark: null,  // the screen's mark once they are made
-  shown: null,        // the mark of what the screen's canvas holds
-  marks: [],          // this frame's marks, one after each draw
+  waitingA: 0,        // the screen's mark once they are made
+  waitingB: 0,
+  shownA: undefined,  // the mark of what the screen's canvas holds
+  shownB: undefined,
+  marks: [],          // this frame's marks after each draw, two numbers each
   last: [],           // the last frame's
   kept: null,         // {canvas, ctx, markA, markB}: the screen at a mark
   keepFrom: 256,      // a copy of the whole screen costs about as many sprite draws
@@ -20,7 +22,8 @@ var GloutoFrames = {
   start: function(screen) {
     var f = GloutoFrames;
     f.flush();
-    Object.assign(f, {screen: screen, shown: null, marks: [], last: [], kept: null});
+    Object.assign(f, {screen: screen, marks: [], last: [], kept: null});
+    f.shown(undefined, undefined);
     f.watchSurfaces();
     var ctx = screen.ctx, read = ctx.getImageData, write = ctx.putImageData;
     ctx.getImageData = function() {
@@ -30,7 +33,7 @@ var GloutoFrames = {
     // Pixels written behind the marks' back: the canvas holds no known mark.
     ctx.putImageData = function() {
       f.flush();
-      f.shown = null;
+      f.shown(undefined, undefined);
       return write.apply(ctx, arguments);
     };
   },
@@ -49,40 +52,49 @@ var GloutoFrames = {
     });
   },
 
-  // `draw` puts on `target` what its mark now says, now or later.
-  draw: function(target, draw, wholeFill) {
+  // `draw` puts on `target` what its mark now says, now or later; `source`
+  // is what it reads, if a surface.
+  draw: function(target, draw, wholeFill, source) {
     var f = GloutoFrames;
     if (target !== f.screen) {
       f.flush();
       draw();
       return;
     }
+    if (source === f.screen) f.flush();
     if (wholeFill) {
       f.flush();
       f.last = f.marks;
       f.marks = [];
       f.waiting = [];
     }
-    var mark = [target.markA, target.markB], i = f.marks.length;
-    if (i < f.longest) f.marks.push(mark);
+    var a = target.markA, b = target.markB, i = f.marks.length;
+    if (i < 2 * f.longest) f.marks.push(a, b);
     else f.flush();  // a screen never filled whole: no frames to compare
     if (f.waiting !== null) {
-      var kept = f.kept, last = f.last[i];
-      if (i > 0 && kept && kept.markA === mark[0] && kept.markB === mark[1]) {
+      var kept = f.kept;
+      if (i > 0 && kept && kept.markA === a && kept.markB === b) {
         f.waiting = [f.fromKept];
-        f.waitingMark = mark;
+        f.waitingA = a, f.waitingB = b;
         return;
       }
-      if (last && last[0] === mark[0] && last[1] === mark[1]) {
+      if (f.last[i] === a && f.last[i + 1] === b) {
         f.waiting.push(draw);
-        f.waitingMark = mark;
+        f.waitingA = a, f.waitingB = b;
         return;
       }
       f.flush();
-      if (i >= f.keepFrom) f.keep(f.marks[i - 1]);
+      if (i >= 2 * f.keepFrom) f.keep(f.marks[i - 2], f.marks[i - 1]);
     }
     draw();
-    f.shown = mark;
+    f.shown(a, b);
+  },
+
+  // What the screen's canvas holds; nothing known after pixels written
+  // behind the marks' back.
+  shown: function(a, b) {
+    GloutoFrames.shownA = a;
+    GloutoFrames.shownB = b;
   },
 
   fromKept: function() {
@@ -92,10 +104,10 @@ var GloutoFrames = {
     ctx.globalCompositeOperation = 'source-over';
   },
 
-  // Keeps a copy of the screen's canvas, which holds `mark`.
-  keep: function(mark) {
+  // Keeps a copy of the screen's canvas, which holds the mark (a, b).
+  keep: function(a, b) {
     var f = GloutoFrames, screen = f.screen, kept = f.kept;
-    if (kept && kept.markA === mark[0] && kept.markB === mark[1]) return;
+    if (kept && kept.markA === a && kept.markB === b) return;
     if (!kept || kept.canvas.width !== screen.width || kept.canvas.height !== screen.height) {
       var canvas = document.createElement('canvas');
       canvas.width = screen.width;
@@ -105,20 +117,20 @@ var GloutoFrames = {
     kept.ctx.globalCompositeOperation = 'copy';
     kept.ctx.drawImage(screen.canvas, 0, 0);
     kept.ctx.globalCompositeOperation = 'source-over';
-    kept.markA = mark[0];
-    kept.markB = mark[1];
+    kept.markA = a;
+    kept.markB = b;
   },
 
   // Draws what waits, but none if the canvas already holds what they make:
   // a frame drawn the same as the last.
   flush: function() {
-    var f = GloutoFrames, waiting = f.waiting, mark = f.waitingMark, shown = f.shown;
+    var f = GloutoFrames, waiting = f.waiting;
     if (waiting === null) return;
     f.waiting = null;
     if (!waiting.length) return;
-    if (!shown || shown[0] !== mark[0] || shown[1] !== mark[1]) {
+    if (f.shownA !== f.waitingA || f.shownB !== f.waitingB) {
       for (var k = 0; k < waiting.length; ++k) waiting[k]();
     }
-    f.shown = mark;
+    f.shown(f.waitingA, f.waitingB);
   }
 };

@@ -132,7 +132,6 @@ extern "C" SDL_bool SDL_RemoveTimer(SDL_TimerID id) {
 // clang-format off
 EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_Surface* to, int x, int y), {
   var source = SDL.surfaces[from], target = SDL.surfaces[to];
-  if (source === GloutoFrames.screen) GloutoFrames.flush();
   delete target.picture;  // drawn on: no longer the picture's pixels
   target.drawnOn = true;
   GloutoMarks.of(source);
@@ -144,7 +143,7 @@ EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_S
     ctx.globalAlpha = alpha;
     ctx.drawImage(canvas, sx, sy, w, h, x, y, w, h);
     ctx.globalAlpha = before;
-  });
+  }, false, source);
 });
 // clang-format on
 
@@ -183,7 +182,7 @@ EM_JS(void, KeyOut, (SDL_Surface * surface, Uint32 key), {
   var data = SDL.surfaces[surface];
   if (!data || data.keyedOut) return;
   GloutoFrames.flush();
-  if (data === GloutoFrames.screen) GloutoFrames.shown = null;
+  if (data === GloutoFrames.screen) GloutoFrames.shown(undefined, undefined);
   data.keyedOut = true;
   GloutoMarks.add(data, 0x6b6579, key);
   var picture = data.picture || data;
