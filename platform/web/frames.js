@@ -1,45 +1,59 @@
-// The screen's frames, drawn lazily. A frame starts with a fill of the whole
-// screen; while it is drawn as the last one was (the same marks, see
-// marks.js), its draws wait. Once it strays, what waited is drawn and the
-// screen as it stood is kept; the next frame that reaches that mark starts
-// from the kept copy instead of drawing it all again: the walls and chests
-// of a 1000-wide level are some 1300 draws a frame. Anything that touches
-// another surface, or reads the screen, has what waits drawn first.
+// The screen's frames, drawn lazily. A frame starts with an opaque fill of
+// the whole screen; its draws are only noted, in a list, until something
+// needs the pixels: the flip, a read of the screen, a change to any other
+// surface (a noted draw may read it). The list is then compared with the one
+// the canvas holds, and only where they differ is the canvas drawn again,
+// then copied to the page: of a 1000-wide level's 1300 draws a frame, the
+// hero, a chest and the counters change. Draws are compared by what they
+// draw, the source's mark (see marks.js) and the rectangles.
 var GloutoFrames = {
-  screen: null,       // the screen's entry in SDL.surfaces
-  waiting: null,      // draws not made yet, or null when drawing at once
-  waitingA: 0,        // the screen's mark once they are made
-  waitingB: 0,
-  shownA: undefined,  // the mark of what the screen's canvas holds
-  shownB: undefined,
-  marks: [],          // this frame's marks after each draw, two numbers each
-  last: [],           // the last frame's
-  kept: null,         // {canvas, ctx, markA, markB}: the screen at a mark
-  keepFrom: 256,      // a copy of the whole screen costs about as many sprite draws
-  longest: 8192,      // draws a frame followed
+  screen: null,     // the screen's entry in SDL.surfaces
+  lists: [],        // two lists, in turn the one held and the one drawing
+  list: null,       // the screen's draws since its last whole fill; null: not followed
+  held: null,       // the list whose first `heldLength` draws the canvas holds; null: unknown
+  heldLength: 0,
+  pending: false,   // draws noted and not made
+  dirty: [],        // where the lists differ, four numbers a rectangle
+  changed: [],      // where the screen changed since the page's copy
+  changedAll: true,
+  longest: 8192,    // draws a frame followed
+  lookAhead: 32,    // draws of the held list passed over at most to find one again
+  stride: 10,       // kind (0 fill, 1 draw), markA, markB, alpha or colour, sx, sy, w, h, x, y
 
-  // A new screen: nothing kept is of its size.
+  // A new screen: nothing is known of its canvas.
   start: function(screen) {
     var f = GloutoFrames;
     f.flush();
-    Object.assign(f, {screen: screen, marks: [], last: [], kept: null});
-    f.shown(undefined, undefined);
+    f.screen = screen;
+    f.lists = [f.newList(), f.newList()];
+    f.lost();
     f.watchSurfaces();
     var ctx = screen.ctx, read = ctx.getImageData, write = ctx.putImageData;
     ctx.getImageData = function() {
       f.flush();
       return read.apply(ctx, arguments);
     };
-    // Pixels written behind the marks' back: the canvas holds no known mark.
     ctx.putImageData = function() {
       f.flush();
-      f.shown(undefined, undefined);
+      f.lost();
       return write.apply(ctx, arguments);
     };
   },
 
+  newList: function() {
+    return {n: 0, nums: new Int32Array(64 * GloutoFrames.stride), things: []};
+  },
+
+  // Pixels written behind the lists' back.
+  lost: function() {
+    var f = GloutoFrames;
+    f.list = f.held = null;
+    f.changedAll = true;
+    if (f.screen) GloutoMarks.fresh(f.screen);
+  },
+
   // Surfaces made or freed by the browser's SDL itself may reuse a canvas
-  // a waiting draw reads.
+  // a noted draw reads.
   watchSurfaces: function() {
     if (GloutoFrames.watching) return;
     GloutoFrames.watching = true;
@@ -52,85 +66,188 @@ var GloutoFrames = {
     });
   },
 
-  // `draw` puts on `target` what its mark now says, now or later; `source`
-  // is what it reads, if a surface.
-  draw: function(target, draw, wholeFill, source) {
-    var f = GloutoFrames;
-    if (target !== f.screen) {
+  // `source`'s canvas drawn on `target`, both entries of SDL.surfaces.
+  blit: function(target, source, sx, sy, w, h, x, y) {
+    GloutoFrames.note(target, 1, source.markA, source.markB, source.alpha, sx, sy, w, h, x, y,
+                      source.canvas, false);
+  },
+
+  // A fill of `colour` (drawn as the CSS `style`); `whole` if opaque and whole.
+  fill: function(target, colour, style, x, y, w, h, whole) {
+    GloutoFrames.note(target, 0, colour, 0, colour, 0, 0, w, h, x, y, style, whole);
+  },
+
+  note: function(target, kind, markA, markB, value, sx, sy, w, h, x, y, thing, whole) {
+    var f = GloutoFrames, screen = f.screen;
+    if (target !== screen || thing === screen.canvas) {
       f.flush();
-      draw();
+      f.play(target.ctx, kind, value, sx, sy, w, h, x, y, thing);
+      if (target === screen) f.lost();
       return;
     }
-    if (source === f.screen) f.flush();
-    if (wholeFill) {
+    if (whole) f.list = f.lists[f.held === f.lists[0] ? 1 : 0], f.list.n = 0;
+    var list = f.list;
+    if (list === null || list.n >= f.longest) {  // a screen never filled whole: draw at once
       f.flush();
-      f.last = f.marks;
-      f.marks = [];
-      f.waiting = [];
+      f.play(target.ctx, kind, value, sx, sy, w, h, x, y, thing);
+      f.list = f.held = null;
+      f.addChanged(x, y, w, h);
+      return;
     }
-    var a = target.markA, b = target.markB, i = f.marks.length;
-    if (i < 2 * f.longest) f.marks.push(a, b);
-    else f.flush();  // a screen never filled whole: no frames to compare
-    if (f.waiting !== null) {
-      var kept = f.kept;
-      if (i > 0 && kept && kept.markA === a && kept.markB === b) {
-        f.waiting = [f.fromKept];
-        f.waitingA = a, f.waitingB = b;
-        return;
-      }
-      if (f.last[i] === a && f.last[i + 1] === b) {
-        f.waiting.push(draw);
-        f.waitingA = a, f.waitingB = b;
-        return;
-      }
-      f.flush();
-      if (i >= 2 * f.keepFrom) f.keep(f.marks[i - 2], f.marks[i - 1]);
+    var s = f.stride, at = list.n * s, nums = list.nums;
+    if (at + s > nums.length) {
+      var grown = new Int32Array(nums.length * 2);
+      grown.set(nums);
+      nums = list.nums = grown;
     }
-    draw();
-    f.shown(a, b);
+    nums[at] = kind, nums[at + 1] = markA, nums[at + 2] = markB, nums[at + 3] = value;
+    nums[at + 4] = sx, nums[at + 5] = sy, nums[at + 6] = w, nums[at + 7] = h;
+    nums[at + 8] = x, nums[at + 9] = y;
+    list.things[list.n++] = thing;
+    f.pending = true;
   },
 
-  // What the screen's canvas holds; nothing known after pixels written
-  // behind the marks' back.
-  shown: function(a, b) {
-    GloutoFrames.shownA = a;
-    GloutoFrames.shownB = b;
-  },
-
-  fromKept: function() {
-    var ctx = GloutoFrames.screen.ctx;
-    ctx.globalCompositeOperation = 'copy';
-    ctx.drawImage(GloutoFrames.kept.canvas, 0, 0);
-    ctx.globalCompositeOperation = 'source-over';
-  },
-
-  // Keeps a copy of the screen's canvas, which holds the mark (a, b).
-  keep: function(a, b) {
-    var f = GloutoFrames, screen = f.screen, kept = f.kept;
-    if (kept && kept.markA === a && kept.markB === b) return;
-    if (!kept || kept.canvas.width !== screen.width || kept.canvas.height !== screen.height) {
-      var canvas = document.createElement('canvas');
-      canvas.width = screen.width;
-      canvas.height = screen.height;
-      kept = f.kept = {canvas: canvas, ctx: canvas.getContext('2d')};
+  play: function(ctx, kind, value, sx, sy, w, h, x, y, thing) {
+    if (kind === 0) {
+      ctx.fillStyle = thing;
+      ctx.fillRect(x, y, w, h);
+      return;
     }
-    kept.ctx.globalCompositeOperation = 'copy';
-    kept.ctx.drawImage(screen.canvas, 0, 0);
-    kept.ctx.globalCompositeOperation = 'source-over';
-    kept.markA = a;
-    kept.markB = b;
+    ctx.globalAlpha = value / 255;
+    ctx.drawImage(thing, sx, sy, w, h, x, y, w, h);
+    ctx.globalAlpha = 1;
   },
 
-  // Draws what waits, but none if the canvas already holds what they make:
-  // a frame drawn the same as the last.
+  playAt: function(ctx, list, k) {
+    var n = list.nums, at = k * GloutoFrames.stride;
+    GloutoFrames.play(ctx, n[at], n[at + 3], n[at + 4], n[at + 5], n[at + 6], n[at + 7],
+                      n[at + 8], n[at + 9], list.things[k]);
+  },
+
+  // Makes the noted draws: on top of what the canvas holds if the list goes
+  // on from it, else again where the lists differ.
   flush: function() {
-    var f = GloutoFrames, waiting = f.waiting;
-    if (waiting === null) return;
-    f.waiting = null;
-    if (!waiting.length) return;
-    if (f.shownA !== f.waitingA || f.shownB !== f.waitingB) {
-      for (var k = 0; k < waiting.length; ++k) waiting[k]();
+    var f = GloutoFrames, list = f.list, held = f.held;
+    if (!f.pending) return;
+    f.pending = false;
+    var ctx = f.screen.ctx, s = f.stride;
+    if (held === list) {
+      for (var k = f.heldLength; k < list.n; ++k) {
+        f.playAt(ctx, list, k);
+        f.addChanged(list.nums[k * s + 8], list.nums[k * s + 9], list.nums[k * s + 6],
+                     list.nums[k * s + 7]);
+      }
+    } else if (held !== null && f.compare(held, f.heldLength, list)) {
+      f.redraw(ctx, list, f.dirty);
+      for (var r = 0; r < f.dirty.length; r += 4) {
+        f.addChanged(f.dirty[r], f.dirty[r + 1], f.dirty[r + 2], f.dirty[r + 3]);
+      }
+    } else {
+      f.redraw(ctx, list, null);
+      f.changedAll = true;
     }
-    f.shown(f.waitingA, f.waitingB);
+    f.held = list;
+    f.heldLength = list.n;
+  },
+
+  same: function(a, i, b, k) {
+    var s = GloutoFrames.stride;
+    for (var at = i * s, bt = k * s, end = at + s; at < end; ++at, ++bt) {
+      if (a[at] !== b[bt]) return false;
+    }
+    return true;
+  },
+
+  // Gathers in `dirty` the rectangles of the draws of one list that the
+  // other has not, in the same order; false if they cover half the screen,
+  // where drawing it all again costs less.
+  compare: function(held, heldLength, list) {
+    var f = GloutoFrames, a = held.nums, b = list.nums, s = f.stride;
+    var dirty = f.dirty, area = 0, most = f.screen.width * f.screen.height / 2;
+    dirty.length = 0;
+    function add(nums, k) {
+      var at = k * s + 6;
+      dirty.push(nums[at + 2], nums[at + 3], nums[at], nums[at + 1]);
+      area += nums[at] * nums[at + 1];
+    }
+    var j = 0;
+    for (var k = 0; k < list.n && area < most; ++k) {
+      if (j < heldLength && f.same(a, j, b, k)) {
+        ++j;
+        continue;
+      }
+      var found = -1, last = Math.min(heldLength, j + 1 + f.lookAhead);
+      for (var t = j + 1; t < last && found < 0; ++t) {
+        if (f.same(a, t, b, k)) found = t;
+      }
+      if (found < 0) {
+        add(b, k);  // a new draw
+        continue;
+      }
+      for (; j < found; ++j) add(a, j);  // draws gone
+      ++j;
+    }
+    for (; j < heldLength && area < most; ++j) add(a, j);
+    return area < most;
+  },
+
+  // Draws the list again, only within `dirty` if given.
+  redraw: function(ctx, list, dirty) {
+    var f = GloutoFrames, n = list.nums, s = f.stride;
+    ctx.save();
+    if (dirty) {
+      ctx.beginPath();
+      for (var r = 0; r < dirty.length; r += 4) ctx.rect(dirty[r], dirty[r + 1], dirty[r + 2], dirty[r + 3]);
+      ctx.clip();
+    }
+    for (var k = 0; k < list.n; ++k) {
+      var at = k * s;
+      if (!dirty || f.meets(n[at + 8], n[at + 9], n[at + 6], n[at + 7], dirty)) f.playAt(ctx, list, k);
+    }
+    ctx.restore();
+  },
+
+  meets: function(x, y, w, h, rects) {
+    for (var r = 0; r < rects.length; r += 4) {
+      if (x < rects[r] + rects[r + 2] && rects[r] < x + w && y < rects[r + 1] + rects[r + 3] &&
+          rects[r + 1] < y + h) {
+        return true;
+      }
+    }
+    return false;
+  },
+
+  addChanged: function(x, y, w, h) {
+    var f = GloutoFrames, screen = f.screen;
+    if (x < 0) w += x, x = 0;
+    if (y < 0) h += y, y = 0;
+    w = Math.min(w, screen.width - x);
+    h = Math.min(h, screen.height - y);
+    if (f.changedAll || w <= 0 || h <= 0) return;
+    if (f.changed.length >= 4 * 64) f.changedAll = true;  // one whole copy costs less
+    else f.changed.push(x, y, w, h);
+  },
+
+  // Copies onto the page's canvas what changed on the screen since the last
+  // copy; false if the page already shows it.
+  show: function(page) {
+    var f = GloutoFrames, screen = f.screen, changed = f.changed;
+    f.flush();
+    var same = GloutoMarks.same(page, screen);
+    if (!same) {
+      page.shownA = screen.markA;
+      page.shownB = screen.markB;
+      if (f.changedAll) {
+        page.ctx.drawImage(screen.canvas, 0, 0);
+      } else {
+        for (var r = 0; r < changed.length; r += 4) {
+          var x = changed[r], y = changed[r + 1], w = changed[r + 2], h = changed[r + 3];
+          page.ctx.drawImage(screen.canvas, x, y, w, h, x, y, w, h);
+        }
+      }
+    }
+    changed.length = 0;
+    f.changedAll = false;
+    return !same;
   }
 };

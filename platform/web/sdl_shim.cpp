@@ -132,18 +132,12 @@ extern "C" SDL_bool SDL_RemoveTimer(SDL_TimerID id) {
 // clang-format off
 EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_Surface* to, int x, int y), {
   var source = SDL.surfaces[from], target = SDL.surfaces[to];
-  delete target.picture;  // drawn on: no longer the picture's pixels
+  if (target.picture) target.picture = null;  // drawn on: no longer the picture's pixels
   target.drawnOn = true;
   GloutoMarks.of(source);
   GloutoMarks.add(target, source.markA, source.markB, source.alpha, sx * 65536 + sy,
                   w * 65536 + h, x * 65536 + y);
-  var canvas = source.canvas, alpha = source.alpha / 255;
-  GloutoFrames.draw(target, function() {
-    var ctx = target.ctx, before = ctx.globalAlpha;
-    ctx.globalAlpha = alpha;
-    ctx.drawImage(canvas, sx, sy, w, h, x, y, w, h);
-    ctx.globalAlpha = before;
-  }, false, source);
+  GloutoFrames.blit(target, source, sx, sy, w, h, x, y);
 });
 // clang-format on
 
@@ -182,7 +176,7 @@ EM_JS(void, KeyOut, (SDL_Surface * surface, Uint32 key), {
   var data = SDL.surfaces[surface];
   if (!data || data.keyedOut) return;
   GloutoFrames.flush();
-  if (data === GloutoFrames.screen) GloutoFrames.shown(undefined, undefined);
+  if (data === GloutoFrames.screen) GloutoFrames.lost();
   data.keyedOut = true;
   GloutoMarks.add(data, 0x6b6579, key);
   var picture = data.picture || data;
@@ -228,17 +222,11 @@ EM_JS(void, FillCanvas, (SDL_Surface * surface, const SDL_Rect* rect, Uint32 col
   }
   var whole = r.x <= 0 && r.y <= 0 && r.x + r.w >= data.width && r.y + r.h >= data.height;
   data.drawnOn = true;
-  delete data.picture;
+  if (data.picture) data.picture = null;
   var opaque = whole && colour >>> 24 == 255;
   if (opaque) GloutoMarks.filled(data, colour);
   else GloutoMarks.add(data, 0x66696c6c, colour, r.x * 65536 + r.y, r.w * 65536 + r.h);
-  var style = SDL.translateColorToCSSRGBA(colour), x = r.x, y = r.y, w = r.w, h = r.h;
-  GloutoFrames.draw(data, function() {
-    data.ctx.save();
-    data.ctx.fillStyle = style;
-    data.ctx.fillRect(x, y, w, h);
-    data.ctx.restore();
-  }, opaque);
+  GloutoFrames.fill(data, colour, SDL.translateColorToCSSRGBA(colour), r.x, r.y, r.w, r.h, opaque);
 });
 // clang-format on
 

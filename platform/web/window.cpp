@@ -28,15 +28,11 @@ struct SaneUmask {
 EM_JS(void, MakeScreen, (SDL_Surface * surface), { SDL.screen = surface; });
 EM_JS(void, DrawFramesLazily, (SDL_Surface * surface), { GloutoFrames.start(SDL.surfaces[surface]); });
 // clang-format on
-// A frame the same as the one shown is not shown again (see marks.js).
+// The page is given what changed of the screen; a frame the same as the one
+// shown is not shown again (see frames.js).
 // clang-format off
-EM_JS(bool, CopyToPage, (SDL_Surface * from, SDL_Surface* to), {
-  var drawn = SDL.surfaces[from], page = SDL.surfaces[to];
-  GloutoFrames.flush();
-  if (GloutoMarks.same(page, drawn)) return false;
-  page.shownA = drawn.markA;
-  page.shownB = drawn.markB;
-  page.ctx.drawImage(drawn.canvas, 0, 0);
+EM_JS(bool, CopyToPage, (SDL_Surface * page), {
+  if (!GloutoFrames.show(SDL.surfaces[page])) return false;
   Module.gloutoFrameShown = performance.now();  // see pads.cpp
   Module.gloutoFramesShown = (Module.gloutoFramesShown || 0) + 1;  // the pace, for bench/web
   return true;
@@ -68,7 +64,7 @@ SDL_Surface* WindowSetVideoMode(int width, int height, int bpp, Uint32 flags) {
 
 int WindowFlip(SDL_Surface* screen) {
   // The page shows the frame while the program sleeps.
-  if (screen && screen == drawn && page && CopyToPage(drawn, page)) SleepOffWaits();
+  if (screen && screen == drawn && page && CopyToPage(page)) SleepOffWaits();
   return 0;
 }
 

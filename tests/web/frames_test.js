@@ -1,76 +1,99 @@
-// The screen's lazy frames (platform/web/frames.js) against canvases that
-// record what they hold: after each flip the screen must hold exactly what
-// the frame drew, in order, with each source as it was when drawn.
+// The screen's lazy frames (platform/web/frames.js) against canvases whose
+// pixels tell what was drawn on them: after each flip the page must hold
+// what the frame drew, each source as it was when drawn, by few draws.
 'use strict';
 
 const [fs, path, vm] = ['fs', 'path', 'vm'].map(require);
+const [W, H] = [40, 30];
 
-function canvas() {
-  const c = {width: 600, height: 600, draws: 0};
-  c.ctx = {log: [], globalAlpha: 1, globalCompositeOperation: 'source-over', save() {}, restore() {},
-           fillRect() { this.log = [this.fillStyle]; },
-           drawImage(source, x) {
-             this.log = this.globalCompositeOperation === 'copy' ? [...source.ctx.log] :
-                 [...this.log, `${source.ctx.log.join('+')}@${x}`], ++c.draws;
+function canvas(name = '', width = W, height = H) {
+  const c = {width, height, draws: 0, px: Array.from({length: width * height}, (_, i) => `${name}${i}`)};
+  const paint = (ctx, x0, y0, w, h, what) => {
+    for (let y = Math.max(y0, 0); y < Math.min(y0 + h, height); ++y) {
+      for (let x = Math.max(x0, 0); x < Math.min(x0 + w, width); ++x) {
+        const clip = ctx.clipped;
+        if (!clip || clip.some(([cx, cy, cw, ch]) => x >= cx && x < cx + cw && y >= cy && y < cy + ch)) {
+          c.px[y * width + x] = what(c.px[y * width + x], x - x0, y - y0);
+        }
+      }
+    }
+    ++c.draws;
+  };
+  c.ctx = {globalAlpha: 1, fillStyle: '', clipped: null, saved: [], path: [],
+           save() { this.saved.push([this.globalAlpha, this.clipped]); },
+           restore() { [this.globalAlpha, this.clipped] = this.saved.pop(); },
+           beginPath() { this.path = []; }, rect(...r) { this.path.push(r); },
+           clip() { this.clipped = this.path; },
+           fillRect(x, y, w, h) { paint(this, x, y, w, h, () => this.fillStyle); },
+           drawImage(from, ...a) {
+             const [sx, sy, w, h, x, y] = a.length === 2 ? [0, 0, from.width, from.height, ...a] : a;
+             const alpha = this.globalAlpha;
+             paint(this, x, y, w, h, (under, dx, dy) => {
+               const over = from.px[(sy + dy) * from.width + sx + dx];
+               return alpha === 1 ? over : `(${under}|${over}*${alpha})`;
+             });
            },
-           getImageData() { return this.log.join(); }, putImageData() {}};
-  return Object.assign(c, {getContext: () => c.ctx});
+           getImageData() { return [...c.px]; }, putImageData(px) { c.px = [...px]; }};
+  return c;
 }
-const made = {SDL: {makeSurface() {}, freeSurface() {}}, document: {createElement: canvas}};
+const made = {SDL: {makeSurface() {}, freeSurface() {}}};
 vm.createContext(made);
 for (const file of ['marks.js', 'frames.js']) {
   vm.runInContext(fs.readFileSync(path.join(__dirname, '../../platform/web', file), 'utf8'), made);
 }
 const {GloutoMarks: marks, GloutoFrames: frames} = made;
-frames.keepFrom = 8;  // frames of 20 draws here, not 1300
-
-const surface = (content, c = canvas()) =>
-  ({canvas: c, ctx: Object.assign(c.ctx, {log: content ? [content] : []}), alpha: 255, width: 600, height: 600});
-const screen = surface();
+const surface = (c) => ({canvas: c, ctx: c.ctx, alpha: 255, width: c.width, height: c.height});
+const [screen, page, reference] = [surface(canvas()), surface(canvas()), canvas()];
 frames.start(screen);
-let expected = [];
-const fill = (target, colour) => {
+
+// As the programs draw through SDL_FillRect and SDL_BlitSurface.
+const fill = (target, colour, ref = target === screen && reference) => {
   marks.filled(target, colour);
-  if (target === screen) expected = [`#${colour}`];
-  frames.draw(target, () => { target.ctx.fillStyle = `#${colour}`; target.ctx.fillRect(); }, true);
+  frames.fill(target, colour, `#${colour.toString(16)}`, 0, 0, target.width, target.height, true);
+  if (ref) Object.assign(ref.ctx, {fillStyle: `#${colour.toString(16)}`}).fillRect(0, 0, W, H);
 };
-const blit = (source, x) => {
+const blit = ([source, sx, sy, w, h, x, y]) => {
   marks.of(source);
-  marks.add(screen, source.markA, source.markB, 255, 0, 0, x);
-  expected.push(`${source.ctx.log.join('+')}@${x}`);
-  frames.draw(screen, () => screen.ctx.drawImage(source.canvas, x));
+  marks.add(screen, source.markA, source.markB, source.alpha, sx * 65536 + sy, w * 65536 + h, x * 65536 + y);
+  frames.blit(screen, source, sx, sy, w, h, x, y);
+  reference.ctx.globalAlpha = source.alpha / 255;
+  reference.ctx.drawImage(source.canvas, sx, sy, w, h, x, y, w, h);
+  reference.ctx.globalAlpha = 1;
 };
 let failed = 0;
-function frame(what, draw, mostDraws) {
-  const before = screen.canvas.draws;
-  fill(screen, 'fff');
-  draw();
-  frames.flush();
-  const drawn = screen.canvas.draws - before;
-  const ok = screen.ctx.log.join() === expected.join() && !(drawn > mostDraws);
-  failed += !ok;
-  console.log(`${ok ? 'ok' : 'FAILED'}: ${what} (${drawn} draws)`);
+function frame(what, draws, mostDraws = Infinity, colour = 0xffffff) {
+  const before = screen.canvas.draws + page.canvas.draws;
+  fill(screen, colour);
+  draws.forEach((d) => (typeof d === 'function' ? d() : blit(d)));
+  frames.show(page);
+  const drawn = screen.canvas.draws + page.canvas.draws - before;
+  const ok = page.canvas.px.join() === reference.px.join() && drawn <= mostDraws;
+  if (!ok) console.log(`FAILED: ${what} (${drawn} draws)`), ++failed;
 }
 
-const [wall, hero, chest] = ['wall', 'hero', 'chest'].map((name) => surface(name));
-const walls = (except) => { for (let x = 0; x < 20; ++x) blit(x === except ? chest : wall, x); };
-frame('a first frame', () => { walls(); blit(hero, 100); });
-frame('the hero moved', () => { walls(); blit(hero, 105); });
-frame('the walls from the kept copy', () => { walls(); blit(hero, 110); }, 2);
-frame('a wall changed before the kept point', () => { walls(5); blit(hero, 110); });
-frame('the same frame again, drawn by none', () => { walls(5); blit(hero, 110); }, 0);
-frame('a source changed while its draw waited', () => {
-  walls(5);
-  fill(wall, '0a0');  // the program redraws the wall's picture mid-frame
-  blit(wall, 200);
-  blit(hero, 115);
-});
-frame('the wall redrawn', () => { walls(5); blit(hero, 120); });
-frame('a surface freed while draws waited', () => {
-  walls(5);
+const [wall, hero, text, other] = ['wall', 'hero', 'text', 'other'].map((n) => surface(canvas(n, 6, 6)));
+const level = (heroX, gone = -1) => [...Array(12).keys()].filter((i) => i !== gone)
+    .map((i) => [wall, i % 3, 0, 4, 4, (i * 5) % 36, (i * 7) % 26]).concat([[hero, 0, 0, 6, 6, heroX, 12]]);
+frame('a first frame', level(3));
+frame('the hero moved', level(5), 6);  // not the 15 of a whole frame
+frame('a wall gone', level(5, 4), 3);
+frame('the same frame again', level(5, 4), 0);
+frame('a source changed after its draw', [...level(5), () => fill(wall, 0x00aa00), [wall, 0, 0, 6, 6, 30, 2]]);
+frame('the screen read mid-frame', [...level(7), () => screen.ctx.getImageData(), [text, 1, 1, 5, 3, 2, 2]]);
+frame('a surface freed with its draw waiting', [...level(7), () => {
   made.SDL.freeSurface();
-  wall.ctx.log = ['reused'];  // the browser's SDL hands the canvas on
+  wall.canvas.px.fill('reused');  // the browser's SDL hands the canvas on
   marks.fresh(wall);
-  blit(hero, 125);
-});
+}]);
+
+// Frames that each change the last one at random: draws gone, moved, new, faded.
+let seed = 7;
+const random = (n) => (seed = (seed * 1103515245 + 12345) % 2147483648) % n;
+let draws = level(9);
+for (let n = 0; n < 300; ++n) {
+  draws = draws.filter(() => random(12)).map((d) => (random(10) ? d : [...d.slice(0, 5), random(W), random(H)]));
+  while (random(3)) draws.splice(random(draws.length + 1), 0, [[wall, hero, text][random(3)], random(2), random(2), 1 + random(5), 1 + random(5), random(W) - 2, random(H) - 2]);
+  [hero, text].forEach((s) => (s.alpha = random(4) ? 255 : 128));
+  frame(`random frame ${n}`, draws, Infinity, random(20) ? 0xffffff : 0);
+}
 process.exit(failed ? 1 : 0);
