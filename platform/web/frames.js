@@ -77,6 +77,8 @@ var GloutoFrames = {
     GloutoFrames.note(target, 0, colour, 0, colour, 0, 0, w, h, x, y, style, whole);
   },
 
+  // A draw on the screen is noted; any other is made at once, after what
+  // waits. A screen that reads itself cannot wait.
   note: function(target, kind, markA, markB, value, sx, sy, w, h, x, y, thing, whole) {
     var f = GloutoFrames, screen = f.screen;
     if (target !== screen || thing === screen.canvas) {
@@ -85,7 +87,10 @@ var GloutoFrames = {
       if (target === screen) f.lost();
       return;
     }
-    if (whole) f.list = f.lists[f.held === f.lists[0] ? 1 : 0], f.list.n = 0;
+    if (whole) {  // a new list, never the one the canvas holds
+      f.list = f.lists[f.held === f.lists[0] ? 1 : 0];
+      f.list.n = 0;
+    }
     var list = f.list;
     if (list === null || list.n >= f.longest) {  // a screen never filled whole: draw at once
       f.flush();
@@ -94,7 +99,12 @@ var GloutoFrames = {
       f.addChanged(x, y, w, h);
       return;
     }
-    var s = f.stride, at = list.n * s, nums = list.nums;
+    f.record(list, kind, markA, markB, value, sx, sy, w, h, x, y, thing);
+    f.pending = true;
+  },
+
+  record: function(list, kind, markA, markB, value, sx, sy, w, h, x, y, thing) {
+    var s = GloutoFrames.stride, at = list.n * s, nums = list.nums;
     if (at + s > nums.length) {
       var grown = new Int32Array(nums.length * 2);
       grown.set(nums);
@@ -104,7 +114,6 @@ var GloutoFrames = {
     nums[at + 4] = sx, nums[at + 5] = sy, nums[at + 6] = w, nums[at + 7] = h;
     nums[at + 8] = x, nums[at + 9] = y;
     list.things[list.n++] = thing;
-    f.pending = true;
   },
 
   play: function(ctx, kind, value, sx, sy, w, h, x, y, thing) {
@@ -130,12 +139,11 @@ var GloutoFrames = {
     var f = GloutoFrames, list = f.list, held = f.held;
     if (!f.pending) return;
     f.pending = false;
-    var ctx = f.screen.ctx, s = f.stride;
+    var ctx = f.screen.ctx, at = f.stride * f.heldLength, n = list.nums;
     if (held === list) {
-      for (var k = f.heldLength; k < list.n; ++k) {
+      for (var k = f.heldLength; k < list.n; ++k, at += f.stride) {
         f.playAt(ctx, list, k);
-        f.addChanged(list.nums[k * s + 8], list.nums[k * s + 9], list.nums[k * s + 6],
-                     list.nums[k * s + 7]);
+        f.addChanged(n[at + 8], n[at + 9], n[at + 6], n[at + 7]);
       }
     } else if (held !== null && f.compare(held, f.heldLength, list)) {
       f.redraw(ctx, list, f.dirty);
