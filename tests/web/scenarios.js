@@ -175,6 +175,12 @@ async function by_touch(site) {
   await other.close();
   await site.page.bringToFront();
   await waitUntil('the game going on once shown', async () => (await heroX(site)) > hidden + 10);
+  // Two players on a tablet held sideways: a pad on either side of the maze.
+  await site.page.click('#deux-joueurs');
+  await fits(site, {...PHONE, width: 1024, height: 768});
+  const [one, two, maze] = await site.page.evaluate(() => ['#pads', '#pad-2', '#canvas'].map(
+      (id) => document.querySelector(id).getBoundingClientRect().toJSON()));
+  check(one.right <= maze.left && two.left >= maze.right, `pads ${one.left}, ${two.left}; maze ${maze.left} to ${maze.right}`);
   // Last: a page that stops being a touch screen takes no more taps.
   for (const viewport of [PHONE_SIDEWAYS, DESKTOP, PHONE]) await fits(site, viewport);
 }
@@ -291,12 +297,23 @@ async function level_into_play(site) {
   check((await waitUntil('the saved level after a reload', () => savedLink(site))) === saved,
         'the saved level changed across a reload');
 
-  await site.page.$eval('#numero', (n) => { n.value = '0'; });
-  await site.page.click('#mettre');
+  // The number typed with the grid open: its keys are the field's, not the editor's.
+  await site.click(...middle(FIRST_WIDTH));
+  await canvasIs(site, 600, 600);
+  const typeNumber = async (keys) => {
+    await site.page.$eval('#numero', (n) => { n.value = ''; n.focus(); });
+    for (const key of keys) await site.key(key);
+  };
+  await typeNumber(['0', 'Enter']);
   await message(site, /de 1 à 99/);
-  await site.page.$eval('#numero', (n) => { n.value = '2'; });
+  await typeNumber(['2', 'Escape']);
   await site.page.click('#mettre');
   await message(site, /Le niveau 2 est en jeu/);
+  await typeNumber(['3', 'Enter']);
+  await message(site, /Le niveau 3 est en jeu/);
+  await sleep(300);
+  check(await site.page.$eval('#fin', (fin) => fin.hidden), 'Escape in the level\'s number closed the editor');
+  check(await savedLink(site) === saved, 'Return in the level\'s number saved the grid');
 
   // Played at once from its level, as the page's link offers.
   await site.open('jeu.html?niveau=2');

@@ -64,7 +64,19 @@ document.getElementById('mettre').addEventListener('click', Editeur.putIntoPlay)
 document.getElementById('partager').addEventListener('click', function() {
   Partage.share(Editeur.savedBytes(), Number(document.getElementById('numero').value));
 });
+// Keys typed in the page's fields are theirs, not the editor's: there Escape
+// would close it and Return save the grid. Return in the level's number
+// puts the level into play.
+['keydown', 'keyup', 'keypress'].forEach(function(type) {
+  document.getElementById('outils').addEventListener(type, function(e) {
+    if (e.target.tagName !== 'INPUT') return;
+    e.stopPropagation();
+    if (type === 'keydown' && e.key === 'Enter' && e.target.id === 'numero') Editeur.putIntoPlay();
+  });
+});
 // Return saves: the grid is still on the canvas when its key goes down.
 document.addEventListener('keydown', function(e) {
-  if (e.key === 'Enter' && window.Module && Module.canvas) Editeur.drawnWidth = Module.canvas.width;
+  if (e.key === 'Enter' && e.target.tagName !== 'INPUT' && window.Module && Module.canvas) {
+    Editeur.drawnWidth = Module.canvas.width;
+  }
 }, true);
