@@ -34,8 +34,7 @@ var GloutoFrames = {
       return read.apply(ctx, arguments);
     };
     ctx.putImageData = function() {
-      f.flush();
-      f.lost();
+      f.writing(screen);
       return write.apply(ctx, arguments);
     };
   },
@@ -44,7 +43,13 @@ var GloutoFrames = {
     return {n: 0, nums: new Int32Array(64 * GloutoFrames.stride), things: []};
   },
 
-  // Pixels written behind the lists' back.
+  // Pixels about to be written on `surface` behind the lists' back: what
+  // waits is drawn first, and a screen so written is drawn whole next time.
+  writing: function(surface) {
+    GloutoFrames.flush();
+    if (surface === GloutoFrames.screen) GloutoFrames.lost();
+  },
+
   lost: function() {
     var f = GloutoFrames;
     f.list = f.held = null;
@@ -82,9 +87,8 @@ var GloutoFrames = {
   note: function(target, kind, markA, markB, value, sx, sy, w, h, x, y, thing, whole) {
     var f = GloutoFrames, screen = f.screen;
     if (target !== screen || thing === screen.canvas) {
-      f.flush();
+      f.writing(target);
       f.play(target.ctx, kind, value, sx, sy, w, h, x, y, thing);
-      if (target === screen) f.lost();
       return;
     }
     if (whole) {  // a new list, never the one the canvas holds

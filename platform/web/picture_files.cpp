@@ -43,7 +43,7 @@ void DecodeFolderOf(const std::string& path) {
 // clang-format off
 EM_JS(void, CopyPicture, (SDL_Surface * from, SDL_Surface* to), {
   var source = SDL.surfaces[from], target = SDL.surfaces[to];
-  GloutoFrames.flush();
+  GloutoFrames.writing(target);
   target.ctx.globalCompositeOperation = 'copy';
   target.ctx.drawImage(source.canvas, 0, 0);
   target.ctx.globalCompositeOperation = 'source-over';

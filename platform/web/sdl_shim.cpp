@@ -175,8 +175,7 @@ extern "C" int SDL_UpperBlit(SDL_Surface* src, const SDL_Rect* part, SDL_Surface
 EM_JS(void, KeyOut, (SDL_Surface * surface, Uint32 key), {
   var data = SDL.surfaces[surface];
   if (!data || data.keyedOut) return;
-  GloutoFrames.flush();
-  if (data === GloutoFrames.screen) GloutoFrames.lost();
+  GloutoFrames.writing(data);
   data.keyedOut = true;
   GloutoMarks.add(data, 0x6b6579, key);
   var picture = data.picture || data;
