@@ -45,8 +45,16 @@ var Ecrans = {
     return c === 'Remerciements ...' ? 'merci' : '';
   },
 
+  // Called from within the program: nothing of the page's may stop it.
   update: function() {
-    var screen = Ecrans.which();
+    try {
+      Ecrans.change(Ecrans.which());
+    } catch (e) {
+      console.error(e);
+    }
+  },
+
+  change: function(screen) {
     if (screen === Ecrans.screen) return;
     var was = Ecrans.screen;
     Ecrans.screen = screen;
@@ -120,7 +128,7 @@ var Ecrans = {
   // The end screen's score, as the program wrote it.
   score: function() {
     for (var key in SDL.surfaces) {
-      var source = SDL.surfaces[key].source;
+      var source = SDL.surfaces[key] && SDL.surfaces[key].source;
       if (source && source.indexOf('text:Votre score') === 0) return source.slice(5) + '.';
     }
     return '';

@@ -93,7 +93,7 @@ var Grille = {
     room.addEventListener('mousemove', function(e) {
       if (Grille.drag && e.buttons & 1) Grille.dragTo(e.clientX, e.clientY);
     }, true);
-    window.addEventListener('mouseup', function() { Grille.drag = null; });
+    window.addEventListener('mouseup', function(e) { if (e.isTrusted) Grille.drag = null; });
     room.addEventListener('touchstart', function(e) {
       if (e.touches.length === 1) {
         var t = e.touches[0];
