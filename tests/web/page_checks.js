@@ -118,7 +118,7 @@ const saved = (site) => site.page.evaluate(() => Glouto.exists('/stockage/Niveau
 const playedLevel2 = async (site) => {
   await site.open('jeu.html?niveau=2');
   return waitUntil('the game\'s level 2', () => site.page.evaluate(() => window.FS && FS.readdir('/').includes('stockage') &&
-      Ecrans.screen === 'menu' && FS.readFile('/Niveaux/Niveau_2.txt', {encoding: 'utf8'})));
+      window.Ecrans && Ecrans.screen === 'menu' && FS.readFile('/Niveaux/Niveau_2.txt', {encoding: 'utf8'})));
 };
 
 // The editor on a phone: a width by its button, a dragged row of walls, the
@@ -160,6 +160,27 @@ async function editor_by_touch(site) {
   await site.page.click('#retablir');
   await waitUntil('level 2 put back', () => site.page.$eval('#message', (m) => /d'origine est de retour/.test(m.textContent)));
   check((await playedLevel2(site)) === shipped, 'the shipped level 2 is not back');
+
+  // Shared: through the share sheet, or as a link that wraps; the game says
+  // it from the start, and the editor opens it on its 700-wide grid.
+  await site.open('editeur.html');
+  await waitUntil('the saved level', () => site.page.$eval('#telecharger', (a) => !a.hidden));
+  await site.page.evaluate(() => {
+    document.getElementById('numero').value = '2';
+    navigator.share = (data) => { window.shared = data; return Promise.resolve(); };
+  });
+  await site.page.click('#partager');
+  const link = await waitUntil('the share sheet', () => site.page.evaluate(() => window.shared && window.shared.url));
+  await site.page.evaluate(() => { navigator.share = undefined; });
+  await site.page.click('#partager');
+  await waitUntil('the link on the page', () => site.page.$eval('#message a', (a) => a.href));
+  check(await site.page.$eval('#message', (m) => m.scrollWidth <= m.clientWidth), 'the link runs off the page');
+  await site.open(link.slice(site.base.length + 1));
+  const banner = await waitUntil('"Niveau partagé"', () => site.page.$eval('#partage', (p) => !p.hidden && p.textContent));
+  check(/^Niveau partagé \(niveau 2\) · Ouvrir dans l'éditeur$/.test(banner), `the game says ${banner}`);
+  await site.page.click('#partage a');
+  await waitUntil('the shared walls on the 700-wide grid', () => site.page.evaluate(
+      () => window.Grille && Ecrans.screen === 'grille' && Module.canvas.width === 700 && Grille.walls.size === 7));
 }
 
 module.exports = {'page.game_by_buttons': game_by_buttons, 'page.keyboard_only': keyboard_only,
