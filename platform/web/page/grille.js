@@ -12,10 +12,10 @@ var Grille = {
   drag: null,        // {place, cell, x, y}: a drag under way
   pinch: null,       // {distance, x, y}: two fingers down
 
+  // The level library's own rule, through the checker (niveau.js).
   reserved: function(x, y) {
-    var cx = Math.floor(Module.canvas.width / 2), cy = Math.floor(Module.canvas.height / 2);
-    return ((x === 25 || x === 50) && (y === 25 || y === 50)) ||
-           ((x === cx || x === cx + 25) && (y === cy || y === cy + 25));
+    return !!Grille.rules && Grille.rules.ccall('LevelCellReserved', 'number', ['number', 'number', 'number'],
+                                                [x, y, Module.canvas.width]) === 1;
   },
 
   // The cell under the page's point, as the editor snaps it; null off the grid.
@@ -40,6 +40,7 @@ var Grille = {
     Grille.opened = '';
     var file = Module.arguments && Module.arguments[0];
     if (!file || !Glouto.exists('/' + file)) return;
+    // The walls the editor's OpenLevel keeps: on the grid's cells, free ones.
     var numbers = FS.readFile('/' + file, {encoding: 'utf8'}).trim().split(/\s+/).map(Number);
     var width = Module.canvas.width, height = Module.canvas.height;
     for (var k = 1; k + 1 < numbers.length && k < 2 * numbers[0]; k += 2) {
@@ -83,6 +84,7 @@ var Grille = {
   },
 
   start: function() {
+    NiveauModule().then(function(m) { Grille.rules = m; });
     var room = document.getElementById('cadre');
     // Before the browser's SDL, which listens on the canvas itself.
     room.addEventListener('mousedown', function(e) {
