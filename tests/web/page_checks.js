@@ -7,8 +7,13 @@
 const {check, waitUntil, PHONE, PHONE_SIDEWAYS} = require('./harness.js');
 
 const LEVEL = /^Glouto seconde generation ! Niveau 1$/;
-const plates = (site) => site.page.$$eval('#plaques button', (bs) => bs.map((b) => b.ariaLabel === b.textContent && b.textContent));
-const screenIs = (site, words) => waitUntil(`the page buttons ${words}`, async () => String(await plates(site)) === String(words));
+// Each page button's word, when its text and its name are that word.
+const plates = (site) => site.page.$$eval('#plaques button',
+    (bs) => bs.map((b) => b.ariaLabel === b.textContent && b.textContent));
+const screenIs = (site, words) => waitUntil(`the page buttons ${words}`,
+    async () => String(await plates(site)) === String(words));
+const shows = (site, selector, pattern) => waitUntil(`${selector} saying ${pattern}`,
+    () => site.page.$eval(selector, (e, p) => !e.hidden && new RegExp(p).test(e.textContent), pattern.source));
 const asking = (site) => site.page.$eval('#demande', (d) => !d.hidden &&
     [...d.querySelectorAll('p, button')].map((e) => e.textContent).join(' '));
 const answer = (site, k) => site.page.click(`#demande button:nth-of-type(${k})`);
@@ -20,8 +25,10 @@ const SIZES = [PHONE_SIDEWAYS, {...PHONE, width: 1024, height: 768}, {width: 192
 async function roomy(site, viewports) {
   for (const viewport of viewports) {
     await site.resize(viewport);
-    await waitUntil(`the canvas whole in ${viewport.width} x ${viewport.height}`, async () => (await site.fitsWindow()) === true);
-    const small = await site.page.$$eval('button, input, a#telecharger', (all) => all.map((b) => [b.textContent, b.getBoundingClientRect()])
+    await waitUntil(`the canvas whole in ${viewport.width} x ${viewport.height}`,
+                    async () => (await site.fitsWindow()) === true);
+    const small = await site.page.$$eval('button, input, a#telecharger', (all) => all
+        .map((b) => [b.textContent, b.getBoundingClientRect()])
         .filter(([, r]) => r.width > 0 && (r.width < 48 || r.height < 48)).map(([t]) => t));
     check(small.length === 0, `controls under 48 px at ${viewport.width} x ${viewport.height}: ${small}`);
     await site.page.screenshot({path: `${site.artifacts}/${site.name}-${viewport.width}.png`});
@@ -50,7 +57,8 @@ async function game_by_buttons(site) {
   await roomy(site, SIZES);
   await site.touch("Mode d'emploi");
   await screenIs(site, ['Retour']);
-  const help = await site.page.$eval('#aide', (a) => getComputedStyle(a).display !== 'none' && parseFloat(getComputedStyle(a).fontSize));
+  const help = await site.page.$eval('#aide',
+      (a) => getComputedStyle(a).display !== 'none' && parseFloat(getComputedStyle(a).fontSize));
   check(help >= 16, `the instructions as text: ${help}`);
   await site.touch('Retour');
   await screenIs(site, ['1 joueur', '2 joueurs', "Mode d'emploi"]);
@@ -62,7 +70,8 @@ async function game_by_buttons(site) {
   await site.touch('Droite');
   await waitUntil('the hero running', async () => (await heroX(site)) > start + 15);
   await site.touch('Quitter');
-  check(/Quitter la partie \? Oui, quitter Non, continuer/.test(await waitUntil('the question', () => asking(site))), 'no question');
+  const question = await waitUntil('the question', () => asking(site));
+  check(/Quitter la partie \? Oui, quitter Non, continuer/.test(question), question);
   await site.waitTitle('Glouto seconde generation ! Niveau 1 PAUSE');
   const stood = await heroX(site);
   await answer(site, 2);
@@ -76,7 +85,8 @@ async function game_by_buttons(site) {
   check(/^(Felicitation|Oh dommage).* Votre score : -?[0-9]+\.$/.test(await said(site)), `said: ${await said(site)}`);
   await site.touch('Quitter');
   await screenIs(site, ['Quitter']);
-  check(await site.page.$eval('#actions button[data-demande]', (b) => b.offsetWidth === 0), 'the Escape button shown on the credits');
+  check(await site.page.$eval('#actions button[data-demande]', (b) => b.offsetWidth === 0),
+        'the Escape button shown on the credits');
   await site.touch('Quitter');
   await waitUntil('the game ended', () => site.page.$eval('#fin', (fin) => !fin.hidden));
 }
@@ -86,7 +96,8 @@ async function keyboard_only(site) {
   await site.open('jeu.html');
   const focused = () => site.page.evaluate(() => document.activeElement.ariaLabel);
   const pressOn = async (label) => {
-    await waitUntil(`${label} reached by Tab`, async () => (await focused()) === label || (await site.key('Tab'), false));
+    await waitUntil(`${label} reached by Tab`,
+                    async () => (await focused()) === label || (await site.key('Tab'), false));
     await site.key('Enter');
   };
   await screenIs(site, ['1 joueur', '2 joueurs', "Mode d'emploi"]);
@@ -117,8 +128,8 @@ const saved = (site) => site.page.evaluate(() => Glouto.exists('/stockage/Niveau
     FS.readFile('/stockage/Niveau_.txt', {encoding: 'utf8'}));
 const playedLevel2 = async (site) => {
   await site.open('jeu.html?niveau=2');
-  return waitUntil('the game\'s level 2', () => site.page.evaluate(() => window.FS && FS.readdir('/').includes('stockage') &&
-      window.Ecrans && Ecrans.screen === 'menu' && FS.readFile('/Niveaux/Niveau_2.txt', {encoding: 'utf8'})));
+  return waitUntil('the game\'s level 2', () => site.page.evaluate(() => window.Ecrans && Ecrans.screen === 'menu' &&
+      FS.readFile('/Niveaux/Niveau_2.txt', {encoding: 'utf8'})));
 };
 
 // The editor on a phone: a width by its button, a dragged row of walls, the
@@ -132,7 +143,8 @@ async function editor_by_touch(site) {
   await roomy(site, SIZES);  // a new touch or mobile setting loads the page again
   await screenIs(site, ['Niveau 1', 'Niveau 2', 'Niveau 3', 'Niveau 4', 'Plus que 4']);
   await site.touch('Niveau 2');
-  await waitUntil('the 700-wide grid', () => site.page.evaluate(() => Module.canvas.width === 700 && Ecrans.screen === 'grille'));
+  await waitUntil('the 700-wide grid',
+                  () => site.page.evaluate(() => Module.canvas.width === 700 && Ecrans.screen === 'grille'));
   await site.waitShare('the grid\'s lines', [0, 0, 700, 600], 'return r > 150 && r < 250', 0.03);
   site.name = 'grille';
   await roomy(site, [PHONE]);
@@ -146,7 +158,7 @@ async function editor_by_touch(site) {
   check(/Oui, quitter Non, continuer/.test(await waitUntil('the question', () => asking(site))), 'no question');
   await answer(site, 2);
   await site.touch('Enregistrer');
-  await waitUntil('"Niveau enregistré"', () => site.page.$eval('#enregistre', (e) => e.textContent === 'Niveau enregistré.'));
+  await shows(site, '#enregistre', /^Niveau enregistré\.$/);
   const walls = kept.map(([x, y]) => `${x}\t${y}`).join('\n');
   check((await saved(site)) === `${kept.length}\n${walls}\n`, `saved ${JSON.stringify(await saved(site))}`);
 
@@ -154,13 +166,13 @@ async function editor_by_touch(site) {
   await site.page.click('#mettre');
   check(/remplacera le niveau 2 /.test(await waitUntil('the question', () => asking(site))), 'no question');
   await answer(site, 1);
-  await waitUntil('level 2 in play', () => site.page.$eval('#message', (m) => /Le niveau 2 est en jeu/.test(m.textContent)));
+  await shows(site, '#message', /Le niveau 2 est en jeu/);
   check((await playedLevel2(site)) === await saved(site), 'the game does not play the level put into play');
   await site.open('editeur.html');
   await site.page.$eval('#numero', (n) => { n.value = '2'; });
   await waitUntil('the storage', () => site.page.evaluate(() => window.FS && FS.readdir('/').includes('stockage')));
   await site.page.click('#retablir');
-  await waitUntil('level 2 put back', () => site.page.$eval('#message', (m) => /d'origine est de retour/.test(m.textContent)));
+  await shows(site, '#message', /d'origine est de retour/);
   check((await playedLevel2(site)) === shipped, 'the shipped level 2 is not back');
 
   // Shared: through the share sheet, or as a link that wraps; the game says
@@ -178,8 +190,7 @@ async function editor_by_touch(site) {
   await waitUntil('the link on the page', () => site.page.$eval('#message a', (a) => a.href));
   check(await site.page.$eval('#message', (m) => m.scrollWidth <= m.clientWidth), 'the link runs off the page');
   await site.open(link.slice(site.base.length + 1));
-  const banner = await waitUntil('"Niveau partagé"', () => site.page.$eval('#partage', (p) => !p.hidden && p.textContent));
-  check(/^Niveau partagé \(niveau 2\) · Ouvrir dans l'éditeur$/.test(banner), `the game says ${banner}`);
+  await shows(site, '#partage', /^Niveau partagé \(niveau 2\) · Ouvrir dans l'éditeur$/);
   await site.page.click('#partage a');
   await waitUntil('the shared walls on the 700-wide grid', () => site.page.evaluate(
       () => window.Grille && Ecrans.screen === 'grille' && Module.canvas.width === 700 && Grille.walls.size === 4));
