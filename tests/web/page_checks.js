@@ -55,6 +55,17 @@ async function game_by_buttons(site) {
   await site.open('jeu.html');
   await screenIs(site, ['1 joueur', '2 joueurs', "Mode d'emploi"]);
   await roomy(site, SIZES);
+  // Two players on a sideways phone: the maze as large as one player's, and
+  // the second pad saying whom it steers.
+  await site.resize(PHONE_SIDEWAYS);
+  const maze = () => site.page.evaluate(() => Module.canvas.getBoundingClientRect().height);
+  const alone = await waitUntil('the canvas whole sideways', async () => (await site.fitsWindow()) === true && maze());
+  await site.page.click('#deux-joueurs');
+  await waitUntil('the second pad', () => site.page.$eval('#pad-2', (p) => p.offsetWidth > 0));
+  check((await maze()) >= alone, `two players' maze ${await maze()} px, one player's ${alone}`);
+  check(await site.page.$eval('#pad-2', (p) => p.innerText.startsWith('Joueur 2 : le monstre')), 'pad 2 unnamed');
+  await site.page.click('#deux-joueurs');
+  await site.resize(PHONE);
   await site.touch("Mode d'emploi");
   await screenIs(site, ['Retour']);
   const help = await site.page.$eval('#aide',
