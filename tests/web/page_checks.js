@@ -62,6 +62,9 @@ async function game_by_buttons(site) {
   const alone = await waitUntil('the canvas whole sideways', async () => (await site.fitsWindow()) === true && maze());
   await site.page.click('#deux-joueurs');
   await waitUntil('the second pad', () => site.page.$eval('#pad-2', (p) => p.offsetWidth > 0));
+  // The page fits the canvas at the next frame.
+  await site.page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+  check(await site.fitsWindow() === true, `two players: ${await site.fitsWindow()}`);
   check((await maze()) >= alone, `two players' maze ${await maze()} px, one player's ${alone}`);
   check(await site.page.$eval('#pad-2', (p) => p.innerText.startsWith('Joueur 2 : le monstre')), 'pad 2 unnamed');
   await site.page.click('#deux-joueurs');
