@@ -109,21 +109,23 @@ async function game_by_buttons(site) {
 async function keyboard_only(site) {
   await site.open('jeu.html');
   const focused = () => site.page.evaluate(() => document.activeElement.ariaLabel);
-  const pressOn = async (label) => {
+  // Once the screen shows its buttons `words`, Tab to `label` and press Return.
+  const pressOn = async (label, words) => {
+    await screenIs(site, words);
     await waitUntil(`${label} reached by Tab`,
                     async () => (await focused()) === label || (await site.key('Tab'), false));
     await site.key('Enter');
   };
-  await screenIs(site, ['1 joueur', '2 joueurs', "Mode d'emploi"]);
-  await pressOn("Mode d'emploi");
-  await pressOn('Retour');
-  await pressOn('1 joueur');
-  await pressOn('Commencer');
+  const MENU = ['1 joueur', '2 joueurs', "Mode d'emploi"];
+  await pressOn("Mode d'emploi", MENU);
+  await pressOn('Retour', ['Retour']);
+  await pressOn('1 joueur', MENU);
+  await pressOn('Commencer', ['Commencer']);
   await waitUntil('play', async () => LEVEL.test(await site.title()));
   await site.key('t');
-  await pressOn('Quitter');
+  await pressOn('Quitter', ['Recommencer', 'Quitter']);
   await site.waitTitle('Remerciements ...');
-  await pressOn('Quitter');
+  await pressOn('Quitter', ['Quitter']);
   await waitUntil('the game ended', () => site.page.$eval('#fin', (fin) => !fin.hidden));
 }
 
