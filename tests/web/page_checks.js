@@ -210,6 +210,12 @@ async function editor_by_touch(site) {
   await site.page.click('#partage a');
   await waitUntil('the shared walls on the 700-wide grid', () => site.page.evaluate(
       () => window.Grille && Ecrans.screen === 'grille' && Module.canvas.width === 700 && Grille.walls.size === 4));
+  // "Tout effacer", once answered, empties the grid as Backspace does.
+  await site.touch('Tout effacer');
+  await waitUntil('the question', () => asking(site));
+  await answer(site, 1);
+  await site.touch('Enregistrer');
+  await shows(site, '#enregistre', /^Grille vide/);
 }
 
 module.exports = {'page.game_by_buttons': game_by_buttons, 'page.keyboard_only': keyboard_only,
