@@ -106,14 +106,14 @@ std::string TextOf(const std::vector<LevelWall>& walls, bool crlf) {
 }  // namespace
 
 LevelVerdict EncodeLevel(const std::string& text, int level, std::string* code) {
-  std::vector<LevelWall> walls;
-  LevelVerdict verdict = ReadLevelText(text, level, &walls);
-  if (verdict.problem != LevelProblem::kNone) return verdict;
   if (!IsNamedLevel(level)) {
     return CodeFault("les niveaux vont de " + std::to_string(kFirstLevel) + " \u00e0 " +
                          std::to_string(kLastLevel),
                      LevelProblem::kShare);
   }
+  std::vector<LevelWall> walls;
+  LevelVerdict verdict = ReadLevelText(text, level, &walls);
+  if (verdict.problem != LevelProblem::kNone) return verdict;
   const bool crlf = text.find('\r') != std::string::npos;
   // Line breaks of both kinds in one file could not come back the same.
   if (TextOf(walls, crlf) != text)

@@ -64,6 +64,11 @@ std::string LevelProblemText(const LevelVerdict& verdict, int level,
   return Fill(kSentences[index], values);
 }
 
+std::string LevelRangeText() {
+  return "Choisissez un num\u00e9ro de niveau de " + std::to_string(kFirstLevel) + " \u00e0 " +
+         std::to_string(kLastLevel) + ".";
+}
+
 std::string LevelAndWidth(int level) {
   return "niveau " + std::to_string(level) + " (" + std::to_string(LevelWidth(level)) +
          " px de large)";

@@ -17,6 +17,9 @@ struct LevelSubjects {
 // empty when it can.
 std::string LevelProblemText(const LevelVerdict& verdict, int level, const LevelSubjects& subjects);
 
+// "Choisissez un num\u00e9ro de niveau de 1 \u00e0 99.": the levels a player may name.
+std::string LevelRangeText();
+
 // "le niveau 5 (1000 px de large)": how a code's level is named.
 std::string LevelAndWidth(int level);
 
