@@ -139,7 +139,7 @@ LevelVerdict DecodeLevel(const std::string& codeOrLink, std::string* text, int* 
   if (bytes.size() < kHeaderBytes) return CodeFault("il est trop court");
   if (bytes[0] > kVersion && bytes[0] <= kLastLikelyVersion)
     return CodeFault("il vient d'une version plus r\u00e9cente du jeu");
-  if (bytes[0] != kVersion) return CodeFault("ce n'est pas un code de niveau de Glouto");
+  if (bytes[0] != kVersion) return CodeFault("il ne vient pas de Glouto");
   if ((bytes[1] & ~kCrLf) != 0 || bytes[2] == 0) return CodeFault("son en-t\u00eate est invalide");
   if (!IsNamedLevel(bytes[2])) {
     return CodeFault("il se dit du niveau " + std::to_string(bytes[2]) +

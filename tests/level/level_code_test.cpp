@@ -84,7 +84,7 @@ TEST(LevelCode, CodesAsPlayersPasteThem) {
       {"one more wall", code + "AA", bad, "coup\u00e9 ou rallong\u00e9", nullptr},
       {"a newer version", "Ag" + code.substr(2), bad, "plus r\u00e9cente", nullptr},
       {"4000 characters", std::string(4000, 'A'), bad, "trop long", "version"},
-      {"1600 characters of the alphabet", std::string(1600, 'z'), bad, "pas un code de niveau",
+      {"1600 characters of the alphabet", std::string(1600, 'z'), bad, "ne vient pas de Glouto",
        "version"},
       // The first four characters carry the version, the flags and the level.
       {"a level past the last", "AQBk" + code.substr(4), bad, "de 1 \u00e0 99", nullptr},
