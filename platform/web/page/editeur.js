@@ -37,26 +37,25 @@ var Editeur = {
     });
   },
 
-  // Asks first: the game's own level N goes until put back.
+  // Checked first, then asked: the game's own level N goes until put back.
   putIntoPlay: function() {
     var bytes = Editeur.savedBytes();
     var level = Number(document.getElementById('numero').value);
     if (!bytes) return Editeur.say("Aucun niveau enregistré : dessinez-en un, puis enregistrez-le.");
-    if (!(level >= 1 && level <= 99)) return Editeur.say('Choisissez un numéro de niveau de 1 à 99.');
-    Ecrans.ask('Le niveau enregistré remplacera le niveau ' + level + ' du jeu. Le mettre en jeu ?',
-               'Oui, remplacer le niveau ' + level, 'Non', function() { Editeur.replace(bytes, level); });
-  },
-
-  replace: function(bytes, level) {
     var text = String.fromCharCode.apply(null, bytes);  // the file's bytes, one char each
     NiveauModule().then(function(checker) {
       var why = checker.ccall('LevelVerdictFor', 'string', ['string', 'number'], [text, level]);
       if (why) return Editeur.say('Niveau refusé. ' + why);
-      FS.writeFile(Glouto.store + '/Niveau_' + level + '.txt', bytes);
-      Glouto.persist(function(err) {
-        Editeur.say(err ? "Le navigateur n'a pas pu garder le niveau." :
-                    'Le niveau ' + level + ' est en jeu : <a href="jeu.html?niveau=' + level + '">le jouer</a>.');
-      });
+      Ecrans.ask('Le niveau enregistré remplacera le niveau ' + level + ' du jeu. Le mettre en jeu ?',
+                 'Oui, remplacer le niveau ' + level, 'Non', function() { Editeur.replace(bytes, level); });
+    });
+  },
+
+  replace: function(bytes, level) {
+    FS.writeFile(Glouto.levelPath(level, Glouto.store), bytes);
+    Glouto.persist(function(err) {
+      Editeur.say(err ? "Le navigateur n'a pas pu garder le niveau." :
+                  'Le niveau ' + level + ' est en jeu : <a href="jeu.html?niveau=' + level + '">le jouer</a>.');
     });
   },
 
@@ -71,7 +70,7 @@ var Editeur = {
   // The game's own level N back in place of the player's.
   restore: function() {
     var level = Number(document.getElementById('numero').value);
-    var kept = Glouto.store + '/Niveau_' + level + '.txt';
+    var kept = Glouto.levelPath(level, Glouto.store);
     if (!Glouto.exists(kept)) {
       var others = Editeur.replaced();
       return Editeur.say('Le niveau ' + level + " est déjà celui d'origine." +
