@@ -222,6 +222,7 @@ int PadEventToKey(SDL_Event* event, PadLayout fallback, Uint32 now) {
 
 int PadRepeat(SDL_Event* event, Uint32 now, int delay, int interval) {
   if (delay <= 0) return 0;  // repeat off, as SDL_EnableKeyRepeat(0, 0)
+  int due = -1;
   for (int pad = 0; pad < kPadCount; ++pad) {
     Held& h = held[pad];
     if (h.direction == PadControl::kNone) continue;
@@ -232,15 +233,15 @@ int PadRepeat(SDL_Event* event, Uint32 now, int delay, int interval) {
         h.since = now;
         h.repeating = true;
       }
-      continue;
+    } else if (gone > static_cast<Uint32>(interval) && (due < 0 || now - held[due].since < gone)) {
+      due = pad;  // the longest waiting first: two players hold at once
     }
-    if (gone <= static_cast<Uint32>(interval)) continue;
-    h.since = now;
-    MakeKey(event, true, PadKey(pad, h.direction));
-    lastFromPad = true;
-    return 1;
   }
-  return 0;
+  if (due < 0) return 0;
+  held[due].since = now;
+  MakeKey(event, true, PadKey(due, held[due].direction));
+  lastFromPad = true;
+  return 1;
 }
 
 bool LastKeyFromPad() { return lastFromPad; }

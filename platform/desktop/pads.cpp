@@ -93,7 +93,8 @@ bool SdlOpen(int device, int* buttons, int* axes) {
   return true;
 }
 
-constexpr PadDevices kSdl = {SdlStart, SdlStop, SdlCount, SdlName, SdlOpen, InputStamp};
+constexpr PadDevices kSdl = {SdlStart, SdlStop,    SdlCount,    SdlName,
+                             SdlOpen,  InputStamp, SDL_GetTicks};
 const PadDevices* sys = &kSdl;
 
 bool started = false;
@@ -146,14 +147,14 @@ void PadsStart() {
   started = true;
   restartsLeft = 0;
   devicesSeen = sys->stamp(&entriesSeen);
-  lastLook = SDL_GetTicks();
+  lastLook = sys->ticks();
   OpenPads();
 }
 
 void PadsUpkeep() {
   if (!started || !running) return;
   if (sys == &kSdl && !SDL_WasInit(SDL_INIT_JOYSTICK)) return;  // SDL shut since
-  const Uint32 now = SDL_GetTicks();
+  const Uint32 now = sys->ticks();
   if (now - lastLook < kLookEvery) return;
   lastLook = now;
   int entries = 0;

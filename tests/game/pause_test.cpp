@@ -3,6 +3,7 @@
 #include <string>
 
 #include "game/flow/keys.h"
+#include "platform/window.h"
 #include "tests/game/flow_harness.h"
 
 namespace {
@@ -78,6 +79,31 @@ TEST_F(Pause, EscapeOrClosingTheWindowEndTheGameFromThePause) {
     EXPECT_EQ(game_->pauseLoop, 1);
     EXPECT_EQ(NextKey(), SDLK_p) << "the pause ends on the first way out";
   }
+}
+
+// One stray press of a pad's Back must not end the game: it pauses, and only
+// Back again, in the pause, ends it as Escape does there.
+TEST_F(Pause, APadsBackPausesAndBackAgainEndsTheGame) {
+  const int kBack = 6;
+  Push(PadButton(0, kBack));
+  SDL_Event back;
+  ASSERT_EQ(WindowPollEvent(&back), 1);  // as the frame's event step takes it
+  Push(PadButton(0, kBack, false));
+  Push(KeyDown(SDLK_v));  // a play key: the game is paused
+  Push(PadButton(0, kBack));
+  Push(KeyDown(SDLK_p));
+  HandleKey(*game_, back.key.keysym.sym);
+  EXPECT_EQ(game_->running, 0);
+  EXPECT_EQ(FINPROG, 0) << "the end screens follow";
+  EXPECT_EQ(game_->lives, 1);
+  EXPECT_EQ(NextKey(), SDLK_p) << "the pause ends on the second Back";
+  // The keyboard's Escape still ends the game at once.
+  Push(KeyDown(SDLK_ESCAPE));
+  ASSERT_EQ(WindowPollEvent(&back), 1);
+  game_->running = 1;
+  HandleKey(*game_, back.key.keysym.sym);
+  EXPECT_EQ(FINPROG, 1);
+  FINPROG = 0;
 }
 
 TEST_F(Pause, ShowsPauseAtItsFixedPlace) {
