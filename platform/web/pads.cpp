@@ -7,11 +7,17 @@
 #include "common/pad_keys.h"
 
 // 0: no pad yet, 1: one came since the last ask, 2: some came before. The
-// page's ear is pads.js; a frame shown lately means the picture moves.
+// page's ear is pads.js; a frame shown lately means the picture moves, and
+// the page stops listening once it has moved for half a second: a screen's
+// first frames leave it listening.
 // clang-format off
 EM_JS(int, PadNews, (), {
   var pads = GloutoPads;
-  pads.listen(pads.seen || performance.now() - (Module.gloutoFrameShown || 0) > 250);
+  var now = performance.now();
+  var still = now - (Module.gloutoFrameShown || 0) > 250;
+  if (still) pads.movingSince = null;
+  else if (pads.movingSince == null) pads.movingSince = now;
+  pads.listen(pads.seen || still || now - pads.movingSince < 500);
   var came = pads.came;
   pads.came = false;
   return came ? 1 : pads.seen ? 2 : 0;

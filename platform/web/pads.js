@@ -3,7 +3,7 @@
 // while its picture stands still (loading, a menu, a level's start, a pause),
 // and always once a pad showed itself, which a pad does at a pressed button.
 var GloutoPads = (function() {
-  var pads = {seen: false, came: false, looking: false, deaf: false};
+  var pads = {seen: false, came: false, looking: false, deaf: false, movingSince: null};
   pads.heard = function() { pads.seen = pads.came = true; };
   // The browser tells of a pad once: one that showed itself while the page
   // did not listen is found by asking, as the page listens again.
