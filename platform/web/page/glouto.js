@@ -32,6 +32,8 @@ var Glouto = {
     var least = Glouto.program === 'editor' ? 600 : 0;
     var scale = Math.min(room.clientWidth / Math.max(canvas.width, least),
                          room.clientHeight / Math.max(canvas.height, least));
+    // The editor's grid enlarged: its cells at least 25 CSS px, moved within the room.
+    if (Glouto.zoom && canvas.height === 600) scale = Math.max(scale, Glouto.zoom);
     canvas.style.width = canvas.width * scale + 'px';
     canvas.style.height = canvas.height * scale + 'px';
   },

@@ -8,6 +8,7 @@
 #include "level/level_check.h"
 #include "level/level_code.h"
 #include "level/level_messages.h"
+#include "level/level_rules.h"
 
 namespace {
 
@@ -55,6 +56,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE int LevelForWidth(int width) {
   for (int level = 1; level <= static_cast<int>(kLevelWidths.size()); ++level)
     if (LevelWidth(level) == width) return level;
   return 0;
+}
+
+// The editor page's finger drawing skips the cells no wall may take.
+extern "C" EMSCRIPTEN_KEEPALIVE int LevelCellReserved(int x, int y, int width) {
+  return IsReservedCell(x, y, width, kLevelHeight) ? 1 : 0;
 }
 
 int main() { return 0; }

@@ -52,6 +52,18 @@ var Partage = {
     }
     var number = document.getElementById('numero');
     if (number) number.value = Partage.level;
+    // Said from the start, with the way to the editor.
+    var said = document.getElementById('partage');
+    if (said) {
+      said.textContent = 'Niveau partagé (niveau ' + Partage.level + ') · ';
+      var edit = document.createElement('a');
+      edit.href = 'editeur.html#' + Partage.code;
+      edit.textContent = "Ouvrir dans l'éditeur";
+      said.appendChild(edit);
+      said.hidden = false;
+    } else {
+      Partage.show('Niveau partagé (niveau ' + Partage.level + ') : enregistrez-le pour le garder.');
+    }
   },
 
   show: function(text) {
@@ -75,6 +87,11 @@ var Partage = {
       a.id = 'lien-partage';
       a.href = a.textContent = link;
       said.appendChild(a);
+      // The system's share sheet where there is one; the clipboard elsewhere.
+      if (navigator.share) {
+        navigator.share({title: 'Glouto : niveau ' + level, url: link}).catch(function() {});
+        return;
+      }
       var copied = navigator.clipboard ? navigator.clipboard.writeText(link) : Promise.reject();
       copied.then(function() { said.appendChild(document.createTextNode(' (copié)')); }, function() {});
     });
