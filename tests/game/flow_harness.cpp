@@ -8,7 +8,6 @@
 #include <functional>
 #include <map>
 #include <sstream>
-#include <vector>
 
 #include "game/flow/keys.h"
 #include "game/flow/loop.h"
@@ -27,24 +26,17 @@ constexpr std::array<const char*, 20> kSprites = {
     "Images/Ennemi2.4.png",  "Images/Mur.png",       "Images/coffre.png",
     "Images/gloutofond.jpg", "Images/Imageperd.png"};
 
+// A field a script reads and sets: an int, a 16-bit position or Change.
 struct Field {
-  std::function<int()> get;
-  std::function<void(int)> set;
+  int* i = nullptr;
+  Sint16* h = nullptr;
+  int get() const { return i ? *i : h ? *h : Change.load(); }
+  void set(int v) const {
+    if (i) *i = v;
+    if (h) *h = static_cast<Sint16>(v);
+    if (!i && !h) Change = v;
+  }
 };
-
-Field Of(int& v) {
-  return {[&v] { return v; }, [&v](int x) { v = x; }};
-}
-Field Of(Sint16& v) {
-  return {[&v] { return static_cast<int>(v); }, [&v](int x) { v = static_cast<Sint16>(x); }};
-}
-
-std::vector<std::string> Words(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> words;
-  for (std::string w; in >> w;) words.push_back(w);
-  return words;
-}
 
 int Value(const std::string& text) {
   static const std::map<std::string, int> kDirections = {
@@ -57,12 +49,12 @@ SDL_Event Event(const std::string& name) {
   static const std::map<std::string, SDLKey> kKeys = {
       {"Right", SDLK_RIGHT},   {"Left", SDLK_LEFT},
       {"Up", SDLK_UP},         {"Down", SDLK_DOWN},
-      {"Return", SDLK_RETURN}, {"Escape", SDLK_ESCAPE},
-      {"Space", SDLK_SPACE},   {"F1", SDLK_F1},
-      {"F2", SDLK_F2},         {"F3", SDLK_F3},
-      {"F5", SDLK_F5},         {"RShift", SDLK_RSHIFT},
-      {"LShift", SDLK_LSHIFT}, {"LCtrl", SDLK_LCTRL},
-      {"RCtrl", SDLK_RCTRL},   {"Backspace", SDLK_BACKSPACE}};
+      {"F1", SDLK_F1},         {"F2", SDLK_F2},
+      {"F3", SDLK_F3},         {"F5", SDLK_F5},
+      {"LCtrl", SDLK_LCTRL},   {"RCtrl", SDLK_RCTRL},
+      {"RShift", SDLK_RSHIFT}, {"Space", SDLK_SPACE},
+      {"LShift", SDLK_LSHIFT}, {"Return", SDLK_RETURN},
+      {"Escape", SDLK_ESCAPE}, {"Backspace", SDLK_BACKSPACE}};
   if (name == "quit") return QuitEvent();
   if (name == "-") return MouseMotion(1, 1);
   const auto k = kKeys.find(name);
@@ -76,7 +68,7 @@ SDL_Rect Point(const std::string& xy) {
   return At(std::stoi(xy.substr(0, comma)), std::stoi(xy.substr(comma + 1)));
 }
 
-// The hero's chest bonus drawn first after srand(seed), as the rule takes it.
+// Whether the first draw after srand(seed) makes the hero's chest a bonus one.
 bool BonusAfter(unsigned seed) {
   std::srand(seed);
   return (std::rand() % 1000000) % 7 == 0;
@@ -84,152 +76,124 @@ bool BonusAfter(unsigned seed) {
 
 class Interpreter {
  public:
-  explicit Interpreter(GameState& s) : s_(s) {}
+  explicit Interpreter(GameState& s) : s_(s) {
+    const std::pair<const char*, int*> ints[] = {{"hero.dir", &s.heroDirection},
+                                                 {"hero.mode", &s.heroMode},
+                                                 {"remaining", &s.remaining},
+                                                 {"clock", &s.clock},
+                                                 {"lives", &s.lives},
+                                                 {"score", &s.score},
+                                                 {"enemyscore", &s.enemyScore},
+                                                 {"level", &s.level},
+                                                 {"chests", &s.chestCount},
+                                                 {"enemies", &s.enemyCount},
+                                                 {"walls", &s.wallCount},
+                                                 {"eaten", &s.eatenSinceRefill},
+                                                 {"bonus", &s.chestBonus},
+                                                 {"width", &s.width},
+                                                 {"players", &s.playerCount},
+                                                 {"running", &s.running},
+                                                 {"won", &s.won},
+                                                 {"pauseloop", &s.pauseLoop},
+                                                 {"tampon", &tamponIMG},
+                                                 {"finprog", &FINPROG},
+                                                 {"attente", &attente},
+                                                 {"invulnerable", &invulnerable},
+                                                 {"switch", &s.music.musicSwitch},
+                                                 {"volume", &s.music.volume},
+                                                 {"track", &s.music.trackIndex}};
+    for (const auto& [name, at] : ints) fields_[name].i = at;
+    fields_["change"] = {};
+    fields_["hero.x"].h = &s.heroPosition.x;
+    fields_["hero.y"].h = &s.heroPosition.y;
+    fields_["clocktext"].h = &s.clockRect.x;
+    for (int i = 0; i < kEnemyCapacity; ++i) {
+      const std::string e = "enemy" + std::to_string(i);
+      fields_[e + ".x"].h = &s.enemyPositions[i].x;
+      fields_[e + ".y"].h = &s.enemyPositions[i].y;
+      fields_[e + ".dir"].i = &s.enemyDirections[i];
+      fields_[e + ".mode"].i = &s.enemyModes[i];
+      fields_[e + ".countdown"].i = &s.turnCountdowns[i];
+    }
+    for (int i = 0; i < kChestCapacity; ++i) {
+      fields_["chest" + std::to_string(i) + ".x"].h = &s.chestPositions[i].x;
+      fields_["chest" + std::to_string(i) + ".y"].h = &s.chestPositions[i].y;
+    }
+  }
 
   void Line(const std::string& line) {
-    const std::vector<std::string> w = Words(line);
-    if (w.empty() || w[0][0] == '#') return;
+    std::istringstream in(line);
+    std::vector<std::string> w;
+    for (std::string word; in >> word;) w.push_back(word);
+    if (w.empty()) return;
     const std::string& op = w[0];
-    if (op == "seed") return Seed(w.at(1));
-    if (op == "walls") return Walls(w);
-    if (op == "hero") return Place(s_.heroPosition, &s_.heroDirection, w, 1);
-    if (op == "enemy") {
-      const int i = std::stoi(w.at(1));
-      return Place(s_.enemyPositions.at(i), &s_.enemyDirections[i], w, 2);
-    }
-    if (op == "chest") return Place(s_.chestPositions.at(std::stoi(w.at(1))), nullptr, w, 2);
-    if (op == "set") return Set(w);
-    if (op == "queue") {
+    const int n = w.size() > 1 && std::isdigit(w[1][0]) ? std::stoi(w[1]) : 0;
+    if (op == "seed") {
+      unsigned seed = n;
+      if (!n)
+        for (seed = 1; BonusAfter(seed) != (w.at(1) == "bonus");) ++seed;
+      std::srand(seed);
+    } else if (op == "walls") {
+      std::string body = std::to_string(w.size() - 1) + "\n";
+      for (size_t i = 1; i < w.size(); ++i) {
+        const SDL_Rect p = Point(w[i]);
+        body += std::to_string(p.x) + "\t" + std::to_string(p.y) + "\n";
+      }
+      WriteLevel(s_.level, body);
+      s_.wallCount = Murs(s_.wallImages.data(), s_.wallPositions.data(), s_.width, s_.height,
+                          s_.screen, s_.level);
+    } else if (op == "hero") {
+      Place(s_.heroPosition, &s_.heroDirection, w, 1);
+    } else if (op == "enemy") {
+      Place(s_.enemyPositions.at(n), &s_.enemyDirections[n], w, 2);
+    } else if (op == "chest") {
+      Place(s_.chestPositions.at(n), nullptr, w, 2);
+    } else if (op == "queue" || op == "frame") {
       for (size_t i = 1; i < w.size(); ++i) Push(Event(w[i]));
-      return;
-    }
-    if (op == "press") return Timed([&] { HandleKey(s_, Event(w.at(1)).key.keysym.sym); });
-    if (op == "frame") {
-      for (size_t i = 1; i < w.size(); ++i) Push(Event(w[i]));
-      return Frame();
-    }
-    if (op == "frames") {
-      for (int i = std::stoi(w.at(1)); i > 0; --i) Frame();
-      return;
-    }
-    if (op == "rules") return Timed([&] { ApplyRules(s_); });
-    if (op == "tick") {
-      for (int i = std::stoi(w.at(1)); i > 0; --i) minuteur(250, nullptr);
-      return;
-    }
-    if (op == "finish") return Finish();
-    if (op == "mark") {
-      marked_.clear();
-      for (const auto& [name, field] : Fields()) marked_[name] = field.get();
-      return;
-    }
-    if (op == "expect" || op == "only") return Expect(w, op == "only");
-    if (op == "caption") {
+      if (op == "frame") Frame();
+    } else if (op == "frames") {
+      for (int i = 0; i < n; ++i) Frame();
+    } else if (op == "tick") {
+      for (int i = 0; i < n; ++i) minuteur(250, nullptr);
+    } else if (op == "press") {
+      Timed([&] { HandleKey(s_, Event(w.at(1)).key.keysym.sym); });
+    } else if (op == "rules") {
+      Timed([&] { ApplyRules(s_); });
+    } else if (op == "finish") {
+      const int finprog = FINPROG;
+      FINPROG = 1;  // the outcome only, no end screens
+      FinishGame(s_);
+      FINPROG = finprog;
+    } else if (op == "mark") {
+      for (const auto& [name, field] : fields_) marked_[name] = field.get();
+    } else if (op == "set" || op == "expect" || op == "only") {
+      Assign(w, op);
+    } else if (op == "caption") {
+      char* title = nullptr;
+      SDL_WM_GetCaption(&title, nullptr);
       const size_t from = line.find("caption") + 8, to = line.find_last_not_of(' ');
-      return Caption(line.substr(from, to + 1 - from));
+      EXPECT_EQ(title ? std::string(title) : "", line.substr(from, to + 1 - from));
+    } else {
+      ADD_FAILURE() << "unknown command " << op;
     }
-    ADD_FAILURE() << "unknown command " << op;
   }
 
  private:
-  std::map<std::string, Field> Fields() {
-    GameState& s = s_;
-    std::map<std::string, Field> f = {
-        {"hero.x", Of(s.heroPosition.x)},
-        {"hero.y", Of(s.heroPosition.y)},
-        {"hero.dir", Of(s.heroDirection)},
-        {"hero.mode", Of(s.heroMode)},
-        {"remaining", Of(s.remaining)},
-        {"clock", Of(s.clock)},
-        {"lives", Of(s.lives)},
-        {"score", Of(s.score)},
-        {"enemyscore", Of(s.enemyScore)},
-        {"level", Of(s.level)},
-        {"chests", Of(s.chestCount)},
-        {"enemies", Of(s.enemyCount)},
-        {"walls", Of(s.wallCount)},
-        {"eaten", Of(s.eatenSinceRefill)},
-        {"bonus", Of(s.chestBonus)},
-        {"width", Of(s.width)},
-        {"players", Of(s.playerCount)},
-        {"running", Of(s.running)},
-        {"won", Of(s.won)},
-        {"pauseloop", Of(s.pauseLoop)},
-        {"tampon", Of(tamponIMG)},
-        {"finprog", Of(FINPROG)},
-        {"attente", Of(attente)},
-        {"invulnerable", Of(invulnerable)},
-        {"switch", Of(s.music.musicSwitch)},
-        {"volume", Of(s.music.volume)},
-        {"track", Of(s.music.trackIndex)},
-        {"clocktext", Of(s.clockRect.x)},
-        {"change", {[] { return Change.load(); }, [this](int x) { Change = x, pin_ = false; }}}};
-    for (int i = 0; i < kEnemyCapacity; ++i) {
-      const std::string e = "enemy" + std::to_string(i);
-      f[e + ".x"] = Of(s.enemyPositions[i].x);
-      f[e + ".y"] = Of(s.enemyPositions[i].y);
-      f[e + ".dir"] = Of(s.enemyDirections[i]);
-      f[e + ".mode"] = Of(s.enemyModes[i]);
-      f[e + ".countdown"] = Of(s.turnCountdowns[i]);
-    }
-    for (int i = 0; i < kChestCapacity; ++i) {
-      f["chest" + std::to_string(i) + ".x"] = Of(s.chestPositions[i].x);
-      f["chest" + std::to_string(i) + ".y"] = Of(s.chestPositions[i].y);
-    }
-    return f;
-  }
-
-  void Seed(const std::string& how) {
-    unsigned seed = 1;
-    if (how == "bonus" || how == "plain") {
-      while (BonusAfter(seed) != (how == "bonus")) ++seed;
-    } else {
-      seed = static_cast<unsigned>(std::stoul(how));
-    }
-    std::srand(seed);
-  }
-
-  void Walls(const std::vector<std::string>& w) {
-    std::string body = std::to_string(w.size() - 1) + "\n";
-    for (size_t i = 1; i < w.size(); ++i) {
-      const SDL_Rect p = Point(w[i]);
-      body += std::to_string(p.x) + "\t" + std::to_string(p.y) + "\n";
-    }
-    WriteLevel(s_.level, body);
-    s_.wallCount = Murs(s_.wallImages.data(), s_.wallPositions.data(), s_.width, s_.height,
-                        s_.screen, s_.level);
-  }
-
   static void Place(SDL_Rect& at, int* direction, const std::vector<std::string>& w, size_t from) {
     at = Point(w.at(from));
     if (direction && w.size() > from + 1) *direction = Value(w[from + 1]);
-  }
-
-  void Set(const std::vector<std::string>& w) {
-    std::map<std::string, Field> fields = Fields();
-    for (size_t i = 1; i < w.size(); ++i) {
-      const size_t eq = w[i].find('=');
-      const auto f = fields.find(w[i].substr(0, eq));
-      if (eq == std::string::npos || f == fields.end()) {
-        ADD_FAILURE() << "cannot set " << w[i];
-        continue;
-      }
-      f->second.set(Value(w[i].substr(eq + 1)));
-    }
   }
 
   // A step that may start the clock's timer: the test drives Change by hand.
   void Timed(const std::function<void()>& step) {
     const auto start = std::chrono::steady_clock::now();
     step();
-    waited_ = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                   std::chrono::steady_clock::now() - start)
-                                   .count());
+    const auto took = std::chrono::steady_clock::now() - start;
+    waited_ = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count());
     timer_ = s_.timerId ? 1 : 0;
-    if (!s_.timerId) return;
+    pin_ = pin_ || timer_;
     SDL_RemoveTimer(s_.timerId);
     s_.timerId = {};
-    pin_ = true;
   }
 
   void Frame() {
@@ -237,50 +201,41 @@ class Interpreter {
     Timed([&] { RunFrame(s_); });
   }
 
-  void Finish() {
-    const int finprog = FINPROG;
-    FINPROG = 1;  // the outcome only, no end screens
-    FinishGame(s_);
-    FINPROG = finprog;
-  }
-
-  void Expect(const std::vector<std::string>& w, bool only) {
-    std::map<std::string, Field> fields = Fields();
-    fields["waited"] = Of(waited_);
-    fields["timer"] = Of(timer_);
+  // set f=v ...; expect f=v f>=v ...; only: the same, and the other fields as at `mark`.
+  void Assign(const std::vector<std::string>& w, const std::string& op) {
+    fields_["waited"].i = &waited_;
+    fields_["timer"].i = &timer_;
     std::map<std::string, bool> named;
     for (size_t i = 1; i < w.size(); ++i) {
-      const size_t op = w[i].find_first_of(">=");
-      const std::string name = w[i].substr(0, op);
-      const auto f = fields.find(name);
-      if (op == std::string::npos || f == fields.end()) {
-        ADD_FAILURE() << "cannot check " << w[i];
+      const size_t at = w[i].find_first_of(">=");
+      const std::string name = w[i].substr(0, at);
+      const auto f = fields_.find(name);
+      if (at == std::string::npos || f == fields_.end()) {
+        ADD_FAILURE() << "no field in " << w[i];
         continue;
       }
       named[name] = true;
-      const bool atLeast = w[i][op] == '>';
-      const int want = Value(w[i].substr(w[i].find('=', op) + 1)), got = f->second.get();
-      if (atLeast) {
-        EXPECT_GE(got, want) << name;
+      const int value = Value(w[i].substr(w[i].find('=', at) + 1));
+      if (op == "set") {
+        f->second.set(value);
+        if (name == "change") pin_ = false;
+      } else if (w[i][at] == '>') {
+        EXPECT_GE(f->second.get(), value) << name;
       } else {
-        EXPECT_EQ(got, want) << name;
+        EXPECT_EQ(f->second.get(), value) << name;
       }
     }
-    if (!only) return;
+    fields_.erase("waited");
+    fields_.erase("timer");
     for (const auto& [name, before] : marked_) {
-      if (!named.count(name)) {
-        EXPECT_EQ(fields.at(name).get(), before) << name << " changed";
+      if (op == "only" && !named.count(name)) {
+        EXPECT_EQ(fields_.at(name).get(), before) << name << " changed";
       }
     }
-  }
-
-  static void Caption(const std::string& text) {
-    char* title = nullptr;
-    SDL_WM_GetCaption(&title, nullptr);
-    EXPECT_EQ(title ? std::string(title) : "", text);
   }
 
   GameState& s_;
+  std::map<std::string, Field> fields_;
   std::map<std::string, int> marked_;
   int waited_ = 0, timer_ = 0;
   bool pin_ = false;
@@ -315,9 +270,7 @@ void WriteLevel(int level, const std::string& body) {
 
 void ResetGlobals() {
   tamponIMG = 1;
-  FINPROG = 0;
-  attente = 0;
-  invulnerable = 0;
+  FINPROG = attente = invulnerable = 0;
   Change = 0;
 }
 
@@ -332,8 +285,7 @@ void FlowTest::Fresh() {
     SDL_RemoveTimer(game_->timerId);
     ReleaseGameSurfaces(*game_);
   }
-  for (SDL_Event e; SDL_PollEvent(&e);) {
-  }
+  for (SDL_Event e; SDL_PollEvent(&e);) continue;
   ResetGlobals();
   attente = 1;  // no clock tick due
   game_ = std::make_unique<GameState>();
@@ -364,14 +316,9 @@ void FlowTest::RunRows(const std::vector<Row>& rows) {
 void FlowTest::Run(const std::string& script) {
   Interpreter run(*game_);
   std::istringstream in(script);
-  for (std::string line; std::getline(in, line);) {
-    size_t from = 0;
-    for (size_t bar = 0; bar != std::string::npos; from = bar + 1) {
-      bar = line.find('|', from);
-      const std::string command = line.substr(from, bar - from);
-      SCOPED_TRACE(command);
-      run.Line(command);
-      if (testing::Test::HasFatalFailure()) return;
-    }
+  for (std::string command; std::getline(in, command, '|');) {
+    SCOPED_TRACE(command);
+    run.Line(command);
+    if (testing::Test::HasFatalFailure()) return;
   }
 }
