@@ -23,7 +23,7 @@
 //   only f=v ...        these fields, and every other field as at `mark`
 //   caption TEXT        the window's caption
 //
-// Commands are separated by line breaks or `|`. Fields: hero.x hero.y
+// Commands are separated by `|`. Fields: hero.x hero.y
 // hero.dir hero.mode, enemyN.x .y .dir .mode .countdown
 // (N < 5), chestN.x .y, clocktext (the clock text's x), remaining clock lives score enemyscore
 // level chests enemies walls eaten bonus width players running won pauseloop, the globals tampon
