@@ -23,6 +23,11 @@ TEST_F(Frames, Scenarios) {
        "walls 200,300 | set enemies=1 enemy0.countdown=100 | enemy 0 100,300 right | frames 10"
        "| expect enemy0.x=150 enemy0.mode=3 | frame"
        "| expect enemy0.x=135 enemy0.dir=left enemy0.countdown=89 | frame | expect enemy0.x=130"},
+      // A countdown that reaches 0 turns the enemy at random next frame.
+      {"an enemy's countdown runs out",
+       "set enemies=1 enemy0.countdown=2 | enemy 0 100,100 right | frame"
+       "| expect enemy0.countdown=1 enemy0.mode=0 | frame | expect enemy0.countdown=0 "
+       "enemy0.mode=1"},
       // A wall over the hero blocks both tries: to the start corner, moved on
       // by 5, and three counted seconds safe from the enemy standing there
       // (a second: an odd frame of the second phase, then four ticks).

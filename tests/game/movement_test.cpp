@@ -136,15 +136,3 @@ TEST_F(Movement, EachRowMovesTheActorAsTheRulesSay) {
   }
   tamponIMG = 1, invulnerable = 0;
 }
-
-TEST_F(Movement, AWallAnswerTakesAnyAxisButYAsX) {
-  std::vector<SDL_Rect> walls = {Wall(150, 100), Wall(100, 100)};
-  for (const char axis : {'x', 'z', '\0'}) {
-    SCOPED_TRACE(static_cast<int>(axis));
-    SDL_Rect actor = Wall(100, 100);
-    EXPECT_EQ(TMurs(1, &actor, walls.data(), 1, 10, 0, axis), 2) << "only the first wall counts";
-    EXPECT_EQ(actor.x, 90);
-    EXPECT_EQ(actor.y, 100);
-  }
-  tamponIMG = 1;
-}

@@ -70,7 +70,7 @@ class Sound : public SdlTest {
   MusicState music_;
 };
 
-constexpr int kHeard = kAmplitude / 4;      // a tone at the game's volume of 100 or more
+constexpr int kHeard = kAmplitude / 4;         // a tone at the game's volume of 100 or more
 constexpr int kTone = kAmplitude * 100 / 255;  // a tone at the game's volume
 
 }  // namespace
