@@ -157,6 +157,8 @@ class Interpreter {
       for (int i = 0; i < n; ++i) minuteur(250, nullptr);
     } else if (op == "press") {
       Timed([&] { HandleKey(s_, Event(w.at(1)).key.keysym.sym); });
+    } else if (op == "timer") {
+      s_.timerId = SDL_AddTimer(1u << 30, minuteur, nullptr);  // never ticks in a test
     } else if (op == "rules") {
       Timed([&] { ApplyRules(s_); });
     } else if (op == "finish") {
@@ -186,6 +188,7 @@ class Interpreter {
 
   // A step that may start the clock's timer: the test drives Change by hand.
   void Timed(const std::function<void()>& step) {
+    const SDL_TimerID before = s_.timerId;
     const auto start = std::chrono::steady_clock::now();
     step();
     const auto took = std::chrono::steady_clock::now() - start;
@@ -194,6 +197,8 @@ class Interpreter {
     pin_ = pin_ || timer_;
     SDL_RemoveTimer(s_.timerId);
     s_.timerId = {};
+    // Removed after the new one, in case SDL gave the new one the old one's id.
+    stale_ = before && SDL_RemoveTimer(before) ? 1 : 0;
   }
 
   void Frame() {
@@ -205,6 +210,7 @@ class Interpreter {
   void Assign(const std::vector<std::string>& w, const std::string& op) {
     fields_["waited"].i = &waited_;
     fields_["timer"].i = &timer_;
+    fields_["stale"].i = &stale_;
     std::map<std::string, bool> named;
     for (size_t i = 1; i < w.size(); ++i) {
       const size_t at = w[i].find_first_of(">=");
@@ -227,6 +233,7 @@ class Interpreter {
     }
     fields_.erase("waited");
     fields_.erase("timer");
+    fields_.erase("stale");
     for (const auto& [name, before] : marked_) {
       if (op == "only" && !named.count(name)) {
         EXPECT_EQ(fields_.at(name).get(), before) << name << " changed";
@@ -237,7 +244,7 @@ class Interpreter {
   GameState& s_;
   std::map<std::string, Field> fields_;
   std::map<std::string, int> marked_;
-  int waited_ = 0, timer_ = 0;
+  int waited_ = 0, timer_ = 0, stale_ = 0;
   bool pin_ = false;
 };
 

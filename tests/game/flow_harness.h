@@ -17,6 +17,7 @@
 //   frames N            N frames without input
 //   rules               the rule steps of a frame alone (ApplyRules)
 //   tick N              N calls of the timer's callback minuteur
+//   timer               a running clock timer (which never ticks), as in play
 //   finish              the outcome after the frame loop (no end screens)
 //   mark                remember every field, for `only`
 //   expect f=v f>=v ... these fields

@@ -47,7 +47,8 @@ TEST_F(Keys, EachKeyDoesItsPartAndNothingElse) {
        "set players=2 | mark | press ; | press e | press F3 | press RCtrl | only"},
       // The pause takes events until p, Escape or a closed window; play keys mean nothing there.
       {"pause: p resumes",
-       "set level=3 | queue ; v g Up p Down quit | mark | press p | only timer=1 waited>=330"
+       "set level=3 | timer | queue ; v g Up p Down quit | mark | press p"
+       "| only timer=1 stale=0 waited>=330"
        "| caption Glouto seconde generation ! Niveau 3 | set change=0 | frame"
        "| expect hero.dir=down"},
       {"pause: Escape ends the game",

@@ -71,9 +71,9 @@ TEST_F(Rules, ContactsCountersAndTheEndOfALevel) {
       // The level is complete at no chest left while the clock runs; the
       // level-start screen of the next one takes a Return.
       {"level complete",
-       "set remaining=0 clock=5 | hero 40,40 left | queue Return | rules"
+       "set remaining=0 clock=5 | hero 40,40 left | timer | queue Return | rules"
        "| expect level=2 chests=100 clock=155 remaining=205 enemies=2 lives=2 width=700"
-       " hero.x=351 hero.y=301 hero.dir=stop running=1 eaten=0 timer=1 waited>=100"
+       " hero.x=351 hero.y=301 hero.dir=stop running=1 eaten=0 timer=1 stale=0 waited>=100"
        "| caption Glouto seconde generation ! Niveau 2"},
       {"a bonus overshoot is taken off the next level's chests",
        "set remaining=-2 clock=5 enemies=1 | queue Return | rules"

@@ -151,6 +151,12 @@ TEST_F(Sound, TheMusicFollowsTheSwitchTheFramesThePauseAndTheTrackKeys) {
          FSOUND_Stream_SetLoopCount(nullptr, -1), FSOUND_Stream_Close(nullptr);
        },
        0, true, false, kTone},
+      {"stopping another stream leaves the music playing",
+       [] {
+         FSOUND_STREAM* other = FSOUND_Stream_Open("Musique/Musique4.wav", 0, 0, 0);
+         FSOUND_Stream_Stop(other), FSOUND_Stream_Close(other);
+       },
+       0, true, false, kTone},
       {"F2 from track 0 to the track without a file", [&] { MusicPreviousTrack(m); }, 4, false,
        false, 0},
       {"F1 wraps to track 0", [&] { MusicNextTrack(m); }, 0, true, false, kTone},
