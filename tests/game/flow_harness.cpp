@@ -57,6 +57,7 @@ SDL_Event Event(const std::string& name) {
       {"Escape", SDLK_ESCAPE}, {"Backspace", SDLK_BACKSPACE}};
   if (name == "quit") return QuitEvent();
   if (name == "-") return MouseMotion(1, 1);
+  if (name == "back") return PadButton(0, 6);  // a pad's Back
   const auto k = kKeys.find(name);
   return KeyDown(k != kKeys.end() ? k->second : static_cast<SDLKey>(name.at(0)));
 }

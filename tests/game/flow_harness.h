@@ -11,7 +11,8 @@
 //   hero x,y [dir]      enemy i x,y [dir]      chest i x,y
 //   set field=value ... (fields below; directions by name or code)
 //   queue EVENT ...     push events: key names (Right, Return, p, ;, F1, ...),
-//                       `quit`, or `-` (a mouse motion, which frames ignore)
+//                       `quit`, `back` (a pad's Back), or `-` (a mouse motion,
+//                       which frames ignore)
 //   press KEY           the key handler alone, as the event step calls it
 //   frame [EVENT ...]   push the events, then one whole frame (RunFrame)
 //   frames N            N frames without input

@@ -54,6 +54,8 @@ TEST_F(Keys, EachKeyDoesItsPartAndNothingElse) {
       {"pause: Escape ends the game",
        "queue Escape Up quit | mark | press p | only running=0 timer=1 | set change=0 | frame"
        "| expect hero.dir=up"},
+      {"a pad's Back pauses, and in the pause ends the game",
+       "frame back back Up quit | expect running=0 finprog=0"},
       {"pause: closing the window ends the program",
        "queue quit Up p | mark | press p | only running=0 finprog=1"},
       // The event step takes at most one event a frame and ignores all but keys and a close.
