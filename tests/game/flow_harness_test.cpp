@@ -54,11 +54,12 @@ TEST_F(Frames, Scenarios) {
       // 200 + 190 / 30, 2 enemies (none before), a life more, a wider window.
       {"eating the last chest starts the next level",
        "set remaining=1 clock=40 | hero 301,301 right | chest 0 356,301 | seed plain"
-       "| frame - Return | expect level=2 chests=100 clock=190 remaining=206 enemies=2 lives=2"
+       "| frame - Return quit | expect level=2 chests=100 clock=190 remaining=206 enemies=2 lives=2"
        " width=700 hero.x=351 hero.dir=stop timer=1 running=1"},
       // g wins over a chest an enemy eats in its frame: level 2 with clock 10 + 150.
       {"key g completes the level",
-       "set enemies=1 remaining=57 clock=80 | enemy 0 100,100 | chest 0 110,110 | frame g Return"
+       "set enemies=1 remaining=57 clock=80 | enemy 0 100,100 | chest 0 110,110 | frame g Return "
+       "quit"
        "| expect level=2 chests=100 clock=160 enemies=1 running=1"},
       // t runs the clock out: a life less, the clock refilled, the game over.
       {"key t with a life left wins",
