@@ -1,284 +1,115 @@
-// The frame steps driven one by one on a headless game state.
+// Whole frames, frame by frame, with the timer driven by hand. Each scenario's
+// expectations are worked out from the rules in its comments.
 #include <gtest/gtest.h>
 
-#include <SDL_ttf.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <string>
-
 #include "game/flow/frame.h"
-#include "game/flow/loop.h"
 #include "tests/game/flow_harness.h"
 
 namespace {
-
-class Frame : public FlowTest {
- protected:
-  void SetUp() override {
-    FlowTest::SetUp();
-    WriteSprites();
-    ClearChests();
-    game_->wallCount = 0;
-  }
-};
-
-const char* const kHero1[] = {"Images/Glouto.png", "Images/Glouto.png", "Images/Glouto2.png",
-                              "Images/Glouto3.png", "Images/Glouto4.png"};
-const char* const kHero2[] = {"Images/Glouto2.1.png", "Images/Glouto2.1.png",
-                              "Images/Glouto2.2.png", "Images/Glouto2.3.png",
-                              "Images/Glouto2.4.png"};
-const char* const kEnemy1[] = {"Images/Ennemi.png", "Images/Ennemi.png", "Images/Ennemi2.png",
-                               "Images/Ennemi3.png", "Images/Ennemi4.png"};
-const char* const kEnemy2[] = {"Images/Ennemi2.1.png", "Images/Ennemi2.1.png",
-                               "Images/Ennemi2.2.png", "Images/Ennemi2.3.png",
-                               "Images/Ennemi2.4.png"};
-
+class Frames : public FlowTest {};
 }  // namespace
 
-TEST_F(Frame, AnimationSwapsPhasesWithTheParityOfTheTicks) {
-  enum Loaded { kNone, kFirst, kSecond };
+TEST_F(Frames, Scenarios) {
+  RunRows({
+      // Wall (400, 300), the level's first: the hero at x touches it once
+      // x >= 350, after 10 frames of 5; the next frame steps back 10 (free),
+      // turns left and moves 5: 336; then 331.
+      {"the hero bounces off the level's first wall",
+       "walls 400,300 | hero 301,301 right | frames 10 | expect hero.x=351 hero.mode=3"
+       "| frame | expect hero.x=336 hero.dir=left | frame | expect hero.x=331 hero.y=301"},
+      // The same for an enemy at (100, 300) heading for a wall at (200, 300);
+      // its countdown runs down one a frame.
+      {"an enemy bounces off the level's first wall",
+       "walls 200,300 | set enemies=1 enemy0.countdown=100 | enemy 0 100,300 right | frames 10"
+       "| expect enemy0.x=150 enemy0.mode=3 | frame"
+       "| expect enemy0.x=135 enemy0.dir=left enemy0.countdown=89 | frame | expect enemy0.x=130"},
+      // A countdown that reaches 0 turns the enemy at random next frame.
+      {"an enemy's countdown runs out",
+       "set enemies=1 enemy0.countdown=2 | enemy 0 100,100 right | frame"
+       "| expect enemy0.countdown=1 enemy0.mode=0 | frame | expect enemy0.countdown=0 "
+       "enemy0.mode=1"},
+      // A wall over the hero blocks both tries: to the start corner, moved on
+      // by 5, and three counted seconds safe from the enemy standing there
+      // (a second: an odd frame of the second phase, then four ticks).
+      {"a stuck hero goes to the start corner and is safe for three seconds",
+       "walls 320,320 | hero 301,301 right | set enemies=1 | enemy 0 60,26 | frame"
+       "| expect hero.x=306 hero.mode=3 | frame | expect hero.x=31 hero.y=26 invulnerable=3"
+       "| hero 31,26 stop | set tampon=0 | tick 1 | frame | tick 3 | frame | expect invulnerable=2 "
+       "clock=134"
+       "| tick 1 | frame | tick 3 | frame | expect invulnerable=1 lives=1"
+       "| tick 1 | frame | tick 3 | frame | expect invulnerable=0 lives=0 enemy0.x=10000"},
+      // First frame of a game: a second at once. Then one a second: four
+      // ticks, an odd frame between to re-arm, and Change back to 0.
+      {"the clock counts a second per four ticks",
+       "set attente=0 invulnerable=1000 | frame | expect clock=134 change=0 attente=1"
+       "| tick 1 | frame | expect attente=0 clock=134 | tick 3 | frame | expect clock=133 change=0"
+       "| tick 4 | frame | expect clock=133 change=4 | tick 1 | frame | tick 3 | frame"
+       "| expect clock=132 invulnerable=1000"},
+      // The move comes before the keys: the hero eats where it moved to, then turns.
+      {"a frame moves, then listens, then eats",
+       "hero 301,301 right | chest 0 356,301 | seed plain | frame Down"
+       "| expect hero.x=306 hero.y=301 hero.dir=down score=1 remaining=103 | frame"
+       "| expect hero.y=306"},
+      // The last chest: level 2 with 100 chests, clock 40 + 150, remaining
+      // 200 + 190 / 30, 2 enemies (none before), a life more, a wider window.
+      {"eating the last chest starts the next level",
+       "set remaining=1 clock=40 | hero 301,301 right | chest 0 356,301 | seed plain"
+       "| frame - Return quit | expect level=2 chests=100 clock=190 remaining=206 enemies=2 lives=2"
+       " width=700 hero.x=351 hero.dir=stop timer=1 running=1"},
+      // g wins over a chest an enemy eats in its frame: level 2 with clock 10 + 150.
+      {"key g completes the level",
+       "set enemies=1 remaining=57 clock=80 | enemy 0 100,100 | chest 0 110,110 | frame g Return "
+       "quit"
+       "| expect level=2 chests=100 clock=160 enemies=1 running=1"},
+      // t runs the clock out: a life less, the clock refilled, the game over.
+      {"key t with a life left wins",
+       "set score=3 | frame t | expect running=0 clock=75 lives=0 | finish | expect won=1"},
+      {"key t with no life loses",
+       "set score=3 lives=0 | frame t | expect lives=-1 | finish | expect won=0"},
+      {"key t in the frame the hero eats",
+       "set score=0 | chest 0 320,320 | seed plain | frame t | expect score=1 remaining=1 lives=0"
+       "| finish | expect won=1"},
+      {"player 2 steers enemy 0",
+       "set players=2 enemies=1 | enemy 0 100,100 stop | frame d | expect enemy0.dir=right"
+       "| frame | expect enemy0.x=105 | frame s | frame | expect enemy0.x=110 enemy0.y=105"},
+  });
+}
+
+TEST_F(Frames, AnimationSwapsPhasesWithTheParityOfTheTicks) {
+  const char* const hero1[] = {"Images/Glouto.png", "Images/Glouto.png", "Images/Glouto2.png",
+                               "Images/Glouto3.png", "Images/Glouto4.png"};
+  const char* const hero2[] = {"Images/Glouto2.1.png", "Images/Glouto2.1.png",
+                               "Images/Glouto2.2.png", "Images/Glouto2.3.png",
+                               "Images/Glouto2.4.png"};
+  const char* const enemy1[] = {"Images/Ennemi.png", "Images/Ennemi.png", "Images/Ennemi2.png",
+                                "Images/Ennemi3.png", "Images/Ennemi4.png"};
+  const char* const enemy2[] = {"Images/Ennemi2.1.png", "Images/Ennemi2.1.png",
+                                "Images/Ennemi2.2.png", "Images/Ennemi2.3.png",
+                                "Images/Ennemi2.4.png"};
   struct Case {
-    int change, tampon;
-    Loaded loaded;
-    int tamponAfter, attenteAfter;
+    int change, tampon, phase, tamponAfter, attenteAfter;  // phase 0: nothing loaded
   };
-  const Case cases[] = {
-      {0, 1, kFirst, 0, 1},  {2, 3, kFirst, 1, 1},  {4, 0, kNone, 0, 1},
-      {1, 0, kSecond, 1, 0}, {3, 3, kSecond, 1, 0}, {5, 1, kNone, 1, 1},
-  };
+  const Case cases[] = {{0, 1, 1, 0, 1}, {2, 3, 1, 1, 1}, {4, 0, 0, 0, 1},
+                        {1, 0, 2, 1, 0}, {3, 3, 2, 1, 0}, {5, 1, 0, 1, 1}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "Change " << c.change << ", tamponIMG " << c.tampon);
     for (int direction = 0; direction <= 4; ++direction) {
-      SCOPED_TRACE(direction);
+      SCOPED_TRACE(testing::Message() << "Change " << c.change << ", tamponIMG " << c.tampon
+                                      << ", direction " << direction);
+      Fresh();
       GameState& s = *game_;
       s.heroDirection = direction;
       s.enemyCount = 2;
       s.enemyDirections = {(direction + 1) % 5, direction, 3, 0, 0};
-      s.heroImage = SDL_CreateRGBSurface(SDL_SWSURFACE, 7, 7, 32, 0, 0, 0, 0);
-      s.enemyImages[0] = SDL_CreateRGBSurface(SDL_SWSURFACE, 7, 7, 32, 0, 0, 0, 0);
-      s.enemyImages[2] = SDL_CreateRGBSurface(SDL_SWSURFACE, 7, 7, 32, 0, 0, 0, 0);
-      Change = c.change, tamponIMG = c.tampon, attente = 1;
+      Change = c.change, tamponIMG = c.tampon;
       AnimateSprites(s);
       EXPECT_EQ(tamponIMG, c.tamponAfter);
       EXPECT_EQ(attente, c.attenteAfter);
-      const char* const* hero = c.loaded == kFirst ? kHero1 : kHero2;
-      const char* const* enemy = c.loaded == kFirst ? kEnemy1 : kEnemy2;
-      if (c.loaded == kNone) {
-        EXPECT_EQ(WidthOf(s.heroImage), 7);
-        EXPECT_EQ(WidthOf(s.enemyImages[0]), 7);
-      } else {
-        EXPECT_EQ(WidthOf(s.heroImage), SpriteWidth(hero[direction]));
-        EXPECT_EQ(WidthOf(s.enemyImages[0]), SpriteWidth(enemy[(direction + 1) % 5]));
-        EXPECT_EQ(WidthOf(s.enemyImages[1]), SpriteWidth(enemy[direction]));
-      }
-      EXPECT_EQ(WidthOf(s.enemyImages[2]), 7) << "beyond enemyCount nothing is loaded";
-      SDL_FreeSurface(s.heroImage);
-      for (SDL_Surface*& image : s.enemyImages) {
-        if (image) SDL_FreeSurface(image);
-        image = nullptr;
-      }
-      s.heroImage = nullptr;
+      const char* const* hero = c.phase == 1 ? hero1 : hero2;
+      const char* const* enemy = c.phase == 1 ? enemy1 : enemy2;
+      EXPECT_EQ(WidthOf(s.heroImage), c.phase ? SpriteWidth(hero[direction]) : -1);
+      EXPECT_EQ(WidthOf(s.enemyImages[0]), c.phase ? SpriteWidth(enemy[(direction + 1) % 5]) : -1);
+      EXPECT_EQ(WidthOf(s.enemyImages[1]), c.phase ? SpriteWidth(enemy[direction]) : -1);
+      EXPECT_EQ(s.enemyImages[2], nullptr) << "beyond enemyCount nothing is loaded";
     }
   }
-}
-
-TEST_F(Frame, NewDirectionShowsAtOnceAndTheFirstPhaseLoadsOnceMore) {
-  GameState& s = *game_;
-  s.enemyCount = 0;
-  Change = 2, tamponIMG = 0;
-  s.heroDirection = 3, tamponIMG = 3;  // what an arrow key does
-  AnimateSprites(s);
-  EXPECT_EQ(WidthOf(s.heroImage), SpriteWidth("Images/Glouto3.png"));
-  EXPECT_EQ(tamponIMG, 1);
-  s.heroDirection = 4;  // a direction change without a refresh shows at the next reload
-  AnimateSprites(s);
-  EXPECT_EQ(WidthOf(s.heroImage), SpriteWidth("Images/Glouto4.png"));
-  EXPECT_EQ(tamponIMG, 0);
-  Change = 3;
-  AnimateSprites(s);
-  EXPECT_EQ(WidthOf(s.heroImage), SpriteWidth("Images/Glouto2.4.png"));
-  EXPECT_EQ(tamponIMG, 1);
-}
-
-TEST_F(Frame, ClockCountsOneSecondPerFourTicksOnce) {
-  struct Case {
-    int change, attente, invulnerable;
-    int clock, changeAfter, attenteAfter, invulnerableAfter;
-  };
-  const Case cases[] = {
-      {0, 0, 0, 99, 0, 1, 0},  // first frame of a game: a second at once
-      {4, 0, 3, 99, 0, 1, 2},         {8, 0, 999, 99, 0, 1, 998},
-      {4, 0, 1000, 99, 0, 1, 1000},  // 1000 and above never count down
-      {4, 0, 10000, 99, 0, 1, 10000}, {4, 0, 1, 99, 0, 1, 0},
-      {4, 0, -2, 99, 0, 1, -2},       {4, 1, 3, 100, 4, 1, 3},  // this second was counted already
-      {2, 0, 3, 100, 2, 0, 3},        {5, 0, 3, 100, 5, 0, 3},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "Change " << c.change << ", attente " << c.attente);
-    game_->clock = 100;
-    Change = c.change, attente = c.attente, invulnerable = c.invulnerable;
-    TickClock(*game_);
-    EXPECT_EQ(game_->clock, c.clock);
-    EXPECT_EQ(Change.load(), c.changeAfter);
-    EXPECT_EQ(attente, c.attenteAfter);
-    EXPECT_EQ(invulnerable, c.invulnerableAfter);
-  }
-}
-
-TEST_F(Frame, SecondPhaseLoadReArmsTheClock) {
-  GameState& s = *game_;
-  s.enemyCount = 0;
-  s.clock = 50;
-  Change = 0, attente = 0, tamponIMG = 1;
-  // Timer ticks between frames; four ticks with no odd frame in between count no second.
-  const int ticks[] = {0, 0, 1, 0, 1, 1, 1, 0, 4, 1, 3};
-  const int clocks[] = {49, 49, 49, 49, 49, 49, 48, 48, 48, 48, 47};
-  for (int i = 0; i < 11; ++i) {
-    SCOPED_TRACE(i);
-    Change += ticks[i];
-    AnimateSprites(s);
-    TickClock(s);
-    EXPECT_EQ(s.clock, clocks[i]);
-  }
-}
-
-TEST_F(Frame, EnemiesMoveCountDownAndTurnWhenTheirCountdownEnds) {
-  GameState& s = *game_;
-  s.enemyCount = 3;
-  s.enemyPositions[0] = At(100, 100);
-  s.enemyPositions[1] = At(200, 100);
-  s.enemyPositions[2] = At(300, 100);
-  s.enemyDirections = {1, 4, 0, 1, 1};
-  s.enemyModes = {3, 0, 1, 0, 0};
-  s.turnCountdowns = {1, 0, 9, 9, 9};
-  const Uint32 before = SDL_GetTicks();
-  MoveEnemies(s);
-  EXPECT_GE(SDL_GetTicks() - before + 1, 3u * (10 / 3));
-  EXPECT_EQ(s.enemyModes[0], 1);  // countdown reached 0: a random turn next frame
-  EXPECT_EQ(s.enemyModes[1], 0);  // 0 went on to -1: no more turns
-  EXPECT_EQ(s.enemyModes[2], 0);
-  EXPECT_EQ(s.turnCountdowns[0], 0);
-  EXPECT_EQ(s.turnCountdowns[1], -1);
-  EXPECT_EQ(s.turnCountdowns[2], 8);
-  EXPECT_EQ(s.turnCountdowns[3], 9) << "beyond enemyCount nothing counts down";
-  EXPECT_EQ(s.enemyPositions[1].y, 105);
-  EXPECT_EQ(s.enemyPositions[2].x, 300);
-}
-
-TEST_F(Frame, WithoutEnemiesOnlyTheHeroMoves) {
-  GameState& s = *game_;
-  s.enemyCount = 0;
-  s.enemyPositions[0] = At(100, 100);
-  s.enemyDirections[0] = 1;
-  s.heroDirection = 2, s.heroMode = 3, s.heroPosition = At(301, 301);
-  MoveEnemies(s);
-  MoveHero(s);
-  EXPECT_EQ(s.enemyPositions[0].x, 100);
-  EXPECT_EQ(s.heroMode, 0) << "a wall answer lasts one frame";
-}
-
-TEST_F(Frame, HudTextsAreLeftOutWithoutAFont) {
-  GameState& s = *game_;
-  RenderHud(s);
-  EXPECT_EQ(s.remainingText, nullptr);
-  EXPECT_EQ(s.clockText, nullptr);
-  EXPECT_EQ(s.livesText, nullptr);
-  DrawFrame(s);
-  EXPECT_EQ(s.remainingRect.y, -5);
-}
-
-TEST_F(Frame, DrawingWritesTheClippedRectanglesBack) {
-  GameState& s = *game_;
-  s.heroImage = SDL_LoadBMP("Images/Glouto.png");
-  s.heroPosition = At(-3, 200);  // left of the window when drawn
-  s.enemyCount = 0;
-  auto text = [] {
-    return SDL_CreateRGBSurface(SDL_SWSURFACE, 40, 30, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-  };
-  s.remainingText = text(), s.clockText = text(), s.livesText = text();
-  SDL_FillRect(s.clockText, nullptr, SDL_MapRGB(s.clockText->format, 0, 0, 0));
-  DrawFrame(s);
-  EXPECT_EQ(s.remainingRect.y, 0);
-  EXPECT_EQ(s.clockRect.y, 0);
-  EXPECT_EQ(s.clockRect.x, 470);
-  EXPECT_EQ(s.livesRect.y, 565);
-  EXPECT_EQ(s.heroPosition.x, 0);
-  EXPECT_EQ(s.remainingText, nullptr) << "texts live for one frame";
-  EXPECT_EQ(s.clockText, nullptr);
-  EXPECT_EQ(s.livesText, nullptr);
-  EXPECT_EQ(PixelAt(s.screen, 300, 100), (Rgb{255, 255, 255}));
-  EXPECT_EQ(PixelAt(s.screen, 480, 10), (Rgb{0, 0, 0}));
-  EXPECT_EQ(PixelAt(s.screen, 5, 210), (Rgb{200, 30, 30}));
-}
-
-TEST_F(Frame, WithoutAWindowAFrameDrawsNothingAndStillReleasesItsTexts) {
-  GameState& s = *game_;
-  SDL_Surface* window = s.screen;
-  s.screen = nullptr;
-  s.heroImage = SDL_LoadBMP("Images/Glouto.png");
-  s.heroPosition = At(-3, 200);
-  s.clockText = SDL_CreateRGBSurface(SDL_SWSURFACE, 40, 30, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-  DrawFrame(s);
-  EXPECT_EQ(s.heroPosition.x, -3) << "nothing drawn, nothing clipped";
-  EXPECT_EQ(s.clockText, nullptr);
-  s.screen = window;
-}
-
-TEST_F(Frame, AFrameMovesBeforeItListensAndEatsWhereTheMoveLeftTheHero) {
-  GameState& s = *game_;
-  s.enemyCount = 0;
-  s.heroPosition = At(301, 301);
-  s.heroDirection = 1;
-  s.chestPositions[0] = At(356, 301);  // out of reach until the hero moves right
-  s.clock = 135, s.remaining = 104;
-  Change = 0, attente = 0;
-  Push(KeyDown(SDLK_DOWN));
-  std::srand(3);
-  const int bonus = (std::rand() % 1000000) % 7 == 0 ? 2 : 0;
-  std::srand(3);
-  RunFrame(s);
-  EXPECT_EQ(s.heroPosition.x, 306);
-  EXPECT_EQ(s.heroPosition.y, 301);
-  EXPECT_EQ(s.heroDirection, 4);
-  EXPECT_EQ(s.score, 1);
-  EXPECT_EQ(s.remaining, 103 - bonus);
-  EXPECT_EQ(s.clock, 134);  // the first frame counts a second at once
-  RunFrame(s);
-  EXPECT_EQ(s.heroPosition.y, 306);
-  EXPECT_EQ(s.clock, 134);
-}
-
-TEST_F(Frame, HudShowsTheCountersAndItsTopTextsMoveToTheEdge) {
-  const std::string path = AssetsDir() + "/Police/comic.ttf";
-  ASSERT_TRUE(FileExists(path)) << "the shipped font is missing";
-  ASSERT_EQ(TTF_Init(), 0);
-  GameState& s = *game_;
-  s.font = TTF_OpenFont(path.c_str(), 25);
-  ASSERT_NE(s.font, nullptr);
-  s.remaining = 104, s.clock = 99, s.lives = -1;
-  RenderHud(s);
-  struct Case {
-    SDL_Surface* text;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {s.remainingText, "Restant : 104"}, {s.clockText, "Temps : 99"}, {s.livesText, "Vies : -1"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.expected);
-    int w = 0, h = 0;
-    ASSERT_EQ(TTF_SizeText(s.font, c.expected, &w, &h), 0);
-    ASSERT_NE(c.text, nullptr);
-    EXPECT_EQ(c.text->w, w);
-    EXPECT_EQ(c.text->h, h);
-  }
-  const int clockWidth = s.clockText->w;
-  DrawFrame(s);
-  EXPECT_EQ(s.remainingRect.y, 0);
-  EXPECT_EQ(s.clockRect.y, 0);
-  EXPECT_EQ(s.clockRect.w, std::min(clockWidth, 600 - 470)) << "clipped at the right edge";
-  EXPECT_EQ(s.livesRect.y, 565);
-  TTF_CloseFont(s.font);
-  s.font = nullptr;
-  TTF_Quit();
 }

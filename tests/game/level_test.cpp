@@ -1,196 +1,95 @@
+// Level after level: the counts of each new level and the window they play in.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
-#include <tuple>
-
 #include "game/flow/level.h"
-#include "game/flow/loop.h"
 #include "game/flow/rules.h"
-#include "game/flow/session.h"
 #include "level/level_rules.h"
 #include "tests/game/flow_harness.h"
 
 namespace {
 
-class Level : public FlowTest {
- protected:
-  void SetUp() override {
-    FlowTest::SetUp();
-    WriteSprites();
-    ClearChests();
-    game_->wallCount = 0;
-    game_->enemyCount = 1;
-    game_->enemyPositions[0] = At(5000, 5000);
-  }
+class Level : public FlowTest {};
 
-  std::string Caption() {
-    char* title = nullptr;
-    SDL_WM_GetCaption(&title, nullptr);
-    return title ? title : "";
-  }
-
-  int ChestsInField(int width) {
-    int n = 0;
-    for (const SDL_Rect& chest : game_->chestPositions)
-      n += chest.x >= 30 && chest.x <= width - 31 && chest.y >= 30 && chest.y <= 569 ? 1 : 0;
-    return n;
-  }
-};
+// Levels won at once with nothing left over and no enemy lost.
+int ChestsAt(int level) { return level <= 5 ? 50 * level : 300; }
+int EnemiesAt(int level) { return level < 4 ? 1 : level < 16 ? level / 4 + 1 : 5; }
+int WidthAt(int level) { return level <= 5 ? 500 + 100 * level : 1000; }
 
 }  // namespace
 
-TEST_F(Level, LevelChangeWidensTheWindowAndStartsTheNextLevel) {
-  GameState& s = *game_;
-  WriteLevel(2, "3\n0\t0\n25\t0\n50\t0\n");
-  s.playerCount = 2;
-  s.remaining = 0, s.clock = 30, s.lives = 1, s.eatenSinceRefill = 20;
-  s.heroDirection = 3, s.heroPosition = At(40, 40);
-  s.enemyModes[0] = 0, s.turnCountdowns[0] = 5;
-  s.timerId = SDL_AddTimer(250, minuteur, nullptr);
-  Change = 0;
-  for (int i = 0; i < 25; ++i) Push(MouseMotion(1, 1));  // the level-start screen lingers
-  Push(KeyDown(SDLK_RETURN));
-  const Uint32 before = SDL_GetTicks();
-  ChangeLevel(s);
-  // The old timer would have ticked three times or more; the new one may have
-  // ticked once if this thread was held up.
-  EXPECT_LE(Change.load(), 1) << "the clock ran during a change of " << SDL_GetTicks() - before
-                              << " ms";
-  EXPECT_EQ(s.level, 2);
-  EXPECT_EQ(s.width, 700);
-  ASSERT_NE(s.screen, nullptr);
-  EXPECT_EQ(s.screen->w, 700);
-  EXPECT_EQ(s.chestCount, 100);
-  EXPECT_EQ(s.clock, 180);
-  EXPECT_EQ(s.remaining, 206);
-  EXPECT_EQ(s.enemyCount, 1);
-  EXPECT_EQ(s.running, 1);
-  EXPECT_EQ(s.lives, 2);
-  EXPECT_EQ(s.eatenSinceRefill, 0);
-  EXPECT_EQ(s.heroDirection, 0);
-  EXPECT_EQ(s.heroPosition.x, 351);
-  EXPECT_EQ(s.heroPosition.y, 301);
-  EXPECT_EQ(s.enemyModes[0], 1) << "player 2's enemy turns at random from level 2 on";
-  EXPECT_EQ(s.turnCountdowns[0], 0);
-  EXPECT_EQ(s.wallCount, 3);
-  EXPECT_EQ(ChestsInField(700), 100);
-  EXPECT_EQ(s.pauseRect.x, 260);
-  EXPECT_EQ(s.pauseRect.y, 280);
-  EXPECT_EQ(Caption(), "Glouto seconde generation ! Niveau 2");
-  ASSERT_NE(s.timerId, nullptr);
-  SDL_Delay(1000);
-  EXPECT_GE(Change.load(), 2) << "the timer runs again";
-}
-
-TEST_F(Level, WindowGrowsUpTo1000AndTheCountsFollowTheProgression) {
+TEST_F(Level, EachLevelChangeFollowsTheProgressionInAWiderWindow) {
   GameState& s = *game_;
   SetStartCounts(s);
-  for (int level = 2; level <= 9; ++level) {
+  EXPECT_EQ(std::make_tuple(s.chestCount, s.clock, s.remaining, s.enemyCount),
+            std::make_tuple(50, 135, 104, 1));
+  for (int level = 2; level <= 17; ++level) {
     SCOPED_TRACE(level);
+    const int clock = s.clock;
     s.remaining = 0;
-    Push(KeyDown(SDLK_RETURN));
+    Push(KeyDown(SDLK_RETURN));  // the level-start screen
     ChangeLevel(s);
     SDL_RemoveTimer(s.timerId);
-    s.timerId = nullptr;
-    const int width = level <= 5 ? 500 + 100 * level : 1000;
-    EXPECT_EQ(s.width, width);
-    EXPECT_EQ(LevelWidth(level), width) << "glouto-niveau checks another width";
-    EXPECT_EQ(s.screen->w, width);
-    EXPECT_EQ(s.heroPosition.x, width / 2 + 1);
-    EXPECT_EQ(s.chestCount, level <= 5 ? 50 * level : 300);
-    EXPECT_EQ(ChestsInField(width), s.chestCount);
-    EXPECT_EQ(s.enemyCount, level < 4 ? 1 : level < 8 ? 2 : 3);
+    s.timerId = {};
+    EXPECT_EQ(s.level, level);
+    EXPECT_EQ(s.chestCount, ChestsAt(level));
+    EXPECT_EQ(s.clock, clock + ChestsAt(level) * 3 / 2);
+    EXPECT_EQ(s.remaining, 100 * level + s.clock / 30);
+    EXPECT_EQ(s.enemyCount, EnemiesAt(level));
     EXPECT_EQ(s.lives, level);
-    EXPECT_EQ(s.pauseRect.x, 260);
+    EXPECT_EQ(s.width, WidthAt(level));
+    EXPECT_EQ(LevelWidth(level), WidthAt(level)) << "glouto-niveau checks another width";
+    ASSERT_NE(s.screen, nullptr);
+    EXPECT_EQ(s.screen->w, WidthAt(level));
+    EXPECT_EQ(s.heroPosition.x, WidthAt(level) / 2 + 1);
+    EXPECT_EQ(s.pauseRect.x, 260) << "Pause stays where the start window put it";
+    s.clock = clock;  // below 1000, which a later frame would take back
   }
 }
 
-TEST_F(Level, EscapeOnTheLevelStartScreenEndsTheGameWithTheLevelFilled) {
-  GameState& s = *game_;
-  WriteLevel(2, "1\n100\t100\n");
-  s.remaining = 0;
-  Push(KeyDown(SDLK_ESCAPE));
-  ChangeLevel(s);
-  EXPECT_EQ(s.running, 0);
-  EXPECT_EQ(FINPROG, 0);
-  EXPECT_EQ(s.level, 2);
-  EXPECT_EQ(s.wallCount, 1);
-}
-
-TEST_F(Level, LastChestInTheFrameTheClockReachedZeroStillCompletesTheLevel) {
-  GameState& s = *game_;
-  s.heroPosition = At(301, 301);
-  s.chestPositions[0] = At(320, 320);
-  s.remaining = 1, s.clock = 1, s.lives = 1;
-  Change = 4, attente = 0;
-  Push(KeyDown(SDLK_RETURN));  // taken by the frame: the hero stops
-  Push(KeyDown(SDLK_RETURN));  // taken by the level-start screen
-  std::srand(11);
-  const int bonus = (std::rand() % 1000000) % 7 == 0 ? 2 : 0;
-  std::srand(11);
-  RunFrame(s);
-  const int chests = 100 - 1 - bonus + 1;
-  EXPECT_EQ(s.level, 2);
-  EXPECT_EQ(s.chestCount, chests);
-  EXPECT_EQ(s.clock, chests * 3 / 2);
-  EXPECT_EQ(s.lives, 2) << "no clock run-out after the change";
-  EXPECT_EQ(s.running, 1);
-}
-
-TEST_F(Level, KeyGAdvancesWithTheClockAtTenEvenWhenAnEnemyEatsAChestInItsFrame) {
-  GameState& s = *game_;
-  s.remaining = 57, s.clock = 80;
-  s.enemyPositions[0] = At(100, 100), s.chestPositions[0] = At(110, 110);
-  Change = 1, attente = 1;
-  Push(KeyDown(SDLK_g));
-  Push(KeyDown(SDLK_RETURN));
-  RunFrame(s);
-  EXPECT_EQ(s.level, 2);
-  EXPECT_EQ(s.chestCount, 100);
-  EXPECT_EQ(s.clock, 10 + 150);
-  EXPECT_EQ(s.running, 1) << "the level-start screen decides";
-}
-
-TEST_F(Level, KeyTEndsTheGameWonOnlyWithALifeLeft) {
+TEST_F(Level, NextLevelTakesOffTheOvershootAndRefillsLostEnemies) {
   struct Case {
-    int lives, score;
-    bool heroEats;
-    int won, livesAfter;
+    int level, remaining, enemyCount, chests, enemies;
   };
   const Case cases[] = {
-      {1, 3, false, 1, 0}, {0, 3, false, 0, -1}, {2, 0, false, 0, 1}, {1, 0, true, 1, 0}};
+      {1, -2, 1, 98, 1},   // a bonus chest overshot by 2
+      {1, 0, 0, 100, 2},   // every enemy lost: level mod 4
+      {3, 0, 0, 200, 1},   // level 4: 0 + 1
+      {7, -1, 0, 300, 1},  // at most 300 chests
+      {18, 0, 0, 300, 3},  // level 19: 3
+      {19, 0, 0, 300, 5},  // beyond 19: 5
+      {15, 0, 5, 300, 5},  // five enemies: a multiple of 4 adds none
+      {11, 0, 4, 300, 5},
+  };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.lives << " lives, score " << c.score << " " << c.heroEats);
-    GameState& s = *game_;
-    s.running = 1, s.lives = c.lives, s.score = c.score, s.chestCount = 50, s.remaining = 30;
-    if (c.heroEats) s.chestPositions[0] = At(320, 320);  // the resting hero's
-    Change = 1, attente = 1;
-    Push(KeyDown(SDLK_t));
-    RunFrame(s);
-    EXPECT_EQ(s.running, 0);
-    EXPECT_EQ(s.clock, 75);
-    EXPECT_EQ(s.lives, c.livesAfter);
-    FINPROG = 1;
-    FinishGame(s);
-    FINPROG = 0;
-    EXPECT_EQ(s.won, c.won);
+    SCOPED_TRACE(testing::Message() << "from level " << c.level);
+    GameState s;
+    s.level = c.level, s.remaining = c.remaining, s.enemyCount = c.enemyCount, s.clock = 20;
+    NextLevelCounts(s);
+    EXPECT_EQ(s.chestCount, c.chests);
+    EXPECT_EQ(s.enemyCount, c.enemies);
+    EXPECT_EQ(s.clock, 20 + c.chests * 3 / 2);
   }
 }
 
-TEST_F(Level, StartingAtALaterLevelFollowsTheProgressionOfLevelsWonAtOnce) {
+TEST_F(Level, StartingAtALaterLevelIsWinningEachLevelBeforeAtOnce) {
   for (int level = 2; level <= 20; ++level) {
     SCOPED_TRACE(level);
     GameState s;  // level 1's counts
     AdvanceToLevel(s, level);
-    EXPECT_EQ(s.chestCount, level <= 5 ? 50 * level : 300);
-    EXPECT_EQ(s.enemyCount, level < 4 ? 1 : level < 8 ? 2 : level < 12 ? 3 : level < 16 ? 4 : 5);
-    EXPECT_EQ(s.width, level <= 5 ? 500 + 100 * level : 1000);
-    // The clock carries over, 135 + 150 + 225 at level 3; at level 5 its
-    // 1185 passes 999 and becomes 250 x 3 / 2 and a life.
-    const auto counts = std::make_tuple(s.clock, s.remaining, s.lives);
+    EXPECT_EQ(s.chestCount, ChestsAt(level));
+    EXPECT_EQ(s.enemyCount, EnemiesAt(level));
+    EXPECT_EQ(s.width, WidthAt(level));
+    EXPECT_EQ(s.heroPosition.x, WidthAt(level) / 2 + 1);
+    // The clock carries over: 135 + 150 + 225 at level 3; at level 5 its
+    // 1185 passes 999, and becomes 250 x 3 / 2 and a life.
     if (level == 3 || level == 5) {
-      EXPECT_EQ(counts, level == 3 ? std::make_tuple(510, 317, 3) : std::make_tuple(375, 539, 6));
+      EXPECT_EQ(std::make_tuple(s.clock, s.lives),
+                level == 3 ? std::make_tuple(510, 3) : std::make_tuple(375, 6));
     }
   }
+}
+
+TEST_F(Level, EscapeOnTheLevelStartScreenEndsTheGameWithTheLevelFilled) {
+  WriteLevel(2, "1\n100\t100\n");
+  Run("set remaining=0 | queue Escape | rules | expect running=0 finprog=0 level=2 walls=1");
 }

@@ -33,6 +33,8 @@ inline void SavePicture(const char* path, int w, int h) {
   SDL_FreeSurface(picture);
 }
 
+inline int WidthOrNone(const SDL_Surface* s) { return s ? s->w : -1; }
+
 // A surface the test holds a second reference to, so it sees whether the game frees it.
 inline SDL_Surface* Watched() {
   SDL_Surface* s = NewSurface(1, 1);

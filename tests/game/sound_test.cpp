@@ -1,14 +1,21 @@
+// The music, from the game's keys down to the samples the device is fed. The
+// device's own thread is held, and each check mixes what would play next.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <functional>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "game/flow/keys.h"
+#include "game/flow/music.h"
+#include "game/flow/state.h"
+#include "platform/desktop/sound/sound_mixer.h"
 #include "platform/desktop/sound/sound_stream.h"
-#include "platform/fsound.h"
 #include "tests/game/sound_samples.h"
 #include "tests/support/test_support.h"
 
@@ -18,235 +25,354 @@ namespace {
 
 constexpr int kMusicChannel = 1;
 
-// The mixer writes to a file in the test's folder.
-class SoundOnDisk : public ::testing::Test {
+class Sound : public SdlTest {
  protected:
-  void SetUp() override { ASSERT_EQ(FSOUND_Init(44100, 32, 0), 1) << SDL_GetError(); }
-  void TearDown() override { FSOUND_Close(); }
+  void SetUp() override {
+    SdlTest::SetUp();
+    mkdir("Musique", 0755);
+    ASSERT_EQ(FSOUND_Init(44100, 32, 0), 1) << SDL_GetError();
+    SDL_PauseAudio(1);
+    SDL_LockAudio();  // waits out a mix the device thread may be in
+    SDL_UnlockAudio();
+  }
+  void TearDown() override {
+    FSOUND_Stream_Close(music_.stream);
+    FSOUND_Close();
+    SdlTest::TearDown();
+  }
 
-  // Bytes the mixer writes for `seconds` of sound.
-  static long Bytes(double seconds) { return static_cast<long>(seconds * kBytesPerSecond); }
+  // The next `seconds` of the mix, left and right samples in turn.
+  static std::vector<int16_t> Next(double seconds) {
+    std::vector<int16_t> samples(static_cast<size_t>(seconds * kRate) * 2);
+    for (size_t at = 0; at < samples.size(); at += 2048) {
+      const size_t n = std::min<size_t>(2048, samples.size() - at);
+      SoundMixNow(reinterpret_cast<unsigned char*>(&samples[at]), static_cast<int>(n * 2));
+    }
+    return samples;
+  }
+  static int Peak(double seconds = 0.05) {
+    int peak = 0;
+    for (int16_t s : Next(seconds)) peak = std::max(peak, std::abs(static_cast<int>(s)));
+    return peak;
+  }
+  // Pitch of one side, in Hz: rising zero crossings a second.
+  static double Pitch(const std::vector<int16_t>& samples, int side) {
+    int rises = 0;
+    for (size_t i = side + 2; i < samples.size(); i += 2)
+      rises += samples[i - 2] < 0 && samples[i] >= 0;
+    return rises * 2.0 * kRate / static_cast<double>(samples.size());
+  }
+  static bool Playing() { return FSOUND_IsPlaying(kMusicChannel) != 0; }
+  static bool Paused() { return FSOUND_GetPaused(kMusicChannel) != 0; }
 
-  ScopedWorkDir dir_;
-  DiskRecorder disk_{dir_.path() + "/played.raw"};
-};
-
-// The dummy driver plays in real time and writes nothing.
-class Sound : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_EQ(FSOUND_Init(44100, 32, 0), 1) << SDL_GetError(); }
-  void TearDown() override { FSOUND_Close(); }
   ScopedWorkDir dir_;
   ScopedAudioDriver driver_{"dummy"};
+  MusicState music_;
 };
+
+constexpr int kHeard = kAmplitude / 4;         // a tone at the game's volume of 100 or more
+constexpr int kTone = kAmplitude * 100 / 255;  // a tone at the game's volume
 
 }  // namespace
 
-TEST_F(SoundOnDisk, StreamSoundsAfterPlayAndFallsSilentAfterStop) {
-  WriteToneWav("tone.wav", 2.0);
-  FSOUND_STREAM* stream = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
-  ASSERT_NE(stream, nullptr);
-  EXPECT_EQ(disk_.PeakOfNext(), 0) << "sound before any play";
-  EXPECT_GE(FSOUND_Stream_Play(FSOUND_FREE, stream), 0);
-  EXPECT_GT(disk_.PeakOfNext(), kAmplitude * 95 / 100);
-  FSOUND_Stream_Stop(stream);
-  EXPECT_EQ(disk_.PeakOfNext(), 0);
-  FSOUND_Stream_Close(stream);
+TEST_F(Sound, EachTrackIsNamedAfterTheFirstTypeThatOpens) {
+  WriteToneWav("Musique/Musique.wav", 0.1);
+  WriteSilentMp3("Musique/Musique.mp3");
+  WriteFile("Musique/Musique2.wav", "words, not a sound");
+  WriteSilentMp3("Musique/Musique2.mp3");
+  WriteFile("Musique/Musique4.wav", "words");
+  WriteFile("Musique/Musique4.mp3", "more words");
+  WriteToneWav("Musique/Musique5.wma", 0.1);
+  WriteToneWav("Musique/Musique5.SPT", 0.1);
+  const std::array<const char*, kTrackCount> names = {"Musique/Musique.wav",  // .wav wins over .mp3
+                                                      "Musique/Musique2.mp3", "Musique/Musique3",
+                                                      "Musique/Musique4", "Musique/Musique5"};
+  testing::internal::CaptureStderr();
+  MusicFindTracks(music_);
+  FSOUND_Stream_Close(music_.stream);
+  MusicFindTracks(music_);  // a refused file is named once however often it is tried
+  FSOUND_Stream_Close(music_.stream);
+  const std::string said = testing::internal::GetCapturedStderr();
+  for (int t = 0; t < kTrackCount; ++t) {
+    SCOPED_TRACE(t);
+    EXPECT_EQ(music_.trackNames[t], music_.nameBuffers[t]);
+    EXPECT_STREQ(music_.trackNames[t], names[t]);
+  }
+  music_.stream = nullptr;
+  EXPECT_EQ(SoundStreamsOpen(), 0) << "a tried file was left open";
+  EXPECT_EQ(SoundMixerVolume(), 100);
+  for (const auto& [file, times] : std::vector<std::pair<const char*, int>>{{"Musique2.wav ", 1},
+                                                                            {"Musique4.mp3 ", 1},
+                                                                            {"Musique5.SPT ", 1},
+                                                                            {"Musique.wav ", 0},
+                                                                            {"Musique3", 0}}) {
+    int count = 0;
+    for (size_t at = said.find(file); at != std::string::npos; at = said.find(file, at + 1))
+      ++count;
+    EXPECT_EQ(count, times) << file << " in:\n" << said;
+  }
 }
 
-TEST_F(SoundOnDisk, PauseSilencesTheStreamAndResumeBringsItBack) {
-  WriteToneWav("tone.wav", 2.0);
-  FSOUND_STREAM* stream = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
-  FSOUND_Stream_Play(FSOUND_FREE, stream);
-  FSOUND_SetPaused(FSOUND_ALL, 1);
-  EXPECT_TRUE(FSOUND_GetPaused(kMusicChannel));
-  EXPECT_EQ(disk_.PeakOfNext(), 0);
-  FSOUND_SetPaused(FSOUND_ALL, 0);
-  EXPECT_FALSE(FSOUND_GetPaused(kMusicChannel));
-  EXPECT_GT(disk_.PeakOfNext(), kAmplitude * 95 / 100);
-  FSOUND_Stream_Close(stream);
-}
-
-// The file is a short tone followed by silence: hearing the tone again after
-// it has passed means the stream started over.
-TEST_F(SoundOnDisk, RequestsWhileTheStreamPlaysNeverStartItOver) {
-  struct Case {
+TEST_F(Sound, TheMusicFollowsTheSwitchTheFramesThePauseAndTheTrackKeys) {
+  WriteToneWav("Musique/Musique.wav", 3.0);
+  WriteToneWav("Musique/Musique2.wav", 3.0, 0, kAmplitude / 2);
+  WriteToneWav("Musique/Musique4.wav", 3.0);
+  MusicFindTracks(music_);
+  struct Step {
     const char* name;
-    std::function<void(FSOUND_STREAM*)> request;
+    std::function<void()> action;
+    int track;
+    bool playing, paused;
+    int peak;  // 0: silence
   };
-  const std::vector<Case> cases = {
-      {"play again, as the level-start screen does on every pass",
-       [](FSOUND_STREAM* s) { FSOUND_Stream_Play(FSOUND_FREE, s); }},
+  MusicState& m = music_;
+  const auto press = [&m](void (*key)(MusicState&), int times) {
+    return [&m, key, times] {
+      for (int i = 0; i < times; ++i) key(m);
+    };
+  };
+  const auto at = [](int volume) { return kAmplitude * volume / 255; };
+  const std::vector<Step> steps = {
+      {"nothing played yet", [] {}, 0, false, false, 0},
+      {"a pause with nothing playing", [] { FSOUND_SetPaused(FSOUND_ALL, 1); }, 0, false, false, 0},
+      {"the level-start screen plays track 0", [&] { FSOUND_Stream_Play(FSOUND_FREE, m.stream); },
+       0, true, false, kTone},
+      {"it loops", [&] { MusicLoopForever(m); }, 0, true, false, kTone},
+      {"a frame with the switch off stops it", [&] { MusicUpkeep(m); }, 0, false, false, 0},
+      {"Space switches it on", [&] { MusicToggle(m); }, 0, true, false, kTone},
+      {"frames", [&] { MusicUpkeep(m), MusicUpkeep(m); }, 0, true, false, kTone},
+      {"p pauses", [] { FSOUND_SetPaused(FSOUND_ALL, 1); }, 0, true, true, 0},
+      {"a frame in the pause plays on", [&] { MusicUpkeep(m); }, 0, true, false, kTone},
+      {"pause and resume", [] { FSOUND_SetPaused(FSOUND_ALL, 1), FSOUND_SetPaused(FSOUND_ALL, 0); },
+       0, true, false, kTone},
+      {"null streams are ignored",
+       [] {
+         FSOUND_Stream_Play(FSOUND_FREE, nullptr), FSOUND_Stream_Stop(nullptr);
+         FSOUND_Stream_SetLoopCount(nullptr, -1), FSOUND_Stream_Close(nullptr);
+       },
+       0, true, false, kTone},
+      {"stopping another stream leaves the music playing",
+       [] {
+         FSOUND_STREAM* other = FSOUND_Stream_Open("Musique/Musique4.wav", 0, 0, 0);
+         FSOUND_Stream_Stop(other), FSOUND_Stream_Close(other);
+       },
+       0, true, false, kTone},
+      {"F2 from track 0 to the track without a file", [&] { MusicPreviousTrack(m); }, 4, false,
+       false, 0},
+      {"F1 wraps to track 0", [&] { MusicNextTrack(m); }, 0, true, false, kTone},
+      {"F1 plays track 1", [&] { MusicNextTrack(m); }, 1, true, false, kTone / 2},
+      {"Space switches it off", [&] { MusicToggle(m); }, 1, false, false, 0},
+      {"F1 with the music off starts track 2: no file", [&] { MusicNextTrack(m); }, 2, false, false,
+       0},
+      {"F1 starts track 3", [&] { MusicNextTrack(m); }, 3, true, false, kTone},
+      {"and the next frame stops it", [&] { MusicUpkeep(m); }, 3, false, false, 0},
+      {"Space again", [&] { MusicToggle(m); }, 3, true, false, kTone},
+      // The volume keys go by 10; the mixer keeps 0 to 255.
+      {"= once: 110", press(MusicLouder, 1), 3, true, false, at(110)},
+      {"6 three times: 80", press(MusicSofter, 3), 3, true, false, at(80)},
+      {"6 ten times: -20", press(MusicSofter, 10), 3, true, false, 0},
+      {"= 27 times: 250", press(MusicLouder, 27), 3, true, false, at(250)},
+      {"= twice: 270", press(MusicLouder, 2), 3, true, false, at(255)},
+      {"6 twice: 250", press(MusicSofter, 2), 3, true, false, at(250)},
+      {"the end of the game stops it", [&] { MusicStop(m); }, 3, false, false, 0},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.action();
+    EXPECT_EQ(music_.trackIndex, step.track);
+    EXPECT_EQ(Playing(), step.playing);
+    EXPECT_EQ(Paused(), step.paused);
+    EXPECT_NEAR(Peak(), step.peak, step.peak / 50);
+    EXPECT_EQ(SoundStreamsOpen(), music_.stream ? 1 : 0) << "an old stream was left open";
+  }
+}
+
+// A short tone, then silence: hearing the tone again means it started over.
+TEST_F(Sound, RequestsWhileTheTrackPlaysNeverStartItOver) {
+  WriteToneWav("Musique/Musique.wav", 0.2, 2.0);
+  MusicFindTracks(music_);
+  MusicToggle(music_);
+  const std::vector<std::pair<const char*, std::function<void()>>> requests = {
+      {"play again", [&] { FSOUND_Stream_Play(FSOUND_FREE, music_.stream); }},
+      {"frames", [&] { MusicUpkeep(music_); }},
       {"pause and resume",
-       [](FSOUND_STREAM*) {
-         FSOUND_SetPaused(FSOUND_ALL, 1);
-         FSOUND_SetPaused(FSOUND_ALL, 0);
-       }},
-      {"loop count set", [](FSOUND_STREAM* s) { FSOUND_Stream_SetLoopCount(s, -1); }},
-      {"volume set", [](FSOUND_STREAM*) { FSOUND_SetVolume(FSOUND_ALL, 255); }},
+       [] { FSOUND_SetPaused(FSOUND_ALL, 1), FSOUND_SetPaused(FSOUND_ALL, 0); }},
+      {"loop count", [&] { MusicLoopForever(music_); }},
+      {"volume", [&] { MusicLouder(music_); }},
   };
-  WriteToneWav("tone.wav", 0.2, 2.0);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  EXPECT_GT(Peak(0.3), kHeard);
+  for (const auto& [name, request] : requests) {
+    SCOPED_TRACE(name);
+    request();
+    EXPECT_EQ(Peak(0.1), 0);
+    EXPECT_TRUE(Playing());
+  }
+}
+
+TEST_F(Sound, OnlyATrackToldToLoopSoundsPastItsEnd) {
+  WriteToneWav("tone.wav", 0.3);
+  for (const char* when : {"never", "before play", "while it plays"}) {
+    SCOPED_TRACE(when);
     FSOUND_STREAM* stream = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
-    const long start = disk_.Size();
+    if (!std::strcmp(when, "before play")) FSOUND_Stream_SetLoopCount(stream, -1);
     FSOUND_Stream_Play(FSOUND_FREE, stream);
-    ASSERT_TRUE(disk_.WaitUntil(start + Bytes(0.4)));
-    EXPECT_GT(disk_.Peak(start, start + Bytes(0.4)), kAmplitude * 95 / 100)
-        << "the tone never played";
-    EXPECT_EQ(disk_.PeakOfNext(0.1, [&] { c.request(stream); }), 0);
-    EXPECT_TRUE(FSOUND_IsPlaying(kMusicChannel));
+    EXPECT_GT(Peak(0.1), kHeard);
+    if (!std::strcmp(when, "while it plays")) FSOUND_Stream_SetLoopCount(stream, -1);
+    Next(0.5);
+    EXPECT_EQ(Peak(0.2) > kHeard, std::strcmp(when, "never") != 0);
     FSOUND_Stream_Close(stream);
   }
 }
 
-TEST_F(SoundOnDisk, OnlyAStreamToldToLoopSoundsPastItsEnd) {
-  struct Case {
-    const char* name;
-    bool loopBeforePlay;
-    bool loopWhilePlaying;
-    bool soundsLate;
+// The mixer scales by volume / 255 and keeps every sample within 16 bits: a
+// full-scale sample at full volume must not wrap to the other end, a loud click.
+TEST_F(Sound, VolumeScalesTheSamplesWithinSixteenBits) {
+  WriteToneWav("tone.wav", 1.0);
+  WriteConstantWav("high.wav", 1.0f, 1.0);
+  WriteConstantWav("low.wav", -1.0f, 1.0);
+  struct Row {
+    const char* file;
+    int volume, lowest, highest, slack;
   };
-  const std::vector<Case> cases = {
-      {"no loop count: plays once", false, false, false},
-      {"endless before play", true, false, true},
-      {"endless while it plays", false, true, true},
+  const Row rows[] = {
+      {"high.wav", 255, 32767, 32767, 0},
+      {"low.wav", 255, -32768, -32768, 0},
+      {"high.wav", 300, 32767, 32767, 0},
+      {"high.wav", 100, 12850, 12850, 1},
+      {"tone.wav", 255, -10000, 10000, 10},
+      {"tone.wav", 100, -3922, 3922, 10},
+      {"tone.wav", 128, -5020, 5020, 10},
+      {"tone.wav", 256, -10000, 10000, 10},
+      {"tone.wav", 0, 0, 0, 0},
+      {"tone.wav", -20, 0, 0, 0},
   };
-  constexpr double kLength = 0.3;
-  WriteToneWav("tone.wav", kLength);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    FSOUND_STREAM* stream = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
-    if (c.loopBeforePlay) FSOUND_Stream_SetLoopCount(stream, -1);
-    const long start = disk_.Size();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.file << " at " << row.volume);
+    FSOUND_STREAM* stream = FSOUND_Stream_Open(row.file, 0, 0, 0);
+    ASSERT_NE(stream, nullptr);
+    FSOUND_SetVolume(FSOUND_ALL, row.volume);
     FSOUND_Stream_Play(FSOUND_FREE, stream);
-    if (c.loopWhilePlaying) {
-      ASSERT_LT(disk_.Size() - start, Bytes(kLength) - 4 * kBufferBytes)
-          << "the pass ended before the loop count was set";
-      FSOUND_Stream_SetLoopCount(stream, -1);
-    }
-    ASSERT_TRUE(disk_.WaitUntil(start + Bytes(3 * kLength)));
-    const int peak = disk_.PeakOfNext(0.2);
-    if (c.soundsLate) {
-      EXPECT_GT(peak, kAmplitude * 95 / 100);
-    } else {
+    const std::vector<int16_t> played = Next(0.05);
+    const auto [low, high] = std::minmax_element(played.begin(), played.end());
+    EXPECT_NEAR(*low, row.lowest, row.slack);
+    EXPECT_NEAR(*high, row.highest, row.slack);
+    FSOUND_Stream_Close(stream);
+  }
+}
+
+TEST_F(Sound, ThePauseKeysHoldAndReleaseTheMusic) {
+  WriteToneWav("Musique/Musique.wav", 3.0);
+  struct Row {
+    std::vector<SDLKey> inPause;
+    bool paused;
+  };
+  const Row rows[] = {{{SDLK_p}, false},
+                      {{SDLK_ESCAPE}, true},  // the game ends with the sound held
+                      {{SDLK_SEMICOLON, SDLK_ESCAPE}, false},
+                      {{SDLK_v, SDLK_SPACE, SDLK_ESCAPE}, true}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.inPause.size());
+    auto game = std::make_unique<GameState>();
+    MusicFindTracks(game->music);
+    MusicToggle(game->music);
+    for (SDLKey key : row.inPause) Push(KeyDown(key));
+    HandleKey(*game, SDLK_p);
+    SDL_RemoveTimer(game->timerId);
+    EXPECT_EQ(Paused(), row.paused);
+    const int peak = Peak();
+    if (row.paused) {
       EXPECT_EQ(peak, 0);
+    } else {
+      EXPECT_GT(peak, kHeard);
     }
-    FSOUND_Stream_Close(stream);
+    FSOUND_Stream_Close(game->music.stream);
   }
-}
-
-TEST_F(SoundOnDisk, PlayingAStreamTakesTheChannelAndStoppingAnotherLeavesIt) {
-  constexpr int kQuiet = 3000;
-  constexpr int kLoud = 12000;
-  WriteToneWav("game.wav", 3.0, 0, kQuiet, 440);
-  WriteToneWav("end.wav", 3.0, 0, kLoud, 587);
-  FSOUND_STREAM* game = FSOUND_Stream_Open("game.wav", 0, 0, 0);
-  FSOUND_STREAM* end = FSOUND_Stream_Open("end.wav", 0, 0, 0);
-  FSOUND_Stream_Play(FSOUND_FREE, game);
-  EXPECT_NEAR(disk_.PeakOfNext(), kQuiet, kQuiet / 50);
-  FSOUND_Stream_Play(FSOUND_FREE, end);
-  EXPECT_NEAR(disk_.PeakOfNext(), kLoud, kLoud / 50) << "both streams sound at once";
-  FSOUND_Stream_Stop(game);
-  EXPECT_NEAR(disk_.PeakOfNext(), kLoud, kLoud / 50)
-      << "stopping the other stream silenced this one";
-  FSOUND_Stream_Stop(end);
-  EXPECT_EQ(disk_.PeakOfNext(), 0);
-  FSOUND_Stream_Close(game);
-  FSOUND_Stream_Close(end);
-}
-
-TEST_F(SoundOnDisk, VolumeScalesTheSoundAndIsClampedToItsRange) {
-  struct Case {
-    int volume;
-    double share;  // of full loudness
-  };
-  const std::vector<Case> cases = {
-      {255, 1.0}, {100, 100 / 255.0}, {0, 0.0},  {-20, 0.0},
-      {256, 1.0}, {300, 1.0},         {-1, 0.0}, {128, 128 / 255.0},
-  };
-  WriteToneWav("tone.wav", 3.0);
-  FSOUND_STREAM* stream = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
-  FSOUND_Stream_SetLoopCount(stream, -1);
-  FSOUND_Stream_Play(FSOUND_FREE, stream);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.volume);
-    FSOUND_SetVolume(FSOUND_ALL, c.volume);
-    EXPECT_NEAR(disk_.PeakOfNext(0.05), kAmplitude * c.share, kAmplitude / 100.0);
-  }
-  FSOUND_Stream_Close(stream);
 }
 
 // A player's track at any common rate, mono or stereo, WAV (little- or
 // big-endian, made by sox) or MP3 (made by lame, its tag holding a comment),
-// sounds on both sides at its own pitch and loudness.
-TEST_F(SoundOnDisk, TracksOfEveryRateAndChannelCountPlayAtTheirPitch) {
-  struct Case {
-    int rate;
-    int channels;
-    bool mp3;
-    bool rifx = false;
+// sounds on both sides at its own pitch and loudness, also when a file
+// manager copies another over it while it plays.
+TEST_F(Sound, TracksOfEveryRateAndChannelCountPlayAtTheirPitch) {
+  struct Row {
+    int rate, channels;
+    const char* file;
   };
-  const std::vector<Case> cases = {
-      {8000, 1, false},  {22050, 2, false}, {32000, 1, false},       {44100, 2, false},
-      {48000, 2, false}, {8000, 1, true},   {22050, 2, true},        {32000, 2, true},
-      {44100, 1, true},  {48000, 1, true},  {22050, 1, false, true}, {44100, 2, false, true},
+  const Row rows[] = {
+      {8000, 1, "tone.wav"},  {22050, 2, "tone.wav"}, {48000, 2, "tone.wav"},
+      {8000, 1, "tone.mp3"},  {32000, 2, "tone.mp3"}, {44100, 1, "tone.mp3"},
+      {48000, 1, "tone.mp3"}, {22050, 1, "rifx.wav"}, {44100, 2, "rifx.wav"},
   };
-  constexpr double kPitch = 440;
-  for (const Case& c : cases) {
-    const char* file = c.mp3 ? "tone.mp3" : c.rifx ? "rifx.wav" : "tone.wav";
-    SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.channels << " channel(s), " << file);
-    WriteToneWav("tone.wav", 2.0, 0, kAmplitude, kPitch, c.rate, c.channels);
-    const std::string command = "lame --quiet --add-id3v2 --tc 'Made for Glouto' --resample " +
-                                std::to_string(c.rate / 1000.0) + " tone.wav tone.mp3";
-    if (c.mp3) {
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.rate << " Hz, " << row.channels << ", " << row.file);
+    WriteToneWav("tone.wav", 1.0, 0, kAmplitude, 440, row.rate, row.channels);
+    if (std::string(row.file) == "tone.mp3") {
       ASSERT_TRUE(HaveLame()) << "lame is missing";
-      ASSERT_EQ(std::system(command.c_str()), 0);
+      const std::string lame = "lame --quiet --add-id3v2 --tc 'Made for Glouto' --resample " +
+                               std::to_string(row.rate / 1000.0) + " tone.wav tone.mp3";
+      ASSERT_EQ(std::system(lame.c_str()), 0);
     }
-    if (c.rifx) {
+    if (std::string(row.file) == "rifx.wav") {
       ASSERT_EQ(std::system("sox tone.wav -B rifx.wav"), 0);
     }
-    FSOUND_STREAM* stream = FSOUND_Stream_Open(file, 0, 0, 0);
+    FSOUND_STREAM* stream = FSOUND_Stream_Open(row.file, 0, 0, 0);
     ASSERT_NE(stream, nullptr);
+    FSOUND_Stream_SetLoopCount(stream, -1);
     FSOUND_Stream_Play(FSOUND_FREE, stream);
-    const long from = (disk_.Size() + Bytes(0.2)) & ~3L;
-    const long to = from + (Bytes(0.5) & ~3L);
-    ASSERT_TRUE(disk_.WaitUntil(to));
-    EXPECT_NEAR(disk_.Peak(from, to), kAmplitude, kAmplitude * (c.mp3 ? 0.1 : 0.03));
-    EXPECT_NEAR(disk_.Frequency(from, to, 0), kPitch, kPitch / 100) << "left";
-    EXPECT_NEAR(disk_.Frequency(from, to, 1), kPitch, kPitch / 100) << "right";
+    const auto check = [](double pitch) {
+      Next(0.2);
+      const std::vector<int16_t> played = Next(0.5);
+      int peak = 0;
+      for (int16_t s : played) peak = std::max(peak, std::abs(static_cast<int>(s)));
+      EXPECT_NEAR(peak, kAmplitude, kAmplitude * 0.1);
+      EXPECT_NEAR(Pitch(played, 0), pitch, pitch / 100) << "left";
+      EXPECT_NEAR(Pitch(played, 1), pitch, pitch / 100) << "right";
+    };
+    check(440);
+    if (std::string(row.file) == "tone.wav" && row.rate == 22050) {
+      WriteToneWav(row.file, 3.0, 0, kAmplitude, 660, 8000, 2);  // written over in place
+      check(660);
+    }
     FSOUND_Stream_Close(stream);
   }
 }
 
-// libmpg123 decodes frames of garbage to samples up to 1e8 times full scale;
-// were they to reach the mix, they would still clip at a low volume.
-TEST_F(SoundOnDisk, GarbageFramesStayWithinFullScaleAndFollowTheVolume) {
+TEST_F(Sound, OnlyFilesItCanPlayOpenAndGarbageStaysWithinTheVolume) {
+  WriteToneWav("tone.wav", 0.1);
+  const std::string wav = ReadFile("tone.wav");
+  WriteSilentMp3("silent.mp3");
+  const std::string id3 = std::string("ID3\x03\x00\x00\x00\x00\x00\x10", 10) +
+                          std::string(16, '\0');
+  WriteFile("tagged.mp3", id3 + ReadFile("silent.mp3"));
+  // A small tag, then one of 70000 bytes (cover art): more than a frame may follow a tag by.
+  WriteFile("two-tags.mp3", id3 + std::string("ID3\x03\x00\x00\x00\x04\x22\x70", 10) +
+                                std::string(70000, '\0') + ReadFile("silent.mp3"));
+  WriteFile("tagged-text.mp3", id3 + "Just words after a tag.\n");
+  WriteFile("text.mp3", "Not a sound, only words that end in mp3.\n");
+  WriteFile("empty.wav", "");
+  WriteFile("one-header.mp3", std::string("\xFF\xFB\x90\x00", 4) + std::string(2000, 'x'));
+  WriteFile("tone.wma", wav);
+  mkdir("folder.wav", 0755);
   WriteGarbageMp3("garbage.mp3", 400);
-  FSOUND_STREAM* stream = FSOUND_Stream_Open("garbage.mp3", 0, 0, 0);
-  ASSERT_NE(stream, nullptr);
-  FSOUND_SetVolume(FSOUND_ALL, 25);
-  FSOUND_Stream_Play(FSOUND_FREE, stream);
-  EXPECT_LE(disk_.PeakOfNext(1.0), 32768 * 25 / 255 + 1);
-  FSOUND_Stream_Close(stream);
-}
-
-// A file manager copies a new track over the playing one: what plays next is
-// the new track at its own rate and channels, not its bytes read the old way.
-TEST_F(SoundOnDisk, AFileWrittenOverWhileItPlaysPlaysItsNewContents) {
-  WriteToneWav("tone.wav", 3.0);
-  FSOUND_STREAM* stream = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
-  FSOUND_Stream_SetLoopCount(stream, -1);
-  FSOUND_Stream_Play(FSOUND_FREE, stream);
-  ASSERT_GT(disk_.PeakOfNext(), kAmplitude * 95 / 100);
-  constexpr double kNewPitch = 660;
-  WriteToneWav("tone.wav", 3.0, 0, kAmplitude / 2, kNewPitch, 8000, 2);
-  const long from = (disk_.Size() + Bytes(0.1)) & ~3L;
-  const long to = from + (Bytes(0.5) & ~3L);
-  ASSERT_TRUE(disk_.WaitUntil(to));
-  EXPECT_NEAR(disk_.Peak(from, to), kAmplitude / 2, kAmplitude * 0.03);
-  EXPECT_NEAR(disk_.Frequency(from, to, 0), kNewPitch, kNewPitch / 100);
-  FSOUND_Stream_Close(stream);
+  const std::vector<std::pair<const char*, bool>> rows = {
+      {"tone.wav", true},        {"silent.mp3", true},       {"tagged.mp3", true},
+      {"two-tags.mp3", true},    {"garbage.mp3", true},      {"missing.wav", false},
+      {"text.mp3", false},       {"tagged-text.mp3", false}, {"empty.wav", false},
+      {"one-header.mp3", false}, {"tone.wma", false},        {"folder.wav", false}};
+  testing::internal::CaptureStderr();
+  for (const auto& [name, opens] : rows) {
+    SCOPED_TRACE(name);
+    FSOUND_STREAM* stream = FSOUND_Stream_Open(name, 0, 0, 0);
+    EXPECT_EQ(stream != nullptr, opens);
+    EXPECT_EQ(SoundStreamsOpen(), opens ? 1 : 0);
+    // libmpg123 decodes garbage frames to samples far beyond full scale.
+    FSOUND_SetVolume(FSOUND_ALL, 25);
+    FSOUND_Stream_Play(FSOUND_FREE, stream);
+    EXPECT_LE(Peak(0.5), 32768 * 25 / 255 + 1);
+    FSOUND_Stream_Close(stream);
+  }
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(FSOUND_Stream_Open(nullptr, 0, 0, 0), nullptr);
 }
 
 // libsndfile stops an MP3 at the first frame libmpg123 rejects; the track
@@ -259,9 +385,8 @@ TEST(SoundDecoder, ADamagedMp3PlaysOnToItsEnd) {
   ASSERT_EQ(std::system("lame --quiet -b 128 tone.wav tone.mp3"), 0);
   std::string bytes = ReadFile("tone.mp3");
   std::mt19937 random(7);
-  // One byte in 200 spoiled, from a second in.
   for (size_t at = bytes.size() / 8; at < bytes.size(); at += 1 + random() % 399) {
-    bytes[at] = static_cast<char>(random());
+    bytes[at] = static_cast<char>(random());  // one byte in 200, from a second in
   }
   WriteFile("tone.mp3", bytes);
   std::unique_ptr<SoundStream> stream = SoundStream::Open("tone.mp3", kRate);
@@ -278,145 +403,33 @@ TEST(SoundDecoder, ADamagedMp3PlaysOnToItsEnd) {
   EXPECT_LE(peak, 1.0f);
 }
 
-TEST_F(Sound, OpenGivesAStreamOnlyForFilesItCanPlay) {
-  WriteToneWav("tone.wav", 0.1);
-  const std::string wav = ReadFile("tone.wav");
-  WriteSilentMp3("silent.mp3");
-  std::string id3 = std::string("ID3\x03\x00\x00\x00\x00\x00\x10", 10) + std::string(16, '\0');
-  WriteFile("tagged.mp3", id3 + ReadFile("silent.mp3"));
-  // A small tag, then one of 70000 bytes (cover art): more than a frame may follow a tag by.
-  const std::string coverArt = std::string("ID3\x03\x00\x00\x00\x04\x22\x70", 10) +
-                               std::string(70000, '\0');
-  WriteFile("two-tags.mp3", id3 + coverArt + ReadFile("silent.mp3"));
-  WriteFile("tagged-text.mp3", id3 + "Just words after a tag.\n");
-  WriteFile("text.mp3", "Not a sound, only words that end in mp3.\n");
-  WriteFile("text.wav", "Not a sound either.\n");
-  WriteFile("empty.wav", "");
-  WriteFile("one-header.mp3", std::string("\xFF\xFB\x90\x00", 4) + std::string(2000, 'x'));
-  WriteFile("tone.wma", wav);
-  WriteFile("tone.SPT", wav);
-  WriteFile("tone", wav);
-  mkdir("folder.wav", 0755);
-
-  struct Case {
-    const char* name;
-    bool opens;
-  };
-  const std::vector<Case> cases = {
-      {"tone.wav", true},     {"silent.mp3", true},   {"tagged.mp3", true},
-      {"missing.wav", false}, {"text.mp3", false},    {"tagged-text.mp3", false},
-      {"text.wav", false},    {"empty.wav", false},   {"one-header.mp3", false},
-      {"tone.wma", false},    {"tone.SPT", false},    {"tone", false},
-      {"folder.wav", false},  {"two-tags.mp3", true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    FSOUND_STREAM* stream = FSOUND_Stream_Open(c.name, 0, 0, 0);
-    EXPECT_EQ(stream != nullptr, c.opens);
-    EXPECT_EQ(SoundStreamsOpen(), c.opens ? 1 : 0);
-    FSOUND_Stream_Close(stream);
-    EXPECT_EQ(SoundStreamsOpen(), 0);
-  }
-  EXPECT_EQ(FSOUND_Stream_Open(nullptr, 0, 0, 0), nullptr);
-}
-
-// Channel 1 reports paused only while it holds a stream that is paused.
-TEST_F(Sound, Channel1IsPausedOnlyWhileItsStreamIsPaused) {
-  WriteToneWav("tone.wav", 3.0);
-  FSOUND_STREAM* music = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
-  FSOUND_STREAM* other = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
-  ASSERT_NE(music, nullptr);
-  struct Step {
-    const char* name;
-    std::function<void()> action;
-    bool playing;
-    bool paused;
-  };
-  const std::vector<Step> steps = {
-      {"nothing played yet", [] {}, false, false},
-      {"pause with an empty channel", [] { FSOUND_SetPaused(FSOUND_ALL, 1); }, false, false},
-      {"play after that pause sounds", [&] { FSOUND_Stream_Play(FSOUND_FREE, music); }, true,
-       false},
-      {"pause", [] { FSOUND_SetPaused(FSOUND_ALL, 1); }, true, true},
-      {"play request resumes", [&] { FSOUND_Stream_Play(FSOUND_FREE, music); }, true, false},
-      {"pause again", [] { FSOUND_SetPaused(FSOUND_ALL, 1); }, true, true},
-      {"resume", [] { FSOUND_SetPaused(FSOUND_ALL, 0); }, true, false},
-      {"pause channel 1 by number", [] { FSOUND_SetPaused(kMusicChannel, 1); }, true, true},
-      {"another stream takes the channel, unpaused",
-       [&] { FSOUND_Stream_Play(FSOUND_FREE, other); }, true, false},
-      {"pause, then stop",
-       [&] {
-         FSOUND_SetPaused(FSOUND_ALL, 1);
-         FSOUND_Stream_Stop(other);
-       },
-       false, false},
-      {"play after a stop", [&] { FSOUND_Stream_Play(FSOUND_FREE, music); }, true, false},
-      {"close the playing stream",
-       [&] {
-         FSOUND_Stream_Close(music);
-         music = nullptr;
-       },
-       false, false},
-  };
-  for (const Step& step : steps) {
-    SCOPED_TRACE(step.name);
-    step.action();
-    EXPECT_EQ(FSOUND_IsPlaying(kMusicChannel) != 0, step.playing);
-    EXPECT_EQ(FSOUND_GetPaused(kMusicChannel) != 0, step.paused);
-    EXPECT_FALSE(FSOUND_GetPaused(0));
-    EXPECT_FALSE(FSOUND_GetPaused(FSOUND_ALL));
-  }
-  FSOUND_Stream_Close(other);
-  EXPECT_EQ(SoundStreamsOpen(), 0);
-}
-
-TEST_F(Sound, NullStreamsAreIgnoredAndLeaveThePlayingOneAlone) {
-  WriteToneWav("tone.wav", 3.0);
-  FSOUND_STREAM* stream = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
-  FSOUND_Stream_Play(FSOUND_FREE, stream);
-  EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, nullptr), -1);
-  EXPECT_EQ(FSOUND_Stream_Stop(nullptr), 0);
-  EXPECT_EQ(FSOUND_Stream_SetLoopCount(nullptr, -1), 0);
-  EXPECT_EQ(FSOUND_Stream_Close(nullptr), 0);
-  EXPECT_TRUE(FSOUND_IsPlaying(kMusicChannel));
-  EXPECT_EQ(SoundStreamsOpen(), 1);
-  FSOUND_Stream_Close(stream);
-}
-
-TEST(SoundLibrary, WithoutAnAudioDeviceEveryCallIsHarmlessAndALaterStartWorks) {
+TEST(SoundLibrary, WithoutAnAudioDeviceEveryCallIsHarmlessAndLaterGamesStartItAgain) {
   ScopedWorkDir dir;
   WriteToneWav("tone.wav", 1.0);
   ScopedAudioDriver dummy("dummy");
   auto none = std::make_unique<ScopedAudioDriver>("no-such-driver");
   EXPECT_EQ(FSOUND_Init(44100, 32, 0), 0);
-  FSOUND_STREAM* stream = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
-  EXPECT_EQ(stream, nullptr);
-  EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), -1);
-  FSOUND_Stream_SetLoopCount(stream, -1);
-  FSOUND_SetVolume(FSOUND_ALL, 100);
+  MusicState silent;
+  MusicFindTracks(silent);
+  EXPECT_EQ(silent.stream, nullptr);
+  MusicToggle(silent), MusicUpkeep(silent), MusicNextTrack(silent), MusicLouder(silent);
   FSOUND_SetPaused(FSOUND_ALL, 1);
   EXPECT_FALSE(FSOUND_GetPaused(kMusicChannel));
-  FSOUND_SetPaused(FSOUND_ALL, 0);
-  FSOUND_Stream_Stop(stream);
-  FSOUND_Stream_Close(stream);
-  FSOUND_Close();
+  MusicStop(silent);
+  MusicShutDown(silent);
   none.reset();
-
-  // Two games in a row, each closing the way a game ends: SDL first, then
-  // the stream and the library.
+  // Two games in a row, each closing as a game ends: SDL first, then the music.
   for (int game = 0; game < 2; ++game) {
     SCOPED_TRACE(game);
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER), 0);
-    ASSERT_EQ(FSOUND_Init(44100, 32, 0), 1) << SDL_GetError();
-    stream = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
-    ASSERT_NE(stream, nullptr);
-    FSOUND_Stream_SetLoopCount(stream, -1);
-    EXPECT_GE(FSOUND_Stream_Play(FSOUND_FREE, stream), 0);
+    MusicStartUp();
+    MusicState music;
+    ASSERT_NE(music.stream = FSOUND_Stream_Open("tone.wav", 0, 0, 0), nullptr);
+    MusicToggle(music);
     EXPECT_TRUE(FSOUND_IsPlaying(kMusicChannel));
-    FSOUND_Stream_Stop(stream);
+    MusicStop(music);
     SDL_Quit();
-    FSOUND_Stream_Close(stream);
-    FSOUND_Close();
+    MusicShutDown(music);
     EXPECT_EQ(SoundStreamsOpen(), 0);
     EXPECT_EQ(FSOUND_Stream_Open("tone.wav", 0, 0, 0), nullptr) << "the library is closed";
   }

@@ -262,3 +262,5 @@ int SoundMixerVolume() {
   std::lock_guard<std::mutex> lock(lib.state);
   return lib.volume;
 }
+
+void SoundMixNow(unsigned char* bytes, int length) { Mix(nullptr, bytes, length); }
