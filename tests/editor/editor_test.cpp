@@ -1,33 +1,36 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "editor/cycle_hook.h"
 #include "editor/editor.h"
 #include "editor/fichier.h"
-#include "tests/support/test_support.h"
+#include "tests/support/approved.h"
 
 namespace {
 
+// The size screen's plates for 600 and 1000, in the 400 x 400 first window.
+std::string Widths(std::string text) {
+  for (const auto& [word, release] : {std::pair{"w600", "u200,120"}, {"w1000", "u200,320"}})
+    for (size_t at; (at = text.find(word)) != std::string::npos;)
+      text.replace(at, std::strlen(word), release);
+  return text;
+}
 // The input of each editing cycle, queued as the cycle starts.
-std::vector<std::vector<SDL_Event>> script;
+std::vector<std::string> script;
 // What the level file held at the start of each cycle ("" for none).
 std::vector<std::string> savedAtCycleStart;
 
 void PlayScript(int cycle) {
   savedAtCycleStart.push_back(FileExists(kSavedLevelPath) ? ReadFile(kSavedLevelPath) : "");
   if (cycle <= static_cast<int>(script.size()))
-    for (const SDL_Event& e : script[cycle - 1]) Push(e);
+    for (const SDL_Event& e : Script(Widths(script[cycle - 1]))) Push(e);
   Push(QuitEvent());  // ends the cycle whatever it waits for, should the script not
 }
 
-SDL_Event Down(int x, int y) { return MouseButton(SDL_MOUSEBUTTONDOWN, x, y); }
-const SDL_Event k600 = MouseButton(SDL_MOUSEBUTTONUP, 200, 120);
-const SDL_Event k1000 = MouseButton(SDL_MOUSEBUTTONUP, 200, 320);
-const SDL_Event kReturn = KeyDown(SDLK_RETURN);
-const SDL_Event kBackspace = KeyDown(SDLK_BACKSPACE);
 const char* const kOld = "1\n5\t5\n";
 
 }  // namespace
@@ -38,67 +41,46 @@ TEST(EditorRun, WhatEachCycleSaves) {
   struct Case {
     const char* what;
     bool assets;
-    const char* file;  // the level opened, or null
-    std::vector<std::vector<SDL_Event>> cycles;
-    std::vector<std::string> saved;  // at the start of each cycle, and at the end
+    const char* file;                 // the level opened, or null
+    std::vector<std::string> cycles;  // scripts; w600 and w1000 choose a width
+    std::vector<std::string> saved;   // at the start of each cycle, and at the end
   };
+  // Niveau_4 holds walls off the cells, reserved, beyond x 600 and twice on a cell.
   const Case cases[] = {
       {"Return saves in placement order, the next cycle saves over it",
        true,
        nullptr,
-       {{MouseMotion(200, 120), k600, Down(0, 0), Down(149, 49), Down(599, 599), Down(130, 30),
-         Down(125, 25), kReturn},
-        {k1000, Down(990, 590), kReturn},
-        {}},
+       {"m200,120 w600 d0,0 d149,49 d599,599 d130,30 d125,25 enter", "w1000 d990,590 enter", ""},
        {kOld, "3\n0\t0\n575\t575\n125\t25\n", "1\n975\t575\n", "1\n975\t575\n"}},
-      {"Escape writes nothing",
-       true,
-       nullptr,
-       {{k600, Down(0, 0), KeyDown(SDLK_ESCAPE), kReturn}},
-       {kOld, kOld}},
-      {"closed while editing",
-       true,
-       nullptr,
-       {{k600, Down(0, 0), QuitEvent(), kReturn}},
-       {kOld, kOld}},
-      {"closed on the size screen",
-       true,
-       nullptr,
-       {{Down(200, 120), QuitEvent(), k600, kReturn}},
-       {kOld, kOld}},
-      {"an empty grid leaves no file",
-       true,
-       nullptr,
-       {{k600, Down(0, 0), Down(0, 0), kReturn}},
-       {kOld, "", ""}},
+      {"Escape writes nothing", true, nullptr, {"w600 d0,0 esc enter"}, {kOld, kOld}},
+      {"closed while editing", true, nullptr, {"w600 d0,0 q enter"}, {kOld, kOld}},
+      {"closed on the size screen", true, nullptr, {"d200,120 q w600 enter"}, {kOld, kOld}},
+      {"an empty grid leaves no file", true, nullptr, {"w600 d0,0 d0,0 enter"}, {kOld, "", ""}},
       {"Backspace clears the grid and the record",
        true,
        nullptr,
-       {{k600, Down(0, 0), Down(100, 0), Down(100, 0), Down(100, 0), kBackspace, Down(200, 0),
-         Down(200, 0), Down(200, 0), Down(0, 0), kReturn}},
+       {"w600 d0,0 d100,0 d100,0 d100,0 bksp d200,0 d200,0 d200,0 d0,0 enter"},
        {kOld, "2\n200\t0\n0\t0\n", "2\n200\t0\n0\t0\n"}},
       {"only Return, Escape and Backspace act, only on a press",
        true,
        nullptr,
-       {{k600, Down(0, 0), MouseButton(SDL_MOUSEBUTTONUP, 100, 0), KeyDown(SDLK_KP_ENTER),
-         KeyDown(SDLK_a), KeyDown(SDLK_DELETE), MouseMotion(300, 300), Down(50, 0), kReturn}},
+       {"w600 d0,0 u100,0 kpenter a del m300,300 d50,0 enter"},
        {kOld, "2\n0\t0\n50\t0\n", "2\n0\t0\n50\t0\n"}},
       {"without pictures or font",
        false,
        nullptr,
-       {{k600, Down(0, 0), Down(25, 25), Down(75, 0), kBackspace, Down(300, 0), kReturn}},
+       {"w600 d0,0 d25,25 d75,0 bksp d300,0 enter"},
        {kOld, "1\n300\t0\n", "1\n300\t0\n"}},
-      // Off the cells, reserved, beyond x 600, twice on a cell: left out where it does not fit.
       {"each cycle starts from the file's walls that fit its grid",
        true,
        "Niveaux/Niveau_4.txt",
-       {{k600, Down(5, 580), Down(50, 0), kReturn}, {k1000, kReturn}},
+       {"w600 d5,580 d50,0 enter", "w1000 enter"},
        {kOld, "2\n100\t0\n50\t0\n", "3\n100\t0\n800\t100\n0\t575\n",
         "3\n100\t0\n800\t100\n0\t575\n"}},
       {"an unreadable file gives an empty grid",
        true,
        "Niveaux/Niveau_9.txt",
-       {{k600, Down(0, 0), kReturn}},
+       {"w600 d0,0 enter"},
        {kOld, "1\n0\t0\n", "1\n0\t0\n"}},
   };
   setenv("SDL_VIDEODRIVER", "dummy", 0);

@@ -1,6 +1,8 @@
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "editor/editor.h"
 #include "editor/size_screen.h"
 #include "tests/editor/editor_fixture.h"
@@ -10,44 +12,33 @@ TEST_F(GridTest, SizeScreenChoosesAWidthOnARelease) {
   ASSERT_EQ(TTF_Init(), 0);
   screen = TestWindow(400, 400, SDL_SWSURFACE);
   struct Case {
-    std::vector<SDL_Event> events;
-    int chosen;  // 0: none, the window is closed after the events
-    const char* picture;
+    const char* script;  // the window is closed after it
+    int chosen;          // 0: none
+    const char* picture = nullptr;
   };
-  auto up = [](int x, int y) { return MouseButton(SDL_MOUSEBUTTONUP, x, y); };
-  auto down = [](int x, int y) { return MouseButton(SDL_MOUSEBUTTONDOWN, x, y); };
-  // Plates 100 wide from (150, 100), 50 apart; "Plus que 4" 110 wide at (145, 300).
+  // Plates 100 x 40 from (150, 100), 50 apart; "Plus que 4" 110 wide at (145, 300).
   const Case cases[] = {
-      {{}, 0, "editor.size"},
-      {{MouseMotion(249, 139)}, 0, "editor.size.one-lit"},
-      {{MouseMotion(200, 120), MouseMotion(255, 340)}, 0, "editor.size.more-lit"},
-      {{up(150, 100)}, 600, nullptr},
-      {{up(250, 140)}, 600, nullptr},
-      {{up(251, 140)}, 0, nullptr},
-      {{up(149, 120)}, 0, nullptr},
-      {{up(200, 99)}, 0, nullptr},
-      {{up(200, 145)}, 0, nullptr},
-      {{up(200, 150)}, 700, nullptr},
-      {{up(200, 190)}, 700, nullptr},
-      {{up(200, 195)}, 0, nullptr},
-      {{up(200, 200)}, 800, nullptr},
-      {{up(250, 240)}, 800, nullptr},
-      {{up(150, 290)}, 900, nullptr},
-      {{up(145, 300)}, 1000, nullptr},
-      {{up(255, 340)}, 1000, nullptr},
-      {{up(144, 320)}, 0, nullptr},
-      {{up(256, 320)}, 0, nullptr},
-      {{up(255, 341)}, 0, nullptr},
-      {{down(200, 120)}, 0, nullptr},
-      {{down(200, 220), up(10, 10), up(200, 170)}, 700, nullptr},
-      {{KeyDown(SDLK_ESCAPE), KeyDown(SDLK_RETURN), KeyDown(SDLK_BACKSPACE), up(200, 270)},
-       900,
-       nullptr},
+      {"", 0, "editor.size"},
+      {"m249,139", 0, "editor.size.one-lit"},
+      {"m200,120 m255,340", 0, "editor.size.more-lit"},
+      {"d200,120", 0},
+      {"d200,220 u10,10 u200,170", 700},
+      {"esc enter bksp kpenter u200,270", 900},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+  // Single releases, each "x,y=width chosen" (0: none).
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+  std::istringstream releases(
+      "150,100=600 250,140=600 251,140=0 149,120=0 200,99=0 200,145=0 200,150=700 200,190=700 "
+      "200,195=0 200,200=800 250,240=800 150,290=900 145,300=1000 255,340=1000 144,320=0 "
+      "256,320=0 255,341=0");
+  std::vector<std::string> scripts;
+  for (std::string r; std::getline(releases, r, ' ');) scripts.push_back("u" + r);
+  for (const std::string& r : scripts)
+    all.push_back({r.c_str(), std::stoi(r.substr(r.find('=') + 1))});
+  for (const Case& c : all) {
+    SCOPED_TRACE(c.script);
     FINPROG = 0;
-    for (const SDL_Event& e : c.events) Push(e);
+    for (const SDL_Event& e : Script(c.script)) Push(e);
     Push(QuitEvent());
     EXPECT_EQ(Taille(screen, 400, 400), c.chosen ? c.chosen : 400);
     EXPECT_EQ(FINPROG, c.chosen ? 0 : 1);

@@ -40,13 +40,12 @@ class Watchdog {
   SDL_TimerID id_;
 };
 
-// One way through a screen: the events, what it answers, whether it ends the
-// program, and the approved picture it leaves on the screen (if any).
+// One way through a screen: its script (see Script), what it answers,
+// whether it ends the program, and the approved picture it leaves, if any.
 struct Visit {
-  const char* what;
-  std::vector<SDL_Event> events;
+  const char* script;
   int result, finprog;
-  const char* picture;
+  const char* picture = nullptr;
 };
 
 class ScreenTest : public SdlTest {
@@ -74,9 +73,9 @@ class ScreenTest : public SdlTest {
   template <typename Screen>
   void Play(const std::vector<Visit>& visits, Screen screen) {
     for (const Visit& v : visits) {
-      SCOPED_TRACE(v.what);
+      SCOPED_TRACE(v.script);
       FINPROG = 0;
-      for (const SDL_Event& e : v.events) Push(e);
+      for (const SDL_Event& e : Script(v.script)) Push(e);
       int result;
       {
         Watchdog watchdog;
@@ -107,9 +106,6 @@ class ScreenTest : public SdlTest {
   SDL_Surface* screen_ = nullptr;
   TTF_Font* font_ = nullptr;
 };
-
-inline SDL_Event Press(int x, int y) { return MouseButton(SDL_MOUSEBUTTONDOWN, x, y); }
-inline SDL_Event Release(int x, int y) { return MouseButton(SDL_MOUSEBUTTONUP, x, y); }
 
 // A fake xdg-open first on PATH; each request is one line "<argument count> [<arguments>]".
 class FakeDesktop {

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <sstream>
 #include <vector>
 
 #include "tests/support/test_support.h"
@@ -65,6 +67,34 @@ bool Near(const Rgb& a, const Rgb& b) {
 }
 
 }  // namespace
+
+std::vector<SDL_Event> Script(const std::string& text) {
+  static const std::map<std::string, SDLKey> keys = {
+      {"enter", SDLK_RETURN}, {"esc", SDLK_ESCAPE},  {"bksp", SDLK_BACKSPACE},
+      {"del", SDLK_DELETE},   {"space", SDLK_SPACE}, {"kpenter", SDLK_KP_ENTER},
+      {"a", SDLK_a},          {"2", SDLK_2},         {"p", SDLK_p}};
+  std::vector<SDL_Event> events;
+  std::istringstream words(text);
+  for (std::string w; words >> w;) {
+    int a = 0, b = 0, c = 0;
+    std::sscanf(w.c_str() + 1, "%d,%d,%d", &a, &b, &c);
+    if (keys.count(w)) {
+      events.push_back(KeyDown(keys.at(w)));
+    } else if (w[0] == 'm') {
+      events.push_back(MouseMotion(a, b));
+    } else if (w[0] == 'd' || w[0] == 'u') {
+      events.push_back(MouseButton(w[0] == 'd' ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP, a, b));
+    } else if (w[0] == 'b') {
+      events.push_back(PadButton(a, b));
+    } else if (w[0] == 'x') {
+      events.push_back(PadAxis(a, b, c));
+    } else {
+      EXPECT_EQ(w, "q") << "in the script " << text;
+      events.push_back(QuitEvent());
+    }
+  }
+  return events;
+}
 
 bool WritePng(SDL_Surface* surface, const std::string& path) {
   return surface && WriteRgbPng(Colours(surface), surface->w, surface->h, path);

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#include "tests/support/test_support.h"
 
 // Does `surface` show, colour for colour, the approved picture `name`?
 // Pixels where the approved picture is flat must match exactly; a pixel on
@@ -20,6 +23,12 @@
 ::testing::AssertionResult MatchesApproved(SDL_Surface* surface, const std::string& name);
 
 constexpr int kEdgeTolerance = 48;
+
+// The events of a screen's script, e.g. "m355,365 d217,100 u10,10 esc":
+// m motion, d press, u release (left button) at x,y; b pad,button and
+// x pad,axis,value for pads; q a close; enter, esc, bksp, kpenter, del, space,
+// a, 2 and p the keys.
+std::vector<SDL_Event> Script(const std::string& text);
 
 // Writes the RGB of `surface` as a PNG; false if the file cannot be written.
 bool WritePng(SDL_Surface* surface, const std::string& path);
