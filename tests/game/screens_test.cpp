@@ -8,6 +8,7 @@
 #include "game/flow/session.h"
 #include "game/maze/images.h"
 #include "game/screens/screens.h"
+#include "platform/window.h"
 #include "tests/game/screen_fixture.h"
 
 TEST_F(ScreenTest, PlayerCountMenuAndItsInstructions) {
@@ -142,4 +143,18 @@ TEST_F(ScreenTest, CreditsAndThePartnersPages) {
   const std::string first = Request("https://tavernique.example/");
   const std::string second = Request("https://tilo.example/");
   EXPECT_EQ(desktop.WaitFor(4), (std::vector<std::string>{first, first, second, second}));
+}
+
+TEST_F(ScreenTest, TheMenuAtZoomTwo) {
+  WindowSetZoom(2);
+  screen_ = WindowSetVideoMode(600, 600, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
+  DropWindowEvents();
+  if (SDL_GetVideoSurface()->w == 600) {
+    WindowSetZoom(1);
+    GTEST_SKIP() << "this SDL scales the window itself";
+  }
+  // The pointer in the window's pixels: over the far corner of "2 joueurs".
+  Play({{"m711,731 esc", 0, 0}}, [&] { return Joueurs(600, 600, screen_, font_); });
+  EXPECT_TRUE(MatchesApproved(SDL_GetVideoSurface(), "menu.zoom2.two-lit"));
+  WindowSetZoom(1);
 }
