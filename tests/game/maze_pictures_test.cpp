@@ -57,16 +57,21 @@ class Maze : public ScreenTest {
   GameState& s = *state_;
 };
 
-TEST_F(Maze, EnemiesLeaveTheCornerAndTheHeroRunsEastThenPauses) {
+TEST_F(Maze, EnemiesLeaveTheCornerEveryWayWhileTheHeroRunsThenPauses) {
   s.enemyCount = 5;
   s.chestCount = 30;
-  ASSERT_NO_FATAL_FAILURE(Start(2, 11));
+  ASSERT_NO_FATAL_FAILURE(Start(2, 12));  // the enemies go all four ways at first
   s.heroDirection = 2;
   s.clock = 87;
   s.remaining = 1234;
   s.lives = 3;
-  Frames(25);
-  EXPECT_TRUE(MatchesApproved(screen_, "maze.level2.moving"));
+  // Each sprite's first phase, its second, and later where they went.
+  for (const auto& [frames, picture] : {std::pair{5, "maze.level2.phase1"},
+                                        {1, "maze.level2.phase2"},
+                                        {19, "maze.level2.moving"}}) {
+    Frames(frames);
+    EXPECT_TRUE(MatchesApproved(screen_, picture));
+  }
   s.pauseText = TTF_RenderText_Blended(font_, "Pause", s.textColor);
   s.pauseRect = {260, 280, 0, 0};  // where the start window puts it, on every level
   Push(KeyDown(SDLK_p));

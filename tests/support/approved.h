@@ -22,7 +22,7 @@
 // approved one instead.
 ::testing::AssertionResult MatchesApproved(SDL_Surface* surface, const std::string& name);
 
-constexpr int kEdgeTolerance = 48;
+constexpr int kEdgeTolerance = 8;
 
 // The events of a screen's script, e.g. "m355,365 d217,100 u10,10 esc":
 // m motion, d press, u release (left button) at x,y; b pad,button and
