@@ -6,16 +6,6 @@
 #include "level/level_check.h"
 #include "tests/editor/editor_fixture.h"
 
-TEST(Grid, SnapsAPixelDownToTheCornerOfItsCell) {
-  const std::pair<int, int> cases[] = {{0, 0},   {24, 0},    {25, 25},   {49, 25},   {74, 50},
-                                       {75, 75}, {299, 275}, {300, 300}, {599, 575}, {999, 975}};
-  for (const auto& [pixel, corner] : cases) {
-    SCOPED_TRACE(pixel);
-    EXPECT_EQ(::Test(pixel, 1000, 25, 'x'), corner);
-    EXPECT_EQ(::Test(pixel, 600, 25, 'y'), corner);
-  }
-}
-
 TEST(Grid, ExactlyTheEightStartCellsAreReservedAtEveryWidthAndTheCheckerRefusesThem) {
   std::array<int, kTableSize> xs{}, ys{};
   for (int level = 1; level <= 5; ++level) {
