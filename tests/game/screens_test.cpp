@@ -2,6 +2,7 @@
 // and where each click or key leads (one table per screen).
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "game/flow/frame.h"
@@ -157,4 +158,39 @@ TEST_F(ScreenTest, TheMenuAtZoomTwo) {
   Play({{"m711,731 esc", 0, 0}}, [&] { return Joueurs(600, 600, screen_, font_); });
   EXPECT_TRUE(MatchesApproved(SDL_GetVideoSurface(), "menu.zoom2.two-lit"));
   WindowSetZoom(1);
+}
+
+// Each pass of a screen ends with its 30 ms wait, a page change waits 100 ms
+// more, and the end screen leaves without one. Lower bounds only: a busy
+// machine makes passes longer, never shorter.
+TEST_F(ScreenTest, EveryPassWaits) {
+  auto state = std::make_unique<GameState>();
+  GameState& s = *state;
+  struct Case {
+    const char* script;
+    int atLeastMs;
+    std::function<void()> screen;
+  };
+  const Case cases[] = {
+      {"a a a esc", 4 * 30, [&] { Joueurs(600, 600, screen_, font_); }},
+      {"d217,100 d260,550 d217,100 esc", 4 * 30 + 3 * 100,
+       [&] { Joueurs(600, 600, screen_, font_); }},
+      {"a enter", 2 * 30,
+       [&] {
+         init(600, 600, screen_, 1, 4, s.chestImages.data(), s.wallImages.data(),
+              s.chestPositions.data(), 1, s.enemyPositions.data(), s.enemyImages.data(),
+              s.enemyDirections.data(), &s.heroPosition, nullptr, font_, s.wallPositions.data(),
+              &s.wallCount);
+       }},
+      {"a space esc", 2 * 30, [&] { FIN(1, 0, screen_, font_, 600, 600, 0); }},
+      {"a a enter", 3 * 30, [&] { Merci(600, 600, screen_, font_); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    for (const SDL_Event& e : Script(c.script)) Push(e);
+    const auto start = std::chrono::steady_clock::now();
+    c.screen();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(c.atLeastMs));
+  }
+  ReleaseGameSurfaces(s);
 }
