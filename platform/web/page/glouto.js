@@ -20,8 +20,10 @@ var Glouto = {
   // keeps one scale across its screens: that of its 600 x 600 grid, unless a
   // wider grid needs less.
   fit: function() {
-    var canvas = window.Module && Module.canvas;
-    if (!canvas || !canvas.width) return;
+    // Until the program sets its size the canvas keeps the box site.css
+    // reserves for it: a 300 x 150 canvas fitted meanwhile would shift the page.
+    var canvas = Glouto.sized && Module.canvas;
+    if (!canvas) return;
     var room = document.getElementById('cadre');
     var least = Glouto.program === 'editor' ? 600 : 0;
     var scale = Math.min(room.clientWidth / Math.max(canvas.width, least),
@@ -98,7 +100,10 @@ var Glouto = {
         Glouto.isStored();
         if (program === 'editor') setInterval(Glouto.keepSavedLevel, 500);
       },
-      onWindowSize: function() { Glouto.fit(); },
+      onWindowSize: function() {
+        Glouto.sized = true;
+        Glouto.fit();
+      },
       onExit: function() { Glouto.ended(); },
       onAbort: function() { Glouto.ended(); }
     };
