@@ -100,25 +100,25 @@ const [cell, keyed, soft] = [picture('cell', () => 255), picture('keyed', (i) =>
 const black = surface(canvas('black', 6, 6));
 fill(black, 0xff000000);
 
-// The editor's grid, drawn over the last frame every pass without a fill.
-const grid = (...over) => [...Array(48).keys()].map((i) => [i % 7 ? cell : black, 0, 0, 5, 5, (i % 8) * 5, Math.floor(i / 8) * 5])
+// The editor's grid, drawn over the last frame every pass without a fill;
+// it leaves a strip on the right, where nothing opaque is drawn first.
+const grid = (...over) => [...Array(42).keys()].map((i) => [i % 6 ? cell : black, 0, 0, 5, 5, (i % 7) * 5, Math.floor(i / 7) * 5])
     .concat(over);
+const faded = [() => (cell.alpha = 128), [cell, 0, 0, 5, 5, 35, 25], () => (cell.alpha = 255)];
 frame('the editor\'s loading screen', [[text, 0, 0, 6, 6, 17, 12]]);
 frame('a grid over it', grid(), Infinity, null);
 check(!frame('the same grid again', grid(), 0, null), 'the same grid again was given to the page');
 frame('a wall placed', grid([keyed, 0, 0, 5, 5, 10, 10]), 3, null);
 frame('the same grid with its wall', grid([keyed, 0, 0, 5, 5, 10, 10]), 0, null);
-frame('a blended picture over the grid', grid([soft, 0, 0, 5, 5, 20, 5]), Infinity, null);
-frame('the blended picture over itself', grid([soft, 0, 0, 5, 5, 20, 5]), Infinity, null);
-frame('a faded cell over the grid', grid(() => (cell.alpha = 128), [cell, 0, 0, 5, 5, 0, 25], () => (cell.alpha = 255)),
-      Infinity, null);
-frame('the faded cell over itself', grid(() => (cell.alpha = 128), [cell, 0, 0, 5, 5, 0, 25], () => (cell.alpha = 255)),
-      Infinity, null);
+for (const again of ['', ' again']) frame(`a blended picture over the strip${again}`, grid([soft, 0, 0, 5, 5, 35, 5]), Infinity, null);
+for (const again of ['', ' again']) frame(`a faded cell over the strip${again}`, grid(...faded), Infinity, null);
 frame('the black square filled again', grid(() => fill(black, 0xff000000)), Infinity, null);
-frame('the black square drawn on', grid(() => {
-  marks.add(black, 1, 2, 3, 4, 5, 6);
-  frames.blit(black, soft, 0, 0, 6, 6, 0, 0);
+frame('the black square given a blended picture', grid(() => {
+  frames.writing(black);  // as a picture's copy is made
+  [black.canvas.px, black.canvas.alpha, black.picture] = [[...soft.canvas.px], [...soft.canvas.alpha], soft];
+  marks.fresh(black);
 }), Infinity, null);
+for (const again of ['', ' again']) frame(`the blended black square${again}`, grid(), Infinity, null);
 
 // Frames that each change the last one at random: draws gone, moved, new,
 // faded; some from a fill, some over the last.
