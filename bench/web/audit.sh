@@ -6,21 +6,27 @@
 #   bench/web/audit.sh [SITE] [OUT]        (defaults: build-web/site, /tmp/glouto-audit)
 # Lighthouse is a measuring tool, not a dependency of the site or its tests:
 #   npm install --prefix /tmp/lh lighthouse@12    (or set LIGHTHOUSE to its cli)
-# PAGES and PRESETS narrow the run, e.g. PAGES="jeu.html" PRESETS=desktop.
+# PAGES and PRESETS narrow the run, e.g. PAGES="jeu.html" PRESETS=desktop; VERBOSE=1
+# adds the audits that did not pass.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 site=${1:-build-web/site}
 out=${2:-/tmp/glouto-audit}
 lighthouse=${LIGHTHOUSE:-/tmp/lh/node_modules/.bin/lighthouse}
 export CHROME_PATH=${CHROME_PATH:-/usr/bin/chromium}
-port=${PORT:-8765}
 mkdir -p "$out"
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>&1 &
-server=$!
-trap 'kill $server' EXIT
-until python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null; do
-  sleep 0.2
+# A port of our own: another server on the machine may hold any fixed one.
+for attempt in 1 2 3 4 5; do
+  port=$((20000 + RANDOM % 20000))
+  python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>&1 &
+  server=$!
+  until ! kill -0 $server 2>/dev/null ||
+      python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null; do
+    sleep 0.2
+  done
+  kill -0 $server 2>/dev/null && break
 done
+trap 'kill $server' EXIT
 for page in ${PAGES:-index.html jeu.html editeur.html Readme.html}; do
   for preset in ${PRESETS:-mobile desktop}; do
     report="$out/${page%.html}-$preset.json"
