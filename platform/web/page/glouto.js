@@ -112,9 +112,13 @@ var Glouto = {
     };
     window.addEventListener('resize', Glouto.fit);
     if (window.ResizeObserver) new ResizeObserver(Glouto.fit).observe(document.getElementById('cadre'));
+    // The program and its 2 MB of files are asked for once the page is on
+    // screen: the page shows without waiting for them.
     var script = document.createElement('script');
     script.src = program + '.js';
-    document.body.appendChild(script);
+    var load = function() { document.body.appendChild(script); };
+    if (document.hidden) load();
+    else requestAnimationFrame(function() { setTimeout(load, 0); });
   },
 
   // The programs' pictures, decoded before main, as the browser's SDL does,
