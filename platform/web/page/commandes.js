@@ -18,6 +18,11 @@ var Commandes = {
     'Pause': {key: 'p', code: 'KeyP', keyCode: 80},
     'Musique': {key: ' ', code: 'Space', keyCode: 32},
     'Piste suivante': {key: 'F1', code: 'F1', keyCode: 112},
+    'Piste précédente': {key: 'F2', code: 'F2', keyCode: 113},
+    // The browser's SDL takes these key codes as the keys '6' and '='.
+    'Moins fort': {key: '6', code: 'Digit6', keyCode: 54},
+    'Plus fort': {key: '=', code: 'Equal', keyCode: 61},
+    'Tout effacer': {key: 'Backspace', code: 'Backspace', keyCode: 8},
     'Quitter': {key: 'Escape', code: 'Escape', keyCode: 27},
     'Enregistrer': {key: 'Enter', code: 'Enter', keyCode: 13}
   },
@@ -93,7 +98,10 @@ var Commandes = {
 
   start: function() {
     document.querySelectorAll('button[aria-label]').forEach(function(button) {
-      if (Commandes.KEYS[button.getAttribute('aria-label')]) Commandes.wire(button);
+      // A button that asks first sends its key once answered.
+      if (Commandes.KEYS[button.getAttribute('aria-label')] && !button.hasAttribute('data-demande')) {
+        Commandes.wire(button);
+      }
     });
     Commandes.toggle('tactile', 'tactile', 'glouto.tactile');
     Commandes.toggle('deux-joueurs', 'deux', 'glouto.deux');

@@ -37,21 +37,96 @@ var Editeur = {
     });
   },
 
+  // Checked first, then asked: the game's own level N goes until put back.
   putIntoPlay: function() {
     var bytes = Editeur.savedBytes();
     var level = Number(document.getElementById('numero').value);
     if (!bytes) return Editeur.say("Aucun niveau enregistré : dessinez-en un, puis enregistrez-le.");
-    if (!(level >= 1 && level <= 99)) return Editeur.say('Choisissez un numéro de niveau de 1 à 99.');
     var text = String.fromCharCode.apply(null, bytes);  // the file's bytes, one char each
     NiveauModule().then(function(checker) {
       var why = checker.ccall('LevelVerdictFor', 'string', ['string', 'number'], [text, level]);
       if (why) return Editeur.say('Niveau refusé. ' + why);
-      FS.writeFile(Glouto.store + '/Niveau_' + level + '.txt', bytes);
-      Glouto.persist(function(err) {
-        Editeur.say(err ? "Le navigateur n'a pas pu garder le niveau." :
-                    'Le niveau ' + level + ' est en jeu : <a href="jeu.html?niveau=' + level + '">le jouer</a>.');
-      });
+      Ecrans.ask('Le niveau enregistré remplacera le niveau ' + level + ' du jeu. Le mettre en jeu ?',
+                 'Oui, remplacer le niveau ' + level, 'Non', function() { Editeur.replace(bytes, level); });
     });
+  },
+
+  replace: function(bytes, level) {
+    FS.writeFile(Glouto.levelPath(level, Glouto.store), bytes);
+    Glouto.persist(function(err) {
+      Editeur.say(err ? "Le navigateur n'a pas pu garder le niveau." :
+                  'Le niveau ' + level + ' est en jeu : <a href="jeu.html?niveau=' + level + '">le jouer</a>.');
+    });
+  },
+
+  // The levels the player put into play, by number.
+  replaced: function() {
+    return FS.readdir(Glouto.store).map(function(name) {
+      var m = /^Niveau_([0-9]+)\.txt$/.exec(name);
+      return m ? Number(m[1]) : 0;
+    }).filter(Boolean).sort(function(a, b) { return a - b; });
+  },
+
+  // The game's own level N back in place of the player's.
+  restore: function() {
+    var level = Number(document.getElementById('numero').value);
+    var kept = Glouto.levelPath(level, Glouto.store);
+    if (!Glouto.exists(kept)) {
+      var others = Editeur.replaced();
+      return Editeur.say('Le niveau ' + level + " est déjà celui d'origine." +
+                         (others.length ? ' Niveaux remplacés : ' + others.join(', ') + '.' : ''));
+    }
+    FS.unlink(kept);
+    Glouto.persist(function(err) {
+      Editeur.say(err ? "Le navigateur n'a pas pu rétablir le niveau." :
+                  'Le niveau ' + level + " d'origine est de retour dans le jeu.");
+    });
+  },
+
+  // Quitting or clearing loses the walls not saved: the editor asks first.
+  quit: function() {
+    if (Ecrans.screen !== 'grille' || !Grille.unsaved()) return Ecrans.tap('Quitter');
+    Ecrans.ask("Quitter l'éditeur ? Les murs non enregistrés seront perdus.", 'Oui, quitter', 'Non, continuer',
+               function() { Ecrans.tap('Quitter'); });
+  },
+
+  clear: function() {
+    if (Ecrans.screen !== 'grille') return;
+    Ecrans.ask('Effacer tous les murs de la grille ?', 'Oui, tout effacer', 'Non',
+               function() { Ecrans.tap('Tout effacer'); });
+  },
+
+  // Back on the size screen from the grid: Return saved the level.
+  onScreen: function(screen, was) {
+    var said = document.getElementById('enregistre');
+    if (screen === 'grille') said.textContent = '';
+    if (screen !== 'taille') return;
+    if (was === 'grille') {
+      Glouto.keepSavedLevel();
+      var bytes = Editeur.savedBytes();
+      said.textContent = bytes ? 'Niveau enregistré.' : 'Grille vide : aucun niveau enregistré.';
+      Ecrans.say(said.textContent);
+    } else if (!was && Partage.text) {
+      Editeur.openShared();
+    }
+  },
+
+  // A shared level opens on the grid of its level's width.
+  openShared: function() {
+    Partage.checker().then(function(m) {
+      var plates = Ecrans.PLATES.taille, chosen = plates[plates.length - 1];
+      plates.forEach(function(plate, k) {
+        if (m.ccall('LevelForWidth', 'number', ['number'], [600 + 100 * k]) === Partage.level) chosen = plate;
+      });
+      if (Ecrans.screen === 'taille') Ecrans.choose(chosen);
+    });
+  },
+
+  start: function() {
+    document.querySelector('button[aria-label="Quitter"]').addEventListener('click', Editeur.quit);
+    document.querySelector('button[aria-label="Tout effacer"]').addEventListener('click', Editeur.clear);
+    document.getElementById('retablir').addEventListener('click', Editeur.restore);
+    Ecrans.listeners.push(Editeur.onScreen);
   }
 };
 

@@ -8,6 +8,7 @@
 #include "level/level_check.h"
 #include "level/level_code.h"
 #include "level/level_messages.h"
+#include "level/level_rules.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ const char* Answer(const std::string& text) {
 
 // Empty when the level may be played as level `level`, else why not (UTF-8).
 extern "C" EMSCRIPTEN_KEEPALIVE const char* LevelVerdictFor(const char* text, int level) {
+  if (!IsNamedLevel(level)) return Answer(LevelRangeText());
   return Answer(
       LevelProblemText(CheckLevelText(text, level), level, {"Ce fichier", "Ce niveau", true}));
 }
@@ -54,6 +56,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE int LevelForWidth(int width) {
   for (int level = 1; level <= static_cast<int>(kLevelWidths.size()); ++level)
     if (LevelWidth(level) == width) return level;
   return 0;
+}
+
+// The editor page's finger drawing skips the cells no wall may take.
+extern "C" EMSCRIPTEN_KEEPALIVE int LevelCellReserved(int x, int y, int width) {
+  return IsReservedCell(x, y, width, kLevelHeight) ? 1 : 0;
 }
 
 int main() { return 0; }

@@ -44,8 +44,7 @@ var Partage = {
   // Over the player's own levels: the shared one, for this page only.
   overLevels: function(program) {
     if (!Partage.text) return;
-    FS.writeFile(program === 'game' ? '/Niveaux/Niveau_' + Partage.level + '.txt' : Partage.file,
-                 Partage.text);
+    FS.writeFile(program === 'game' ? Glouto.levelPath(Partage.level) : Partage.file, Partage.text);
     var open = document.getElementById('ouvrir-editeur');
     if (open) {
       open.href = 'editeur.html#' + Partage.code;
@@ -53,6 +52,18 @@ var Partage = {
     }
     var number = document.getElementById('numero');
     if (number) number.value = Partage.level;
+    // Said from the start, with the way to the editor.
+    var said = document.getElementById('partage');
+    if (said) {
+      said.textContent = 'Niveau partagé (niveau ' + Partage.level + ') · ';
+      var edit = document.createElement('a');
+      edit.href = 'editeur.html#' + Partage.code;
+      edit.textContent = "Ouvrir dans l'éditeur";
+      said.appendChild(edit);
+      said.hidden = false;
+    } else {
+      Partage.show('Niveau partagé (niveau ' + Partage.level + ') : enregistrez-le pour le garder.');
+    }
   },
 
   show: function(text) {
@@ -61,10 +72,10 @@ var Partage = {
     said.hidden = false;
   },
 
-  // The editor's "Partager": a link to the game page with the saved level.
+  // The editor's "Partager": a link to the game page with the saved level. The
+  // checker says which levels a code carries.
   share: function(bytes, level) {
     if (!bytes) return Partage.show('Aucun niveau enregistré : dessinez-en un, puis enregistrez-le.');
-    if (!(level >= 1 && level <= 99)) return Partage.show('Choisissez un numéro de niveau de 1 à 99.');
     var text = String.fromCharCode.apply(null, bytes);
     Partage.checker().then(function(m) {
       var code = m.ccall('LevelShareCode', 'string', ['string', 'number'], [text, level]);
@@ -76,6 +87,11 @@ var Partage = {
       a.id = 'lien-partage';
       a.href = a.textContent = link;
       said.appendChild(a);
+      // The system's share sheet where there is one; the clipboard elsewhere.
+      if (navigator.share) {
+        navigator.share({title: 'Glouto : niveau ' + level, url: link}).catch(function() {});
+        return;
+      }
       var copied = navigator.clipboard ? navigator.clipboard.writeText(link) : Promise.reject();
       copied.then(function() { said.appendChild(document.createTextNode(' (copié)')); }, function() {});
     });
