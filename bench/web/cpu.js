@@ -1,8 +1,10 @@
 // The browser's cost in headless Chromium: CPU of its whole process tree
 // (CPU time consumed over wall time, from /proc) on the menu and at level 1,
-// and the canvas read-back warnings Chromium logs meanwhile:
+// and the canvas read-back warnings Chromium logs meanwhile; then on the
+// editor's 600-wide grid, left alone:
 //   node harness.js cpu --site DIR --artifacts DIR --scenarios bench/web/cpu.js
-// MEASURE_S sets each measurement's length (default 30).
+// MEASURE_S sets each measurement's length (default 30); `cpu.editor` measures
+// the editor alone.
 'use strict';
 
 const fs = require('fs');
@@ -35,8 +37,19 @@ async function share(site, what, seconds) {
   console.log(`browser CPU ${what}: ${(100 * cpu).toFixed(1)} % of a core over ${seconds} s`);
 }
 
+async function editor(site, seconds) {
+  await site.open('editeur.html');
+  await waitUntil('the editor', async () => (await site.title()).startsWith('Editeur'));
+  await site.waitShare('the editor\'s width plates', [150, 100, 100, 40], grey(150));
+  await site.click(200, 120);  // "Niveau 1": the 600-wide grid
+  await waitUntil('the grid', () => site.page.evaluate(() => Module.canvas.width === 600));
+  await sleep(2000);
+  await share(site, 'on the editor\'s grid', seconds);
+}
+
 module.exports = {
   share,
+  'cpu.editor': (site) => editor(site, Number(process.env.MEASURE_S || 30)),
   cpu: async (site) => {
     const seconds = Number(process.env.MEASURE_S || 30);
     let readbacks = 0;
@@ -58,5 +71,6 @@ module.exports = {
     readbacks = 0;
     await share(site, 'at level 1', seconds);
     console.log(`readback warnings: ${readbacks} over ${seconds} s of play`);
+    await editor(site, seconds);
   },
 };

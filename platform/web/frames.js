@@ -6,6 +6,13 @@
 // then copied to the page: of a 1000-wide level's 1300 draws a frame, the
 // hero, a chest and the counters change. Draws are compared by what they
 // draw, the source's mark (see marks.js) and the rectangles.
+//
+// A frame may also be drawn over the last without a fill (the editor draws
+// its 960 cells so, every 50 ms). Its list then goes on top of what the
+// canvas holds, which is exact only while each of its draws is solid: each
+// pixel taken whole or left, never blended, so that a draw made twice leaves
+// what it left once. Such lists are compared the same way; a draw that is not
+// solid is made at once, as any draw on a screen not followed.
 var GloutoFrames = {
   screen: null,     // the screen's entry in SDL.surfaces
   lists: [],        // two lists, in turn the one held and the one drawing
@@ -19,6 +26,8 @@ var GloutoFrames = {
   longest: 8192,    // draws a frame followed
   lookAhead: 32,    // draws of the held list passed over at most to find one again
   stride: 10,       // kind (0 fill, 1 draw), markA, markB, alpha or colour, sx, sy, w, h, x, y
+  // A list's onTop: drawn over what the canvas held, not from a fill. Its
+  // endA, endB: the screen's mark once the canvas held the list.
 
   // A new screen: nothing is known of its canvas.
   start: function(screen) {
@@ -40,7 +49,7 @@ var GloutoFrames = {
   },
 
   newList: function() {
-    return {n: 0, nums: new Int32Array(64 * GloutoFrames.stride), things: []};
+    return {n: 0, nums: new Int32Array(64 * GloutoFrames.stride), things: [], onTop: false};
   },
 
   // Pixels about to be written on `surface` behind the lists' back: what
@@ -74,29 +83,51 @@ var GloutoFrames = {
   // `source`'s canvas drawn on `target`, both entries of SDL.surfaces.
   blit: function(target, source, sx, sy, w, h, x, y) {
     GloutoFrames.note(target, 1, source.markA, source.markB, source.alpha, sx, sy, w, h, x, y,
-                      source.canvas, false);
+                      source.canvas, false, GloutoFrames.solid(source));
   },
 
   // A fill of `colour` (drawn as the CSS `style`); `whole` if opaque and whole.
   fill: function(target, colour, style, x, y, w, h, whole) {
-    GloutoFrames.note(target, 0, colour, 0, colour, 0, 0, w, h, x, y, style, whole);
+    var alpha = colour >>> 24;
+    GloutoFrames.note(target, 0, colour, 0, colour, 0, 0, w, h, x, y, style, whole,
+                      alpha === 255 || alpha === 0);
+    if (whole) target.opaqueA = target.markA, target.opaqueB = target.markB;
+  },
+
+  // Whether every pixel of `source` is opaque or clear: surfaces as a whole
+  // opaque fill left them, and pictures as decoded (a copy's or a keyed
+  // one's pixels are its picture's, or clear), looked at once each.
+  solid: function(source) {
+    if (source.alpha !== 255) return false;
+    if (source.markA === source.opaqueA && source.markB === source.opaqueB) return true;
+    var picture = source.picture || source;
+    if (!picture.image || picture.drawnOn) return false;
+    if (picture.solid === undefined) {
+      var px = picture.image.data, solid = true;
+      for (var i = 3; i < px.length && solid; i += 4) solid = px[i] === 255 || px[i] === 0;
+      picture.solid = solid;
+    }
+    return picture.solid;
   },
 
   // A draw on the screen is noted; any other is made at once, after what
   // waits. A screen that reads itself cannot wait.
-  note: function(target, kind, markA, markB, value, sx, sy, w, h, x, y, thing, whole) {
+  note: function(target, kind, markA, markB, value, sx, sy, w, h, x, y, thing, whole, solid) {
     var f = GloutoFrames, screen = f.screen;
     if (target !== screen || thing === screen.canvas) {
       f.writing(target);
       f.play(target.ctx, kind, value, sx, sy, w, h, x, y, thing);
       return;
     }
-    if (whole) {  // a new list, never the one the canvas holds
+    if (whole || (f.list === null && solid)) {  // a new list, never the one the canvas holds
       f.list = f.lists[f.held === f.lists[0] ? 1 : 0];
       f.list.n = 0;
+      f.list.onTop = !whole;
+    } else if (f.list === null && f.held !== null && f.heldLength === f.held.n) {
+      f.list = f.held;  // on from the frame shown
     }
     var list = f.list;
-    if (list === null || list.n >= f.longest) {  // a screen never filled whole: draw at once
+    if (list === null || list.n >= f.longest || (list.onTop && !solid)) {  // draw at once
       f.flush();
       f.play(target.ctx, kind, value, sx, sy, w, h, x, y, thing);
       f.list = f.held = null;
@@ -154,12 +185,19 @@ var GloutoFrames = {
       for (var r = 0; r < f.dirty.length; r += 4) {
         f.addChanged(f.dirty[r], f.dirty[r + 1], f.dirty[r + 2], f.dirty[r + 3]);
       }
+      // Drawn over itself, the same frame leaves the canvas as it was.
+      if (list.onTop && f.dirty.length === 0 && f.heldLength === list.n) {
+        f.screen.markA = held.endA;
+        f.screen.markB = held.endB;
+      }
     } else {
       f.redraw(ctx, list, null);
       f.changedAll = true;
     }
     f.held = list;
     f.heldLength = list.n;
+    list.endA = f.screen.markA;
+    list.endB = f.screen.markB;
   },
 
   same: function(a, i, b, k) {
@@ -245,6 +283,7 @@ var GloutoFrames = {
   show: function(page) {
     var f = GloutoFrames, screen = f.screen, changed = f.changed;
     f.flush();
+    f.list = null;  // a draw now starts a frame, or goes on from this one
     var same = GloutoMarks.same(page, screen);
     if (!same) {
       page.shownA = screen.markA;

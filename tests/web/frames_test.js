@@ -1,6 +1,7 @@
 // The screen's lazy frames (platform/web/frames.js) against canvases whose
 // pixels tell what was drawn on them: after each flip the screen and the page
 // must hold what the frame drew, each source as it was when drawn, by few draws.
+// A source pixel's alpha (a picture's) takes it whole, leaves it or blends it.
 'use strict';
 
 const [fs, path, vm] = ['fs', 'path', 'vm'].map(require);
@@ -25,8 +26,9 @@ function canvas(name = '', width = W, height = H) {
              const [sx, sy, w, h, x, y] = a.length === 2 ? [0, 0, from.width, from.height, ...a] : a;
              const alpha = this.globalAlpha;
              paint(this, x, y, w, h, (under, dx, dy) => {
-               const over = from.px[(sy + dy) * from.width + sx + dx];
-               return alpha === 1 ? over : `(${under}|${over}*${alpha})`;
+               const at = (sy + dy) * from.width + sx + dx, over = from.px[at];
+               const a = alpha * (from.alpha ? from.alpha[at] : 255) / 255;
+               return a === 1 ? over : a === 0 ? under : `(${under}|${over}*${a})`;
              });
            },
            getImageData() { return [...c.px]; }};
@@ -57,14 +59,17 @@ const blit = ([source, sx, sy, w, h, x, y]) => {
   reference.ctx.globalAlpha = 1;
 };
 let failed = 0;
+const check = (ok, what) => ok || (console.log(`FAILED: ${what}`), ++failed);
+// A frame from a fill of `colour`, or over the last one if null; whether the page was given it.
 function frame(what, draws, mostDraws = Infinity, colour = 0xffffff) {
   const before = screen.canvas.draws + page.canvas.draws;
-  fill(screen, colour);
+  if (colour !== null) fill(screen, colour);
   draws.forEach((d) => (typeof d === 'function' ? d() : blit(d)));
-  frames.show(page);
+  const shown = frames.show(page);
   const drawn = screen.canvas.draws + page.canvas.draws - before;
   const ok = [page, screen].every((s) => s.canvas.px.join() === reference.px.join()) && drawn <= mostDraws;
   if (!ok) console.log(`FAILED: ${what} (${drawn} draws)`), ++failed;
+  return shown;
 }
 
 const [wall, hero, text] = ['wall', 'hero', 'text'].map((n) => surface(canvas(n, 6, 6)));
@@ -82,14 +87,49 @@ frame('a surface freed with its draw waiting', [...level(7), () => {
   marks.fresh(wall);
 }]);
 
-// Frames that each change the last one at random: draws gone, moved, new, faded.
+// Pictures as decoded, their pixels in memory: opaque, keyed out in places,
+// blended in places; and a surface filled whole.
+function picture(name, alphaAt) {
+  const p = surface(canvas(name, 6, 6));
+  p.canvas.alpha = Array.from({length: 36}, (_, i) => alphaAt(i));
+  p.image = {data: Uint8ClampedArray.from(p.canvas.alpha.flatMap((a) => [0, 0, 0, a]))};
+  return p;
+}
+const [cell, keyed, soft] = [picture('cell', () => 255), picture('keyed', (i) => (i % 4 ? 255 : 0)),
+                             picture('soft', (i) => (i % 5 ? 255 : 128))];
+const black = surface(canvas('black', 6, 6));
+fill(black, 0xff000000);
+
+// The editor's grid, drawn over the last frame every pass without a fill;
+// it leaves a strip on the right, where nothing opaque is drawn first.
+const grid = (...over) => [...Array(42).keys()].map((i) => [i % 6 ? cell : black, 0, 0, 5, 5, (i % 7) * 5, Math.floor(i / 7) * 5])
+    .concat(over);
+const faded = [() => (cell.alpha = 128), [cell, 0, 0, 5, 5, 35, 25], () => (cell.alpha = 255)];
+frame('the editor\'s loading screen', [[text, 0, 0, 6, 6, 17, 12]]);
+frame('a grid over it', grid(), Infinity, null);
+check(!frame('the same grid again', grid(), 0, null), 'the same grid again was given to the page');
+frame('a wall placed', grid([keyed, 0, 0, 5, 5, 10, 10]), 3, null);
+frame('the same grid with its wall', grid([keyed, 0, 0, 5, 5, 10, 10]), 0, null);
+for (const again of ['', ' again']) frame(`a blended picture over the strip${again}`, grid([soft, 0, 0, 5, 5, 35, 5]), Infinity, null);
+for (const again of ['', ' again']) frame(`a faded cell over the strip${again}`, grid(...faded), Infinity, null);
+frame('the black square filled again', grid(() => fill(black, 0xff000000)), Infinity, null);
+frame('the black square given a blended picture', grid(() => {
+  frames.writing(black);  // as a picture's copy is made
+  [black.canvas.px, black.canvas.alpha, black.picture] = [[...soft.canvas.px], [...soft.canvas.alpha], soft];
+  marks.fresh(black);
+}), Infinity, null);
+for (const again of ['', ' again']) frame(`the blended black square${again}`, grid(), Infinity, null);
+
+// Frames that each change the last one at random: draws gone, moved, new,
+// faded; some from a fill, some over the last.
 let seed = 7;
 const random = (n) => (seed = (seed * 1103515245 + 12345) % 2147483648) % n;
 let draws = level(9);
-for (let n = 0; n < 300; ++n) {
+for (let n = 0; n < 400; ++n) {
   draws = draws.filter(() => random(12)).map((d) => (random(10) ? d : [...d.slice(0, 5), random(W), random(H)]));
-  while (random(3)) draws.splice(random(draws.length + 1), 0, [[wall, hero, text][random(3)], random(2), random(2), 1 + random(5), 1 + random(5), random(W) - 2, random(H) - 2]);
-  [hero, text].forEach((s) => (s.alpha = random(4) ? 255 : 128));
-  frame(`random frame ${n}`, draws, Infinity, random(20) ? 0xffffff : 0);
+  const sources = [wall, hero, text, cell, keyed, soft, black];
+  while (random(3)) draws.splice(random(draws.length + 1), 0, [sources[random(sources.length)], random(2), random(2), 1 + random(5), 1 + random(5), random(W) - 2, random(H) - 2]);
+  [hero, text, keyed].forEach((s) => (s.alpha = random(4) ? 255 : 128));
+  frame(`random frame ${n}`, draws, Infinity, [0xffffff, 0, null, null][random(4)]);
 }
 process.exit(failed ? 1 : 0);

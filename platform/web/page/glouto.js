@@ -26,8 +26,10 @@ var Glouto = {
   // keeps one scale across its screens: that of its 600 x 600 grid, unless a
   // wider grid needs less.
   fit: function() {
-    var canvas = window.Module && Module.canvas;
-    if (!canvas || !canvas.width) return;
+    // Until the program sets its size the canvas keeps the box site.css
+    // reserves for it: a 300 x 150 canvas fitted meanwhile would shift the page.
+    var canvas = Glouto.sized && Module.canvas;
+    if (!canvas) return;
     var room = document.getElementById('cadre');
     var least = Glouto.program === 'editor' ? 600 : 0;
     var scale = Math.min(room.clientWidth / Math.max(canvas.width, least),
@@ -85,9 +87,12 @@ var Glouto = {
       // Music plays in <audio> elements, decoded when first played.
       noAudioDecoding: true,
       SDL_canPlayWithWebAudio: function() { return false; },
+      // Ahead of the browser's own: pictures decoded off the page's thread.
+      preloadPlugins: [Glouto.pictures],
       print: function(text) { console.log(text); },
       printErr: function(text) { console.error(text); },
       preRun: [function() {
+        Glouto.spareStartUp();
         // The browser's SDL_ttf draws with the canvas font of the file's name.
         Module.addRunDependency('police');
         font.load().then(function(f) { document.fonts.add(f); }, function() {})
@@ -106,15 +111,58 @@ var Glouto = {
         Glouto.isStored();
         if (program === 'editor') setInterval(Glouto.keepSavedLevel, 500);
       },
-      onWindowSize: function() { Glouto.fit(); },
+      onWindowSize: function() {
+        Glouto.sized = true;
+        Glouto.fit();
+      },
       onExit: function() { Glouto.ended(); },
       onAbort: function() { Glouto.ended(); }
     };
     window.addEventListener('resize', Glouto.fit);
     if (window.ResizeObserver) new ResizeObserver(Glouto.fit).observe(document.getElementById('cadre'));
+    // The program and its 2 MB of files are asked for once the page is on
+    // screen: the page shows without waiting for them.
     var script = document.createElement('script');
     script.src = program + '.js';
-    document.body.appendChild(script);
+    var load = function() { document.body.appendChild(script); };
+    if (document.hidden) load();
+    else requestAnimationFrame(function() { setTimeout(load, 0); });
+  },
+
+  // The programs' pictures, decoded before main, as the browser's SDL does,
+  // but by createImageBitmap, away from the page's thread: an <img> drawn
+  // into a canvas is decoded on it, which held the page a tenth of a second.
+  pictures: {
+    canHandle: function(name) { return Boolean(window.createImageBitmap) && /\.(png|jpe?g|bmp)$/i.test(name); },
+    handle: function(bytes, name, onload, onerror) {
+      createImageBitmap(new Blob([bytes])).then(function(bitmap) {
+        var canvas = document.createElement('canvas');
+        canvas.width = bitmap.width;
+        canvas.height = bitmap.height;
+        canvas.getContext('2d').drawImage(bitmap, 0, 0);
+        bitmap.close();
+        Module.preloadedImages[name] = canvas;
+        if (onload) onload(bytes);
+      }, function() {
+        if (onerror) onerror();
+      });
+    }
+  },
+
+  // What the browser's SDL sets up and the site never uses, left out. It
+  // opens an audio context, which fsound.cpp closes at once since the music
+  // plays in <audio> elements: making one took a fifth of a second of the
+  // page's start. And it listens for `unload` to post SDL_QUIT to a main loop
+  // the programs do not have, which keeps the page out of the browser's
+  // back/forward cache.
+  spareStartUp: function() {
+    SDL.openAudioContext = function() {
+      SDL.audioContext = SDL.audioContext || {state: 'closed', close: function() {}};
+    };
+    var listen = window.addEventListener;
+    window.addEventListener = function(type) {
+      if (type !== 'unload') return listen.apply(this, arguments);
+    };
   },
 
   keepOffline: function() {
