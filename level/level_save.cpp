@@ -27,7 +27,13 @@ int WriteAll(int fd, const std::string& text) {
   return fsync(fd) == 0 ? 0 : errno;
 }
 
+void Reached(SaveStep step) {
+  if (gSaveStepHook) gSaveStepHook(step);
+}
+
 }  // namespace
+
+void (*gSaveStepHook)(SaveStep) = nullptr;
 
 std::string LevelText(const int* xs, const int* ys, int slotCount, int wallCount) {
   std::string text = std::to_string(wallCount) + "\n";
@@ -43,17 +49,20 @@ SaveOutcome SaveLevelText(const std::string& target, const std::string& text, bo
   const int fd = mkstemp(temporary.data());
   if (fd < 0) return {SaveStep::kCreate, errno};
   UsualPermissions(fd);
+  Reached(SaveStep::kWrite);
   int error = WriteAll(fd, text);
   if (close(fd) != 0 && error == 0) error = errno;
   if (error != 0) {
     unlink(temporary.c_str());
     return {SaveStep::kWrite, error};
   }
+  Reached(SaveStep::kPlace);
   // link, unlike rename, refuses to replace what is already there.
   const int placed = replace ? rename(temporary.c_str(), target.c_str())
                              : link(temporary.c_str(), target.c_str());
   const int place_error = errno;
   if (!replace || placed != 0) unlink(temporary.c_str());
   if (placed != 0) return {SaveStep::kPlace, place_error};
+  Reached(SaveStep::kDone);
   return {};
 }

@@ -22,4 +22,9 @@ struct SaveOutcome {
 // save leaves no temporary behind.
 SaveOutcome SaveLevelText(const std::string& target, const std::string& text, bool replace);
 
+// Called as a save reaches each step (kWrite: the temporary made, kPlace: it
+// is written, kDone: it is in place), so a test can stop the save right there.
+// Null in the programs.
+extern void (*gSaveStepHook)(SaveStep reached);
+
 #endif
