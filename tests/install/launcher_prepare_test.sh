@@ -54,11 +54,11 @@ check "removed and stale links follow the install" "$real/Police $real/Musique" 
   "$(readlink "$data/Police") $(readlink "$data/Musique")"
 
 # glouto-editeur N opens the player's level N; a save becomes level N once it
-# passes glouto-niveau's checks, the level it replaces kept as ~.
-levels() { cat "$data/Niveaux/Niveau_2.txt" "$data/Niveaux/Niveau_2.txt~" 2>/dev/null | xargs; }
+# passes glouto-niveau's checks, the level it replaces kept as .~1~.
+levels() { cat "$data/Niveaux/Niveau_2.txt" "$data/Niveaux/Niveau_2.txt.~1~" 2>/dev/null | xargs; }
 old=$(levels)
 check "level 2 opened, nothing saved" "0 Niveaux/Niveau_2.txt $old" "$(run "$bin/glouto-editeur" 2) $(ran editor 2) $(levels)"
-check "a save put into play, the old level its ~" "0 --zoom 2 Niveaux/Niveau_2.txt 2 0 0 675 575 $old" \
+check "a save put into play, the old level its .~1~" "0 --zoom 2 Niveaux/Niveau_2.txt 2 0 0 675 575 $old" \
   "$(SAVE='2\n0\t0\n675\t575\n' run "$bin/glouto-editeur" --zoom 2 2) $(ran editor 2) $(levels)"
 check "a wall outside level 2 refused, nothing changed" "6 2 0 0 675 575 $old" \
   "$(SAVE='1\n700\t0\n' run "$bin/glouto-editeur" 2) $(levels)"
