@@ -30,6 +30,10 @@ int WriteAll(int fd, const std::string& text) {
   return fsync(fd) == 0 ? 0 : errno;
 }
 
+void Reached(SaveStep step) {
+  if (gSaveStepHook) gSaveStepHook(step);
+}
+
 // The highest n of the "NAME.~n~" beside `target`, 0 when there is none.
 int LastBackupNumber(const std::string& target) {
   const std::size_t slash = target.rfind('/');
@@ -66,6 +70,8 @@ int ReadWhole(const std::string& path, std::string* text) {
 
 }  // namespace
 
+void (*gSaveStepHook)(SaveStep) = nullptr;
+
 std::string LevelText(int count, const std::vector<LevelWall>& walls, const char* eol) {
   std::string text = std::to_string(count) + eol;
   for (const LevelWall& w : walls) text += std::to_string(w.x) + "\t" + std::to_string(w.y) + eol;
@@ -85,18 +91,21 @@ SaveOutcome SaveLevelText(const std::string& target, const std::string& text, bo
   const int fd = mkstemp(temporary.data());
   if (fd < 0) return {SaveStep::kCreate, errno};
   UsualPermissions(fd);
+  Reached(SaveStep::kWrite);
   int error = WriteAll(fd, text);
   if (close(fd) != 0 && error == 0) error = errno;
   if (error != 0) {
     unlink(temporary.c_str());
     return {SaveStep::kWrite, error};
   }
+  Reached(SaveStep::kPlace);
   // link, unlike rename, refuses to replace what is already there.
   const int placed = replace ? rename(temporary.c_str(), target.c_str())
                              : link(temporary.c_str(), target.c_str());
   const int place_error = errno;
   if (!replace || placed != 0) unlink(temporary.c_str());
   if (placed != 0) return {SaveStep::kPlace, place_error};
+  Reached(SaveStep::kDone);
   return {};
 }
 

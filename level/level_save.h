@@ -36,4 +36,9 @@ SaveOutcome SaveLevelText(const std::string& target, const std::string& text, bo
 // kCreate, a failed copy where its save stopped.
 SaveOutcome KeepBackup(const std::string& target, std::string* kept);
 
+// Called as a save reaches each step (kWrite: the temporary made, kPlace: it
+// is written, kDone: it is in place), so a test can stop the save right there.
+// Null in the programs.
+extern void (*gSaveStepHook)(SaveStep reached);
+
 #endif

@@ -1,124 +1,109 @@
+// The one rectangle test: actors against walls and chests, points on buttons.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <utility>
 #include <vector>
 
 #include "common/Condition.h"
 
 namespace {
 
-SDL_Rect At(int x, int y) { return SDL_Rect{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0}; }
-const SDL_Rect kNone = At(0, 0);
-
-// An actor (50-pixel square) against a table of 25-pixel walls, as the game asks.
-int ActorAgainstWalls(SDL_Rect actor, std::vector<SDL_Rect> walls, int mode = 0) {
-  return Condition(&actor, walls.data(), kNone, kNone, static_cast<int>(walls.size()), 0, 0, 0, 50,
-                   25, 0, 0, mode);
+using Xy = std::pair<int, int>;
+SDL_Rect At(Xy p) {
+  return SDL_Rect{static_cast<Sint16>(p.first), static_cast<Sint16>(p.second), 0, 0};
 }
 
-int PointOnButton(int px, int py, SDL_Rect button, int w, int h) {
-  SDL_Rect unused = kNone;
-  return Condition(&unused, &unused, At(px, py), button, 0, 0, 0, 0, 0, w, 0, h, 2);
-}
+constexpr std::array<int, 6> kActorOnWalls{0, 0, 50, 25, 0, 0};  // a 50-pixel actor, 25-pixel walls
+constexpr std::array<int, 6> kHeroOnChests{0, 0, 50, 20, 0, 0};
+constexpr std::array<int, 6> kChestSpot{-20, -30, 20, 30, 0, 0};  // 50 pixels round a wall
+constexpr std::array<int, 6> kButton{0, 0, 0, 125, 0, 40};        // a 125 x 40 plate
+
+struct Row {
+  int mode;
+  std::vector<Xy> movers, others;  // or, in mode 2, the point and the box
+  std::array<int, 6> margins;
+  int expected;
+  int index = 0;
+  int count = -1;  // all the others
+};
 
 }  // namespace
 
-TEST(Condition, EmptyTableIsNeverTouched) {
-  SDL_Rect actor = At(0, 0);
-  EXPECT_EQ(Condition(&actor, nullptr, kNone, kNone, 0, 0, 0, 0, 50, 25, 0, 0, 0), -1);
-  EXPECT_EQ(Condition(&actor, nullptr, kNone, kNone, 0, 0, 0, 0, 50, 25, 0, 0, 1), -1);
-}
-
-TEST(Condition, ActorTouchesWallsUpToTheSharedEdgeInclusive) {
-  struct Case {
-    int wx, wy;
-    int expected;
+TEST(Condition, TouchesUpToTheSharedEdgeAndPointsLieInTheirBoxEdgesIncluded) {
+  const Row kRows[] = {
+      // An actor at the origin against one wall: edges and corners shared touch.
+      {0, {{0, 0}}, {{50, 0}}, kActorOnWalls, 1},
+      {0, {{0, 0}}, {{51, 0}}, kActorOnWalls, -1},
+      {0, {{0, 0}}, {{-25, 0}}, kActorOnWalls, 1},
+      {0, {{0, 0}}, {{-26, 0}}, kActorOnWalls, -1},
+      {0, {{0, 0}}, {{0, 50}}, kActorOnWalls, 1},
+      {0, {{0, 0}}, {{0, 51}}, kActorOnWalls, -1},
+      {0, {{0, 0}}, {{0, -25}}, kActorOnWalls, 1},
+      {0, {{0, 0}}, {{0, -26}}, kActorOnWalls, -1},
+      {0, {{0, 0}}, {{50, 50}}, kActorOnWalls, 1},
+      {0, {{0, 0}}, {{-25, -25}}, kActorOnWalls, 1},
+      {0, {{0, 0}}, {{51, 50}}, kActorOnWalls, -1},
+      {0, {{0, 0}}, {{10, 10}}, kActorOnWalls, 1},  // a wall inside the actor
+      // The first wall of the table counts as much as the last.
+      {0, {{0, 0}}, {{40, 40}, {500, 500}}, kActorOnWalls, 1},
+      {0, {{0, 0}}, {{500, 500}, {40, 40}}, kActorOnWalls, 1},
+      {0, {{0, 0}}, {{40, 40}}, kActorOnWalls, -1, 0, 0},  // none looked at
+      // The mover is the entry named by index.
+      {0, {{10000, 10000}, {0, 0}}, {{40, 40}}, kActorOnWalls, -1, 0},
+      {0, {{10000, 10000}, {0, 0}}, {{40, 40}}, kActorOnWalls, 1, 1},
+      // Coordinates widened before the margins are added: 32767 + 50 wraps in 16 bits.
+      {0, {{32767, 32767}}, {{0, 0}}, kActorOnWalls, -1},
+      {0, {{32740, 32740}}, {{32767, 32767}}, kActorOnWalls, 1},
+      {0, {{-32768, 0}}, {{-32768 + 50, 0}}, kActorOnWalls, 1},
+      // Mode 1 names the first chest touched.
+      {1, {{100, 100}}, {{160, 100}, {150, 150}}, kHeroOnChests, 1},
+      {1, {{100, 100}}, {{500, 500}, {120, 120}, {110, 110}}, kHeroOnChests, 1},
+      {1, {{100, 100}}, {{110, 110}, {120, 120}}, kHeroOnChests, 0},
+      {1, {{100, 100}}, {{500, 500}, {120, 120}}, kHeroOnChests, -1, 0, 1},
+      {1, {{0, 0}}, {}, kActorOnWalls, -1},
+      // A chest spot is refused within 50 pixels of a wall on both axes.
+      {0, {{350, 350}}, {{300, 300}}, kChestSpot, 1},
+      {0, {{250, 250}}, {{300, 300}}, kChestSpot, 1},
+      {0, {{300, 300}}, {{300, 300}}, kChestSpot, 1},
+      {0, {{351, 300}}, {{300, 300}}, kChestSpot, -1},
+      {0, {{300, 351}}, {{300, 300}}, kChestSpot, -1},
+      {0, {{249, 300}}, {{300, 300}}, kChestSpot, -1},
+      {0, {{351, 351}}, {{300, 300}}, kChestSpot, -1},
+      // Mode 2: a point on a plate at (237, 360), all four edges included.
+      {2, {{237, 360}}, {{237, 360}}, kButton, 1},
+      {2, {{362, 400}}, {{237, 360}}, kButton, 1},
+      {2, {{362, 360}}, {{237, 360}}, kButton, 1},
+      {2, {{237, 400}}, {{237, 360}}, kButton, 1},
+      {2, {{363, 400}}, {{237, 360}}, kButton, 0},
+      {2, {{362, 401}}, {{237, 360}}, kButton, 0},
+      {2, {{236, 360}}, {{237, 360}}, kButton, 0},
+      {2, {{237, 359}}, {{237, 360}}, kButton, 0},
+      // Margins 1 and 3 move the point, 2 and 4, 5 and 6 bound the box.
+      {2, {{0, 0}}, {{100, 100}}, {110, 5, 120, 20, 10, 30}, 1},
+      {2, {{0, 0}}, {{100, 100}}, {104, 5, 120, 20, 10, 30}, 0},
+      {2, {{0, 0}}, {{100, 100}}, {110, 5, 131, 20, 10, 30}, 0},
+      {2, {{0, 0}}, {{100, 100}}, {110, 5, 109, 20, 10, 30}, 0},
   };
-  const Case cases[] = {
-      {50, 0, 1},                  // right edges meet at x = 50
-      {51, 0, -1},                 // one pixel further is free
-      {-25, 0, 1},                 // wall's right edge at x = 0
-      {-26, 0, -1},  {0, 50, 1},   // below, edges meet
-      {0, 51, -1},   {0, -25, 1},  // above
-      {0, -26, -1},  {50, 50, 1},  // only a corner point shared
-      {-25, -25, 1}, {51, 50, -1},
-      {10, 10, 1},  // wall wholly inside the actor: no corner of the actor inside the wall
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "wall at (" << c.wx << ", " << c.wy << ")");
-    EXPECT_EQ(ActorAgainstWalls(At(0, 0), {At(c.wx, c.wy)}), c.expected);
+  for (const Row& r : kRows) {
+    std::vector<SDL_Rect> movers, others;
+    for (Xy p : r.movers) movers.push_back(At(p));
+    for (Xy p : r.others) others.push_back(At(p));
+    SCOPED_TRACE(testing::Message()
+                 << "mode " << r.mode << ", mover (" << r.movers[0].first << ", "
+                 << r.movers[0].second << "), first other (" << (others.empty() ? 0 : others[0].x)
+                 << ", " << (others.empty() ? 0 : others[0].y) << ")");
+    const auto& m = r.margins;
+    const bool point = r.mode == 2;
+    EXPECT_EQ(Condition(point ? nullptr : movers.data(), point ? nullptr : others.data(),
+                        point ? movers[0] : SDL_Rect{}, point ? others[0] : SDL_Rect{},
+                        point         ? 0
+                        : r.count < 0 ? static_cast<int>(others.size())
+                                      : r.count,
+                        r.index, m[0], m[1], m[2], m[3], m[4], m[5], r.mode),
+              r.expected);
   }
-}
-
-TEST(Condition, FirstContactModeReturnsTheLowestIndexTouched) {
-  SDL_Rect hero = At(100, 100);
-  std::vector<SDL_Rect> chests = {At(160, 100), At(150, 150)};
-  EXPECT_EQ(Condition(&hero, chests.data(), kNone, kNone, 2, 0, 0, 0, 50, 20, 0, 0, 1), 1);
-
-  std::vector<SDL_Rect> both = {At(500, 500), At(120, 120), At(110, 110)};
-  EXPECT_EQ(Condition(&hero, both.data(), kNone, kNone, 3, 0, 0, 0, 50, 20, 0, 0, 1), 1);
-  EXPECT_EQ(Condition(&hero, both.data(), kNone, kNone, 3, 0, 0, 0, 50, 20, 0, 0, 0), 1);
-  // Only the first `count` entries are looked at.
-  EXPECT_EQ(Condition(&hero, both.data(), kNone, kNone, 1, 0, 0, 0, 50, 20, 0, 0, 1), -1);
-}
-
-TEST(Condition, MoverIsTheEntryNamedByIndex) {
-  std::vector<SDL_Rect> enemies = {At(10000, 10000), At(0, 0)};
-  std::vector<SDL_Rect> walls = {At(40, 40)};
-  EXPECT_EQ(Condition(enemies.data(), walls.data(), kNone, kNone, 1, 0, 0, 0, 50, 25, 0, 0, 0), -1);
-  EXPECT_EQ(Condition(enemies.data(), walls.data(), kNone, kNone, 1, 1, 0, 0, 50, 25, 0, 0, 0), 1);
-}
-
-TEST(Condition, ChestSpotNearAWallIsRefusedWithinFiftyPixelsOnBothAxes) {
-  std::vector<SDL_Rect> walls = {At(300, 300)};
-  auto refused = [&](int x, int y) {
-    SDL_Rect chest = At(x, y);
-    return Condition(&chest, walls.data(), kNone, kNone, 1, 0, -20, -30, 20, 30, 0, 0, 0) == 1;
-  };
-  EXPECT_TRUE(refused(350, 350));
-  EXPECT_TRUE(refused(250, 250));
-  EXPECT_TRUE(refused(300, 300));
-  EXPECT_FALSE(refused(351, 300));
-  EXPECT_FALSE(refused(300, 351));
-  EXPECT_FALSE(refused(249, 300));
-  EXPECT_FALSE(refused(351, 351));
-}
-
-TEST(Condition, CoordinatesAreWidenedBeforeTheMarginsAreAdded) {
-  // 32767 + 50 would wrap to a negative number in 16 bits and touch a wall at the origin.
-  EXPECT_EQ(ActorAgainstWalls(At(32767, 32767), {At(0, 0)}), -1);
-  EXPECT_EQ(ActorAgainstWalls(At(32740, 32740), {At(32767, 32767)}), 1);
-  EXPECT_EQ(ActorAgainstWalls(At(-32768, 0), {At(-32768 + 50, 0)}), 1);
-}
-
-TEST(Condition, PointInBoxIncludesAllFourEdges) {
-  const SDL_Rect button = At(237, 360);
-  struct Case {
-    int x, y, expected;
-  };
-  const Case cases[] = {
-      {237, 360, 1}, {362, 400, 1}, {300, 380, 1}, {362, 360, 1}, {237, 400, 1},
-      {363, 400, 0}, {362, 401, 0}, {236, 360, 0}, {237, 359, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "point (" << c.x << ", " << c.y << ")");
-    EXPECT_EQ(PointOnButton(c.x, c.y, button, 125, 40), c.expected);
-  }
-}
-
-TEST(Condition, PointModeAddsItsMarginsToThePointAndTheBox) {
-  SDL_Rect unused = kNone;
-  // Point moved by margin1 / margin3; box bounds from margin2..margin4 and margin5..margin6.
-  EXPECT_EQ(Condition(&unused, &unused, At(0, 0), At(100, 100), 0, 0, 110, 5, 120, 20, 10, 30, 2),
-            1);
-  EXPECT_EQ(Condition(&unused, &unused, At(0, 0), At(100, 100), 0, 0, 104, 5, 120, 20, 10, 30, 2),
-            0);
-  EXPECT_EQ(Condition(&unused, &unused, At(0, 0), At(100, 100), 0, 0, 110, 5, 131, 20, 10, 30, 2),
-            0);
-}
-
-TEST(Condition, UnknownModeReturnsMinusOneWithoutReadingTheTables) {
-  for (int mode : {-1, 3, 4, 100}) {
-    SCOPED_TRACE(mode);
-    EXPECT_EQ(Condition(nullptr, nullptr, kNone, kNone, 1000, 7, 0, 0, 50, 25, 0, 0, mode), -1);
+  for (int mode : {-1, 3, 100}) {  // unknown: no table is read
+    EXPECT_EQ(Condition(nullptr, nullptr, {}, {}, 1000, 7, 0, 0, 50, 25, 0, 0, mode), -1) << mode;
   }
 }

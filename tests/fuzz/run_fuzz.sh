@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds a fuzzer with clang and runs it for a few seconds: the level reader
-# (seeded with the shipped levels), a shared level's code, or the music
-# decoder (seeded with WAV and MP3 files of several rates and channel counts).
-#   run_fuzz.sh SOURCE_DIR BUILD_DIR [SECONDS] [level|code|music]
+# Builds a fuzzer with clang and runs it: the level reader (seeded with the
+# shipped levels), a shared level's code, or the music decoder (seeded with
+# WAV and MP3 files of several rates and channel counts). LENGTH is seconds,
+# or runs=N for N inputs from a fixed seed, the same work however busy the
+# machine (the suite's short runs).
+#   run_fuzz.sh SOURCE_DIR BUILD_DIR [LENGTH] [level|code|music]
 set -euo pipefail
 src="$1"; out="$2"; seconds="${3:-15}"; target="${4:-level}"
 command -v clang++ >/dev/null || { echo "clang++ missing"; exit 1; }
@@ -32,5 +34,9 @@ case $target in
     ;;
   *) echo "unknown fuzzer $target"; exit 2 ;;
 esac
+case $seconds in
+  runs=*) length=(-runs="${seconds#runs=}" -seed=1) ;;
+  *) length=(-max_total_time="$seconds") ;;
+esac
 cd "$out"
-"./$program" -max_total_time="$seconds" -print_final_stats=1 "${options[@]}" "$corpus" 2>&1 | tail -25
+"./$program" "${length[@]}" -print_final_stats=1 "${options[@]}" "$corpus" 2>&1 | tail -25

@@ -1,4 +1,4 @@
-// Saves that cannot finish: the editor killed while it writes, and a
+// Saves that cannot finish: the editor killed at each step of a save, and a
 // "Niveaux" that is missing, not a folder, read-only or full.
 #include <dirent.h>
 #include <grp.h>
@@ -9,155 +9,105 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstring>
 #include <functional>
-#include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "editor/fichier.h"
+#include "level/level_save.h"
 #include "tests/reliability/editor_script.h"
-#include "tests/reliability/soak.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
-constexpr int kSlots = 3000;
-constexpr int kNobody = 65534;
-
-// A wall record as the editor keeps it, and the bytes its save must give.
-struct Level {
-  std::vector<int> xs = std::vector<int>(kSlots, -1), ys = std::vector<int>(kSlots, -1);
-  int next = 1, count = 0;
-  std::string text;
-  void Place(int x, int y) {
-    xs[next] = x;
-    ys[next] = y;
-    ++next;
-    ++count;
-  }
-  void Save() { Fichier(xs.data(), ys.data(), next, count); }
-  void Expect() {
-    text = std::to_string(count) + "\n";
-    for (int i = 1; i < next; ++i) {
-      if (xs[i] != -1) text += std::to_string(xs[i]) + "\t" + std::to_string(ys[i]) + "\n";
-    }
-  }
-};
-
-// Every cell of the widest grid but the reserved ones, walked in the given order.
-Level FullGrid(bool backwards) {
-  Level level;
-  for (int k = 0; k < 40 * 24; ++k) {
-    const int cell = backwards ? 40 * 24 - 1 - k : k;
-    const int x = cell % 40 * 25, y = cell / 40 * 25;
-    const bool corner = (x == 25 || x == 50) && (y == 25 || y == 50);
-    const bool centre = (x == 500 || x == 525) && (y == 300 || y == 325);
-    if (!corner && !centre) level.Place(x, y);
-  }
-  level.Expect();
-  return level;
-}
+const std::string kEarlier = "1\n125\t125\n";
 
 std::vector<std::string> Entries(const char* folder) {
   std::vector<std::string> names;
-  DIR* dir = opendir(folder);
-  if (!dir) return names;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(name);
+  if (DIR* dir = opendir(folder)) {
+    while (const dirent* entry = readdir(dir))
+      if (entry->d_name[0] != '.') names.push_back(entry->d_name);
+    closedir(dir);
   }
-  closedir(dir);
   return names;
+}
+
+int gToParent = -1;
+SaveStep gStopAt = SaveStep::kDone;
+
+// In the child: tells the parent the save is at the step, then waits to be killed.
+void StopAt(SaveStep reached) {
+  if (reached != gStopAt) return;
+  const char byte = 1;
+  if (write(gToParent, &byte, 1) != 1) _exit(2);
+  for (;;) pause();
 }
 
 }  // namespace
 
-// The child saves two big levels in turn without end; the parent kills it
-// at random moments. Each time, the level file must be one of the two, whole.
+// The editor is killed as its save reaches each step: the level file is the
+// old level or the new one, whole, and only a kill before the move leaves the
+// temporary (whole once written) beside it.
 TEST(InterruptedSave, AKilledSaveLeavesTheOldOrTheNewLevelWhole) {
-  ScopedWorkDir dir;
-  mkdir("work", 0755);
-  ASSERT_EQ(chdir("work"), 0);
-  mkdir("Niveaux", 0755);
-  Level a = FullGrid(false), b = FullGrid(true);
-  b.xs[b.next - 1] = b.ys[b.next - 1] = -1;  // one wall fewer, so the sizes differ too
-  --b.count;
-  b.Expect();
-
-  // How long one save takes here, to spread the kills across it.
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < 10; ++i) (i % 2 ? a : b).Save();
-  const auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(
-                          std::chrono::steady_clock::now() - start)
-                          .count() /
-                      10;
-  ASSERT_EQ(ReadFile(kSavedLevelPath), a.text);
-
-  std::mt19937 random(7u);
-  std::uniform_int_distribution<long> delayUs(0, 2 * saveUs + 200);
-  const int iterations = 100 * SoakScale();
-  int sawA = 0, sawB = 0, midSave = 0, broken = 0, kills = 0;
-  // On a fast disk (tmpfs) a save spends little time beside its temporary:
-  // kill on, a bounded while, until one kill has landed inside a save.
-  for (; kills < iterations || (midSave == 0 && kills < 20 * iterations); ++kills) {
+  // Every cell of the widest grid from the fourth row down.
+  std::vector<int> xs(1, -1), ys(1, -1);
+  std::string saved;
+  for (int cell = 3 * 40; cell < 24 * 40; ++cell) {
+    xs.push_back(cell % 40 * 25);
+    ys.push_back(cell / 40 * 25);
+    saved += std::to_string(xs.back()) + "\t" + std::to_string(ys.back()) + "\n";
+  }
+  saved = std::to_string(xs.size() - 1) + "\n" + saved;
+  const struct {
+    SaveStep step;
+    const std::string& level;
+    const char* temporary;  // what the temporary holds, if one is left
+  } kCases[] = {
+      {SaveStep::kWrite, kEarlier, ""},
+      {SaveStep::kPlace, kEarlier, saved.c_str()},
+      {SaveStep::kDone, saved, nullptr},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(static_cast<int>(c.step));
+    ScopedWorkDir dir;
+    mkdir("Niveaux", 0755);
+    WriteFile(kSavedLevelPath, kEarlier);
+    int reached[2];
+    ASSERT_EQ(pipe(reached), 0);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      for (;;) {
-        b.Save();
-        a.Save();
-      }
+      gToParent = reached[1];
+      gStopAt = c.step;
+      gSaveStepHook = StopAt;
+      Fichier(xs.data(), ys.data(), static_cast<int>(xs.size()), static_cast<int>(xs.size()) - 1);
+      _exit(3);  // the save ended without reaching the step
     }
-    std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+    close(reached[1]);
+    char byte = 0;
+    const bool there = read(reached[0], &byte, 1) == 1;
+    close(reached[0]);
     kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    const std::string saved = ReadFile(kSavedLevelPath);
-    if (saved == a.text) {
-      ++sawA;
-    } else if (saved == b.text) {
-      ++sawB;
-    } else {
-      ++broken;
-    }
-    // A save killed before its rename leaves its temporary beside the level.
-    for (const std::string& name : Entries("Niveaux")) {
+    waitpid(child, nullptr, 0);
+    ASSERT_TRUE(there) << "the save never reached the step";
+    EXPECT_EQ(ReadFile(kSavedLevelPath), c.level);
+    std::vector<std::string> left = Entries("Niveaux");
+    ASSERT_EQ(left.size(), c.temporary ? 2u : 1u);
+    for (const std::string& name : left) {
       if (name == "Niveau_.txt") continue;
       EXPECT_EQ(name.rfind("Niveau_.txt.", 0), 0u) << name;
-      ++midSave;
-      std::remove(("Niveaux/" + name).c_str());
+      EXPECT_EQ(ReadFile("Niveaux/" + name), c.temporary);
     }
   }
-  std::printf(
-      "killed saves: %d kills (a save takes %ld us), %d mid-save, level whole %d times "
-      "(old %d, new %d), mixed or cut %d\n",
-      kills, static_cast<long>(saveUs), midSave, sawA + sawB, sawA, sawB, broken);
-  EXPECT_EQ(broken, 0);
-  // Otherwise the kills never hit a save at work and prove nothing.
-  EXPECT_GT(midSave, 0);
-  EXPECT_GT(sawA, 0);
-  EXPECT_GT(sawB, 0);
-  ASSERT_EQ(chdir(".."), 0);
 }
 
 namespace {
 
-struct Failure {
-  const char* what;
-  std::function<void()> prepare;  // in the parent, in the working directory
-  std::function<void()> inChild;  // what the child does before it runs the editor
-  int error;                      // the reason the message must give
-  std::function<void()> check;    // what must be left on disk
-};
-
-const std::string kEarlier = "1\n125\t125\n";
-
 void DropToNobody() {
   if (geteuid() != 0) return;
   // Root writes through any mode bits.
+  constexpr int kNobody = 65534;
   setgroups(0, nullptr);
   if (setresgid(kNobody, kNobody, kNobody) != 0 || setresuid(kNobody, kNobody, kNobody) != 0)
     _exit(3);
@@ -170,39 +120,37 @@ void LimitFileSize() {
   setrlimit(RLIMIT_FSIZE, &tiny);
 }
 
+void EarlierLevel() {
+  mkdir("Niveaux", 0755);
+  WriteFile(kSavedLevelPath, kEarlier);
+}
+
 }  // namespace
 
 // Two cycles each end on Return; neither save can be written. The editor
-// says why each time, goes on to its next cycle and ends normally.
+// says why each time, goes on to its next cycle and ends normally, leaving
+// an earlier level as it was and no temporary.
 TEST(FailingSave, TheEditorSaysWhyAndGoesOnWithoutCrashing) {
-  const Failure kCases[] = {
-      {"missing folder", [] {}, [] {}, ENOENT, [] { EXPECT_FALSE(FileExists("Niveaux")); }},
+  const struct {
+    const char* what;
+    std::function<void()> prepare;  // in the parent, in the working directory
+    void (*inChild)();              // before the editor runs
+    int error;                      // the reason the message must give
+    const char* left;               // what Niveaux is left holding
+  } kCases[] = {
+      {"missing folder", [] {}, [] {}, ENOENT, nullptr},
       {"a file named Niveaux", [] { WriteFile("Niveaux", "not a folder"); }, [] {}, ENOTDIR,
-       [] { EXPECT_EQ(ReadFile("Niveaux"), "not a folder"); }},
+       nullptr},
       {"read-only folder",
        [] {
-         mkdir("Niveaux", 0755);
-         WriteFile(kSavedLevelPath, kEarlier);
+         EarlierLevel();
          chmod("Niveaux", 0555);
          chmod(".", 0755);
        },
-       DropToNobody, EACCES,
-       [] {
-         EXPECT_EQ(ReadFile(kSavedLevelPath), kEarlier);
-         EXPECT_EQ(Entries("Niveaux").size(), 1u);
-       }},
-      {"full disk",
-       [] {
-         mkdir("Niveaux", 0755);
-         WriteFile(kSavedLevelPath, kEarlier);
-       },
-       LimitFileSize, EFBIG,
-       [] {
-         EXPECT_EQ(ReadFile(kSavedLevelPath), kEarlier);
-         EXPECT_EQ(Entries("Niveaux").size(), 1u) << "no temporary left behind";
-       }},
+       DropToNobody, EACCES, kEarlier.c_str()},
+      {"full disk", EarlierLevel, LimitFileSize, EFBIG, kEarlier.c_str()},
   };
-  for (const Failure& c : kCases) {
+  for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
     ScopedWorkDir dir;
     mkdir("work", 0755);
@@ -231,15 +179,17 @@ TEST(FailingSave, TheEditorSaysWhyAndGoesOnWithoutCrashing) {
     close(log[0]);
     int status = 0;
     waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status)) << "the editor died of signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
     const std::string line = "editor: cannot save Niveaux/Niveau_.txt: " +
                              std::string(std::strerror(c.error));
     int said = 0;
     for (size_t at = message.find(line); at != std::string::npos; at = message.find(line, at + 1))
       ++said;
     EXPECT_EQ(said, 2) << "[" << message << "]";
-    c.check();
+    if (c.left) {
+      EXPECT_EQ(ReadFile(kSavedLevelPath), c.left);
+      EXPECT_EQ(Entries("Niveaux").size(), 1u) << "no temporary left behind";
+    }
     ASSERT_EQ(chdir(".."), 0);
     chmod("work/Niveaux", 0755);
   }

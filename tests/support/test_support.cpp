@@ -101,38 +101,27 @@ SDL_Surface* TestWindow(int width, int height, Uint32 flags) {
 }
 
 SDL_Event KeyDown(SDLKey key) {
-  SDL_Event event{};
-  event.type = SDL_KEYDOWN;
-  event.key.type = SDL_KEYDOWN;
-  event.key.state = SDL_PRESSED;
-  event.key.keysym.sym = key;
-  return event;
+  SDL_Event e{};
+  e.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, key, KMOD_NONE, 0}};
+  return e;
 }
 
 SDL_Event MouseMotion(int x, int y) {
-  SDL_Event event{};
-  event.type = SDL_MOUSEMOTION;
-  event.motion.type = SDL_MOUSEMOTION;
-  event.motion.x = static_cast<Uint16>(x);
-  event.motion.y = static_cast<Uint16>(y);
-  return event;
+  SDL_Event e{};
+  e.motion = {SDL_MOUSEMOTION, 0, 0, Uint16(x), Uint16(y), 0, 0};
+  return e;
 }
 
 SDL_Event MouseButton(Uint8 type, int x, int y) {
-  SDL_Event event{};
-  event.type = type;
-  event.button.type = type;
-  event.button.button = SDL_BUTTON_LEFT;
-  event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-  event.button.x = static_cast<Uint16>(x);
-  event.button.y = static_cast<Uint16>(y);
-  return event;
+  SDL_Event e{};
+  e.button = {type, 0, SDL_BUTTON_LEFT, Uint8(type == SDL_MOUSEBUTTONDOWN), Uint16(x), Uint16(y)};
+  return e;
 }
 
 SDL_Event QuitEvent() {
-  SDL_Event event{};
-  event.type = SDL_QUIT;
-  return event;
+  SDL_Event e{};
+  e.type = SDL_QUIT;
+  return e;
 }
 
 SDL_Event PadButton(int pad, int button, bool down) {
