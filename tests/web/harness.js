@@ -1,6 +1,8 @@
 // The browser site driven in headless Chromium: one page of the site served
 // from build-web/site, real input, and what the canvas shows read back.
 //   node harness.js SCENARIO --site DIR --artifacts DIR [--scenarios MORE.js]
+// SCENARIO is tests/scenarios/SCENARIO.txt (read by scenarios.js) or a
+// function of the same name exported by MORE.js, given a Site.
 'use strict';
 
 const fs = require('fs');
@@ -144,8 +146,9 @@ class Site {
 
 async function main() {
   const [name, , site, , artifacts, , more] = process.argv.slice(2);
-  const scenarios = Object.assign({}, require('./scenarios.js'), more ? require(path.resolve(more)) : {});
-  check(scenarios[name], `no scenario ${name}`);
+  const scenarios = require('./scenarios.js');
+  const coded = more ? require(path.resolve(more)) : {};  // scenarios written in JavaScript
+  check(coded[name] || scenarios.exists(name), `no scenario ${name}`);
   let puppeteer;
   try {
     puppeteer = require('puppeteer-core');
@@ -168,7 +171,7 @@ async function main() {
   const s = new Site(browser, `http://127.0.0.1:${server.address().port}`, network);
   let failed = false;
   try {
-    await scenarios[name](s);
+    await (coded[name] ? coded[name](s) : scenarios.play(s, name));
   } catch (error) {
     failed = true;
     console.log(`FAILED: ${error.message}`);
