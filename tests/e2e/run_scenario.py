@@ -47,9 +47,10 @@ class Player:
         self.boxes = {name: rest for _, (kind, name, *rest) in read("geometry.txt") if kind == "box"}
         self.texts = {name: rest[0] for _, (kind, name, *rest) in read("geometry.txt") if kind == "text"}
 
-    def play(self, lines):
+    def play(self, lines, within=""):
         lines = iter(lines)
-        for self.place, (command, *words) in lines:
+        for place, (command, *words) in lines:
+            self.place = place + within
             if command == "def":
                 self.defs[words[0]] = list(itertools.takewhile(lambda line: line[1] != ["end"], lines))
             else:
@@ -84,7 +85,7 @@ class Player:
         elif command == "launch":
             self.launch(words[0], words[1:])
         elif command == "run":
-            self.play(self.defs[words[0]])
+            self.play(self.defs[words[0]], f" from {self.place}")
         elif command == "case":  # where, how, then: a run of its own
             self.finish()
             self.case = f" (case {' '.join(words)})"
@@ -104,10 +105,9 @@ class Player:
                     share = sum(map(test, pixels)) / len(pixels)
                     return share >= least if least > 0 else share <= -least, f"{share:.0%}"
                 wait_until(f"{words[-1]} at {x, y, w, h}", looks)
-        elif command in ("click", "point", "press", "release"):
+        elif command in ("click", "point"):
             x, y, w, h = next(self.boxes_of(words))
-            s.point_at(x + w // 2, y + h // 2, *{"click": ["click", 1], "press": ["mousedown", 1],
-                                                 "release": ["mouseup", 1]}.get(command, []))
+            s.point_at(x + w // 2, y + h // 2, *(["click", 1] if command == "click" else []))
         elif command == "key":
             self.last_key = words[0]
             s.key(words[0])

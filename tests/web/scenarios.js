@@ -5,7 +5,7 @@
 // table afresh. BOX is a name of geometry.txt, or "x y": the 25-pixel cell
 // at that corner. LOOK is one of LOOKS. Steps both harnesses take:
 //   open game|editor [ARGS]   caption TEXT...   size W H   see BOX... LOOK
-//   click|point|press|release BOX   key NAME   close   exits   opened ADDRESS
+//   click|point BOX   key NAME   close   exits   opened ADDRESS
 //   mark   changed BOX   still   music on|off|next   file NAME BYTES
 // The desktop's alone: level NAME BYTES, only NAME..., motion AXIS, launch LAUNCHER ARGS.
 // The browser's alone: open PAGE, pads, viewport NAME, fits, touch LABEL [MS],
@@ -78,10 +78,10 @@ class Player {
     }
   }
 
-  async play(lines) {
+  async play(lines, within = '') {
     for (let k = 0; k < lines.length; ++k) {
       const [command, ...words] = lines[k].words;
-      this.place = lines[k].place;
+      this.place = lines[k].place + within;
       if (command !== 'def') {
         await this.step(command, words);
         continue;
@@ -116,7 +116,7 @@ class Player {
         this.opened = 0;
         return site.open({game: 'jeu.html', editor: 'editeur.html'}[words[0]] || words[0], `(${prepare})(${!!this.pads})`);
       case 'pads': this.pads = true; return;
-      case 'run': return this.play(this.defs[words[0]]);
+      case 'run': return this.play(this.defs[words[0]], ` from ${this.place}`);
       case 'case':
         this.case = ` (case ${words.join(' ')})`;
         if (words[1] === 'close') return console.log(`case ${words.join(' ')}: a page has no window to close`);
@@ -140,9 +140,6 @@ class Player {
       case 'click': return site.viewport.hasTouch ? site.page.touchscreen.tap(...await this.onPage(words)) :
         site.page.mouse.click(...await this.onPage(words));
       case 'point': return site.page.mouse.move(...await this.onPage(words));
-      case 'press': case 'release':
-        await site.page.mouse.move(...await this.onPage(words));
-        return command === 'press' ? site.page.mouse.down() : site.page.mouse.up();
       case 'key': return site.key(KEYS[words[0]] || words[0]);
       case 'exits': {
         const first = await site.title(), shown = new Set();
