@@ -43,9 +43,14 @@ function read(name) {
 // Run in the page before its scripts: the tabs the program opens recorded
 // instead; with pads, two pads as the Gamepad API shows them, in the
 // standard layout, each read a copy, as a browser's snapshot.
+// The page's listeners for pads counted: listening costs a poll 60 times a second.
 function prepare(pads) {
-  window.opened = [];
-  window.open = (url) => window.opened.push(url) && null;
+  [window.opened, window.padWatch, window.open] = [[], 0, (url) => window.opened.push(url) && null];
+  const counted = (original, change) => function(type, ...rest) {
+    window.padWatch += type === 'gamepadconnected' ? change : 0;
+    return original.call(this, type, ...rest);
+  };
+  [window.addEventListener, window.removeEventListener] = [counted(window.addEventListener, 1), counted(window.removeEventListener, -1)];
   if (!pads) return;
   window.pads = [0, 1].map((index) => ({id: `pad ${index}`, index, mapping: 'standard', timestamp: 0,
                                         axes: [0, 0, 0, 0], buttons: Array(17).fill({pressed: false})}));
