@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "level/level_rules.h"
+
 namespace {
 
 // A whole decimal number in [low, high], nothing else.
@@ -39,9 +41,9 @@ bool ReadCommandLine(int argc, char** argv, const char* program, Accepts accepts
     } else if (const char* level = accepts == Accepts::Level
                                        ? OptionValue(argc, argv, i, "--niveau")
                                        : nullptr) {
-      if (!ReadNumber(level, 1, 99, out.level)) {
-        std::fprintf(stderr, "%s: --niveau takes a level from 1 to 99, not \"%s\"\n", program,
-                     level);
+      if (!ReadNumber(level, kFirstLevel, kLastLevel, out.level)) {
+        std::fprintf(stderr, "%s: --niveau takes a level from %d to %d, not \"%s\"\n", program,
+                     kFirstLevel, kLastLevel, level);
         return false;
       }
     } else if (accepts == Accepts::File && argv[i][0] != '-' && !out.file) {

@@ -5,7 +5,7 @@
 // argument both programs behave as they always have.
 struct CommandLine {
   int zoom = 1;                // --zoom N: every pixel an N x N block, N in 1..3
-  int level = 1;               // --niveau N (game): the first level played, 1..99
+  int level = 1;               // --niveau N (game): the first level played, a named level
   const char* file = nullptr;  // FILE (editor): the level opened on the grid
 };
 

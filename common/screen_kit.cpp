@@ -1,7 +1,25 @@
 #include "common/screen_kit.h"
 
 #include "common/Condition.h"
+#include "platform/picture_blits.h"
 #include "platform/surface_fill.h"
+
+TTF_Font* OpenGameFont() { return TTF_OpenFont("Police/comic.ttf", 25); }
+
+void CloseFont(TTF_Font* font) {
+  if (font) TTF_CloseFont(font);
+}
+
+SDL_Surface* RenderText(TTF_Font* font, const char* text, SDL_Color colour) {
+  // SDL_ttf dereferences the font without a check.
+  if (!font || !text) return nullptr;
+  return TTF_RenderText_Blended(font, text, colour);
+}
+
+void BlitAt(SDL_Surface* picture, SDL_Surface* screen, SDL_Rect position) {
+  if (!picture || !screen) return;
+  BlitPicture(picture, screen, &position);
+}
 
 void FillGrey(SDL_Surface* surface, SDL_Surface* screen, int grey) {
   if (!surface || !screen) return;

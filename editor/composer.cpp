@@ -1,7 +1,6 @@
 #include <array>
 
 #include "common/screen_kit.h"
-#include "editor/safe_sdl.h"
 #include "editor/size_screen.h"
 #include "platform/window.h"
 

@@ -16,7 +16,6 @@
 #include "editor/grid.h"
 #include "editor/open_level.h"
 #include "editor/press.h"
-#include "editor/safe_sdl.h"
 #include "editor/size_screen.h"
 #include "level/level_rules.h"
 #include "platform/window.h"
@@ -121,7 +120,7 @@ bool RunCycle(int number, const char* file) {
   if (cycleStarted) cycleStarted(number);
   SDL_Surface* icon = IMG_Load(kWallPicture);
   SDL_WM_SetIcon(icon, nullptr);
-  TTF_Font* font = TTF_OpenFont("Police/comic.ttf", 25);
+  TTF_Font* font = OpenGameFont();
 
   // Some 70 KB of tables: on the heap, as cycles may follow one another.
   auto c = std::make_unique<Cycle>();
@@ -137,7 +136,7 @@ bool RunCycle(int number, const char* file) {
   c->screen = WindowSetVideoMode(c->width, c->height, 32, kVideoFlags);
   c->loadingPosition.x = static_cast<Sint16>(c->width / 2 - 80);
   c->loadingPosition.y = static_cast<Sint16>(c->height / 2 - 30);
-  c->loading = RenderBlack(font, "Chargement ...");
+  c->loading = RenderText(font, "Chargement ...", kTextBlack);
   ShowLoading(*c);
 
   if (FINPROG == 0) {

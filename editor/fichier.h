@@ -1,7 +1,7 @@
 #ifndef GLOUTO_EDITOR_FICHIER_H
 #define GLOUTO_EDITOR_FICHIER_H
 
-constexpr const char* kSavedLevelPath = "Niveaux/Niveau_.txt";
+#include "level/level_paths.h"  // kSavedLevelPath, where the editor saves
 
 // Writes the walls of the non-empty slots below slotCount to
 // "Niveaux/Niveau_.txt"; an empty grid (wallCount 0) leaves no file.

@@ -1,7 +1,6 @@
 #include "editor/grid.h"
 
 #include "common/screen_kit.h"
-#include "editor/safe_sdl.h"
 #include "level/level_rules.h"
 #include "platform/picture_files.h"
 #include "platform/window.h"

@@ -6,7 +6,6 @@
 
 #include "common/screen_kit.h"
 #include "editor/editor.h"
-#include "editor/safe_sdl.h"
 #include "level/level_rules.h"
 #include "platform/window.h"
 
@@ -32,7 +31,7 @@ constexpr std::array<Button, kButtons> kButtonTable{{
 }  // namespace
 
 int Taille(SDL_Surface* screen, int width, int height) {
-  TTF_Font* font = TTF_OpenFont("Police/comic.ttf", 25);
+  TTF_Font* font = OpenGameFont();
   std::array<SDL_Surface*, kButtons> labels{};
   std::array<SDL_Surface*, kButtons> plates{};
   std::array<SDL_Rect, kButtons> positions{};
@@ -40,7 +39,7 @@ int Taille(SDL_Surface* screen, int width, int height) {
   const int cx = width / 2, cy = height / 2;
   for (int k = 0; k < kButtons; ++k) {
     const Button& b = kButtonTable[k];
-    labels[k] = RenderBlack(font, b.label);
+    labels[k] = RenderText(font, b.label, kTextBlack);
     plates[k] = MakePlate(b.width);
     positions[k] = SDL_Rect{static_cast<Sint16>(cx + b.dx), static_cast<Sint16>(cy + b.dy), 0, 0};
     greys[k] = kIdleGrey;

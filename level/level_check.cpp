@@ -78,6 +78,12 @@ bool OnGridInside(int x, int y, int width) {
 }  // namespace
 
 LevelVerdict CheckLevelText(const std::string& text, int level) {
+  std::vector<LevelWall> walls;
+  return ReadLevelText(text, level, &walls);
+}
+
+LevelVerdict ReadLevelText(const std::string& text, int level, std::vector<LevelWall>* walls) {
+  walls->clear();
   Reader reader(text);
   int declared = 0;
   if (!reader.Number(&declared))
@@ -107,6 +113,7 @@ LevelVerdict CheckLevelText(const std::string& text, int level) {
                                    ? "le fichier doit finir par un saut de ligne"
                                    : "une ligne de mur doit \u00eatre x, une tabulation, y");
     }
+    walls->push_back({x, y});
     if (first_off_grid.line == 0 && !OnGridInside(x, y, width)) first_off_grid = {x, y, line};
     if (first_reserved.line == 0 && IsReservedCell(x, y, width, kLevelHeight))
       first_reserved = {x, y, line};

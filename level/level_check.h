@@ -2,6 +2,7 @@
 #define GLOUTO_LEVEL_LEVEL_CHECK_H
 
 #include <string>
+#include <vector>
 
 #include "level/level_rules.h"
 
@@ -13,6 +14,7 @@ enum class LevelProblem {
   kOffGrid,       // a wall off the 25-pixel grid or outside the level's window
   kReserved,      // a wall where the enemies or the hero start
   kCode,          // a shared level's code that is none (level_code.h)
+  kShare,         // a level the game plays but no code can carry (level_code.h)
 };
 
 struct LevelVerdict {
@@ -27,5 +29,9 @@ struct LevelVerdict {
 // Checks the text of a level file as the editor writes it for `level`:
 // "%d\n" then "%d\t%d\n" per wall, each line break LF or CR LF.
 LevelVerdict CheckLevelText(const std::string& text, int level);
+
+// The one reader of level text: CheckLevelText, which also gives the walls in
+// their order (into `walls`, cleared first) once the format is right.
+LevelVerdict ReadLevelText(const std::string& text, int level, std::vector<LevelWall>* walls);
 
 #endif

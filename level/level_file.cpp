@@ -3,6 +3,8 @@
 #include <climits>
 #include <cstdio>
 
+#include "level/level_paths.h"
+
 namespace {
 
 // Reads the next decimal integer after any white space, as "%d" would, but
@@ -37,7 +39,7 @@ Sint16 Clamp16(long long v) {
 }  // namespace
 
 void LevelFilePath(char* path, int size, int level) {
-  std::snprintf(path, static_cast<size_t>(size), "Niveaux/Niveau_%d.txt", level);
+  std::snprintf(path, static_cast<size_t>(size), "%s", LevelPath(level).c_str());
 }
 
 int ReadLevelFile(const char* path, SDL_Rect* walls, int capacity) {

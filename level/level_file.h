@@ -5,7 +5,7 @@
 
 #include "level/level_rules.h"
 
-// Path of level n's file, "Niveaux/Niveau_%d.txt", written into `path`.
+// LevelPath(level) (level_paths.h) as a C string, cut to fit `size`.
 void LevelFilePath(char* path, int size, int level);
 
 // Reads the walls of a level file into walls[0 .. n-1] and returns n, never

@@ -7,7 +7,7 @@
 namespace {
 
 // One sentence per problem, in LevelProblem's order; {name} stands for a value.
-constexpr std::array<const char*, 6> kSentences{{
+constexpr std::array<const char*, 7> kSentences{{
     "",
     "{file} n'est pas un niveau de l'\u00e9diteur{where} : {detail}.",
     "{level_subject} a {walls} murs ; le jeu n'en charge pas plus de {max}.",
@@ -16,8 +16,9 @@ constexpr std::array<const char*, 6> kSentences{{
     "{le} mur {wall}{where} occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis ou de "
     "Glouto.",
     "{file} n'est pas un code de niveau : {detail}.",
+    "{file} ne peut pas \u00eatre partag\u00e9 : {detail}.",
 }};
-static_assert(kSentences.size() == static_cast<std::size_t>(LevelProblem::kCode) + 1);
+static_assert(kSentences.size() == static_cast<std::size_t>(LevelProblem::kShare) + 1);
 
 using Values = std::array<std::pair<const char*, std::string>, 12>;
 
@@ -61,4 +62,24 @@ std::string LevelProblemText(const LevelVerdict& verdict, int level,
       {"cell", std::to_string(kLevelCell)},
   }};
   return Fill(kSentences[index], values);
+}
+
+std::string LevelRangeText() {
+  return "Choisissez un num\u00e9ro de niveau de " + std::to_string(kFirstLevel) + " \u00e0 " +
+         std::to_string(kLastLevel) + ".";
+}
+
+std::string LevelAndWidth(int level) {
+  return "niveau " + std::to_string(level) + " (" + std::to_string(LevelWidth(level)) +
+         " px de large)";
+}
+
+std::string CodeLevelText(int codeLevel, int level, const LevelVerdict& there) {
+  const std::string wall = "son mur (" + std::to_string(there.x) + ", " + std::to_string(there.y) +
+                           ")";
+  const std::string why = there.problem == LevelProblem::kReserved
+                              ? wall + " couvrirait le d\u00e9part des ennemis ou de Glouto"
+                              : wall + " sortirait de la fen\u00eatre";
+  return "ce code est celui du " + LevelAndWidth(codeLevel) + " ; comme " + LevelAndWidth(level) +
+         ", " + why + ". Installez-le comme niveau " + std::to_string(codeLevel) + ".";
 }

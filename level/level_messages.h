@@ -17,4 +17,14 @@ struct LevelSubjects {
 // empty when it can.
 std::string LevelProblemText(const LevelVerdict& verdict, int level, const LevelSubjects& subjects);
 
+// "Choisissez un num\u00e9ro de niveau de 1 \u00e0 99.": the levels a player may name.
+std::string LevelRangeText();
+
+// "le niveau 5 (1000 px de large)": how a code's level is named.
+std::string LevelAndWidth(int level);
+
+// Why a code's level, meant for `codeLevel`, cannot be played as `level`,
+// given the checker's verdict there: in words of the code, never of a line.
+std::string CodeLevelText(int codeLevel, int level, const LevelVerdict& there);
+
 #endif

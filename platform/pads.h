@@ -12,10 +12,13 @@
 void PadsStart();
 
 // For the window's event functions: takes pads plugged in or out since the last
-// look, at most once a second.
+// look, at most twice a second.
 void PadsUpkeep();
 
-// PadEventToKey with this target's button numbers.
+// PadEventToKey with this target's button numbers for each make of pad.
 int PadsTranslate(SDL_Event* event);
+
+// PadRepeat at the key repeat the program set.
+int PadsRepeat(SDL_Event* event);
 
 #endif

@@ -1,5 +1,6 @@
 #include "game/flow/keys.h"
 
+#include "common/pad_keys.h"
 #include "game/flow/globals.h"
 #include "game/flow/pause.h"
 #include "game/maze/movement.h"
@@ -26,6 +27,12 @@ void HandleKey(GameState& s, int key) {
     case SDLK_BACKSPACE: s.wallCount = 0; break;
     case SDLK_RETURN: SteerHero(s, kStopped); break;
     case SDLK_ESCAPE:
+      // A pad's Back pauses: one stray press must not end the game. In the
+      // pause, Back again ends it, as Escape does there.
+      if (LastKeyFromPad()) {
+        PauseGame(s);
+        break;
+      }
       s.running = 0;
       FINPROG = 1;
       SDL_Delay(100);

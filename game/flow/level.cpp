@@ -10,10 +10,11 @@
 namespace {
 
 constexpr Uint32 kVideoFlags = SDL_HWSURFACE | SDL_DOUBLEBUF;
-// The window is wider at each new level until it is as wide as the widest level.
+// The window takes the new level's width; true when that changed it.
 bool Widen(GameState& s) {
-  if (s.width >= kWidestLevel) return false;
-  s.width += kWidthStep;
+  const int width = LevelWidth(s.level);
+  if (width == s.width) return false;
+  s.width = width;
   return true;
 }
 

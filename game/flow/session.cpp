@@ -55,7 +55,7 @@ bool StartUp(GameState& s) {
   MusicStartUp();
   s.icon = IMG_Load("Images/Mur.png");
   if (s.icon) SDL_WM_SetIcon(s.icon, nullptr);
-  s.font = TTF_OpenFont("Police/comic.ttf", 25);
+  s.font = OpenGameFont();
   s.textColor = {0, 0, 0, 0};
   s.pauseText = RenderText(s.font, "Pause", s.textColor);
   s.width = LevelWidth(1);
@@ -118,7 +118,7 @@ bool ShutDown(GameState& s) {
   SDL_RemoveTimer(s.timerId);
   s.timerId = {};
   SDL_Quit();
-  if (s.font) TTF_CloseFont(s.font);
+  CloseFont(s.font);
   s.font = nullptr;
   TTF_Quit();
   MusicShutDown(s.music);

@@ -3,19 +3,7 @@
 #include <initializer_list>
 
 #include "game/screens/screen_kit.h"
-#include "platform/picture_blits.h"
 #include "platform/window.h"
-
-namespace {
-
-// The blit writes the clipped rectangle back; `at` is our own copy, so the
-// screens can hand the same positions in on every pass.
-void Draw(SDL_Surface* screen, SDL_Surface* image, SDL_Rect at) {
-  if (!screen || !image) return;
-  BlitPicture(image, screen, &at);
-}
-
-}  // namespace
 
 void Texte(SDL_Surface* screen, SDL_Surface* plate1, SDL_Surface* plate2, SDL_Surface* backdrop,
            SDL_Surface* item1, SDL_Surface* item2, SDL_Surface* item3, SDL_Surface* item4,
@@ -24,7 +12,7 @@ void Texte(SDL_Surface* screen, SDL_Surface* plate1, SDL_Surface* plate2, SDL_Su
            int screenGrey, int plateCount, int itemCount, int backdropFlag) {
   if (!screen) return;
   FillGrey(screen, screen, screenGrey);
-  if (backdropFlag == 1) Draw(screen, backdrop, backdropPos);
+  if (backdropFlag == 1) BlitAt(backdrop, screen, backdropPos);
 
   struct Plate {
     SDL_Surface* surface;
@@ -35,12 +23,12 @@ void Texte(SDL_Surface* screen, SDL_Surface* plate1, SDL_Surface* plate2, SDL_Su
   for (int k = 0; k < plateCount && k < 2; ++k) {
     // Greys are always mapped in the screen's format, plates included.
     FillGrey(plates[k].surface, screen, plates[k].grey);
-    Draw(screen, plates[k].surface, plates[k].at);
+    BlitAt(plates[k].surface, screen, plates[k].at);
   }
 
   SDL_Surface* const items[] = {item1, item2, item3, item4};
   const SDL_Rect itemPositions[] = {itemPos1, itemPos2, itemPos3, itemPos4};
-  for (int k = 0; k < itemCount && k < 4; ++k) Draw(screen, items[k], itemPositions[k]);
+  for (int k = 0; k < itemCount && k < 4; ++k) BlitAt(items[k], screen, itemPositions[k]);
 
   WindowFlip(screen);
 }

@@ -71,10 +71,15 @@ void Press(int x, int y, const Layout& l, MenuState& s) {
   }
 }
 
-// A pad has no pointer: its buttons stand for the two plates.
+// A pad has no pointer: its buttons stand for the plates, the top face
+// button for "Mode d'emploi" and "Retour".
 void PadPress(int key, MenuState& s) {
-  if (key == PadKey(0, PadControl::kSouth)) Choose(s, 1);
-  if (key == PadKey(0, PadControl::kWest)) Choose(s, 2);
+  if (key == PadKey(0, PadControl::kConfirm)) Choose(s, 1);
+  if (key == PadKey(0, PadControl::kTwoPlayers)) Choose(s, 2);
+  if (key == PadKey(0, PadControl::kTop)) {
+    ++s.page;
+    SDL_Delay(kPageChangeDelay);
+  }
 }
 
 void Handle(const SDL_Event& event, const Layout& l, MenuState& s) {

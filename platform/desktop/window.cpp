@@ -103,25 +103,48 @@ int WindowFlip(SDL_Surface* screen) {
   return 0;
 }
 
+// SDL 1.2 has no hot-plug events: a wait is woken now and then by this
+// event, of ours alone, to look for pads plugged in since.
+constexpr Uint32 kWakeEvery = 250;
+constexpr int kWakeCode = 0x676c70;
+
+Uint32 WakeWaiter(Uint32 interval, void* /*param*/) {
+  SDL_Event wake{};
+  wake.type = SDL_USEREVENT;
+  wake.user.code = kWakeCode;
+  SDL_PushEvent(&wake);
+  return interval;
+}
+
+bool IsWake(const SDL_Event& event) {
+  return event.type == SDL_USEREVENT && event.user.code == kWakeCode;
+}
+
 // A pad's event that stands for no key (a stick's small moves) is skipped, not
 // handed out: the loops take one event a pass and would fall behind.
 int WindowPollEvent(SDL_Event* event) {
   if (!event) return SDL_PollEvent(nullptr);
   PadsUpkeep();
   while (SDL_PollEvent(event)) {
-    if (!PadsTranslate(event)) continue;
+    if (IsWake(*event) || !PadsTranslate(event)) continue;
     if (Copying()) MapPointer(event);
     return 1;
   }
-  return 0;
+  // As SDL repeats a held key, once the queue is empty.
+  return PadsRepeat(event);
 }
 
 int WindowWaitEvent(SDL_Event* event) {
   if (!event) return SDL_WaitEvent(nullptr);
-  PadsUpkeep();
+  const SDL_TimerID wake = SDL_WasInit(SDL_INIT_TIMER)
+                               ? SDL_AddTimer(kWakeEvery, WakeWaiter, nullptr)
+                               : SDL_TimerID{};
   int got;
-  while ((got = SDL_WaitEvent(event)) > 0 && !PadsTranslate(event)) {
-  }
+  do {
+    PadsUpkeep();
+    got = SDL_WaitEvent(event);
+  } while (got > 0 && (IsWake(*event) || !PadsTranslate(event)));
+  if (wake) SDL_RemoveTimer(wake);
   if (got > 0 && Copying()) MapPointer(event);
   return got;
 }

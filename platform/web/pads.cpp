@@ -6,24 +6,18 @@
 
 #include "common/pad_keys.h"
 
-// Looking for pads, the browser polls them sixty times a second, about 2 % of
-// a core. The page looks only while its picture stands still (a menu, a
-// level's start, a pause), and always once a pad showed itself, which a pad
-// does at a pressed button: in play a new pad waits for the next still
-// screen. 0: none yet, 1: one came since the last ask, 2: some came before.
+// 0: no pad yet, 1: one came since the last ask, 2: some came before. The
+// page's ear is pads.js; a frame shown lately means the picture moves, and
+// the page stops listening once it has moved for half a second: a screen's
+// first frames leave it listening.
 // clang-format off
 EM_JS(int, PadNews, (), {
-  var pads = Module.gloutoPads;
-  if (!pads) {
-    pads = Module.gloutoPads = {seen: false, came: false, looking: false};
-    pads.heard = function() { pads.seen = pads.came = true; };
-  }
-  var still = performance.now() - (Module.gloutoFrameShown || 0) > 250;
-  if (pads.looking != (pads.seen || still)) {
-    pads.looking = !pads.looking;
-    if (pads.looking) window.addEventListener('gamepadconnected', pads.heard);
-    else window.removeEventListener('gamepadconnected', pads.heard);
-  }
+  var pads = GloutoPads;
+  var now = performance.now();
+  var still = now - (Module.gloutoFrameShown || 0) > 250;
+  if (still) pads.movingSince = null;
+  else if (pads.movingSince == null) pads.movingSince = now;
+  pads.listen(pads.seen || still || now - pads.movingSince < 500);
   var came = pads.came;
   pads.came = false;
   return came ? 1 : pads.seen ? 2 : 0;
@@ -43,37 +37,73 @@ namespace {
 
 using C = PadControl;
 
-// The Gamepad API's standard layout; the triggers and stick clicks have no key.
-constexpr std::array<PadControl, 16> kButtons = {
-    C::kSouth, C::kEast, C::kWest, C::kNorth, C::kLeftShoulder, C::kRightShoulder,
-    C::kNone,  C::kNone, C::kBack, C::kStart, C::kNone,         C::kNone,
-    C::kUp,    C::kDown, C::kLeft, C::kRight};
+// The Gamepad API's standard layout: south, east, west, north, the shoulders,
+// the triggers, Back, Start, the sticks' clicks, the d-pad, the make's own
+// button. Triggers, clicks and that button do nothing.
+constexpr C kStandard[] = {C::kConfirm,      C::kNone,          C::kTwoPlayers, C::kTop,
+                           C::kLeftShoulder, C::kRightShoulder, C::kNone,       C::kNone,
+                           C::kBack,         C::kStart,         C::kNone,       C::kNone,
+                           C::kUp,           C::kDown,          C::kLeft,       C::kRight};
+// Nintendo's A is east, its B south.
+constexpr C kNintendo[] = {C::kNone,         C::kConfirm,       C::kTwoPlayers, C::kTop,
+                           C::kLeftShoulder, C::kRightShoulder, C::kNone,       C::kNone,
+                           C::kBack,         C::kStart,         C::kNone,       C::kNone,
+                           C::kUp,           C::kDown,          C::kLeft,       C::kRight};
+
+PadLayout LayoutOf(const char* name) {
+  const C* buttons = PadFamilyOf(name) == PadFamily::kNintendo ? kNintendo : kStandard;
+  return {buttons, static_cast<int>(std::size(kStandard))};
+}
 
 constexpr Uint32 kLookEvery = 500;
 constexpr int kNoPad = 0, kPadCame = 1;
+// The Gamepad API keeps a pad's index while it stays; a few past the players'.
+constexpr int kLooked = 4;
 
 bool started = false;
 Uint32 lastLook = 0;
-std::array<SDL_Joystick*, kPadCount> pads{};
+std::array<SDL_Joystick*, kLooked> opened{};
+std::array<int, kLooked> seatOf{};
+int repeatDelay = 0, repeatInterval = 0;
 
 // A browser shows a pad only after one of its buttons is pressed, and the
 // browser's SDL reads the pads it opened only: look for new ones, and close
 // those gone, as a gone pad stops its reading of the others.
 void LookForPads() {
-  for (int i = 0; i < kPadCount; ++i) {
-    if (pads[i] && SDL_JoystickNumButtons(pads[i]) == 0) {
-      SDL_JoystickClose(pads[i]);
-      pads[i] = nullptr;
+  std::array<PadListed, kLooked> listed{};
+  for (int i = 0; i < kLooked; ++i) {
+    if (opened[i] && SDL_JoystickNumButtons(opened[i]) == 0) {
+      SDL_JoystickClose(opened[i]);
+      opened[i] = nullptr;
+      PadsAssign(i, -1);
     }
-    if (!pads[i] && (pads[i] = SDL_JoystickOpen(i))) OpenAtRest(i);
+    listed[i] = {SDL_JoystickName(i), opened[i] ? seatOf[i] : -1};
+  }
+  std::array<int, kLooked> seats{};
+  PadsSeat(listed.data(), kLooked, seats.data());
+  for (int i = 0; i < kLooked; ++i) {
+    seatOf[i] = seats[i];
+    if (seats[i] < 0 || opened[i]) continue;
+    if (!(opened[i] = SDL_JoystickOpen(i))) continue;
+    OpenAtRest(i);
+    PadsAssign(i, seats[i], LayoutOf(listed[i].name));
   }
 }
 
 }  // namespace
 
+// The browser's SDL drops the key repeat asked, the browser repeating keys
+// itself: kept for the pads' own.
+extern "C" int SDL_EnableKeyRepeat(int delay, int interval) {
+  repeatDelay = delay;
+  repeatInterval = interval;
+  return 0;
+}
+
 void PadsStart() {
   started = true;
-  pads = {};
+  opened = {};
+  for (int i = 0; i < kLooked; ++i) PadsAssign(i, -1);
   PadsForget();
   if (PadNews() != kNoPad) LookForPads();
   lastLook = SDL_GetTicks();
@@ -93,5 +123,9 @@ void PadsUpkeep() {
 }
 
 int PadsTranslate(SDL_Event* event) {
-  return PadEventToKey(event, kButtons.data(), static_cast<int>(kButtons.size()));
+  return PadEventToKey(event, {kStandard, static_cast<int>(std::size(kStandard))}, SDL_GetTicks());
+}
+
+int PadsRepeat(SDL_Event* event) {
+  return PadRepeat(event, SDL_GetTicks(), repeatDelay, repeatInterval);
 }

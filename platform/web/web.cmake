@@ -54,6 +54,8 @@ endfunction()
 function(glouto_web_site)
   glouto_web_music(${CMAKE_BINARY_DIR}/music)
   glouto_web_program(game Images Niveaux Musique)
+  target_link_options(game PRIVATE "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/platform/web/pads.js")
+  set_property(TARGET game APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/pads.js)
   glouto_web_program(editor Images Niveaux)
 
   # glouto-niveau's checker and the share code, for the editor page and shared links.

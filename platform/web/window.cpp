@@ -84,7 +84,8 @@ int WindowPollEvent(SDL_Event* event) {
     if (!PadsTranslate(event)) continue;
     return 1;
   }
-  return 0;
+  // As a held key repeats, once the queue is empty.
+  return PadsRepeat(event);
 }
 
 // The browser's SDL has no SDL_WaitEvent.

@@ -11,13 +11,13 @@ case $target in
   level)
     mkdir -p "$out/corpus"
     clang++ "${flags[@]}" $(pkg-config --cflags sdl) \
-      "$src/tests/fuzz/level_reader_fuzz.cpp" "$src/level/level_file.cpp" -o "$out/level_reader_fuzz"
+      "$src/tests/fuzz/level_reader_fuzz.cpp" "$src"/level/level_{file,paths}.cpp -o "$out/level_reader_fuzz"
     cp "$src"/assets/Niveaux/*.txt "$out/corpus/" 2>/dev/null || true
     corpus=corpus; program=level_reader_fuzz; options=()
     ;;
   code)
     mkdir -p "$out/code_corpus"
-    clang++ "${flags[@]}" "$src/tests/fuzz/level_code_fuzz.cpp" "$src"/level/level_{code,check}.cpp \
+    clang++ "${flags[@]}" "$src/tests/fuzz/level_code_fuzz.cpp" "$src"/level/level_{code,check,save}.cpp \
       -o "$out/level_code_fuzz"
     printf 'AQACAAIAOzA' >"$out/code_corpus/two_walls"
     printf 'https://glouto.example/jeu.html#AQABAAA' >"$out/code_corpus/link"

@@ -110,6 +110,9 @@ TEST_F(PlayersMenuTest, PageChangesFollowThePressesOfTheShownPage) {
       {"Retour area on the question", {Press(kBack)}, Page::kQuestion},
       {"Readme area on the instructions", {Press(kManual), Press(kReadme)}, Page::kInstructions},
       {"a release changes no page", {Release(kManual)}, Page::kQuestion},
+      {"a pad's top button (Y): the instructions", {PadButton(0, 3)}, Page::kInstructions},
+      {"and again: back", {PadButton(0, 3), PadButton(0, 3)}, Page::kQuestion},
+      {"the keyboard's Space is no page change", {KeyDown(SDLK_SPACE)}, Page::kQuestion},
   };
   FakeDesktop desktop;  // the Readme press must not reach a real desktop
   for (const Case& c : cases) {

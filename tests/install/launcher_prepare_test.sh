@@ -81,7 +81,7 @@ grep -q Musique "$tmp/out"; check "and names what is missing" 0 $?
 mkdir "$shipped/Musique"
 
 # glouto-editeur N opens the player's level N; a save becomes level N once it
-# passes glouto-niveau's checks, the level it replaces kept as ~.
+# passes glouto-niveau's checks, the level it replaces kept as .~1~.
 cp "$launchers/glouto-niveau" "$root/usr/games/"
 level2() { cat "$data/Niveaux/Niveau_2.txt${1:-}"; }
 old2=$(level2) new2=$(printf '2\n0\t0\n675\t575')
@@ -90,10 +90,10 @@ check "level 2 opened, nothing saved: nothing changes" "0 Niveaux/Niveau_2.txt $
   "$? $(sed -n 2p "$HOME/editor.ran") $(level2)"
 STANDIN_SAVE="$new2\n" "$root/usr/games/glouto-editeur" --zoom 2 2 >"$tmp/out" 2>&1
 check "a save put into play" "0 --zoom 2 Niveaux/Niveau_2.txt" "$? $(sed -n 2p "$HOME/editor.ran")"
-check "level 2 is the save, the old one its ~" "$new2 $old2" "$(level2) $(level2 '~')"
+check "level 2 is the save, the old one its .~1~" "$new2 $old2" "$(level2) $(level2 .~1~)"
 STANDIN_SAVE='1\n700\t0\n' "$root/usr/games/glouto-editeur" 2 >"$tmp/out" 2>&1
 check "a wall outside level 2's window refused as glouto-niveau refuses it" 6 $?
-check "refused: level 2 and its ~ unchanged" "$new2 $old2" "$(level2) $(level2 '~')"
+check "refused: level 2 and its .~1~ unchanged" "$new2 $old2" "$(level2) $(level2 .~1~)"
 "$root/usr/games/glouto-editeur" 100 >"$tmp/out" 2>&1
 check "level 100 refused" 2 $?
 

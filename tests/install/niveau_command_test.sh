@@ -2,10 +2,15 @@
 # glouto-niveau as a player runs it: where it looks, what it installs, what it
 # refuses and with which exit code. Usage: niveau_command_test.sh GLOUTO_NIVEAU
 set -u
-command=$1
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 . "$(dirname "$0")/check.sh"
+# Installed as the package lays it out, beside the levels it ships.
+command=$tmp/root/usr/games/glouto-niveau
+shipped=$tmp/root/usr/share/games/glouto/Niveaux
+mkdir -p "${command%/*}" "$shipped"
+cp "$1" "$command"
+printf '1\n100\t0\n' >"$shipped/Niveau_4.txt"
 
 export HOME="$tmp/home"
 unset XDG_DATA_HOME
@@ -19,12 +24,15 @@ run() {  # run ARGS...: exit code in $code, messages in $tmp/out and $tmp/err
 
 run 2
 check "no player folder yet" 3 "$code"
+mkdir -p "${levels%/*}"
+run 2 AQABAAA
+check "no level folder: said in French" "9 0" "$code $(grep -c 'No such' "$tmp/err")"
 mkdir -p "$levels"
 run 2
 check "no saved level" 3 "$code"
 grep -q "Niveau_.txt" "$tmp/err"; check "the message names the missing file" 0 $?
 
-for args in "" "0" "-3" "abc" "2 3" "2x" "--forse 2"; do
+for args in "" "0" "100" "--partager 256" "-3" "abc" "2 3" "2x" "--forse 2"; do
   # shellcheck disable=SC2086
   run $args
   check "usage '$args'" 2 "$code"
@@ -106,14 +114,25 @@ check "--partager prints a code" "0 1" "$? $(printf '%s\n' "$shared" | wc -l)"
 run 4 "https://glouto.example/jeu.html#$shared"
 check "the link installs the level" 0 "$code"
 cmp -s "$friend/Niveau_2.txt" "$levels/Niveau_4.txt"; check "the same bytes as the sender's file" 0 $?
-printf '1\n150\t0\n' | cmp -s - "$levels/Niveau_4.txt~"; check "the level it replaced kept as ~" 0 $?
 run 1 "$shared"
 check "a 700-wide level refused as level 1" 6 "$code"
+grep -q "ce code est celui du niveau 2 (700 px de large)" "$tmp/err"
+check "the refusal names the code's level, never a line" "0 0" "$? $(grep -c ligne "$tmp/err")"
 run 3 "${shared%?}"
 check "a code cut short" 10 "$code"
 [ ! -e "$levels/Niveau_3.txt" ]; check "refused codes install nothing" 0 $?
 run --partager 40
 check "no level 40 to share" 3 "$code"
+
+# Every level the player had at 4 comes back: theirs, the code's, the shipped one.
+mine=$(printf '1\n150\t0')
+printf '1\n0\t50\n' >"$levels/Niveau_.txt"
+run 4 --force
+check "a second install" 0 "$code"
+run --retablir 4
+check "the shipped level 4 put back" "0 $(cat "$shipped/Niveau_4.txt")" "$code $(cat "$levels/Niveau_4.txt")"
+check "each replaced level kept in turn" "$mine|$(cat "$friend/Niveau_2.txt")|$(printf '1\n0\t50')" \
+  "$(cat "$levels/Niveau_4.txt.~1~")|$(cat "$levels/Niveau_4.txt.~2~")|$(cat "$levels/Niveau_4.txt.~3~")"
 
 if [ "$(id -u)" -ne 0 ]; then
   chmod a-w "$levels"

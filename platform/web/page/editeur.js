@@ -41,12 +41,11 @@ var Editeur = {
     var bytes = Editeur.savedBytes();
     var level = Number(document.getElementById('numero').value);
     if (!bytes) return Editeur.say("Aucun niveau enregistré : dessinez-en un, puis enregistrez-le.");
-    if (!(level >= 1 && level <= 99)) return Editeur.say('Choisissez un numéro de niveau de 1 à 99.');
     var text = String.fromCharCode.apply(null, bytes);  // the file's bytes, one char each
     NiveauModule().then(function(checker) {
       var why = checker.ccall('LevelVerdictFor', 'string', ['string', 'number'], [text, level]);
       if (why) return Editeur.say('Niveau refusé. ' + why);
-      FS.writeFile(Glouto.store + '/Niveau_' + level + '.txt', bytes);
+      FS.writeFile(Glouto.levelPath(level, Glouto.store), bytes);
       Glouto.persist(function(err) {
         Editeur.say(err ? "Le navigateur n'a pas pu garder le niveau." :
                     'Le niveau ' + level + ' est en jeu : <a href="jeu.html?niveau=' + level + '">le jouer</a>.');

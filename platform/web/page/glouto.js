@@ -13,7 +13,13 @@ var Glouto = {
     if (program === 'editor' && query.has('ouvrir')) return ['Niveaux/Niveau_.txt'];
     var level = query.get('niveau');
     if (!level || !/^[0-9]{1,2}$/.test(level)) return [];
-    return program === 'game' ? ['--niveau', level] : ['Niveaux/Niveau_' + level + '.txt'];
+    return program === 'game' ? ['--niveau', level] : [Glouto.levelPath(level, 'Niveaux')];
+  },
+
+  // The file of level n in `folder` ('/Niveaux' unless said), named as the
+  // programs name it (LevelPath in level/).
+  levelPath: function(level, folder) {
+    return (folder || '/Niveaux') + '/Niveau_' + level + '.txt';
   },
 
   // The canvas as large as its room allows, keeping its shape. The editor

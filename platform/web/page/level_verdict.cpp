@@ -24,6 +24,7 @@ const char* Answer(const std::string& text) {
 
 // Empty when the level may be played as level `level`, else why not (UTF-8).
 extern "C" EMSCRIPTEN_KEEPALIVE const char* LevelVerdictFor(const char* text, int level) {
+  if (!IsNamedLevel(level)) return Answer(LevelRangeText());
   return Answer(
       LevelProblemText(CheckLevelText(text, level), level, {"Ce fichier", "Ce niveau", true}));
 }

@@ -44,8 +44,7 @@ var Partage = {
   // Over the player's own levels: the shared one, for this page only.
   overLevels: function(program) {
     if (!Partage.text) return;
-    FS.writeFile(program === 'game' ? '/Niveaux/Niveau_' + Partage.level + '.txt' : Partage.file,
-                 Partage.text);
+    FS.writeFile(program === 'game' ? Glouto.levelPath(Partage.level) : Partage.file, Partage.text);
     var open = document.getElementById('ouvrir-editeur');
     if (open) {
       open.href = 'editeur.html#' + Partage.code;
@@ -61,10 +60,10 @@ var Partage = {
     said.hidden = false;
   },
 
-  // The editor's "Partager": a link to the game page with the saved level.
+  // The editor's "Partager": a link to the game page with the saved level. The
+  // checker says which levels a code carries.
   share: function(bytes, level) {
     if (!bytes) return Partage.show('Aucun niveau enregistré : dessinez-en un, puis enregistrez-le.');
-    if (!(level >= 1 && level <= 99)) return Partage.show('Choisissez un numéro de niveau de 1 à 99.');
     var text = String.fromCharCode.apply(null, bytes);
     Partage.checker().then(function(m) {
       var code = m.ccall('LevelShareCode', 'string', ['string', 'number'], [text, level]);
