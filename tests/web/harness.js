@@ -1,6 +1,8 @@
-// The browser site driven in headless Chromium: one page of the site served
-// from build-web/site, real input, and what the canvas shows read back.
+// The browser site driven in headless Chromium (or Firefox): one page of the
+// site served from build-web/site, real input, the canvas read back.
 //   node harness.js SCENARIO --site DIR --artifacts DIR [--scenarios MORE.js]
+// SCENARIO is tests/scenarios/SCENARIO.txt, read by scenarios.js, or a
+// function of that name exported by MORE.js, which gets a Site.
 'use strict';
 
 const fs = require('fs');
@@ -9,20 +11,15 @@ const path = require('path');
 
 const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
                '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
-
-function check(condition, message) {
-  if (!condition) throw new Error(message);
-}
-
+const check = (condition, message) => { if (!condition) throw new Error(message); };
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
+// The limit only ends a test that would wait for ever.
 async function waitUntil(what, probe, timeout = 10000) {
-  const deadline = Date.now() + timeout;
-  for (;;) {
+  for (const deadline = Date.now() + timeout; ; await sleep(50)) {
     const value = await probe();
     if (value) return value;
-    if (Date.now() > deadline) throw new Error(`timed out waiting for ${what}`);
-    await sleep(50);
+    check(Date.now() < deadline, `timed out waiting for ${what}`);
   }
 }
 
@@ -42,19 +39,14 @@ function serve(site, network) {
 
 // Tests of one pixel (r, g, b), as function bodies run in the page.
 const grey = (level) => `return r === ${level} && g === ${level} && b === ${level}`;
-const dark = 'return r + g + b < 300';
-const blue = 'return b > r + 40';
-const white = 'return r > 240 && g > 240 && b > 240';
-
+const [dark, blue, white] = ['return r + g + b < 300', 'return b > r + 40', 'return r > 240 && g > 240 && b > 240'];
 // Window sizes of the pages' checks; the touch ones as a phone's.
 const DESKTOP = {width: 1300, height: 800};
 const PHONE = {width: 390, height: 844, hasTouch: true, isMobile: true};
 const PHONE_SIDEWAYS = {width: 844, height: 390, hasTouch: true, isMobile: true};
 
 class Site {
-  constructor(browser, base, network) {
-    Object.assign(this, {browser, base, network, viewport: DESKTOP});
-  }
+  constructor(browser, base, network) { Object.assign(this, {browser, base, network, viewport: DESKTOP}); }
 
   // `prepare` runs in the page before any of its scripts.
   async open(page, prepare) {
@@ -71,22 +63,15 @@ class Site {
   }
 
   title() { return this.page.title(); }
+  waitTitle(title, timeout) { return waitUntil(`the caption ${title}`, async () => (await this.title()) === title, timeout); }
+  canvasSize() { return this.page.evaluate(() => [Module.canvas.width, Module.canvas.height]); }
+  key(name) { return this.page.keyboard.press(name); }
 
-  waitTitle(title, timeout) {
-    return waitUntil(`the caption ${JSON.stringify(title)}`, async () => (await this.title()) === title, timeout);
-  }
-
-  canvasSize() {
-    return this.page.evaluate(() => [Module.canvas.width, Module.canvas.height]);
-  }
-
-  // Share of the pixels of [x, y, w, h] on the canvas, as the player sees
-  // it, that `test` accepts.
+  // Share of the pixels of [x, y, w, h] on the canvas, as the player sees it, that `test` accepts.
   share(rect, test) {
     return this.page.evaluate(([x, y, w, h], body) => {
       if (!window.Module || !Module.canvas.width) return 0;  // the program not started yet
-      const accepts = new Function('r', 'g', 'b', body);
-      const d = Module.canvas.getContext('2d').getImageData(x, y, w, h).data;
+      const accepts = new Function('r', 'g', 'b', body), d = Module.canvas.getContext('2d').getImageData(x, y, w, h).data;
       let hits = 0;
       for (let k = 0; k < d.length; k += 4) hits += accepts(d[k], d[k + 1], d[k + 2]) ? 1 : 0;
       return hits / (w * h);
@@ -99,8 +84,7 @@ class Site {
 
   // Where the page shows the canvas's pixel (x, y).
   async onPage(x, y) {
-    const box = await (await this.page.$('canvas')).boundingBox();
-    const zoom = box.width / (await this.canvasSize())[0];
+    const box = await (await this.page.$('canvas')).boundingBox(), zoom = box.width / (await this.canvasSize())[0];
     return [box.x + (x + 0.5) * zoom, box.y + (y + 0.5) * zoom];
   }
 
@@ -124,8 +108,8 @@ class Site {
   }
 
   // The canvas whole in the window, at its own shape, and clear of every
-  // button; the canvas's shape and the window's size when it is not.
-  async fitsWindow() {
+  // button; else the canvas's place and the window's size.
+  fitsWindow() {
     return this.page.evaluate(() => {
       const c = Module.canvas.getBoundingClientRect();
       const inside = c.left >= -0.5 && c.top >= -0.5 && c.right <= innerWidth + 0.5 && c.bottom <= innerHeight + 0.5;
@@ -134,18 +118,16 @@ class Site {
         const r = b.getBoundingClientRect();
         return r.width > 0 && r.left < c.right && r.right > c.left && r.top < c.bottom && r.bottom > c.top;
       });
-      return inside && shape && !covered && c.width > 0 ? true :
+      return (inside && shape && !covered && c.width > 0) ||
         `${c.left},${c.top} ${c.width}x${c.height} in ${innerWidth}x${innerHeight}${covered ? ', under a button' : ''}`;
     });
   }
-
-  key(name) { return this.page.keyboard.press(name); }
 }
 
 async function main() {
   const [name, , site, , artifacts, , more] = process.argv.slice(2);
-  const scenarios = Object.assign({}, require('./scenarios.js'), more ? require(path.resolve(more)) : {});
-  check(scenarios[name], `no scenario ${name}`);
+  const scenarios = require('./scenarios.js'), coded = more ? require(path.resolve(more)) : {};
+  check(coded[name] || scenarios.exists(name), `no scenario ${name}`);
   let puppeteer;
   try {
     puppeteer = require('puppeteer-core');
@@ -153,22 +135,16 @@ async function main() {
     console.log('puppeteer-core is missing: npm ci in tests/web (./glouto.sh test does)');
     process.exit(1);
   }
-  if (!fs.existsSync(path.join(site, 'jeu.html'))) {
-    console.log(`no site in ${site}: ./glouto.sh web build`);
-    process.exit(1);
-  }
-  const network = {down: false};
-  const server = await serve(site, network);
+  check(fs.existsSync(path.join(site, 'jeu.html')), `no site in ${site}: ./glouto.sh web build`);
+  const network = {down: false}, server = await serve(site, network);
   // GLOUTO_BROWSER=firefox drives firefox-esr through WebDriver BiDi instead.
-  const firefox = process.env.GLOUTO_BROWSER === 'firefox';
-  const browser = await puppeteer.launch(firefox ? {browser: 'firefox', executablePath: '/usr/bin/firefox-esr'} : {
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    args: ['--no-sandbox'],  // music only after the first input, as for a player
-  });
+  const browser = await puppeteer.launch(process.env.GLOUTO_BROWSER === 'firefox' ?
+    {browser: 'firefox', executablePath: '/usr/bin/firefox-esr'} :
+    {executablePath: process.env.CHROMIUM || '/usr/bin/chromium', args: ['--no-sandbox']});
   const s = new Site(browser, `http://127.0.0.1:${server.address().port}`, network);
   let failed = false;
   try {
-    await scenarios[name](s);
+    await (coded[name] ? coded[name](s) : scenarios.play(s, name));
   } catch (error) {
     failed = true;
     console.log(`FAILED: ${error.message}`);
@@ -180,6 +156,5 @@ async function main() {
   process.exit(failed ? 1 : 0);
 }
 
-module.exports = {Site, check, sleep, waitUntil, grey, dark, blue, white, DESKTOP, PHONE,
-                  PHONE_SIDEWAYS};
+module.exports = {Site, check, sleep, waitUntil, grey, dark, blue, white, DESKTOP, PHONE, PHONE_SIDEWAYS};
 if (require.main === module) main();
