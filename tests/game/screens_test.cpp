@@ -33,8 +33,8 @@ TEST_F(ScreenTest, PlayerCountMenuAndItsInstructions) {
         {"d300,316 d245,325", 2, 0},
         {"d355,365", 2, 0},
         {"enter a d245,325", 2, 0},
-        {"x0,0,30000 b0,0", 1, 0},  // a pad's A, whichever pad
-        {"b1,2", 2, 0},             // its X
+        {"x0,0,30000 b0,0", 1, 0},                // a pad's A, whichever pad
+        {"b1,2", 2, 0},                           // its X
         {"b0,3 esc", 0, 0, "menu.instructions"},  // its Y shows the instructions
         {"b0,3 b0,3 esc", 0, 0, "menu"},          // and takes them back
         {"space esc", 0, 0, "menu"},
