@@ -127,6 +127,11 @@ var Editeur = {
     document.querySelector('button[aria-label="Tout effacer"]').addEventListener('click', Editeur.clear);
     document.getElementById('retablir').addEventListener('click', Editeur.restore);
     Ecrans.listeners.push(Editeur.onScreen);
+    NiveauModule().then(function(m) {
+      var field = document.getElementById('numero');
+      field.min = m.ccall('LevelFirstNumber', 'number', [], []);
+      field.max = m.ccall('LevelLastNumber', 'number', [], []);
+    });
   }
 };
 

@@ -7,12 +7,13 @@ var Glouto = {
   store: '/stockage',
   saved: '/Niveaux/Niveau_.txt',
 
-  // The page's query (?niveau=N) as the program's command line.
+  // The page's query (?niveau=N) as the program's command line; the program
+  // judges the number by the level library's range.
   argumentsFor: function(program) {
     var query = new URLSearchParams(location.search);
     if (program === 'editor' && query.has('ouvrir')) return ['Niveaux/Niveau_.txt'];
     var level = query.get('niveau');
-    if (!level || !/^[0-9]{1,2}$/.test(level)) return [];
+    if (!level || !/^[0-9]+$/.test(level)) return [];
     return program === 'game' ? ['--niveau', level] : [Glouto.levelPath(level, 'Niveaux')];
   },
 

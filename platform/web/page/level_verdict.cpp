@@ -51,6 +51,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE int LevelSharedNumber() { return claimed; }
 
 extern "C" EMSCRIPTEN_KEEPALIVE const char* LevelShareWhy() { return why.c_str(); }
 
+// The range of level numbers, for the editor page's number field.
+extern "C" EMSCRIPTEN_KEEPALIVE int LevelFirstNumber() { return kFirstLevel; }
+extern "C" EMSCRIPTEN_KEEPALIVE int LevelLastNumber() { return kLastLevel; }
+
 // The level whose window the editor drew at `width`, 0 for none.
 extern "C" EMSCRIPTEN_KEEPALIVE int LevelForWidth(int width) {
   for (int level = 1; level <= static_cast<int>(kLevelWidths.size()); ++level)
