@@ -31,6 +31,7 @@ async function roomy(site, viewports) {
         .map((b) => [b.textContent, b.getBoundingClientRect()])
         .filter(([, r]) => r.width > 0 && (r.width < 48 || r.height < 48)).map(([t]) => t));
     check(small.length === 0, `controls under 48 px at ${viewport.width} x ${viewport.height}: ${small}`);
+    require('fs').mkdirSync(site.artifacts, {recursive: true});
     await site.page.screenshot({path: `${site.artifacts}/${site.name}-${viewport.width}.png`});
   }
 }
