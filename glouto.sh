@@ -8,7 +8,7 @@
 #   ./glouto.sh web build     only build the site, in build-web/site/
 #   ./glouto.sh test          build and run every test (the in-process ones
 #                             also under AddressSanitizer and UBSan, and
-#                             all but fuzzing, packaging and the site's again
+#                             all but fuzzing, packaging, valgrind and the site's again
 #                             on sdl12-compat where the release also has the
 #                             classic SDL 1.2; the site's in headless Chromium)
 set -euo pipefail
