@@ -18,11 +18,17 @@ struct Probe {
   FSOUND_STREAM* stop;
   std::vector<SDL_Event> then;
   std::atomic<int> playing{-1};
+  std::atomic<bool> done{false};
 };
 
+// The classic SDL 1.2 may call a timer that asked to end once more, when the
+// list of timers changed meanwhile (as every wait for an event changes it):
+// the probe acts once.
 Uint32 Look(Uint32 interval, void* param) {
   auto* p = static_cast<Probe*>(param);
+  if (p->done) return 0;
   if (SoundStreamsOpen() < 1 || (p->waitPlay && FSOUND_IsPlaying(1) != 1)) return interval;
+  if (p->done.exchange(true)) return 0;
   p->playing = FSOUND_IsPlaying(1);
   if (p->stop) FSOUND_Stream_Stop(p->stop);
   for (SDL_Event& e : p->then) SDL_PushEvent(&e);
