@@ -133,8 +133,13 @@ var Glouto = {
   // The programs' pictures, decoded before main, as the browser's SDL does,
   // but by createImageBitmap, away from the page's thread: an <img> drawn
   // into a canvas is decoded on it, which held the page a tenth of a second.
+  // Only where the browser's SDL keeps its pictures in Module.preloadedImages
+  // (Debian 12's emscripten); a later one keeps them out of reach, and its
+  // own decoding serves.
   pictures: {
-    canHandle: function(name) { return Boolean(window.createImageBitmap) && /\.(png|jpe?g|bmp)$/i.test(name); },
+    canHandle: function(name) {
+      return Boolean(window.createImageBitmap && Module.preloadedImages) && /\.(png|jpe?g|bmp)$/i.test(name);
+    },
     handle: function(bytes, name, onload, onerror) {
       createImageBitmap(new Blob([bytes])).then(function(bitmap) {
         var canvas = document.createElement('canvas');
