@@ -38,7 +38,9 @@ var Grille = {
   build: function() {
     Grille.walls.clear();
     Grille.opened = '';
-    var file = Module.arguments && Module.arguments[0];
+    // The editor's one argument is last: a later emscripten puts the
+    // program's name before it, in this very array, as main starts.
+    var file = Module.arguments && Module.arguments[Module.arguments.length - 1];
     if (!file || !Glouto.exists('/' + file)) return;
     // The walls the editor's OpenLevel keeps: on the grid's cells, free ones.
     var numbers = FS.readFile('/' + file, {encoding: 'utf8'}).trim().split(/\s+/).map(Number);
