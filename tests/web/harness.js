@@ -17,7 +17,8 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 // The limit only ends a test that would wait for ever.
 async function waitUntil(what, probe, timeout = 10000) {
   for (const deadline = Date.now() + timeout; ; await sleep(50)) {
-    const value = await probe();
+    // A probe caught by a navigation sees nothing yet, as on a page still loading.
+    const value = await probe().catch((e) => { if (/context was destroyed|Cannot find context/.test(e.message)) return null; throw e; });
     if (value) return value;
     check(Date.now() < deadline, `timed out waiting for ${what}`);
   }
@@ -64,7 +65,7 @@ class Site {
 
   title() { return this.page.title(); }
   waitTitle(title, timeout) { return waitUntil(`the caption ${title}`, async () => (await this.title()) === title, timeout); }
-  canvasSize() { return this.page.evaluate(() => [Module.canvas.width, Module.canvas.height]); }
+  canvasSize() { return this.page.evaluate(() => window.Module?.canvas ? [Module.canvas.width, Module.canvas.height] : [0, 0]); }
   key(name) { return this.page.keyboard.press(name); }
 
   // Share of the pixels of [x, y, w, h] on the canvas, as the player sees it, that `test` accepts.
