@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/pad_keys.h"
@@ -31,6 +33,7 @@ std::string Drain() {
 struct FakePad {
   std::string name;
   int buttons = 11, axes = 6, which = 0;
+  bool operator==(const FakePad& o) const { return name == o.name && which == o.which; }
 };
 struct {
   std::vector<FakePad> plugged, listed, plugLater;
@@ -40,25 +43,24 @@ struct {
   std::vector<SDL_Event> press;  // readable once the joysticks start
 } fake;
 
-constexpr PadDevices kFake = {[] {
-                                fake.listed = fake.plugged;
-                                for (const SDL_Event& e : fake.press) Push(e);
-                                return fake.press.clear(), true;
-                              },
-                              [] { fake.listed.clear(); },
-                              [] { return static_cast<int>(fake.listed.size()); },
-                              [](int d) { return fake.listed[d].name.c_str(); },
-                              [](int d, int* buttons, int* axes) {
-                                return *buttons = fake.listed[d].buttons,
-                                       *axes = fake.listed[d].axes, true;
-                              },
-                              [](int* entries) {
-                                if (++fake.looks == fake.plugAtLook)
-                                  fake.plugged = fake.plugLater, ++fake.stamp;
-                                *entries = static_cast<int>(fake.plugged.size()) + fake.others;
-                                return fake.stamp;
-                              },
-                              [] { return fake.now += fake.step; }};
+constexpr PadDevices kFake = {
+    [] {
+      fake.listed = fake.plugged;
+      std::for_each(fake.press.begin(), fake.press.end(), Push);
+      return fake.press.clear(), true;
+    },
+    [] { fake.listed.clear(); },
+    [] { return static_cast<int>(fake.listed.size()); },
+    [](int d) { return fake.listed[d].name.c_str(); },
+    [](int d, int* b, int* a) {
+      return *b = fake.listed[d].buttons, *a = fake.listed[d].axes, true;
+    },
+    [](int* entries) {
+      if (++fake.looks == fake.plugAtLook) fake.plugged = fake.plugLater, ++fake.stamp;
+      return *entries = static_cast<int>(fake.plugged.size()) + fake.others, fake.stamp;
+    },
+    [] { return fake.now += fake.step; },
+};
 
 class PadKeys : public SdlTest {
  protected:
@@ -70,22 +72,8 @@ class PadKeys : public SdlTest {
   }
   void TearDown() override {
     PadsUseDevices(nullptr);
-    for (int device = 0; device < 16; ++device)
-      PadsAssign(device, device < kPadCount ? device : -1);
+    for (int d = 0; d < 16; ++d) PadsAssign(d, d < kPadCount ? d : -1);
     SdlTest::TearDown();
-  }
-  // Who each pad plugged plays for, by its hat's up, sent from where SDL listed it.
-  std::string Players() {
-    std::string who;
-    for (const FakePad& p : fake.plugged) {
-      int d = 0;
-      while (fake.listed[d].name != p.name || fake.listed[d].which != p.which) ++d;
-      Push(PadHat(d, SDL_HAT_UP));
-      Push(PadHat(d, SDL_HAT_CENTERED));
-      const std::string keys = Drain();
-      who += keys.empty() ? "- " : keys == "+up " ? "hero " : "enemy ";
-    }
-    return who;
   }
 };
 
@@ -115,44 +103,35 @@ std::string Play(const std::string& line, int delay, int interval) {
 
 }  // namespace
 
-// Pad 0 plays the arrows, pad 1 w a s d; a held direction repeats at the key repeat set.
+// Pad 0 plays the arrows, pad 1 w a s d; a held direction repeats at the key
+// repeat set, two players' in turns. Delay, interval, events, keys.
 TEST_F(PadKeys, PadEventsStandForKeysAndAHeldDirectionRepeats) {
-  struct {
-    const char* what;
-    int delay, interval;
-    const char* events;
-    const char* keys;
-  } const cases[] = {
-      {"a button pressed and let go", 0, 0, "b0.0 B0.0", "+return -return "},
-      {"a d-pad button; past the table, none", 0, 0, "b0.1 b1.1 b0.40", "+up +w "},
-      {"a stick leans once a way, small moves skipped", 0, 0,
-       "x1.0=-15000 x1.0=-20000 x1.0=-25000 x1.1=29000 x1.0=0 x1.1=0 x1.0=20000 x1.0=0",
+  const std::tuple<int, int, const char*, const char*> cases[] = {
+      {0, 0, "b0.0 B0.0", "+return -return "},
+      {0, 0, "b0.1 b1.1 b0.40", "+up +w "},  // past the table, none
+      {0, 0, "x1.0=-15000 x1.0=-20000 x1.0=-25000 x1.1=29000 x1.0=0 x1.1=0 x1.0=20000",
        "+a +s +d "},
-      {"the right stick does not steer", 0, 0, "x0.3=20000 x0.4=-20000", ""},
-      {"a hat: the side just pressed", 0, 0, "h0=1 h0=3 h0=0 h1=8 h1=0", "+up +right +a "},
-      {"a third pad is left alone", 0, 0, "b2.0 x2.0=20000", ""},
-      {"keyboard and mouse pass as they are", 0, 0, "k m", "+return other "},
-      {"past the delay, a key each look an interval on", 5, 5, "h0=1 @5 @6 @11 @12 @52 @53",
-       "+up +up +up "},
-      {"let go, it stops", 5, 5, "h0=1 @1 h0=0 @40 @80", "+up "},
-      {"a stick repeats", 5, 5, "x1.0=30000 @40 @80", "+d +d "},
-      {"a d-pad button repeats, no other", 5, 5, "b0.1 b1.0 @40 @80", "+up +return +up "},
-      {"two players take turns", 5, 5, "h0=1 h1=8 @40 @80 @120 @160", "+up +a +up +a +up "},
-      {"another pace", 500, 30, "h0=4 @400 @501 @520 @532", "+down +down "},
+      {0, 0, "x0.3=20000 x0.4=-20000", ""},  // the right stick does not steer
+      {0, 0, "h0=1 h0=3 h0=0 h1=8 h1=0", "+up +right +a "},
+      {0, 0, "b2.0 x2.0=20000", ""},  // a third pad is left alone
+      {0, 0, "k m", "+return other "},
+      {5, 5, "h0=1 @5 @6 @11 @12 @52 @53", "+up +up +up "},
+      {5, 5, "h0=1 @1 h0=0 @40 @80", "+up "},
+      {5, 5, "x1.0=30000 @40 @80", "+d +d "},
+      {5, 5, "b0.1 b1.0 @40 @80", "+up +return +up "},
+      {5, 5, "h0=1 h1=8 @40 @80 @120 @160", "+up +a +up +a +up "},
+      {500, 30, "h0=4 @400 @501 @520 @532", "+down +down "},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [delay, interval, events, keys] : cases) {
+    SCOPED_TRACE(events);
     PadsForget();
-    EXPECT_EQ(Play(c.events, c.delay, c.interval), c.keys);
+    EXPECT_EQ(Play(events, delay, interval), keys);
   }
 }
 
 // Each make's buttons in its Linux driver's order, as named; "-" does nothing.
 TEST_F(PadKeys, EachMakeConfirmsWithItsOwnButtonAndItsTriggersDoNothing) {
-  const struct {
-    FakePad pad;
-    const char* keys;
-  } cases[] = {
+  const std::pair<FakePad, const char*> cases[] = {
       // A B X Y LB RB Back Start Guide, clicks, d-pad left right up down
       {{"Microsoft X-Box 360 pad", 15}, "return - 2 space f2 f1 escape p - - - left right up down"},
       {{"Xbox Wireless Controller"}, "return - 2 space f2 f1 escape p - - -"},
@@ -161,8 +140,7 @@ TEST_F(PadKeys, EachMakeConfirmsWithItsOwnButtonAndItsTriggersDoNothing) {
        "return - space 2 f2 f1 - - escape p - - -"},
       {{"Sony PLAYSTATION(R)3 Controller", 17},
        "return - space 2 f2 f1 - - escape p - - - up down left right"},
-      // the plain HID driver: square cross circle triangle L1 R1 L2 R2 Share Options, clicks, PS,
-      // touch
+      // the plain HID driver: square first, the clicks, PS and touch last
       {{"Sony Computer Entertainment Wireless Controller", 14},
        "2 return - space f2 f1 - - escape p - - - -"},
       // B A X Y Capture L R ZL ZR - + Home, clicks
@@ -171,11 +149,11 @@ TEST_F(PadKeys, EachMakeConfirmsWithItsOwnButtonAndItsTriggersDoNothing) {
       {{"USB Gamepad", 12, 4}, "return - 2 space f2 f1 - - escape p - -"},
       {{"Generic X-input pad", 10, 6}, "return - 2 space f2 f1 escape p - -"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.pad.name);
-    fake.plugged = {c.pad};
+  for (const auto& [pad, line] : cases) {
+    SCOPED_TRACE(pad.name);
+    fake.plugged = {pad};
     PadsStart();
-    std::istringstream keys(c.keys);
+    std::istringstream keys(line);
     std::string key;
     for (int b = 0; keys >> key; ++b) {
       Push(PadButton(0, b));
@@ -185,43 +163,35 @@ TEST_F(PadKeys, EachMakeConfirmsWithItsOwnButtonAndItsTriggersDoNothing) {
   }
 }
 
-// Plugged in SDL's order as the letters say (a and A: one make twice, s: a
-// sensor); others: devices that are no pad, as a pad gone lists all anew.
+// Pads plugged in SDL's order (a and A: one make twice, s: a sensor), devices
+// that are no pad (one gone lists all anew), who each pad plays for.
 TEST_F(PadKeys, EachPlayerKeepsTheirPadThroughPlugsAndUnplugs) {
-  const FakePad a = {"Xbox Wireless Controller"}, b = {"Nintendo Switch Pro Controller", 14},
-                c = {"USB Gamepad", 12}, s = {"ST LIS3LV02DL Accelerometer", 0, 3};
-  const struct {
-    const char* what;
-    const char* plugged;
-    int others;
-    const char* players;
-  } cases[] = {
-      {"two makes", "ab", 0, "hero enemy "},
-      {"the hero's out: player 2's plays on", "b", 0, "enemy "},
-      {"back, the hero's again", "ab", 0, "hero enemy "},
-      {"back listed second, still the hero's", "ba", 0, "enemy hero "},
-      {"listed anew with the hero's away", "b", 1, "enemy "},
-      {"a new pad takes the free player", "bc", 1, "enemy hero "},
-      {"one make twice", "aA", 2, "hero enemy "},
-      {"the first out: the second plays on", "A", 2, "enemy "},
-      {"back", "aA", 2, "hero enemy "},
-      {"a sensor is no pad", "saA", 2, "- hero enemy "},
+  const FakePad a = {"Xbox Wireless Controller"}, A = {a.name, 11, 6, 2},
+                b = {"Nintendo Switch Pro Controller", 14}, c = {"USB Gamepad", 12},
+                s = {"ST LIS3LV02DL Accelerometer", 0, 3};
+  const std::tuple<std::vector<FakePad>, int, const char*> cases[] = {
+      {{a, b}, 0, "hero enemy "}, {{b}, 0, "enemy "},          // the hero's out
+      {{a, b}, 0, "hero enemy "}, {{b, a}, 0, "enemy hero "},  // back, listed first or second
+      {{b}, 1, "enemy "},         {{b, c}, 1, "enemy hero "},  // listed anew, a new pad
+      {{a, A}, 2, "hero enemy "}, {{A}, 2, "enemy "},          // one make twice, the first out
+      {{a, A}, 2, "hero enemy "}, {{s, a, A}, 2, "- hero enemy "},
   };
   fake.plugged = {a, b};
   PadsStart();
-  for (const auto& k : cases) {
-    SCOPED_TRACE(k.what);
-    fake.plugged.clear();
-    for (const char* p = k.plugged; *p; ++p)
-      fake.plugged.push_back(*p == 'A'   ? FakePad{a.name, 11, 6, 2}
-                             : *p == 'a' ? a
-                             : *p == 'b' ? b
-                             : *p == 'c' ? c
-                                         : s);
-    fake.others = k.others;
-    ++fake.stamp;
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    const auto& [plugged, others, players] = cases[k];
+    SCOPED_TRACE(k);
+    fake.plugged = plugged, fake.others = others, ++fake.stamp;
     for (int look = 0; look < 2; ++look) fake.now += 1000, Drain();  // two, for udev's late nodes
-    EXPECT_EQ(Players(), k.players);
+    std::string who;  // by each pad's hat, sent from where SDL listed it
+    for (const FakePad& p : plugged) {
+      const int d = std::find(fake.listed.begin(), fake.listed.end(), p) - fake.listed.begin();
+      Push(PadHat(d, SDL_HAT_UP));
+      Push(PadHat(d, SDL_HAT_CENTERED));
+      const std::string keys = Drain();
+      who += keys.empty() ? "- " : keys == "+up " ? "hero " : "enemy ";
+    }
+    EXPECT_EQ(who, players);
   }
 }
 
