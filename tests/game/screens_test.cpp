@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "game/flow/frame.h"
 #include "game/flow/session.h"
@@ -11,6 +12,14 @@
 #include "game/screens/screens.h"
 #include "platform/window.h"
 #include "tests/game/screen_fixture.h"
+
+namespace {
+std::string Caption() {
+  char *title = nullptr, *icon = nullptr;
+  SDL_WM_GetCaption(&title, &icon);
+  return title ? title : "";
+}
+}  // namespace
 
 TEST_F(ScreenTest, PlayerCountMenuAndItsInstructions) {
   // In the 600 x 600 start window: "1 joueur" 90 x 40 at (255, 275), "2 joueurs"
@@ -100,23 +109,18 @@ TEST_F(ScreenTest, LevelStartAtEachWidthThenItsMaze) {
 }
 
 TEST_F(ScreenTest, EndScreenWonAndLost) {
-  struct Ending {
-    int won, score;
-    const char* caption;
-    std::vector<Visit> visits;
-  };
-  const Ending endings[] = {
+  const std::tuple<int, int, const char*, std::vector<Visit>> endings[] = {
       {1,
        1234,
        "Felicitation !!! :)",
        {{"enter", 1, 0, "end.won"}, {"a m300,300 d300,300 enter", 1, 0, "end.won"}, {"esc", 0, 0}}},
       {0, -7, "Oh dommage ... :(", {{"enter", 1, 0, "end.lost"}, {"q", 0, 0}}},
-      {2, 5, "Felicitation !!! :)", {{"esc", 0, 0}}},
-  };
-  for (const Ending& e : endings) {
-    SCOPED_TRACE(e.won);
-    Play(e.visits, [&] { return FIN(e.won, e.score, screen_, font_, 600, 600, 0); });
-    EXPECT_EQ(Caption(), e.caption);
+      {2, 5, "Felicitation !!! :)", {{"esc", 0, 0}}}};
+  for (const auto& [won, score, caption, visits] : endings) {
+    SCOPED_TRACE(won);
+    Play(visits,
+         [&, won = won, score = score] { return FIN(won, score, screen_, font_, 600, 600, 0); });
+    EXPECT_EQ(Caption(), caption);
   }
   FINPROG = 1;  // a close leaves the program's end to whoever asked for it
   Push(QuitEvent());
@@ -163,37 +167,29 @@ TEST_F(ScreenTest, TheMenuAtZoomTwo) {
   WindowSetZoom(1);
 }
 
-// Each pass of a screen ends with its 30 ms wait, a page change waits 100 ms
-// more, and the end screen leaves without one. Lower bounds only: a busy
-// machine makes passes longer, never shorter.
+// A pass waits 30 ms, a page change 100 ms more; the end screen leaves without
+// one. Lower bounds only: a busy machine makes passes longer, never shorter.
 TEST_F(ScreenTest, EveryPassWaits) {
-  auto state = std::make_unique<GameState>();
-  GameState& s = *state;
-  struct Case {
-    const char* script;
-    int atLeastMs;
-    std::function<void()> screen;
-  };
-  const Case cases[] = {
-      {"a a a esc", 4 * 30, [&] { Joueurs(600, 600, screen_, font_); }},
-      {"d217,100 d260,550 d217,100 esc", 4 * 30 + 3 * 100,
-       [&] { Joueurs(600, 600, screen_, font_); }},
+  auto s = std::make_unique<GameState>();
+  const auto menu = [&] { Joueurs(600, 600, screen_, font_); };
+  const std::tuple<const char*, int, std::function<void()>> cases[] = {
+      {"a a a esc", 4 * 30, menu},
+      {"d217,100 d260,550 d217,100 esc", 4 * 30 + 3 * 100, menu},
       {"a enter", 2 * 30,
        [&] {
-         init(600, 600, screen_, 1, 4, s.chestImages.data(), s.wallImages.data(),
-              s.chestPositions.data(), 1, s.enemyPositions.data(), s.enemyImages.data(),
-              s.enemyDirections.data(), &s.heroPosition, nullptr, font_, s.wallPositions.data(),
-              &s.wallCount);
+         init(600, 600, screen_, 1, 4, s->chestImages.data(), s->wallImages.data(),
+              s->chestPositions.data(), 1, s->enemyPositions.data(), s->enemyImages.data(),
+              s->enemyDirections.data(), &s->heroPosition, nullptr, font_, s->wallPositions.data(),
+              &s->wallCount);
        }},
       {"a space esc", 2 * 30, [&] { FIN(1, 0, screen_, font_, 600, 600, 0); }},
-      {"a a enter", 3 * 30, [&] { Merci(600, 600, screen_, font_); }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.script);
-    for (const SDL_Event& e : Script(c.script)) Push(e);
+      {"a a enter", 3 * 30, [&] { Merci(600, 600, screen_, font_); }}};
+  for (const auto& [script, atLeastMs, screen] : cases) {
+    SCOPED_TRACE(script);
+    for (const SDL_Event& e : Script(script)) Push(e);
     const auto start = std::chrono::steady_clock::now();
-    c.screen();
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(c.atLeastMs));
+    screen();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(atLeastMs));
   }
-  ReleaseGameSurfaces(s);
+  ReleaseGameSurfaces(*s);
 }
