@@ -7,9 +7,7 @@
 
 #include "game/flow/frame.h"
 #include "game/flow/pause.h"
-#include "game/flow/session.h"
 #include "game/maze/images.h"
-#include "game/screens/screens.h"
 #include "tests/game/screen_fixture.h"
 
 class Maze : public ScreenTest {
@@ -26,7 +24,8 @@ class Maze : public ScreenTest {
     ReleaseGameSurfaces(s);
     ScreenTest::TearDown();
   }
-  // Starts `level` with its own width as the game does, `seed` for its chests and enemies.
+  // Starts `level` with its own width as the game does, `seed` for its chests
+  // and enemies.
   void Start(int level, unsigned seed) {
     s.level = level;
     s.width = LevelWidth(level);
@@ -35,11 +34,7 @@ class Maze : public ScreenTest {
     s.screen = screen_;
     Push(KeyDown(SDLK_RETURN));
     std::srand(seed);
-    ASSERT_EQ(init(s.width, s.height, s.screen, level, s.chestCount, s.chestImages.data(),
-                   s.wallImages.data(), s.chestPositions.data(), s.enemyCount,
-                   s.enemyPositions.data(), s.enemyImages.data(), s.enemyDirections.data(),
-                   &s.heroPosition, nullptr, s.font, s.wallPositions.data(), &s.wallCount),
-              1);
+    ASSERT_EQ(StartScreen(s, level, screen_, font_), 1);
     ReloadImage(&s.heroImage, "Images/Glouto.png");
   }
   // Frames as the loop runs them, the quarter seconds ticking one a frame.
@@ -54,7 +49,7 @@ class Maze : public ScreenTest {
     }
   }
   std::unique_ptr<GameState> state_ = std::make_unique<GameState>();
-  GameState& s = *state_;
+  GameState &s = *state_;
 };
 
 TEST_F(Maze, EnemiesLeaveTheCornerEveryWayWhileTheHeroRunsThenPauses) {
@@ -66,7 +61,7 @@ TEST_F(Maze, EnemiesLeaveTheCornerEveryWayWhileTheHeroRunsThenPauses) {
   s.remaining = 1234;
   s.lives = 3;
   // Each sprite's first phase, its second, and later where they went.
-  for (const auto& [frames, picture] : {std::pair{5, "maze.level2.phase1"},
+  for (const auto &[frames, picture] : {std::pair{5, "maze.level2.phase1"},
                                         {1, "maze.level2.phase2"},
                                         {19, "maze.level2.moving"}}) {
     Frames(frames);
@@ -85,32 +80,27 @@ TEST_F(Maze, ACrowdOverEveryEdgeIsClippedAndDrawnTheSameNextFrame) {
   s.width = 1000;
   s.clockRect.x = 1000 - 130;
   std::srand(12);
-  auto spot = [](int low, int high) {
-    return SDL_Rect{Sint16(low + std::rand() % (high - low)),
-                    Sint16(low + std::rand() % (high - low)), 0, 0};
+  // Sprites at random spots from `low` to `high` on both axes.
+  const auto scatter = [](int count, SDL_Rect *at, SDL_Surface **images, int low, int high,
+                          std::vector<const char *> pictures) {
+    for (int i = 0; i < count; ++i) {
+      at[i] = {Sint16(low + std::rand() % (high - low)), Sint16(low + std::rand() % (high - low)),
+               0, 0};
+      ReloadImage(&images[i], pictures[i % pictures.size()]);
+    }
   };
-  s.wallCount = 300;
-  s.chestCount = 100;
-  s.enemyCount = kEnemyCapacity;
-  for (int i = 0; i < s.wallCount; ++i) {
-    s.wallPositions[i] = spot(-20, 1005);
-    ReloadImage(&s.wallImages[i], "Images/Mur.png");
-  }
-  for (int i = 0; i < s.chestCount; ++i) {
-    s.chestPositions[i] = spot(-15, 1000);
-    ReloadImage(&s.chestImages[i], "Images/coffre.png");
-  }
-  const char* enemies[] = {"Images/Ennemi.png", "Images/Ennemi2.png", "Images/Ennemi2.3.png",
-                           "Images/Ennemi4.png", "Images/Ennemi2.1.png"};
-  for (int i = 0; i < kEnemyCapacity; ++i) {
-    s.enemyPositions[i] = spot(-40, 1000);
-    ReloadImage(&s.enemyImages[i], enemies[i]);
-  }
+  scatter(s.wallCount = 300, s.wallPositions.data(), s.wallImages.data(), -20, 1005,
+          {"Images/Mur.png"});
+  scatter(s.chestCount = 100, s.chestPositions.data(), s.chestImages.data(), -15, 1000,
+          {"Images/coffre.png"});
+  scatter(s.enemyCount = kEnemyCapacity, s.enemyPositions.data(), s.enemyImages.data(), -40, 1000,
+          {"Images/Ennemi.png", "Images/Ennemi2.png", "Images/Ennemi2.3.png", "Images/Ennemi4.png",
+           "Images/Ennemi2.1.png"});
   s.heroPosition = {-7, 590, 0, 0};
   ReloadImage(&s.heroImage, "Images/Glouto3.png");
   // The second frame draws at the rectangles the first one clipped: what
   // hung over the top or left edge is drawn against it from then on.
-  for (const char* frame : {"maze.crowded.frame1", "maze.crowded.frame2"}) {
+  for (const char *frame : {"maze.crowded.frame1", "maze.crowded.frame2"}) {
     RenderHud(s);
     DrawFrame(s);
     EXPECT_TRUE(MatchesApproved(screen_, frame));

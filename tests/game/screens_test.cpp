@@ -4,18 +4,17 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "game/flow/frame.h"
-#include "game/flow/session.h"
 #include "game/maze/images.h"
-#include "game/screens/screens.h"
 #include "platform/window.h"
 #include "tests/game/screen_fixture.h"
 
 TEST_F(ScreenTest, PlayerCountMenuAndItsInstructions) {
-  // In the 600 x 600 start window: "1 joueur" 90 x 40 at (255, 275), "2 joueurs"
-  // 110 x 40 at (245, 325), "Mode d'emploi" 165 x 40 at (217, 100), "Retour"
-  // 80 x 40 at (260, 550), the Readme picture 218 x 73 at (191, 450).
+  // In the 600 x 600 start window: "1 joueur" 90 x 40 at (255, 275), "2
+  // joueurs" 110 x 40 at (245, 325), "Mode d'emploi" 165 x 40 at (217, 100),
+  // "Retour" 80 x 40 at (260, 550), the Readme picture 218 x 73 at (191, 450).
   const auto menu = [&] { return Joueurs(600, 600, screen_, font_); };
   Play({{"esc", 0, 0, "menu"},
         {"m355,365 esc", 0, 0, "menu.two-lit"},
@@ -45,9 +44,10 @@ TEST_F(ScreenTest, PlayerCountMenuAndItsInstructions) {
         {"d217,100 q", 0, 1}},
        menu);
 
-  // The Readme picture opens the manual by its full path, on the instructions only.
+  // The Readme picture opens the manual by its full path, on the instructions
+  // only.
   FakeDesktop desktop;
-  char* here = realpath(".", nullptr);
+  char *here = realpath(".", nullptr);
   const std::string document = Request(std::string(here) + "/Readme.html");
   free(here);
   Play({{"d191,450 d217,100 u191,450 d409,523 d410,450 d191,450 esc", 0, 0}}, menu);
@@ -56,15 +56,12 @@ TEST_F(ScreenTest, PlayerCountMenuAndItsInstructions) {
 
 TEST_F(ScreenTest, LevelStartAtEachWidthThenItsMaze) {
   auto state = std::make_unique<GameState>();
-  GameState& s = *state;
+  GameState &s = *state;
   s.enemyCount = 5;
   int level = 1;
   const auto start = [&] {
     std::srand(7);
-    return init(s.width, s.height, screen_, level, s.chestCount, s.chestImages.data(),
-                s.wallImages.data(), s.chestPositions.data(), s.enemyCount, s.enemyPositions.data(),
-                s.enemyImages.data(), s.enemyDirections.data(), &s.heroPosition, nullptr, font_,
-                s.wallPositions.data(), &s.wallCount);
+    return StartScreen(s, level, screen_, font_);
   };
   // "Commencer": 125 x 40 at (237, 360).
   Play({{"enter", 1, 0, "level-start.600"},
@@ -83,7 +80,7 @@ TEST_F(ScreenTest, LevelStartAtEachWidthThenItsMaze) {
   EXPECT_EQ(s.wallCount, std::stoi(ReadFile("Niveaux/Niveau_1.txt")));
 
   // Later levels: their width, their number, and a maze once started.
-  for (const auto& [n, picture] : {std::pair{3, "level-start.800"}, {12, "level-start.1000"}}) {
+  for (const auto &[n, picture] : {std::pair{3, "level-start.800"}, {12, "level-start.1000"}}) {
     level = n;
     s.width = LevelWidth(n);
     ASSERT_NO_FATAL_FAILURE(OpenWindow(s.width, s.height));
@@ -100,24 +97,16 @@ TEST_F(ScreenTest, LevelStartAtEachWidthThenItsMaze) {
 }
 
 TEST_F(ScreenTest, EndScreenWonAndLost) {
-  struct Ending {
-    int won, score;
-    const char* caption;
-    std::vector<Visit> visits;
+  const auto end = [&](int won, int score) {
+    return [=] { return FIN(won, score, screen_, font_, 600, 600, 0); };
   };
-  const Ending endings[] = {
-      {1,
-       1234,
-       "Felicitation !!! :)",
-       {{"enter", 1, 0, "end.won"}, {"a m300,300 d300,300 enter", 1, 0, "end.won"}, {"esc", 0, 0}}},
-      {0, -7, "Oh dommage ... :(", {{"enter", 1, 0, "end.lost"}, {"q", 0, 0}}},
-      {2, 5, "Felicitation !!! :)", {{"esc", 0, 0}}},
-  };
-  for (const Ending& e : endings) {
-    SCOPED_TRACE(e.won);
-    Play(e.visits, [&] { return FIN(e.won, e.score, screen_, font_, 600, 600, 0); });
-    EXPECT_EQ(Caption(), e.caption);
-  }
+  Play({{"enter", 1, 0, "end.won"}, {"a m300,300 d300,300 enter", 1, 0, "end.won"}, {"esc", 0, 0}},
+       end(1, 1234));
+  EXPECT_EQ(Caption(), "Felicitation !!! :)");
+  Play({{"esc", 0, 0}}, end(2, 5));
+  EXPECT_EQ(Caption(), "Felicitation !!! :)");
+  Play({{"enter", 1, 0, "end.lost"}, {"q", 0, 0}}, end(0, -7));
+  EXPECT_EQ(Caption(), "Oh dommage ... :(");
   FINPROG = 1;  // a close leaves the program's end to whoever asked for it
   Push(QuitEvent());
   EXPECT_EQ(FIN(1, 0, screen_, font_, 600, 600, 0), 0);
@@ -129,7 +118,8 @@ TEST_F(ScreenTest, CreditsAndThePartnersPages) {
     Merci(600, 600, screen_, font_);
     return 0;
   };
-  // "Quitter" 93 x 40 at (254, 100); the logos 365 x 100 at (118, 200) and 448 x 96 at (76, 325).
+  // "Quitter" 93 x 40 at (254, 100); the logos 365 x 100 at (118, 200) and 448
+  // x 96 at (76, 325).
   Play({{"enter", 0, 0, "credits"},
         {"m347,140 enter", 0, 0, "credits.quit-lit"},
         {"m254,100 m253,100 enter", 0, 0, "credits"},
@@ -142,7 +132,9 @@ TEST_F(ScreenTest, CreditsAndThePartnersPages) {
        credits);
   EXPECT_EQ(Caption(), "Remerciements ...");
   FakeDesktop desktop;
-  Play({{"u118,200 u483,300 u76,325 u524,421 u525,421 u118,199 d118,200 d76,325 enter", 0, 0}},
+  Play({{"u118,200 u483,300 u76,325 u524,421 u525,421 u118,199 d118,200 "
+         "d76,325 enter",
+         0, 0}},
        credits);
   const std::string first = Request("https://tavernique.example/");
   const std::string second = Request("https://tilo.example/");
@@ -163,37 +155,23 @@ TEST_F(ScreenTest, TheMenuAtZoomTwo) {
   WindowSetZoom(1);
 }
 
-// Each pass of a screen ends with its 30 ms wait, a page change waits 100 ms
-// more, and the end screen leaves without one. Lower bounds only: a busy
-// machine makes passes longer, never shorter.
+// A pass waits 30 ms, a page change 100 ms more; the end screen leaves without
+// one. Lower bounds only: a busy machine makes passes longer, never shorter.
 TEST_F(ScreenTest, EveryPassWaits) {
-  auto state = std::make_unique<GameState>();
-  GameState& s = *state;
-  struct Case {
-    const char* script;
-    int atLeastMs;
-    std::function<void()> screen;
-  };
-  const Case cases[] = {
-      {"a a a esc", 4 * 30, [&] { Joueurs(600, 600, screen_, font_); }},
-      {"d217,100 d260,550 d217,100 esc", 4 * 30 + 3 * 100,
-       [&] { Joueurs(600, 600, screen_, font_); }},
-      {"a enter", 2 * 30,
-       [&] {
-         init(600, 600, screen_, 1, 4, s.chestImages.data(), s.wallImages.data(),
-              s.chestPositions.data(), 1, s.enemyPositions.data(), s.enemyImages.data(),
-              s.enemyDirections.data(), &s.heroPosition, nullptr, font_, s.wallPositions.data(),
-              &s.wallCount);
-       }},
+  auto s = std::make_unique<GameState>();
+  const auto menu = [&] { Joueurs(600, 600, screen_, font_); };
+  const std::tuple<const char *, int, std::function<void()>> cases[] = {
+      {"a a a esc", 4 * 30, menu},
+      {"d217,100 d260,550 d217,100 esc", 4 * 30 + 3 * 100, menu},
+      {"a enter", 2 * 30, [&] { StartScreen(*s, 1, screen_, font_); }},
       {"a space esc", 2 * 30, [&] { FIN(1, 0, screen_, font_, 600, 600, 0); }},
-      {"a a enter", 3 * 30, [&] { Merci(600, 600, screen_, font_); }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.script);
-    for (const SDL_Event& e : Script(c.script)) Push(e);
+      {"a a enter", 3 * 30, [&] { Merci(600, 600, screen_, font_); }}};
+  for (const auto &[script, atLeastMs, screen] : cases) {
+    SCOPED_TRACE(script);
+    for (const SDL_Event &e : Script(script)) Push(e);
     const auto start = std::chrono::steady_clock::now();
-    c.screen();
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(c.atLeastMs));
+    screen();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(atLeastMs));
   }
-  ReleaseGameSurfaces(s);
+  ReleaseGameSurfaces(*s);
 }

@@ -1,63 +1,31 @@
 #include "tests/support/approved.h"
 
 #include <SDL_image.h>
+#include <png.h>
 #include <sys/stat.h>
-#include <zlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <sstream>
-#include <vector>
-
-#include "tests/support/test_support.h"
 
 namespace {
 
-void PutBig32(std::string& out, uLong v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out += char((v >> shift) & 0xFF);
-}
-
-void Chunk(std::string& png, const char* type, const std::string& data) {
-  PutBig32(png, data.size());
-  const std::string body = type + data;
-  png += body;
-  PutBig32(png, crc32(0, reinterpret_cast<const Bytef*>(body.data()), body.size()));
-}
-
-// 8-bit RGB rows, each behind filter byte 0, deflated by zlib: every reader takes it.
-bool WriteRgbPng(const std::vector<Rgb>& pixels, int w, int h, const std::string& path) {
-  std::string raw;
-  for (int y = 0; y < h; ++y) {
-    raw += '\0';
-    for (int x = 0; x < w; ++x) {
-      const Rgb& c = pixels[size_t(y) * w + x];
-      raw += {char(c.r), char(c.g), char(c.b)};
-    }
-  }
-  uLongf size = compressBound(raw.size());
-  std::string packed(size, '\0');
-  if (compress2(reinterpret_cast<Bytef*>(&packed[0]), &size,
-                reinterpret_cast<const Bytef*>(raw.data()), raw.size(), 9) != Z_OK)
-    return false;
-  packed.resize(size);
-  std::string header;
-  PutBig32(header, w);
-  PutBig32(header, h);
-  header += {8, 2, 0, 0, 0};  // 8 bits, RGB, deflate, no filter choice, no interlace
-  std::string png = "\x89PNG\r\n\x1a\n";
-  Chunk(png, "IHDR", header);
-  Chunk(png, "IDAT", packed);
-  Chunk(png, "IEND", "");
-  WriteFile(path, png);
-  return FileExists(path);
+bool WritePng(const std::vector<Rgb>& pixels, int w, int h, const std::string& path) {
+  std::vector<png_byte> rgb;
+  for (const Rgb& c : pixels) rgb.insert(rgb.end(), {c.r, c.g, c.b});
+  png_image image = {};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = w;
+  image.height = h;
+  image.format = PNG_FORMAT_RGB;
+  return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
 }
 
 bool FlatAround(const std::vector<Rgb>& p, int w, int h, int x, int y) {
-  const Rgb& c = p[size_t(y) * w + x];
   for (int ny = std::max(0, y - 1); ny <= std::min(h - 1, y + 1); ++ny)
     for (int nx = std::max(0, x - 1); nx <= std::min(w - 1, x + 1); ++nx)
-      if (!(p[size_t(ny) * w + nx] == c)) return false;
+      if (!(p[size_t(ny) * w + nx] == p[size_t(y) * w + x])) return false;
   return true;
 }
 
@@ -96,22 +64,17 @@ std::vector<SDL_Event> Script(const std::string& text) {
   return events;
 }
 
-bool WritePng(SDL_Surface* surface, const std::string& path) {
-  return surface && WriteRgbPng(Colours(surface), surface->w, surface->h, path);
-}
-
 ::testing::AssertionResult MatchesApproved(SDL_Surface* surface, const std::string& name) {
   if (!surface) return ::testing::AssertionFailure() << "no picture to compare with " << name;
-  const std::string approvedPath = std::string(GLOUTO_SOURCE_DIR) + "/tests/approved/" + name +
-                                   ".png";
+  const std::string approvedPath = GLOUTO_SOURCE_DIR "/tests/approved/" + name + ".png";
+  const int w = surface->w, h = surface->h;
+  const std::vector<Rgb> actual = Colours(surface);
   const char* approve = getenv("GLOUTO_APPROVE");
   if (approve && std::string(approve) == "1") {
-    if (!WritePng(surface, approvedPath))
+    if (!WritePng(actual, w, h, approvedPath))
       return ::testing::AssertionFailure() << "could not write " << approvedPath;
     return ::testing::AssertionSuccess() << "approved " << approvedPath;
   }
-  const int w = surface->w, h = surface->h;
-  const std::vector<Rgb> actual = Colours(surface);
   std::vector<Rgb> approved;
   SDL_Surface* file = IMG_Load(approvedPath.c_str());
   std::string fault;
@@ -127,34 +90,27 @@ bool WritePng(SDL_Surface* surface, const std::string& path) {
 
   // The difference picture: agreeing pixels faded, differing ones red.
   std::vector<Rgb> diff(actual.size(), Rgb{255, 0, 0});
-  int differing = 0, firstX = -1, firstY = -1;
-  for (int y = 0; y < h && !approved.empty(); ++y) {
-    for (int x = 0; x < w; ++x) {
-      const size_t i = size_t(y) * w + x;
-      const Rgb& a = approved[i];
-      const bool same = actual[i] == a || (Near(actual[i], a) && !FlatAround(approved, w, h, x, y));
-      if (same) {
-        diff[i] = Rgb{Uint8(191 + a.r / 4), Uint8(191 + a.g / 4), Uint8(191 + a.b / 4)};
-      } else if (differing++ == 0) {
-        firstX = x;
-        firstY = y;
-      }
-    }
+  int differing = 0;
+  size_t first = 0;
+  for (size_t i = 0; i < approved.size(); ++i) {
+    const Rgb& a = approved[i];
+    if (actual[i] == a || (Near(actual[i], a) && !FlatAround(approved, w, h, i % w, i / w)))
+      diff[i] = Rgb{Uint8(191 + a.r / 4), Uint8(191 + a.g / 4), Uint8(191 + a.b / 4)};
+    else if (differing++ == 0)
+      first = i;
   }
   if (fault.empty() && differing == 0) return ::testing::AssertionSuccess();
   if (fault.empty())
     fault = std::to_string(differing) + " pixels differ from " + approvedPath + ", the first at (" +
-            std::to_string(firstX) + ", " + std::to_string(firstY) + ")";
+            std::to_string(first % w) + ", " + std::to_string(first / w) + ")";
 
-  const std::string dir = std::string(GLOUTO_BINARY_DIR) + "/tests/approved-failures";
-  mkdir((std::string(GLOUTO_BINARY_DIR) + "/tests").c_str(), 0755);
+  const std::string dir = GLOUTO_BINARY_DIR "/tests/approved-failures/";
+  mkdir(GLOUTO_BINARY_DIR "/tests", 0755);
   mkdir(dir.c_str(), 0755);
-  const std::string actualPath = dir + "/" + name + ".actual.png";
-  const std::string diffPath = dir + "/" + name + ".diff.png";
-  WriteRgbPng(actual, w, h, actualPath);
-  if (!approved.empty()) WriteRgbPng(diff, w, h, diffPath);
+  WritePng(actual, w, h, dir + name + ".actual.png");
+  if (!approved.empty()) WritePng(diff, w, h, dir + name + ".diff.png");
   return ::testing::AssertionFailure()
-         << name << ": " << fault << "\n  actual: " << actualPath
-         << (approved.empty() ? "" : "\n  difference: " + diffPath)
+         << name << ": " << fault << "\n  actual: " << dir << name << ".actual.png"
+         << (approved.empty() ? "" : "\n  difference: " + dir + name + ".diff.png")
          << "\n  after looking, approve with GLOUTO_APPROVE=1 and the same test";
 }
