@@ -118,11 +118,11 @@ void SaveBmp(const char* path, int bits, Uint8 shade) {
   SDL_FreeSurface(s);
 }
 
-class Pictures : public SdlTest {};
+class DesktopPictures : public SdlTest {};
 
 }  // namespace
 
-TEST_F(Pictures, EveryPictureDrawsAsSdlDrawsItKeyedOrNotChangedOrFreed) {
+TEST_F(DesktopPictures, EveryPictureDrawsAsSdlDrawsItKeyedOrNotChangedOrFreed) {
   ScopedWorkDir dir;
   LinkAssets();
   for (const char* path : {"Images/Mur.png", "Images/coffre.png", "Images/blanc.png",
@@ -197,7 +197,7 @@ const std::string kKeyedPng(
     "\xe0\x65\x01\0\x49\xa3\x0e\xf5\x1e\x90\xd0\x8c\0\0\0\0IEND\xae\x42\x60\x82",
     95);
 
-TEST_F(Pictures, EveryPictureLoadsAsImgLoadGivesItKeysAndPalettesToo) {
+TEST_F(DesktopPictures, EveryPictureLoadsAsImgLoadGivesItKeysAndPalettesToo) {
   ScopedWorkDir dir;
   LinkAssets();
   int shipped = 0;
@@ -231,7 +231,7 @@ TEST_F(Pictures, EveryPictureLoadsAsImgLoadGivesItKeysAndPalettesToo) {
   ExpectLoadsLikeImgLoad("Mine/keyed.png");
 }
 
-TEST_F(Pictures, AFileChangedOnDiskOrElsewhereIsReadAgainAndAMissingOneIsNone) {
+TEST_F(DesktopPictures, AFileChangedOnDiskOrElsewhereIsReadAgainAndAMissingOneIsNone) {
   // Same size, same name, rewritten at once or in another folder: only the content differs.
   for (Uint8 shade : {10, 250, 10, 40}) {
     ScopedWorkDir dir;
@@ -254,7 +254,7 @@ TEST_F(Pictures, AFileChangedOnDiskOrElsewhereIsReadAgainAndAMissingOneIsNone) {
 }
 
 // Every depth, clip, padded row and the window itself: the same bytes, unused ones too.
-TEST_F(Pictures, EveryDepthClipPaddingAndTheWindowAreFilledAsSdlFills) {
+TEST_F(DesktopPictures, EveryDepthClipPaddingAndTheWindowAreFilledAsSdlFills) {
   auto expectFilled = [](SDL_Surface* want, SDL_Surface* got, Uint32 colour, const SDL_Rect* clip) {
     std::memcpy(got->pixels, Noise(want, 17)->pixels, Size(want));
     SDL_SetClipRect(want, clip);
