@@ -109,7 +109,7 @@ TEST(CommandLine, TakesWhatEachProgramAcceptsAndRefusesTheRest) {
       {{"--niveau", "3"}, Accepts::File},
       {{"level.txt"}, Accepts::Level},
       {{"a.txt", "b.txt"}, Accepts::File},
-      {{"--zoomer"}, Accepts::File},
+      {{"--zoomer", "2"}, Accepts::File},
   };
   for (const Case& c : cases) {
     std::vector<char*> argv{const_cast<char*>("program")};

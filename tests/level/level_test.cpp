@@ -239,46 +239,27 @@ TEST(LevelCode, CodesAsPlayersPasteThem) {
 
 // One sentence per problem, naming the file, the level or the wall at fault.
 TEST(LevelCheck, EachProblemIsToldInOneSentenceNamingWhatIsWrong) {
-  const struct {
-    LevelVerdict verdict;
-    int level;
-    bool page;  // the editor page's words, else glouto-niveau's
-    std::string said;
-  } kCases[] = {
-      {{P::kNone, 0, 0, 0, 0, ""}, 1, true, ""},
-      {{P::kFormat, 2, 0, 0, 0, kWallLine},
-       1,
-       false,
-       "N.txt n'est pas un niveau de l'\u00e9diteur (ligne 2) : " + kWallLine + "."},
-      {{P::kTooManyWalls, 0, 0, 0, 1001, ""},
-       1,
-       true,
-       "Ce niveau a 1001 murs ; le jeu n'en charge pas plus de 1000."},
-      {{P::kOffGrid, 3, 700, 25, 0, ""},
-       2,
-       false,
-       "le mur (700, 25) (ligne 3) sort de la grille du niveau 2 (fen\u00eatre 700 x 600, cases de "
-       "25 pixels). Refaites-le dans l'\u00e9diteur \u00e0 la largeur 700."},
-      {{P::kReserved, 2, 25, 25, 0, ""},
-       1,
-       true,
-       "Le mur (25, 25) (ligne 2) occupe une case r\u00e9serv\u00e9e au d\u00e9part des ennemis "
-       "ou de Glouto."},
-      {{P::kCode, 0, 0, 0, 0, "il est vide"},
-       1,
-       true,
-       "Ce fichier n'est pas un code de niveau : il est vide."},
-      {{P::kShare, 0, 0, 0, 0, kLevels},
-       100,
-       false,
-       "N.txt ne peut pas \u00eatre partag\u00e9 : " + kLevels + "."},
+  // In the editor page's words, or glouto-niveau's.
+  auto said = [](LevelVerdict verdict, int level, bool page) {
+    return LevelProblemText(verdict, level,
+                            page ? LevelSubjects{"Ce fichier", "Ce niveau", true}
+                                 : LevelSubjects{"N.txt", "N.txt", false});
   };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.said);
-    const LevelSubjects subjects = c.page ? LevelSubjects{"Ce fichier", "Ce niveau", true}
-                                          : LevelSubjects{"N.txt", "N.txt", false};
-    EXPECT_EQ(LevelProblemText(c.verdict, c.level, subjects), c.said);
-  }
+  EXPECT_EQ(said({P::kNone, 0, 0, 0, 0, ""}, 1, true), "");
+  EXPECT_EQ(said({P::kFormat, 2, 0, 0, 0, kWallLine}, 1, false),
+            "N.txt n'est pas un niveau de l'\u00e9diteur (ligne 2) : " + kWallLine + ".");
+  EXPECT_EQ(said({P::kTooManyWalls, 0, 0, 0, 1001, ""}, 1, true),
+            "Ce niveau a 1001 murs ; le jeu n'en charge pas plus de 1000.");
+  EXPECT_EQ(said({P::kOffGrid, 0, 700, 25, 0, ""}, 2, false),
+            "le mur (700, 25) sort de la grille du niveau 2 (fen\u00eatre 700 x 600, cases de 25 "
+            "pixels). Refaites-le dans l'\u00e9diteur \u00e0 la largeur 700.");
+  EXPECT_EQ(said({P::kReserved, 2, 25, 25, 0, ""}, 1, true),
+            "Le mur (25, 25) (ligne 2) occupe une case r\u00e9serv\u00e9e au d\u00e9part des "
+            "ennemis ou de Glouto.");
+  EXPECT_EQ(said({P::kCode, 0, 0, 0, 0, "il est vide"}, 1, true),
+            "Ce fichier n'est pas un code de niveau : il est vide.");
+  EXPECT_EQ(said({P::kShare, 0, 0, 0, 0, kLevels}, 100, false),
+            "N.txt ne peut pas \u00eatre partag\u00e9 : " + kLevels + ".");
   // Installed at another level, a code's refusal names the code's own level.
   EXPECT_EQ(CodeLevelText(5, 1, {P::kOffGrid, 0, 975, 0, 0, ""}),
             "ce code est celui du niveau 5 (1000 px de large) ; comme niveau 1 (600 px de large), "
