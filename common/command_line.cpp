@@ -35,21 +35,21 @@ bool ReadCommandLine(int argc, char** argv, const char* program, Accepts accepts
   for (int i = 1; i < argc && argv; ++i) {
     if (const char* zoom = OptionValue(argc, argv, i, "--zoom")) {
       if (!ReadNumber(zoom, 1, 3, out.zoom)) {
-        std::fprintf(stderr, "%s: --zoom takes 1, 2 or 3, not \"%s\"\n", program, zoom);
+        std::fprintf(stderr, "%s : --zoom prend 1, 2 ou 3, pas \"%s\"\n", program, zoom);
         return false;
       }
     } else if (const char* level = accepts == Accepts::Level
                                        ? OptionValue(argc, argv, i, "--niveau")
                                        : nullptr) {
       if (!ReadNumber(level, kFirstLevel, kLastLevel, out.level)) {
-        std::fprintf(stderr, "%s: --niveau takes a level from %d to %d, not \"%s\"\n", program,
+        std::fprintf(stderr, "%s : --niveau prend un niveau de %d \u00e0 %d, pas \"%s\"\n", program,
                      kFirstLevel, kLastLevel, level);
         return false;
       }
     } else if (accepts == Accepts::File && argv[i][0] != '-' && !out.file) {
       out.file = argv[i];
     } else {
-      std::fprintf(stderr, "%s: unknown argument \"%s\" (see man %s)\n", program, argv[i],
+      std::fprintf(stderr, "%s : argument inconnu \"%s\" (voir man %s)\n", program, argv[i],
                    accepts == Accepts::Level ? "glouto" : "glouto-editeur");
       return false;
     }

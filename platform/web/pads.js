@@ -1,29 +1,23 @@
-// The game page's ear for pads (see pads.cpp). Looking for pads, the browser
-// polls them sixty times a second, about 2 % of a core: the page listens only
-// while its picture stands still (loading, a menu, a level's start, a pause),
-// and always once a pad showed itself, which a pad does at a pressed button.
+// The game page's ear for pads (see pads.cpp). A browser shows a pad at a
+// pressed button, and only while a page listens for pads or has asked for
+// them: it then polls them sixty times a second, about 2 % of a core. The
+// page listens from its load, while its picture stands still (a menu, a
+// level's start, a pause), and always once a pad showed itself. In play it
+// asks instead, at each pass until a pad shows: a pad first pressed there is
+// announced to no one, and an event missed is not fired again.
 var GloutoPads = (function() {
-  var pads = {seen: false, came: false, looking: false, deaf: false, movingSince: null};
+  var pads = {seen: false, came: false, looking: false, movingSince: null};
   pads.heard = function() { pads.seen = pads.came = true; };
-  // The browser tells of a pad once: one that showed itself while the page
-  // did not listen is found by asking, as the page listens again.
-  function anyPad() {
+  function ask() {
     var list = navigator.getGamepads ? navigator.getGamepads() : [];
     for (var i = 0; i < list.length; ++i)
-      if (list[i]) return true;
-    return false;
+      if (list[i]) return pads.heard();
   }
   pads.listen = function(on) {
+    if (!on) ask();
     if (pads.looking === on) return;
     pads.looking = on;
-    if (!on) {
-      window.removeEventListener('gamepadconnected', pads.heard);
-      pads.deaf = true;
-      return;
-    }
-    window.addEventListener('gamepadconnected', pads.heard);
-    if (pads.deaf && !pads.seen && anyPad()) pads.heard();
-    pads.deaf = false;
+    window[on ? 'addEventListener' : 'removeEventListener']('gamepadconnected', pads.heard);
   };
   if (typeof window !== 'undefined') pads.listen(true);
   return pads;

@@ -125,7 +125,7 @@ TEST(CommandLine, TakesWhatEachProgramAcceptsAndRefusesTheRest) {
                 std::make_tuple(c.zoom, c.level, ""));
       EXPECT_STREQ(out.file, c.file);
     } else {  // one line, naming the program, for the player to read
-      EXPECT_EQ(complaint.rfind("game: ", 0), 0u) << complaint;
+      EXPECT_EQ(complaint.rfind("game : ", 0), 0u) << complaint;
       EXPECT_EQ(complaint.find('\n'), complaint.size() - 1) << complaint;
     }
   }
