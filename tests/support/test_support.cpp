@@ -4,26 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
-namespace {
+namespace fs = std::filesystem;
 
-std::string CurrentDir() {
-  char buffer[4096];
-  return getcwd(buffer, sizeof buffer) ? buffer : ".";
-}
-
-void RemoveTree(const std::string& path) {
-  const std::string command = "rm -rf '" + path + "'";
-  if (std::system(command.c_str()) != 0)
-    std::fprintf(stderr, "could not remove %s\n", path.c_str());
-}
-
-}  // namespace
-
-ScopedWorkDir::ScopedWorkDir() : previous_(CurrentDir()) {
+ScopedWorkDir::ScopedWorkDir() : previous_(fs::current_path()) {
   char pattern[] = "/tmp/glouto-test-XXXXXX";
   const char* made = mkdtemp(pattern);
   if (!made) ADD_FAILURE() << "mkdtemp failed";
@@ -32,33 +20,28 @@ ScopedWorkDir::ScopedWorkDir() : previous_(CurrentDir()) {
 }
 
 ScopedWorkDir::~ScopedWorkDir() {
-  if (chdir(previous_.c_str()) != 0) std::fprintf(stderr, "chdir back failed\n");
-  RemoveTree(path_);
+  std::error_code ignored;
+  fs::current_path(previous_, ignored);
+  fs::remove_all(path_, ignored);
 }
 
 std::string AssetsDir() { return GLOUTO_ASSETS_DIR; }
 
 void LinkAssets(bool withLevels) {
-  for (const char* folder : {"Images", "Police", "Musique"}) {
-    const std::string target = AssetsDir() + "/" + folder;
-    if (symlink(target.c_str(), folder) != 0) ADD_FAILURE() << "symlink " << folder;
-  }
+  for (const char* folder : {"Images", "Police", "Musique"})
+    if (symlink((AssetsDir() + "/" + folder).c_str(), folder) != 0) ADD_FAILURE() << folder;
   mkdir("Niveaux", 0755);
-  if (withLevels) {
-    const std::string command = "cp " + AssetsDir() + "/Niveaux/*.txt Niveaux/ 2>/dev/null";
-    if (std::system(command.c_str()) != 0) ADD_FAILURE() << "no shipped levels to copy";
-  }
+  const std::string copy = "cp " + AssetsDir() + "/Niveaux/*.txt Niveaux/ 2>/dev/null";
+  if (withLevels && std::system(copy.c_str()) != 0) ADD_FAILURE() << "no shipped levels to copy";
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::ostringstream content;
-  content << in.rdbuf();
+  content << std::ifstream(path, std::ios::binary).rdbuf();
   return content.str();
 }
 
@@ -71,10 +54,7 @@ int RunWithVideoDriver(const char* driver, int (*entry)(int, char**), std::strin
   testing::internal::CaptureStderr();
   const int status = entry(0, nullptr);
   *errors = testing::internal::GetCapturedStderr();
-  if (previous)
-    setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
-  else
-    unsetenv("SDL_VIDEODRIVER");
+  previous ? setenv("SDL_VIDEODRIVER", saved.c_str(), 1) : unsetenv("SDL_VIDEODRIVER");
   return status;
 }
 
@@ -84,13 +64,11 @@ void SdlTest::SetUp() {
   ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER), 0) << SDL_GetError();
 }
 
-void SdlTest::TearDown() { SDL_Quit(); }
-
 void DropWindowEvents() {
   SDL_PumpEvents();
-  constexpr Uint32 kWindowOwn = SDL_ACTIVEEVENTMASK | SDL_VIDEOEXPOSEMASK | SDL_VIDEORESIZEMASK;
   SDL_Event event;
-  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, kWindowOwn) > 0) {
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT,
+                        SDL_ACTIVEEVENTMASK | SDL_VIDEOEXPOSEMASK | SDL_VIDEORESIZEMASK) > 0) {
   }
 }
 
@@ -100,46 +78,37 @@ SDL_Surface* TestWindow(int width, int height, Uint32 flags) {
   return window;
 }
 
+namespace {
+
+template <class Part>
+SDL_Event Event(Part SDL_Event::*member, const Part& part) {
+  SDL_Event e{};
+  e.*member = part;
+  return e;
+}
+
+}  // namespace
+
 SDL_Event KeyDown(SDLKey key) {
-  SDL_Event e{};
-  e.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, key, KMOD_NONE, 0}};
-  return e;
+  return Event(&SDL_Event::key, {SDL_KEYDOWN, 0, SDL_PRESSED, {0, key, KMOD_NONE, 0}});
 }
-
 SDL_Event MouseMotion(int x, int y) {
-  SDL_Event e{};
-  e.motion = {SDL_MOUSEMOTION, 0, 0, Uint16(x), Uint16(y), 0, 0};
-  return e;
+  return Event(&SDL_Event::motion, {SDL_MOUSEMOTION, 0, 0, Uint16(x), Uint16(y), 0, 0});
 }
-
 SDL_Event MouseButton(Uint8 type, int x, int y) {
-  SDL_Event e{};
-  e.button = {type, 0, SDL_BUTTON_LEFT, Uint8(type == SDL_MOUSEBUTTONDOWN), Uint16(x), Uint16(y)};
-  return e;
+  const Uint8 down = type == SDL_MOUSEBUTTONDOWN;
+  return Event(&SDL_Event::button, {type, 0, SDL_BUTTON_LEFT, down, Uint16(x), Uint16(y)});
 }
-
-SDL_Event QuitEvent() {
-  SDL_Event e{};
-  e.type = SDL_QUIT;
-  return e;
-}
-
+SDL_Event QuitEvent() { return Event(&SDL_Event::quit, {SDL_QUIT}); }
 SDL_Event PadButton(int pad, int button, bool down) {
-  SDL_Event e{};
-  e.jbutton = {Uint8(down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP), Uint8(pad), Uint8(button), down};
-  return e;
+  const Uint8 type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
+  return Event(&SDL_Event::jbutton, {type, Uint8(pad), Uint8(button), down});
 }
-
 SDL_Event PadAxis(int pad, int axis, int value) {
-  SDL_Event e{};
-  e.jaxis = {SDL_JOYAXISMOTION, Uint8(pad), Uint8(axis), Sint16(value)};
-  return e;
+  return Event(&SDL_Event::jaxis, {SDL_JOYAXISMOTION, Uint8(pad), Uint8(axis), Sint16(value)});
 }
-
 SDL_Event PadHat(int pad, Uint8 value) {
-  SDL_Event e{};
-  e.jhat = {SDL_JOYHATMOTION, Uint8(pad), 0, value};
-  return e;
+  return Event(&SDL_Event::jhat, {SDL_JOYHATMOTION, Uint8(pad), 0, value});
 }
 
 void Push(const SDL_Event& event) {
@@ -147,45 +116,38 @@ void Push(const SDL_Event& event) {
   ASSERT_EQ(SDL_PushEvent(&copy), 0);
 }
 
+::std::ostream& operator<<(::std::ostream& os, const Rgb& c) {
+  return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
+}
+
+namespace {
+
+// A pixel's colour, the surface locked.
+Rgb ColourAt(SDL_Surface* s, int x, int y) {
+  const int bpp = s->format->BytesPerPixel;
+  const Uint8* p = static_cast<Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch + x * bpp;
+  Uint32 value = 0;  // little-endian, as SDL lays out 24-bit pixels here
+  for (int i = bpp; i-- > 0;) value = value << 8 | p[i];
+  Rgb c;
+  SDL_GetRGB(value, s->format, &c.r, &c.g, &c.b);
+  return c;
+}
+
+}  // namespace
+
 Rgb PixelAt(SDL_Surface* surface, int x, int y) {
-  Rgb c{0, 0, 0};
-  if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h) return c;
+  if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h) return {0, 0, 0};
   SDL_LockSurface(surface);
-  const int bpp = surface->format->BytesPerPixel;
-  const Uint8* p = static_cast<Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
-  Uint32 value = 0;
-  switch (bpp) {
-    case 1: value = *p; break;
-    case 2: value = *reinterpret_cast<const Uint16*>(p); break;
-    case 3: value = p[0] | (p[1] << 8) | (p[2] << 16); break;
-    default: value = *reinterpret_cast<const Uint32*>(p); break;
-  }
+  const Rgb c = ColourAt(surface, x, y);
   SDL_UnlockSurface(surface);
-  SDL_GetRGB(value, surface->format, &c.r, &c.g, &c.b);
   return c;
 }
 
 std::vector<Rgb> Colours(SDL_Surface* surface) {
   std::vector<Rgb> colours;
-  if (surface->format->BytesPerPixel != 4) {
-    for (int y = 0; y < surface->h; ++y)
-      for (int x = 0; x < surface->w; ++x) colours.push_back(PixelAt(surface, x, y));
-    return colours;
-  }
-  // Windows are 32-bit; pixel by pixel, whole windows crawl under ASan.
-  colours.resize(static_cast<size_t>(surface->w) * static_cast<size_t>(surface->h));
-  Rgb* out = colours.data();
   SDL_LockSurface(surface);
-  for (int y = 0; y < surface->h; ++y) {
-    const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) +
-                                                      static_cast<size_t>(y) * surface->pitch);
-    for (int x = 0; x < surface->w; ++x, ++out)
-      SDL_GetRGB(row[x], surface->format, &out->r, &out->g, &out->b);
-  }
+  for (int y = 0; y < surface->h; ++y)
+    for (int x = 0; x < surface->w; ++x) colours.push_back(ColourAt(surface, x, y));
   SDL_UnlockSurface(surface);
   return colours;
-}
-
-::std::ostream& operator<<(::std::ostream& os, const Rgb& c) {
-  return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
 }

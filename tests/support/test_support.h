@@ -17,13 +17,11 @@ class ScopedWorkDir {
   const std::string& path() const { return path_; }
 
  private:
-  std::string path_;
-  std::string previous_;
+  std::string path_, previous_;
 };
 
 // The shipped asset folder (Images/, Police/, Musique/, Niveaux/).
 std::string AssetsDir();
-
 // Links the shipped asset folders into the working directory, with a fresh,
 // writable Niveaux/ (empty unless `withLevels`).
 void LinkAssets(bool withLevels = false);
@@ -40,37 +38,35 @@ int RunWithVideoDriver(const char* driver, int (*entry)(int, char**), std::strin
 class SdlTest : public ::testing::Test {
  protected:
   void SetUp() override;
-  void TearDown() override;
+  void TearDown() override { SDL_Quit(); }
 };
 
-// Takes out of the queue the events a window sends about itself (focus,
-// exposure, size). Some SDL 1.2 libraries queue a burst of them as a window
-// opens; the programs ignore them, but a test that pushes events and counts
-// what comes back would take those instead.
+// Takes the events a window sends about itself (focus, exposure, size) out of
+// the queue: some SDL 1.2 libraries queue a burst as a window opens, which a
+// test counting what comes back of its own events would take instead.
 void DropWindowEvents();
 // A window for a test, with none of those events queued.
 SDL_Surface* TestWindow(int width, int height, Uint32 flags);
 
-// Events for SDL_PushEvent.
+// Events for SDL_PushEvent; a pad's as SDL 1.2 sends them (these machines have none).
 SDL_Event KeyDown(SDLKey key);
 SDL_Event MouseMotion(int x, int y);
 SDL_Event MouseButton(Uint8 type, int x, int y);  // SDL_MOUSEBUTTONDOWN or SDL_MOUSEBUTTONUP
 SDL_Event QuitEvent();
-// A pad's events, as SDL 1.2 sends them (these machines have no pad device).
 SDL_Event PadButton(int pad, int button, bool down = true);
 SDL_Event PadAxis(int pad, int axis, int value);
 SDL_Event PadHat(int pad, Uint8 value);
 void Push(const SDL_Event& event);
 
-// Reads the RGB of a pixel of a surface.
 struct Rgb {
   Uint8 r, g, b;
   bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
+::std::ostream& operator<<(::std::ostream& os, const Rgb& c);
+// The colour of a pixel, black off the surface.
 Rgb PixelAt(SDL_Surface* surface, int x, int y);
 // Every pixel's colour, row by row: what a player sees, without the byte of
 // 32-bit pixels that holds no colour (each SDL 1.2 library fills it its own way).
 std::vector<Rgb> Colours(SDL_Surface* surface);
-::std::ostream& operator<<(::std::ostream& os, const Rgb& c);
 
 #endif

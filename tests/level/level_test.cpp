@@ -1,0 +1,272 @@
+// The level library: the game's lenient reader, the strict checker, the share
+// codes, and the French sentences that say what is wrong.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "level/level_code.h"
+#include "level/level_file.h"
+#include "level/level_messages.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using P = LevelProblem;
+using Wall = std::pair<int, int>;
+
+std::string Level(const std::vector<Wall>& walls, const std::string& eol = "\n") {
+  std::string text = std::to_string(walls.size()) + eol;
+  for (auto [x, y] : walls) text += std::to_string(x) + "\t" + std::to_string(y) + eol;
+  return text;
+}
+
+// `count` walls walking the free cells of `level`'s window, again from the start when they run out.
+std::string Spread(int count, int level, const char* eol = "\n") {
+  std::vector<Wall> walls;
+  const int columns = LevelWidth(level) / kLevelCell, rows = kLevelHeight / kLevelCell;
+  for (int cell = 0; static_cast<int>(walls.size()) < count; ++cell) {
+    const Wall w{cell * 7 % columns * kLevelCell, cell * 7 / columns % rows * kLevelCell};
+    if (!IsReservedCell(w.first, w.second, LevelWidth(level), kLevelHeight)) walls.push_back(w);
+  }
+  return Level(walls, eol);
+}
+
+// The words a player reads.
+const std::string
+    kFirst = "la premi\u00e8re ligne doit \u00eatre le nombre de murs",
+    kOnly = "la premi\u00e8re ligne doit contenir le seul nombre de murs",
+    kEnd = "le fichier doit finir par un saut de ligne",
+    kWallLine = "une ligne de mur doit \u00eatre x, une tabulation, y",
+    kLevels = "les niveaux vont de 1 \u00e0 99",
+    kChars = "il contient des caract\u00e8res qui n'en sont pas, ou a \u00e9t\u00e9 coup\u00e9",
+    kResized = "il a \u00e9t\u00e9 coup\u00e9 ou rallong\u00e9";
+
+}  // namespace
+
+TEST(LevelFile, ReadsTheWallsOfAnyWritingStayingInsideItsTable) {
+  const struct {
+    const char* bytes;
+    std::vector<int> walls;  // x, y of each wall read
+    int capacity = 8;
+  } kCases[] = {
+      {"3\n0\t0\n25\t0\n575\t550\n", {0, 0, 25, 0, 575, 550}},
+      {"3\r\n0\t0\r\n25\t0\r\n575\t550\r\n", {0, 0, 25, 0, 575, 550}},
+      {"  3 0\t\t0 25\n\n0 575   550", {0, 0, 25, 0, 575, 550}},
+      {"0\n25\t25\n", {}},
+      {"1\n25\t50\n75\t100\ngarbage", {25, 50}},
+      {"", {}},
+      {"abc\n1\t2\n", {}},
+      {"-5\n1\t2\n", {}},
+      {"4\n1\t2\n3\t4\n", {1, 2, 3, 4}},  // fewer than announced
+      {"2\n1\t2\n3", {1, 2}},             // a pair cut in half is no wall
+      {"2\n1\t2\n3\tx\n", {1, 2}},
+      {"5\n0\t0\n1\t1\n2\t2\n3\t3\n4\t4\n", {0, 0, 1, 1, 2, 2}, 3},
+      {"99999999999999999999999\n1\t1\n", {1, 1}, 2},
+      // Numbers beyond 16 bits are clamped, not wrapped.
+      {"3\n40000\t-40000\n65561\t25\n+25\t-0\n", {32767, -32768, 32767, 25, 25, 0}},
+      {"1\n99999999999999999999999999\t-99999999999999999999999999\n", {32767, -32768}},
+  };
+  ScopedWorkDir dir;
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.bytes);
+    WriteFile("level.txt", c.bytes);
+    std::vector<SDL_Rect> table(c.capacity + 1, SDL_Rect{-7, -7, 0, 0});
+    const int n = ReadLevelFile("level.txt", table.data(), c.capacity);
+    std::vector<int> walls;
+    for (int i = 0; i < n; ++i) walls.insert(walls.end(), {table[i].x, table[i].y});
+    EXPECT_EQ(walls, c.walls);
+    EXPECT_EQ(table[c.capacity].x, -7) << "written past the table";
+  }
+  SDL_Rect kept{5, 6, 0, 0};
+  EXPECT_EQ(ReadLevelFile("Niveaux/Niveau_404.txt", &kept, 1), -1);
+  EXPECT_EQ(kept.x, 5) << "a missing file leaves the table alone";
+  char path[64];
+  LevelFilePath(path, sizeof path, 12);
+  EXPECT_STREQ(path, "Niveaux/Niveau_12.txt");
+}
+
+// Each file judged as the game would load it; what the checker takes, a code
+// carries back byte for byte, and what it refuses gets no code.
+TEST(LevelCheck, JudgesEachFileAndSharesWhatItTakes) {
+  struct Case {
+    std::string name, text;
+    int level;
+    P problem;  // kShare: taken by the checker, refused a code
+    int n;      // the walls counted when the format is right, else the line at fault
+    std::string detail = "";
+    int x = 0, y = 0;
+  };
+  std::vector<Case> cases = {
+      {"no wall", "0\n", 1, P::kNone, 0},
+      {"saved on Windows", Level({{0, 0}, {575, 575}}, "\r\n"), 1, P::kNone, 2},
+      {"a typical level", Spread(30, 3), 3, P::kNone, 30},
+      {"last cell of level 2", Level({{675, 0}}), 2, P::kNone, 1},
+      {"last cell of level 4", Level({{875, 575}}), 4, P::kNone, 1},
+      {"last cell far beyond 5", Level({{975, 575}}), 40, P::kNone, 1},
+      {"beside the reserved cells", Level({{0, 25}, {75, 50}, {275, 300}, {350, 325}}), 1, P::kNone,
+       4},
+      {"hero's cells of level 1 at level 2", Level({{300, 300}, {325, 325}}), 2, P::kNone, 2},
+      {"a thousand walls, some twice", Spread(1000, 5), 5, P::kNone, 1000},
+      {"the most walls, saved on Windows", Spread(kMaxWalls, kLastLevel, "\r\n"), kLastLevel,
+       P::kNone, kMaxWalls},
+      {"1001 walls", Spread(1001, 5), 5, P::kTooManyWalls, 1001},
+      {"mixed line breaks", "2\r\n0\t0\n25\t0\r\n", 1, P::kShare, 2,
+       "ses fins de ligne sont m\u00e9lang\u00e9es"},
+      {"a level past the last", "0\n", kLastLevel + 1, P::kShare, 0, kLevels},
+      {"empty file", "", 1, P::kFormat, 1, kFirst},
+      {"words", "murs\n", 1, P::kFormat, 1, kFirst},
+      {"no line break at the end", "1\n0\t0", 1, P::kFormat, 2, kEnd},
+      {"count without line break", "0", 1, P::kFormat, 1, kEnd},
+      {"space instead of tab", "1\n0 0\n", 1, P::kFormat, 2, kWallLine},
+      {"two tabs", "1\n0\t\t0\n", 1, P::kFormat, 2, kWallLine},
+      {"trailing tab", "1\n0\t0\t\n", 1, P::kFormat, 2, kWallLine},
+      {"trailing space", "1 \n0\t0\n", 1, P::kFormat, 1, kOnly},
+      {"leading space", " 1\n0\t0\n", 1, P::kFormat, 1, kFirst},
+      {"plus sign", "+1\n0\t0\n", 1, P::kFormat, 1, kFirst},
+      {"leading zero", "01\n0\t0\n", 1, P::kFormat, 1, kFirst},
+      {"minus zero", "1\n-0\t0\n", 1, P::kFormat, 2, kWallLine},
+      {"lone CR", "1\r0\t0\r", 1, P::kFormat, 1, kOnly},
+      {"CR CR LF", "1\r\r\n0\t0\n", 1, P::kFormat, 1, kOnly},
+      {"blank line after the walls", "1\n0\t0\n\n", 1, P::kFormat, 3, kWallLine},
+      {"only x", "1\n25\n", 1, P::kFormat, 2, kWallLine},
+      {"number past int", "1\n99999999999\t0\n", 1, P::kFormat, 2, kWallLine},
+      {"negative count", "-1\n", 1, P::kFormat, 1, "le nombre de murs est n\u00e9gatif"},
+      {"fewer walls than counted", "2\n0\t0\n", 1, P::kFormat, 0,
+       "la premi\u00e8re ligne annonce 2 murs mais le fichier en d\u00e9crit 1"},
+      {"a NUL byte", std::string("1\n0\t0\n\0", 7), 1, P::kFormat, 3, kWallLine},
+      {"a format fault after a reserved cell", "2\n25\t25\n0 0\n", 1, P::kFormat, 3, kWallLine},
+      {"a format fault after a wall off the grid", "1\n900\t0\n25\t25\n", 1, P::kFormat, 0,
+       "la premi\u00e8re ligne annonce 1 murs mais le fichier en d\u00e9crit 2"},
+      {"off the window before a reserved cell", Level({{25, 25}, {600, 0}}), 1, P::kOffGrid, 3, "",
+       600},
+  };
+  const std::pair<int, Wall> kOffGrid[] = {
+      {1, {600, 0}},    {1, {0, 600}},   {1, {-25, 0}}, {1, {0, -25}}, {1, {13, 0}},
+      {1, {0, 30}},     {2, {700, 100}}, {3, {800, 0}}, {4, {900, 0}}, {5, {1000, 0}},
+      {9, {1000, 575}}, {4, {875, 600}}, {1, {675, 0}}};
+  for (auto [level, wall] : kOffGrid)
+    cases.push_back({"off the grid", Level({{0, 0}, wall, {100, 100}}), level, P::kOffGrid, 3, "",
+                     wall.first, wall.second});
+  // The enemies' four start cells, and the hero's in the middle of the window.
+  for (int level = 1; level <= 6; ++level) {
+    const int half = LevelWidth(level) / 2;
+    for (auto [x0, y0] : {Wall{25, 25}, {half, 300}})
+      for (int i = 0; i < 4; ++i) {
+        const int x = x0 + i % 2 * 25, y = y0 + i / 2 * 25;
+        cases.push_back(
+            {"reserved", Level({{0, 0}, {100, 100}, {x, y}}), level, P::kReserved, 4, "", x, y});
+      }
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name + " at level " + std::to_string(c.level) + ": " + c.text.substr(0, 40));
+    const LevelVerdict verdict = CheckLevelText(c.text, c.level);
+    EXPECT_EQ(verdict.problem, c.problem == P::kShare ? P::kNone : c.problem) << verdict.detail;
+    const bool counted = c.problem != P::kFormat && c.problem != P::kOffGrid &&
+                         c.problem != P::kReserved;
+    EXPECT_EQ(counted ? verdict.walls : verdict.line, c.n);
+    EXPECT_EQ(Wall(verdict.x, verdict.y), Wall(c.x, c.y));
+    EXPECT_EQ(verdict.detail, c.problem == P::kFormat ? c.detail : "");
+    std::string code = "untouched", text;
+    const LevelVerdict encoded = EncodeLevel(c.text, c.level, &code);
+    EXPECT_EQ(encoded.problem, c.problem);
+    if (c.problem != P::kNone) {
+      EXPECT_EQ(encoded.detail, c.detail);
+      EXPECT_EQ(code, "untouched");
+      continue;
+    }
+    EXPECT_LE(code.size(), 10 + c.n * 10 / 6.0) << "about ten bits a wall";
+    int level = 0;
+    ASSERT_EQ(DecodeLevel(code, &text, &level).problem, P::kNone);
+    EXPECT_EQ(text, c.text);
+    EXPECT_EQ(level, c.level);
+  }
+}
+
+// Every way a code reaches a player, as chat apps deliver it or broken: the
+// level comes through whole, or nothing changes and the player is told why.
+TEST(LevelCode, CodesAsPlayersPasteThem) {
+  const std::string fifth = "1\n975\t0\n";  // a wall only a 1000-wide level holds
+  std::string code;
+  ASSERT_EQ(EncodeLevel(fifth, 5, &code).problem, P::kNone);
+  const std::string link = "https://glouto.example/jeu.html#" + code;
+  const struct {
+    const char* name;
+    std::string given;
+    P problem;
+    std::string detail;
+    int level = -1;  // the level the code is for, where it says one
+  } cases[] = {
+      {"the code alone", code, P::kNone, "", 5},
+      {"a whole link, line break after", link + "\r\n", P::kNone, "", 5},
+      {"wrapped",
+       " " + code.substr(0, 3) + "\n" + code.substr(3, 2) + " \t" + code.substr(5) + "\n", P::kNone,
+       "", 5},
+      {"link wrapped", "https://glouto.exa\r\nmple/jeu.html#\n" + code, P::kNone, "", 5},
+      {"a link with a query after", link + "?utm_source=chat&x=1", P::kNone, "", 5},
+      {"a link with &", link + "&x=1", P::kNone, "", 5},
+      {"a query after a code that is no link", code + "?x=1", P::kCode, kChars},
+      {"empty link", "jeu.html#  \n", P::kCode, "il est vide"},
+      {"not base64url", code.substr(0, 5) + "+" + code.substr(6), P::kCode, kChars},
+      {"cut short", code.substr(0, code.size() - 2), P::kCode, kResized},
+      {"one more wall", code + "AA", P::kCode, kResized},
+      {"stray bits", code.substr(0, code.size() - 1) + "g", P::kCode,
+       "il a \u00e9t\u00e9 modifi\u00e9"},
+      {"newer", "Ag" + code.substr(2), P::kCode, "il vient d'une version plus r\u00e9cente du jeu"},
+      {"4000 characters", std::string(4000, 'A'), P::kCode, "il est bien trop long pour un niveau"},
+      {"1600 letters", std::string(1600, 'z'), P::kCode, "il ne vient pas de Glouto"},
+      // The first four characters carry the version, the flags and the level.
+      {"only a header's start", "AQAB", P::kCode, "il est trop court"},
+      {"unknown flags", "AQIF" + code.substr(4), P::kCode, "son en-t\u00eate est invalide"},
+      {"level 0", "AQAA" + code.substr(4), P::kCode, "son en-t\u00eate est invalide"},
+      {"level 100", "AQBk" + code.substr(4), P::kCode, "il se dit du niveau 100, mais " + kLevels},
+      {"a wall outside the level it claims", "AQAB" + code.substr(4), P::kOffGrid, "", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string text = "untouched";
+    int level = -1;
+    const LevelVerdict verdict = DecodeLevel(c.given, &text, &level);
+    EXPECT_EQ(verdict.problem, c.problem);
+    EXPECT_EQ(verdict.detail, c.detail);
+    EXPECT_EQ(verdict.line, 0) << "a code has no lines";
+    EXPECT_EQ(text, c.problem == P::kNone ? fifth : "untouched");
+    EXPECT_TRUE(c.level < 0 || level == c.level) << level;
+    EXPECT_EQ(Wall(verdict.x, verdict.y), c.problem == P::kOffGrid ? Wall(975, 0) : Wall(0, 0));
+  }
+}
+
+// One sentence per problem, naming the file, the level or the wall at fault.
+TEST(LevelCheck, EachProblemIsToldInOneSentenceNamingWhatIsWrong) {
+  // In the editor page's words, or glouto-niveau's.
+  auto said = [](LevelVerdict verdict, int level, bool page) {
+    return LevelProblemText(verdict, level,
+                            page ? LevelSubjects{"Ce fichier", "Ce niveau", true}
+                                 : LevelSubjects{"N.txt", "N.txt", false});
+  };
+  EXPECT_EQ(said({P::kNone, 0, 0, 0, 0, ""}, 1, true), "");
+  EXPECT_EQ(said({P::kFormat, 2, 0, 0, 0, kWallLine}, 1, false),
+            "N.txt n'est pas un niveau de l'\u00e9diteur (ligne 2) : " + kWallLine + ".");
+  EXPECT_EQ(said({P::kTooManyWalls, 0, 0, 0, 1001, ""}, 1, true),
+            "Ce niveau a 1001 murs ; le jeu n'en charge pas plus de 1000.");
+  EXPECT_EQ(said({P::kOffGrid, 0, 700, 25, 0, ""}, 2, false),
+            "le mur (700, 25) sort de la grille du niveau 2 (fen\u00eatre 700 x 600, cases de 25 "
+            "pixels). Refaites-le dans l'\u00e9diteur \u00e0 la largeur 700.");
+  EXPECT_EQ(said({P::kReserved, 2, 25, 25, 0, ""}, 1, true),
+            "Le mur (25, 25) (ligne 2) occupe une case r\u00e9serv\u00e9e au d\u00e9part des "
+            "ennemis ou de Glouto.");
+  EXPECT_EQ(said({P::kCode, 0, 0, 0, 0, "il est vide"}, 1, true),
+            "Ce fichier n'est pas un code de niveau : il est vide.");
+  EXPECT_EQ(said({P::kShare, 0, 0, 0, 0, kLevels}, 100, false),
+            "N.txt ne peut pas \u00eatre partag\u00e9 : " + kLevels + ".");
+  // Installed at another level, a code's refusal names the code's own level.
+  EXPECT_EQ(CodeLevelText(5, 1, {P::kOffGrid, 0, 975, 0, 0, ""}),
+            "ce code est celui du niveau 5 (1000 px de large) ; comme niveau 1 (600 px de large), "
+            "son mur (975, 0) sortirait de la fen\u00eatre. Installez-le comme niveau 5.");
+  EXPECT_EQ(CodeLevelText(2, 1, {P::kReserved, 0, 300, 300, 0, ""}),
+            "ce code est celui du niveau 2 (700 px de large) ; comme niveau 1 (600 px de large), "
+            "son mur (300, 300) couvrirait le d\u00e9part des ennemis ou de Glouto. Installez-le "
+            "comme niveau 2.");
+  EXPECT_EQ(LevelRangeText(), "Choisissez un num\u00e9ro de niveau de 1 \u00e0 99.");
+}
