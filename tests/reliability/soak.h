@@ -2,8 +2,7 @@
 #define GLOUTO_TESTS_RELIABILITY_SOAK_H
 
 // What the long runs share. The test programs take over SDL_Delay and the
-// event intake at link time (-Wl,--wrap=...): an hour of play runs in
-// seconds, on scripted input.
+// event intake at link time (-Wl,--wrap=...): an hour of play runs in seconds.
 
 #include <SDL.h>
 
@@ -12,14 +11,11 @@
 #include <string>
 #include <vector>
 
-// GLOUTO_SOAK_SCALE (1 when unset): every soak runs this many times longer.
-int SoakScale();
-// Resident memory of this process in KiB, once free heap pages went back.
-long ResidentKiB();
+int SoakScale();     // GLOUTO_SOAK_SCALE, 1 when unset: the soaks run this many times longer
+long ResidentKiB();  // once free heap pages went back
 // Not under valgrind or the sanitizers, whose bookkeeping grows on purpose.
 bool ResidentMemoryIsMeaningful();
-// The waits asked of SDL_Delay since the last call, in ms; all are skipped.
-unsigned long long TakeWaitedMs();
+unsigned long long TakeWaitedMs();  // asked of SDL_Delay since the last call, all skipped
 
 // The input of a program's whole SDL_main: each poll takes the next step (an
 // event or none, its action run first), a wait takes steps until one has an
@@ -30,10 +26,8 @@ class Script {
   void Key(SDLKey key);
   void Idle(std::function<void()> action = nullptr) { steps_.push_back({false, {}, action}); }
   bool Exhausted() const { return steps_.empty(); }
-  // Runs SDL_main on the script in the working directory; its result.
-  int Run();
+  int Run();  // SDL_main on the script, in the working directory
   bool Next(SDL_Event& event);
-
   std::function<void()> eachPoll;
 
  private:
@@ -49,8 +43,8 @@ class Script {
 constexpr const char* kDamage[] = {"missing", "empty", "text under the name", "cut short"};
 // Every shipped file under Images/, Police/, Musique/, Niveaux/ ("Images/Mur.png", ...).
 std::vector<std::string> ShippedAssets();
-// The shipped folders in the working directory, levels copied and the rest
-// linked, with `path` spoiled the kDamage[damage] way.
+// The shipped folders here, levels copied and the rest linked, `path` spoiled the kDamage[damage]
+// way.
 void InstallAssetsWith(const std::string& path, int damage);
 
 #endif
