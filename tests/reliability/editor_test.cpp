@@ -52,25 +52,30 @@ struct Grid {
 struct EditorScript : Script {
   explicit EditorScript(unsigned seed) : random(seed) {}
 
-  // A cycle at `width`: presses (a third on walls placed), stray input, maybe a Backspace, Return.
-  void Cycle(int width, int presses, bool clearOnce) {
+  // A cycle at `width`: presses (a third on walls placed, a sixth on the actors' starts), stray
+  // input, a Backspace before press `clearAt` (none for -1, at the end for `presses`), Return.
+  void Cycle(int width, int presses, int clearAt = -1) {
     Grid grid{width, {}};
     std::uniform_int_distribution<int> anyX(0, width - 1), anyY(0, 599), die(0, 5);
-    const int clearAt = clearOnce ? std::uniform_int_distribution<int>(0, presses)(random) : -1;
     // The five plates of the size screen stand 50 pixels apart, 600 at the top.
     Event(MouseMotion(200, 120 + (width - 600) / 2));
     Event(MouseButton(SDL_MOUSEBUTTONUP, 200, 120 + (width - 600) / 2));
-    for (int i = 0; i < presses; ++i, ++pressCount) {
+    for (int i = 0; i <= presses; ++i, ++pressCount) {
       if (i == clearAt) {
         Key(SDLK_BACKSPACE);
         grid.walls.clear();
       }
+      if (i == presses) break;
       int x = anyX(random), y = anyY(random);
       const int roll = die(random);
       if (roll < 2 && !grid.walls.empty()) {
         const auto& wall = grid.walls[random() % grid.walls.size()];
         x = wall.first + x % kCell;
         y = wall.second + y % kCell;
+      } else if (roll == 4) {
+        const int start = static_cast<int>(random() % 8);
+        x = (start & 4 ? width / 2 : 25) + (start & 1) * kCell + x % kCell;
+        y = (start & 4 ? 300 : 25) + (start & 2) / 2 * kCell + y % kCell;
       } else if (roll == 5) {
         const SDL_Event ignored[] = {KeyDown(SDLK_KP_ENTER), KeyDown(SDLK_a),
                                      MouseButton(SDL_MOUSEBUTTONUP, x, y), MouseMotion(x, y)};
@@ -119,7 +124,7 @@ TEST(EditorSoak, ManyCyclesAndPressesSaveEveryLevelAndKeepMemoryFlat) {
   constexpr int kWidths[] = {1000, 600, 700, 800, 900};
   EditorScript script(20240611u);
   for (int c = 0; c < cycles; ++c)
-    script.Cycle(kWidths[c % 5], pressesIn(c), c % 2 == 1 && pressesIn(c) < 4000);
+    script.Cycle(kWidths[c % 5], pressesIn(c), c % 2 ? c : c % 4 ? pressesIn(c) : -1);
   TakeWaitedMs();
   EXPECT_EQ(RunEditor(script), 0);
   const long residentAtEnd = ResidentKiB();
@@ -144,7 +149,7 @@ TEST(EditorBrokenAssets, AnyFileMissingEmptyGarbageOrCutShortStillSavesTheLevels
     ScopedWorkDir dir;
     InstallAssetsWith(path, k % 4);
     EditorScript script(11u);
-    script.Cycle(600, 25, true);
+    script.Cycle(600, 25, k * 6);
     EXPECT_EQ(RunEditor(script), 0);
     ASSERT_EQ(savedBefore.size(), 2u);
     EXPECT_EQ(savedBefore[1], script.saves[0]);
@@ -265,7 +270,7 @@ TEST(FailingSave, TheEditorSaysWhyAndGoesOnWithoutCrashing) {
     // A pipe, not a file: the file size limit would cut a log file short.
     pid_t child = -1;
     const int log = Fork(child, [&] {
-      const rlimit tiny = {64, 64};
+      const rlimit tiny = {16, 16};  // below any level of two walls
       if (c.error == EFBIG &&
           (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &tiny)))
         _exit(4);
@@ -274,8 +279,8 @@ TEST(FailingSave, TheEditorSaysWhyAndGoesOnWithoutCrashing) {
            setresuid(65534, 65534, 65534)))
         _exit(4);
       EditorScript script(3u);
-      script.Cycle(600, 40, false);
-      script.Cycle(800, 30, false);
+      script.Cycle(600, 40);
+      script.Cycle(800, 30);
       _exit(RunEditor(script) == 0 && savedBefore.size() == 3 && script.Exhausted() ? 0 : 1);
     });
     ASSERT_GE(log, 0);
