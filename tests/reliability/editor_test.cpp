@@ -196,15 +196,11 @@ SaveStep gStopAt = SaveStep::kDone;
 // old level or the new one, whole, and only a kill before the move leaves the
 // temporary (whole once written) beside it.
 TEST(InterruptedSave, AKilledSaveLeavesTheOldOrTheNewLevelWhole) {
-  // Every cell of the widest grid from the fourth row down.
+  Grid grid{1000, {}};  // every cell of the widest grid from the fourth row down
+  for (int cell = 3 * 40; cell < 24 * 40; ++cell) grid.Press(cell % 40 * 25, cell / 40 * 25);
   std::vector<int> xs(1, -1), ys(1, -1);
-  std::string saved;
-  for (int cell = 3 * 40; cell < 24 * 40; ++cell) {
-    xs.push_back(cell % 40 * 25);
-    ys.push_back(cell / 40 * 25);
-    saved += std::to_string(xs.back()) + "\t" + std::to_string(ys.back()) + "\n";
-  }
-  saved = std::to_string(xs.size() - 1) + "\n" + saved;
+  for (const auto& [x, y] : grid.walls) xs.push_back(x), ys.push_back(y);
+  const std::string saved = grid.File();
   const struct {
     SaveStep step;
     const std::string& level;
