@@ -1,6 +1,5 @@
 // The editor's own SDL_main through many cycles, with its files spoiled, and
 // with saves that cannot finish: every save holds what the presses made.
-#include <dirent.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <random>
 
@@ -167,10 +167,8 @@ void EarlierLevel() {
 
 std::vector<std::string> Entries(const char* folder) {
   std::vector<std::string> names;
-  DIR* dir = opendir(folder);
-  while (const dirent* entry = dir ? readdir(dir) : nullptr)
-    if (entry->d_name[0] != '.') names.push_back(entry->d_name);
-  if (dir) closedir(dir);
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename());
   return names;
 }
 

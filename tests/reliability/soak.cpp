@@ -1,6 +1,5 @@
 #include "tests/reliability/soak.h"
 
-#include <dirent.h>
 #include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <utility>
 
@@ -109,12 +109,10 @@ extern "C" int __wrap_SDL_WaitEvent(SDL_Event* event) {
 std::vector<std::string> ShippedAssets() {
   std::vector<std::string> paths;
   for (const char* folder : kFolders) {
-    DIR* dir = opendir((AssetsDir() + "/" + folder).c_str());
-    while (const dirent* entry = dir ? readdir(dir) : nullptr) {
-      const std::string name = entry->d_name;
-      if (name[0] != '.' && name.rfind("LICENSE", 0) != 0) paths.push_back(folder + ("/" + name));
+    for (const auto& entry : std::filesystem::directory_iterator(AssetsDir() + "/" + folder)) {
+      const std::string name = entry.path().filename();
+      if (name.rfind("LICENSE", 0) != 0) paths.push_back(folder + ("/" + name));
     }
-    if (dir) closedir(dir);
   }
   std::sort(paths.begin(), paths.end());
   return paths;
