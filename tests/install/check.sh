@@ -8,3 +8,16 @@ check() {  # check NAME EXPECTED ACTUAL
     failures=$((failures + 1))
   fi
 }
+# A table on standard input, one check a row, "NAME|EXPECTED|COMMANDS": the
+# commands run in turn (what they change on disk stays for the next rows) and
+# what they print is checked against EXPECTED, its variables expanded. Blank
+# lines and lines starting with # are skipped.
+rows() {
+  while IFS='|' read -r name expected commands; do
+    case $name in '' | '#'*) continue ;; esac
+    eval "expected=\"$expected\""
+    check "$name" "$expected" "$(eval "$commands" </dev/null)"
+  done
+}
+same() { cmp -s "$1" "$2" && echo same || echo differs; }
+has() { [ -e "$1" ] || [ -L "$1" ] && echo yes || echo no; }

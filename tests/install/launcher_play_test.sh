@@ -4,24 +4,15 @@
 # glouto-niveau and its walls show up in the game; a second launch keeps the
 # player's files. Usage: launcher_play_test.sh PACKAGE_DIR
 set -u
-package=$1
-root=$package/root
+package=$1 root=$1/root tmp=$(mktemp -d) xvfb= program=
 for tool in Xvfb xdotool import convert; do
   command -v "$tool" >/dev/null || { echo "$tool missing (./glouto.sh test installs it)"; exit 1; }
 done
-tmp=$(mktemp -d)
-xvfb= program=
-cleanup() {
-  [ -n "$program" ] && kill "$program" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+trap 'kill $program $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
 . "$(dirname "$0")/check.sh"
 
-# Xvfb picks a free display and writes its number once it is ready; it ends
-# the fifo unwritten if it fails. Without -noreset it resets when its last
-# client leaves, refusing the next one meanwhile.
+# Xvfb writes its display's number once ready, or ends the fifo unwritten.
+# -noreset: it would reset as its last client leaves, refusing the next meanwhile.
 mkfifo "$tmp/display"
 Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
 xvfb=$!
@@ -30,10 +21,9 @@ read -r display <"$tmp/display"
 export DISPLAY=":$display" SDL_AUDIODRIVER=dummy HOME="$tmp/home"
 mkdir -p "$HOME"
 unset XDG_DATA_HOME
-shipped=$root/usr/share/games/glouto levels=$HOME/.local/share/glouto/Niveaux
+shipped=$root/usr/share/games/glouto levels=$HOME/.local/share/glouto/Niveaux grey="150 150 150"
 
-# Polls "$@" for up to 20 s while the program lives.
-until_true() {
+until_true() {  # polls "$@" for up to 20 s while the program lives
   deadline=$(($(date +%s) + 20))
   while [ "$(date +%s)" -le "$deadline" ]; do
     "$@" && return 0
@@ -42,64 +32,58 @@ until_true() {
   done
   return 1
 }
-found() { xdotool search --name "$1" >/dev/null 2>&1; }
 window() { xdotool search --name "$1" 2>/dev/null | tail -n1; }
-# Mean colour "r g b", every channel rounded, of a picture after convert's options.
-mean_rgb() {
+mean_rgb() {  # "r g b" of a picture after convert's options, every channel rounded
   convert "$@" -alpha off -colorspace sRGB -type TrueColor \
     -format '%[fx:round(255*mean.r)] %[fx:round(255*mean.g)] %[fx:round(255*mean.b)]' info:
 }
-box_is() {  # box_is WINDOW X Y W H "r g b": every channel within 12
-  import -window "$1" "$tmp/shot.png" 2>/dev/null || return 1
+box_is() {  # box_is WINDOW X Y W H "r g b" (WINDOW: its number or name): every channel within 12
+  case $1 in *[!0-9]*) w=$(window "$1") ;; *) w=$1 ;; esac
+  [ -n "$w" ] && import -window "$w" "$tmp/shot.png" 2>/dev/null || return 1
   set -- $(mean_rgb "$tmp/shot.png" -crop "$4x$5+$2+$3" +repage 2>/dev/null) $6
   [ $# -eq 6 ] && for d in $(($1 - $4)) $(($2 - $5)) $(($3 - $6)); do [ "${d#-}" -le 12 ] || return 1; done
 }
-must() {  # a step the next ones build on
-  check "$@"
-  [ "$2" = "$3" ] && return
+must() {  # must NAME CONDITION...: a step the next ones build on
+  name=$1 && shift
+  until_true "$@"; r=$?
+  check "$name" 0 $r
+  [ $r -ne 0 ] || return 0
   import -window root "$package/failed-screen.png" 2>/dev/null && echo "last screen: $package/failed-screen.png"
   cat "$tmp"/*.log
   exit 1
 }
 start() { "$root/usr/games/$1" >"$tmp/$1.log" 2>&1 & program=$!; }
 stop() { kill "$program" 2>/dev/null; wait "$program" 2>/dev/null; program=; }
-grey="150 150 150"
+click() { xdotool mousemove --window "$(window "$1")" $2 $3 click 1; }
 
 start glouto
-until_true found Bienvenue; must "the game's menu appears" 0 $?
+must "the game's menu offers 1 joueur" box_is Bienvenue 330 305 10 8 "$grey"
 stop
-for level in "$shipped"/Niveaux/Niveau_[0-9]*.txt; do
-  cmp -s "$level" "$levels/${level##*/}"; check "${level##*/} seeded" 0 $?
-done
+check "the shipped levels seeded" "" "$(for l in "$shipped"/Niveaux/Niveau_[0-9]*.txt; do cmp -s "$l" "$levels/${l##*/}" || echo "$l"; done)"
 
 # Three walls for level 1 (600 wide), none of the shipped level 1's, saved on Return.
 start glouto-editeur
-until_true found "Editeur de Niveaux"; must "the editor opens" 0 $?
-w=$(window "Editeur de Niveaux")
-until_true box_is "$w" 240 132 8 8 "$grey"; must "the editor asks for the level (Niveau 1 plate)" 0 $?
-xdotool mousemove --window "$w" 200 120 click 1
-until_true box_is "$w" 27 27 21 21 "0 0 0"; must "the editor shows the grid" 0 $?
-for at in "110 110" "137 212" "599 599"; do xdotool mousemove --window "$w" $at click 1; done
+must "the editor asks for the level (Niveau 1 plate)" box_is "Editeur de Niveaux" 240 132 8 8 "$grey"
+click "Editeur de Niveaux" 200 120
+must "the editor shows the grid" box_is "Editeur de Niveaux" 27 27 21 21 "0 0 0"
+for at in "110 110" "137 212" "599 599"; do click "Editeur de Niveaux" $at; done
 xdotool key Return
-until_true test -s "$levels/Niveau_.txt"; must "the editor saves on Return" 0 $?
+must "the editor saves on Return" test -s "$levels/Niveau_.txt"
 stop
 drawn=$(printf '3\n100\t100\n125\t200\n575\t575\n')
 grep -qE "^(100.100|125.200|575.575).?$" "$shipped/Niveaux/Niveau_1.txt"; check "not the shipped walls" 1 $?
 check "the saved level holds the walls clicked, on their cells" "$drawn" "$(cat "$levels/Niveau_.txt")"
-
 niveau=$root/usr/games/glouto-niveau
 "$niveau" 1 >"$tmp/niveau.log" 2>&1; check "level 1 not replaced without --force" 8 $?
 "$niveau" 1 --force >>"$tmp/niveau.log" 2>&1; check "glouto-niveau 1 --force installs it" 0 $?
-cmp -s "$levels/Niveau_.txt" "$levels/Niveau_1.txt"; check "it is the game's level 1" 0 $?
 
 # Level 1 from the menu's "1 joueur" (90 x 40 at (255, 275)), then Return on
 # the level-start screen: the game draws the walls.
 start glouto
-until_true found Bienvenue; must "the menu appears again" 0 $?
-w=$(window Bienvenue)
-until_true box_is "$w" 330 305 10 8 "$grey"; must "the menu offers 1 joueur" 0 $?
-xdotool mousemove --window "$w" 300 295 click 1
-until_true box_is "$w" 350 390 10 8 "$grey"; must "the level-start screen shows" 0 $?
+must "the menu offers 1 joueur" box_is Bienvenue 330 305 10 8 "$grey"
+click Bienvenue 300 295
+must "the level-start screen shows" box_is Bienvenue 350 390 10 8 "$grey"
+w=$(window Bienvenue)  # the caption changes in play
 xdotool mousemove --window "$w" 10 580 key Return
 wall=$(mean_rgb "$shipped/Images/Mur.png" -background white -flatten -resize '25x25!')
 for cell in "100 100" "125 200" "575 575"; do

@@ -27,62 +27,37 @@ unset XDG_DATA_HOME SDL_VIDEODRIVER
 mkdir -p "$HOME"
 data=$HOME/.local/share/glouto real=$(cd "$shipped" && pwd -P)
 run() { "$@" >"$tmp/out" 2>&1; echo $?; }
-ran() { sed -n "$2p" "$HOME/$1.ran"; }
-same() { cmp -s "$1" "$2" && echo same; }
+ran() { tr '\n' : <"$HOME/$1.ran"; }  # where: with what: the font read:
+copy() { [ -w "$data/Niveaux/$1" ] && [ ! -L "$data/Niveaux/$1" ] && same "$shipped/Niveaux/$1" "$data/Niveaux/$1"; }
+levels() { cat "$data/Niveaux/Niveau_2.txt" "$data/Niveaux/Niveau_2.txt.~1~" 2>/dev/null | xargs; }
+said() { grep -o "$1" "$tmp/out" | head -n1; }
 
-check "first launch" 0 "$(run "$bin/glouto" one two)"
-check "in the player's folder, with the arguments, the font through its link" \
-  "$data|one two|shipped-font" "$(ran game 1)|$(ran game 2)|$(ran game 3)"
-for item in Images Police Musique Readme.html; do
-  check "$item linked" "$real/$item" "$(readlink "$data/$item")"
-done
-for level in Niveau_1.txt Niveau_2.txt; do
-  [ -w "$data/Niveaux/$level" ] && [ ! -L "$data/Niveaux/$level" ] && cmp -s "$shipped/Niveaux/$level" "$data/Niveaux/$level"
-  check "$level a writable copy" 0 $?
-done
+rows <<'ROWS'
+first launch, in the player's folder, with the arguments, the font through its link|0 $data:one two:shipped-font:|echo $(run "$bin/glouto" one two) "$(ran game)"
+folders and manual linked|$real/Images $real/Police $real/Musique $real/Readme.html|for i in Images Police Musique Readme.html; do readlink "$data/$i"; done | xargs
+levels are writable copies|same same|echo $(copy Niveau_1.txt) $(copy Niveau_2.txt)
 # The player's own changes survive the next launch; what they lack comes back.
-echo mine >"$data/Niveaux/Niveau_1.txt"
-rm "$data/Niveaux/Niveau_2.txt" "$data/Police" "$data/Images"
-mkdir "$data/Images" && echo mine >"$data/Images/mine.png"
-ln -sfn "$tmp/old-install/Musique" "$data/Musique"
-printf '1\n0\t75\n' >"$shipped/Niveaux/Niveau_3.txt"
-check "second launch" 0 "$(run "$bin/glouto")"
-check "player's level and pictures kept" "mine mine" "$(cat "$data/Niveaux/Niveau_1.txt" "$data/Images/mine.png" | xargs)"
-check "deleted and new levels seeded" "same same" \
-  "$(same "$shipped/Niveaux/Niveau_2.txt" "$data/Niveaux/Niveau_2.txt") $(same "$shipped/Niveaux/Niveau_3.txt" "$data/Niveaux/Niveau_3.txt")"
-check "removed and stale links follow the install" "$real/Police $real/Musique" \
-  "$(readlink "$data/Police") $(readlink "$data/Musique")"
-
+second launch|0|echo mine >"$data/Niveaux/Niveau_1.txt"; rm "$data/Niveaux/Niveau_2.txt" "$data/Police" "$data/Images"; mkdir "$data/Images" && echo mine >"$data/Images/mine.png"; ln -sfn "$tmp/old-install/Musique" "$data/Musique"; printf '1\n0\t75\n' >"$shipped/Niveaux/Niveau_3.txt"; run "$bin/glouto"
+player's level and pictures kept|mine mine|cat "$data/Niveaux/Niveau_1.txt" "$data/Images/mine.png" | xargs
+deleted and new levels seeded|same same|echo $(copy Niveau_2.txt) $(copy Niveau_3.txt)
+removed and stale links follow the install|$real/Police $real/Musique|echo $(readlink "$data/Police") $(readlink "$data/Musique")
 # glouto-editeur N opens the player's level N; a save becomes level N once it
 # passes glouto-niveau's checks, the level it replaces kept as .~1~.
-levels() { cat "$data/Niveaux/Niveau_2.txt" "$data/Niveaux/Niveau_2.txt.~1~" 2>/dev/null | xargs; }
-old=$(levels)
-check "level 2 opened, nothing saved" "0 Niveaux/Niveau_2.txt $old" "$(run "$bin/glouto-editeur" 2) $(ran editor 2) $(levels)"
-check "a save put into play, the old level its .~1~" "0 --zoom 2 Niveaux/Niveau_2.txt 2 0 0 675 575 $old" \
-  "$(SAVE='2\n0\t0\n675\t575\n' run "$bin/glouto-editeur" --zoom 2 2) $(ran editor 2) $(levels)"
-check "a wall outside level 2 refused, nothing changed" "6 2 0 0 675 575 $old" \
-  "$(SAVE='1\n700\t0\n' run "$bin/glouto-editeur" 2) $(levels)"
-check "level 100 refused" 2 "$(run "$bin/glouto-editeur" 100)"
-
-check "the game's exit code comes through" 5 "$(CODE=5 run "$bin/glouto")"
-ln -s "$bin/glouto" "$tmp/link"
-check "started through a link" 0 "$(run "$tmp/link")"
-check "absolute XDG_DATA_HOME used" "0 $tmp/xdg/glouto" "$(XDG_DATA_HOME=$tmp/xdg run "$bin/glouto") $(ran game 1)"
-check "relative XDG_DATA_HOME ignored" "0 $data" "$(XDG_DATA_HOME=rel run "$bin/glouto") $(ran game 1)"
+level 2 opened, nothing saved|0 Niveaux/Niveau_2.txt 1 25 0|echo $(run "$bin/glouto-editeur" 2) $(sed -n 2p "$HOME/editor.ran") $(levels)
+a save put into play, the old level its .~1~|0 --zoom 2 Niveaux/Niveau_2.txt 2 0 0 675 575 1 25 0|echo $(SAVE='2\n0\t0\n675\t575\n' run "$bin/glouto-editeur" --zoom 2 2) "$(sed -n 2p "$HOME/editor.ran")" $(levels)
+a wall outside level 2 refused, nothing changed|6 2 0 0 675 575 1 25 0|echo $(SAVE='1\n700\t0\n' run "$bin/glouto-editeur" 2) $(levels)
+level 100 refused|2|run "$bin/glouto-editeur" 100
+the game's exit code comes through|5|CODE=5 run "$bin/glouto"
+started through a link|0|ln -s "$bin/glouto" "$tmp/link"; run "$tmp/link"
+absolute XDG_DATA_HOME used|0 $tmp/xdg/glouto|echo $(XDG_DATA_HOME=$tmp/xdg run "$bin/glouto") $(sed -n 1p "$HOME/game.ran")
+relative XDG_DATA_HOME ignored|0 $data|echo $(XDG_DATA_HOME=rel run "$bin/glouto") $(sed -n 1p "$HOME/game.ran")
 # Refusals, each with its own code and a message naming what is wrong.
-check "no display" "1 DISPLAY" "$(DISPLAY= run "$bin/glouto") $(grep -o DISPLAY "$tmp/out")"
-check "no display needed by another driver" 0 "$(DISPLAY= SDL_VIDEODRIVER=dummy run "$bin/glouto")"
-mv "$lib/game" "$tmp/game"
-check "game missing" "2 $lib/game" "$(run "$bin/glouto") $(grep -o "$lib/game" "$tmp/out")"
-mv "$tmp/game" "$lib/game"
-mv "$shipped/Musique" "$tmp/Musique"
-check "music missing: the editor starts, the game does not" "0 2 Musique" \
-  "$(run "$bin/glouto-editeur") $(run "$bin/glouto") $(grep -o Musique "$tmp/out" | head -n1)"
-mv "$tmp/Musique" "$shipped/Musique"
-mv "$shipped/Images" "$tmp/Images"
-check "pictures missing" 2 "$(run "$bin/glouto-editeur")"
-mv "$tmp/Images" "$shipped/Images"
-check "no HOME" 3 "$(HOME= run env -u HOME "$bin/glouto")"
-mkdir -p "$tmp/blocked/.local/share" && echo file >"$tmp/blocked/.local/share/glouto"
-check "player's folder cannot be made" 3 "$(HOME=$tmp/blocked run "$bin/glouto")"
+no display|1 DISPLAY|echo $(DISPLAY= run "$bin/glouto") $(said DISPLAY)
+no display needed by another driver|0|DISPLAY= SDL_VIDEODRIVER=dummy run "$bin/glouto"
+game missing|2 $lib/game|mv "$lib/game" "$tmp/game"; echo $(run "$bin/glouto") $(said "$lib/game"); mv "$tmp/game" "$lib/game"
+music missing: the editor starts, the game does not|0 2 Musique|mv "$shipped/Musique" "$tmp/Musique"; echo $(run "$bin/glouto-editeur") $(run "$bin/glouto") $(said Musique); mv "$tmp/Musique" "$shipped/Musique"
+pictures missing|2|mv "$shipped/Images" "$tmp/Images"; run "$bin/glouto-editeur"; mv "$tmp/Images" "$shipped/Images"
+no HOME|3|HOME= run env -u HOME "$bin/glouto"
+player's folder cannot be made|3|mkdir -p "$tmp/blocked/.local/share" && echo file >"$tmp/blocked/.local/share/glouto"; HOME=$tmp/blocked run "$bin/glouto"
+ROWS
 [ "$failures" -eq 0 ]

@@ -1,33 +1,50 @@
 #ifndef GLOUTO_TESTS_RELIABILITY_SOAK_H
 #define GLOUTO_TESTS_RELIABILITY_SOAK_H
 
-// What the long runs share: their length, the memory they watch, and the
-// input and waits of the programs, which the test binaries take over at link
-// time (-Wl,--wrap=...) so that an hour of play runs in seconds on scripted input.
+// What the long runs share. The test programs take over SDL_Delay and the
+// event intake at link time (-Wl,--wrap=...): an hour of play runs in seconds.
 
 #include <SDL.h>
 
+#include <deque>
 #include <functional>
+#include <string>
+#include <vector>
 
-// GLOUTO_SOAK_SCALE from the environment (1 when unset): every soak runs
-// this many times longer. The default suite keeps 1.
-int SoakScale();
-
-// Resident memory of this process, in KiB.
-long ResidentKiB();
-
-// Resident memory means nothing under valgrind or AddressSanitizer, whose
-// own bookkeeping grows on purpose; leaks are theirs to report there.
+int SoakScale();     // GLOUTO_SOAK_SCALE, 1 when unset: the soaks run this many times longer
+long ResidentKiB();  // once free heap pages went back
+// Not under valgrind or the sanitizers, whose bookkeeping grows on purpose.
 bool ResidentMemoryIsMeaningful();
+unsigned long long TakeWaitedMs();  // asked of SDL_Delay since the last call, all skipped
 
-// Where SDL_PollEvent and SDL_WaitEvent take their events from: while a
-// source is set, each poll first puts the source's next event (if it gives
-// one) into SDL's queue; a wait asks the source until it gives one.
-using EventSource = std::function<bool(SDL_Event&)>;
-void ScriptInput(EventSource source);
+// The input of a program's whole SDL_main: each poll takes the next step (an
+// event or none, its action run first), a wait takes steps until one has an
+// event. Once they run out, the window closes.
+class Script {
+ public:
+  void Event(const SDL_Event& event) { steps_.push_back({true, event, nullptr}); }
+  void Key(SDLKey key);
+  void Idle(std::function<void()> action = nullptr) { steps_.push_back({false, {}, action}); }
+  bool Exhausted() const { return steps_.empty(); }
+  int Run();  // SDL_main on the script, in the working directory
+  bool Next(SDL_Event& event);
+  std::function<void()> eachPoll;
 
-// The sum of the waits asked of SDL_Delay since the last call; the waits
-// themselves are skipped.
-unsigned long long TakeWaitedMs();
+ private:
+  struct Step {
+    bool hasEvent;
+    SDL_Event event;
+    std::function<void()> action;
+  };
+  std::deque<Step> steps_;
+};
+
+// Ways a careless install spoils a file.
+constexpr const char* kDamage[] = {"missing", "empty", "text under the name", "cut short"};
+// Every shipped file under Images/, Police/, Musique/, Niveaux/ ("Images/Mur.png", ...).
+std::vector<std::string> ShippedAssets();
+// The shipped folders here, levels copied and the rest linked, `path` spoiled the kDamage[damage]
+// way.
+void InstallAssetsWith(const std::string& path, int damage);
 
 #endif
