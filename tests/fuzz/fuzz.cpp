@@ -77,7 +77,8 @@ void Music(const std::string& bytes) {
   const std::string path = Scratch(bytes, wav ? ".wav" : ".mp3");
   if (SoundFileKind(path.c_str()) == SoundKind::None) return;
   constexpr int kDeviceRates[] = {44100, 48000, 22050, 8000};
-  auto stream = SoundStream::Open(path.c_str(), kDeviceRates[bytes.empty() ? 0 : static_cast<uint8_t>(bytes.back()) % 4]);
+  auto stream = SoundStream::Open(
+      path.c_str(), kDeviceRates[bytes.empty() ? 0 : static_cast<uint8_t>(bytes.back()) % 4]);
   if (!stream) return;
   Drain(*stream, false);
   stream->Rewind();
