@@ -170,41 +170,42 @@ TEST_F(Sound, TheMusicFollowsTheSwitchTheFramesThePauseAndTheTrackKeys) {
   Write("Musique/Musique4.wav", 3, Tone());
   MusicFindTracks(music_);
   const auto at = [](int volume) { return kAmplitude * volume / 255; };
+  // "play" as the level-start screen does; a frame with the switch off stops
+  // the music, in the pause plays it on; stopping another stream leaves it;
+  // F2 from track 0 goes to the last (no file); F1 with the music off plays
+  // the next; the volume keys go by 10 and the mixer keeps 0 to 255.
   const struct {
     const char* script;
     int track;
     bool playing, paused;
     int peak;
-  } steps[] = {
-      {"", 0, false, false, 0},
-      {"p", 0, false, false, 0},        // nothing to pause
-      {"play", 0, true, false, kTone},  // the level-start screen
-      {"loop", 0, true, false, kTone},
-      {"frame", 0, false, false, 0},  // the switch is off
-      {"space", 0, true, false, kTone},
-      {"frame frame", 0, true, false, kTone},
-      {"p", 0, true, true, 0},
-      {"frame", 0, true, false, kTone},  // plays on
-      {"p resume", 0, true, false, kTone},
-      {"null", 0, true, false, kTone},
-      {"other", 0, true, false, kTone},  // another stream stopped
-      {"f2", 4, false, false, 0},        // the last track, without a file
-      {"f1", 0, true, false, kTone},
-      {"f1", 1, true, false, kTone / 2},
-      {"space", 1, false, false, 0},
-      {"f1", 2, false, false, 0},  // music off, no file
-      {"f1", 3, true, false, kTone},
-      {"frame", 3, false, false, 0},
-      {"space", 3, true, false, kTone},
-      // The keys go by 10; the mixer keeps 0 to 255.
-      {"=", 3, true, false, at(110)},
-      {"6*3", 3, true, false, at(80)},
-      {"6*10", 3, true, false, 0},
-      {"=*27", 3, true, false, at(250)},
-      {"=*2", 3, true, false, at(255)},
-      {"6*2", 3, true, false, at(250)},
-      {"end", 3, false, false, 0},  // the game's end
-  };
+  } steps[] = {{"", 0, false, false, 0},
+               {"p", 0, false, false, 0},
+               {"play", 0, true, false, kTone},
+               {"loop", 0, true, false, kTone},
+               {"frame", 0, false, false, 0},
+               {"space", 0, true, false, kTone},
+               {"frame frame", 0, true, false, kTone},
+               {"p", 0, true, true, 0},
+               {"frame", 0, true, false, kTone},
+               {"p resume", 0, true, false, kTone},
+               {"null", 0, true, false, kTone},
+               {"other", 0, true, false, kTone},
+               {"f2", 4, false, false, 0},
+               {"f1", 0, true, false, kTone},
+               {"f1", 1, true, false, kTone / 2},
+               {"space", 1, false, false, 0},
+               {"f1", 2, false, false, 0},
+               {"f1", 3, true, false, kTone},
+               {"frame", 3, false, false, 0},
+               {"space", 3, true, false, kTone},
+               {"=", 3, true, false, at(110)},
+               {"6*3", 3, true, false, at(80)},
+               {"6*10", 3, true, false, 0},
+               {"=*27", 3, true, false, at(250)},
+               {"=*2", 3, true, false, at(255)},
+               {"6*2", 3, true, false, at(250)},
+               {"end", 3, false, false, 0}};
   for (const auto& step : steps) {
     SCOPED_TRACE(testing::Message() << &step - steps << ": " << step.script);
     Do(step.script);
