@@ -2,11 +2,10 @@
 #define GLOUTO_TESTS_GAME_FLOW_HARNESS_H
 
 // The game's frame steps driven one by one on a dummy window, from a script:
-// `walls 400,300 | hero 301,301 right | frames 10 | expect hero.x=351`.
-// Its verbs and fields are the two tables at the top of flow_harness.cpp.
-// Values: numbers, directions (stop right left up down), a sprite's name
-// (Glouto2.1: the width WriteSprites gave it; none: no picture), or rN%M+K:
-// the Nth draw of rand after the last `seed`, modulo M, plus K.
+// `walls 400,300 | hero 301,301 right | frames 10 | expect hero.x=351`; its
+// verbs and fields are the two tables of flow_harness.cpp. Values: numbers,
+// directions (stop right left up down), a sprite's name (its width; none: no
+// picture), rN%M+K: the Nth draw of rand after the last `seed`, % M, + K.
 
 #include <memory>
 #include <string>
@@ -15,16 +14,13 @@
 #include "game/flow/state.h"
 #include "tests/support/test_support.h"
 
-// Writes every picture the game loads into Images/ (BMP data, which IMG_Load
-// knows whatever the name), each with its own width.
+// Every picture the game loads, each as wide as no other (BMP data, which
+// IMG_Load knows whatever the name).
 void WriteSprites();
 int SpriteWidth(const std::string& path);  // "Images/Mur.png": the width written, or -1
-
 // Puts a level file with these walls where the game looks for level n.
 void WriteLevel(int level, const std::string& body);
-
-// Resets the globals to their values at program start.
-void ResetGlobals();
+void ResetGlobals();  // as at program start
 
 class FlowTest : public SdlTest {
  protected:
@@ -40,6 +36,9 @@ class FlowTest : public SdlTest {
 
   ScopedWorkDir dir_;
   std::unique_ptr<GameState> game_;
+
+ private:
+  void TearDownGame();
 };
 
 #endif
