@@ -23,9 +23,9 @@ namespace {
 // Every picture of the frame loop and the level fill; the i-th is 21 + i wide.
 const std::vector<std::string> kSprites = [] {
   std::istringstream names(
-      "Glouto Glouto2 Glouto3 Glouto4 Glouto2.1 Glouto2.2 Glouto2.3 Glouto2.4 Ennemi Ennemi2 "
-      "Ennemi3"
-      " Ennemi4 Ennemi2.1 Ennemi2.2 Ennemi2.3 Ennemi2.4 Mur coffre gloutofond.jpg Imageperd");
+      "Glouto Glouto2 Glouto3 Glouto4 Glouto2.1 Glouto2.2 Glouto2.3 Glouto2.4 Ennemi Ennemi2"
+      " Ennemi3 Ennemi4 Ennemi2.1 Ennemi2.2 Ennemi2.3 Ennemi2.4 Mur coffre gloutofond.jpg "
+      "Imageperd");
   std::vector<std::string> paths;
   for (std::string n; names >> n;)
     paths.push_back("Images/" + n + (n == "gloutofond.jpg" ? "" : ".png"));

@@ -16,6 +16,7 @@ using Walls = FlowTest;
 namespace {
 
 SDL_Rect At(int x, int y) { return {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0}; }
+std::pair<int, int> XY(const SDL_Rect& r) { return {r.x, r.y}; }
 
 // Pictures with a second hold by the test, which sees whether the game freed
 // them; Release checks the holds left (1: freed by the game) and drops them.
@@ -60,8 +61,7 @@ TEST_F(Walls, ComeFromTheLevelFileEachWithItsOwnPicture) {
       SDL_Surface *const old = images.Watch(0), *const after = images.Watch(past);
       EXPECT_EQ(Murs(images.data(), spots.data(), 600, 600, nullptr, 4), row.count);
       for (size_t i = 0; i < row.first.size(); ++i) {
-        EXPECT_EQ(std::make_pair(spots[i].x, spots[i].y),
-                  std::make_pair(row.first[i].x, row.first[i].y));
+        EXPECT_EQ(XY(spots[i]), XY(row.first[i]));
       }
       EXPECT_EQ(spots[std::max(row.count, 2)].x, -7) << "read past the count";
       EXPECT_EQ(std::make_pair(images[0] == old, images[past]), std::make_pair(!row.count, after));
@@ -120,9 +120,7 @@ TEST_F(Walls, ChestsTakeTheFirstFreeSpotDrawnOrGoOffTheField) {
                        static_cast<int>(walls.size())),
                 row.count);
       for (int i = 0; i < row.count; ++i) {
-        ASSERT_EQ(std::make_pair(chests[i].x, chests[i].y),
-                  std::make_pair(expected[i].x, expected[i].y))
-            << i;
+        ASSERT_EQ(XY(chests[i]), XY(expected[i])) << i;
         ASSERT_EQ(images.Width(i), SpriteWidth("Images/coffre.png")) << "every chest its picture";
       }
       EXPECT_EQ(std::rand(), next) << "draws made";
