@@ -1,8 +1,6 @@
 // The game's rules, keys, moves and levels as frame scripts, one row a case,
 // on the quiet field: hero stopped at (301, 301), chests and enemies out of
 // play, no wall, level 1 with clock 135, remaining 104 and one life.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -77,6 +75,8 @@ lost in this frame stays lost | set remaining=0 clock=0 running=0 | mark | rules
   | only clocktext=470
 Escape on the level-start screen | set level=2 | walls 100,100 | set level=1 walls=0 remaining=0
   | queue Escape | rules | expect running=0 finprog=0 level=2 walls=1
+closing the window there ends the program | set remaining=0 | queue quit | rules
+  | expect running=0 finprog=1
 # The clock: run-out, overflow, and where its text stands.
 run-out costs a life | set clock=0 remaining=5 | rules | expect clock=75 lives=0
 with no life shows -1 | set clock=0 remaining=5 lives=0 | rules | expect lives=-1 running=1
