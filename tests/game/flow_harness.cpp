@@ -2,251 +2,293 @@
 
 #include <sys/stat.h>
 
-#include <array>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <sstream>
 
+#include "game/flow/frame.h"
 #include "game/flow/keys.h"
+#include "game/flow/level.h"
 #include "game/flow/loop.h"
+#include "game/flow/rules.h"
 #include "game/flow/session.h"
 #include "game/maze/actors.h"
+#include "game/maze/movement.h"
 
 namespace {
 
-// Every picture of the frame loop and the level fill, in a fixed order.
-constexpr std::array<const char*, 20> kSprites = {
-    "Images/Glouto.png",     "Images/Glouto2.png",   "Images/Glouto3.png",
-    "Images/Glouto4.png",    "Images/Glouto2.1.png", "Images/Glouto2.2.png",
-    "Images/Glouto2.3.png",  "Images/Glouto2.4.png", "Images/Ennemi.png",
-    "Images/Ennemi2.png",    "Images/Ennemi3.png",   "Images/Ennemi4.png",
-    "Images/Ennemi2.1.png",  "Images/Ennemi2.2.png", "Images/Ennemi2.3.png",
-    "Images/Ennemi2.4.png",  "Images/Mur.png",       "Images/coffre.png",
-    "Images/gloutofond.jpg", "Images/Imageperd.png"};
+// Every picture of the frame loop and the level fill; the i-th is 21 + i wide.
+const std::vector<std::string> kSprites = [] {
+  std::istringstream names(
+      "Glouto Glouto2 Glouto3 Glouto4 Glouto2.1 Glouto2.2 Glouto2.3 Glouto2.4 Ennemi Ennemi2"
+      " Ennemi3 Ennemi4 Ennemi2.1 Ennemi2.2 Ennemi2.3 Ennemi2.4 Mur coffre gloutofond.jpg "
+      "Imageperd");
+  std::vector<std::string> paths;
+  for (std::string n; names >> n;)
+    paths.push_back("Images/" + n + (n == "gloutofond.jpg" ? "" : ".png"));
+  return paths;
+}();
 
-// A field a script reads and sets: an int, a 16-bit position or Change.
+// A field reads and, unless it reads what the last step did, writes.
 struct Field {
-  int* i = nullptr;
-  Sint16* h = nullptr;
-  int get() const { return i ? *i : h ? *h : Change.load(); }
-  void set(int v) const {
-    if (i) *i = v;
-    if (h) *h = static_cast<Sint16>(v);
-    if (!i && !h) Change = v;
-  }
+  std::function<int()> get;
+  std::function<void(int)> set;
 };
 
-int Value(const std::string& text) {
-  static const std::map<std::string, int> kDirections = {
-      {"stop", 0}, {"right", 1}, {"left", 2}, {"up", 3}, {"down", 4}};
-  const auto d = kDirections.find(text);
-  return d != kDirections.end() ? d->second : std::stoi(text);
+template <typename T>
+Field Ref(T& v) {
+  return {[&v] { return static_cast<int>(v); }, [&v](int x) { v = x; }};
+}
+
+int Width(const SDL_Surface* image) { return image ? image->w : -1; }
+
+void Times(int n, const std::function<void()>& step) {
+  while (n-- > 0) step();
 }
 
 SDL_Event Event(const std::string& name) {
-  static const std::map<std::string, SDLKey> kKeys = {
-      {"Right", SDLK_RIGHT},   {"Left", SDLK_LEFT},
-      {"Up", SDLK_UP},         {"Down", SDLK_DOWN},
-      {"F1", SDLK_F1},         {"F2", SDLK_F2},
-      {"F3", SDLK_F3},         {"F5", SDLK_F5},
-      {"LCtrl", SDLK_LCTRL},   {"RCtrl", SDLK_RCTRL},
-      {"RShift", SDLK_RSHIFT}, {"Space", SDLK_SPACE},
-      {"LShift", SDLK_LSHIFT}, {"Return", SDLK_RETURN},
-      {"Escape", SDLK_ESCAPE}, {"Backspace", SDLK_BACKSPACE}};
+  std::istringstream names(
+      "Right Left Up Down F1 F2 F3 F5 LCtrl RCtrl RShift LShift Space Return Escape Backspace");
+  static const SDLKey kKeys[] = {SDLK_RIGHT, SDLK_LEFT,   SDLK_UP,     SDLK_DOWN,
+                                 SDLK_F1,    SDLK_F2,     SDLK_F3,     SDLK_F5,
+                                 SDLK_LCTRL, SDLK_RCTRL,  SDLK_RSHIFT, SDLK_LSHIFT,
+                                 SDLK_SPACE, SDLK_RETURN, SDLK_ESCAPE, SDLK_BACKSPACE};
   if (name == "quit") return QuitEvent();
-  if (name == "-") return MouseMotion(1, 1);
+  if (name == "-") return MouseMotion(1, 1);   // which frames ignore
   if (name == "back") return PadButton(0, 6);  // a pad's Back
-  const auto k = kKeys.find(name);
-  return KeyDown(k != kKeys.end() ? k->second : static_cast<SDLKey>(name.at(0)));
+  int i = 0;
+  for (std::string n; names >> n; ++i)
+    if (n == name) return KeyDown(kKeys[i]);
+  return KeyDown(static_cast<SDLKey>(name.at(0)));
 }
 
-SDL_Rect At(int x, int y) { return {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0}; }
+struct Script {
+  GameState& s;
+  std::vector<std::string> w;  // the command's words
+  std::string line;
+  std::map<std::string, std::function<void(int)>> verbs;
+  std::map<std::string, Field> fields;
+  std::map<std::string, int> marked;
+  std::vector<int> draws;  // rand's first numbers after the last seed
+  int waited = 0, timer = 0, stale = 0;
+  bool pin = false;
 
-SDL_Rect Point(const std::string& xy) {
-  const size_t comma = xy.find(',');
-  return At(std::stoi(xy.substr(0, comma)), std::stoi(xy.substr(comma + 1)));
-}
-
-// Whether the first draw after srand(seed) makes the hero's chest a bonus one.
-bool BonusAfter(unsigned seed) {
-  std::srand(seed);
-  return (std::rand() % 1000000) % 7 == 0;
-}
-
-class Interpreter {
- public:
-  explicit Interpreter(GameState& s) : s_(s) {
-    const std::pair<const char*, int*> ints[] = {{"hero.dir", &s.heroDirection},
-                                                 {"hero.mode", &s.heroMode},
-                                                 {"remaining", &s.remaining},
-                                                 {"clock", &s.clock},
-                                                 {"lives", &s.lives},
-                                                 {"score", &s.score},
-                                                 {"enemyscore", &s.enemyScore},
-                                                 {"level", &s.level},
-                                                 {"chests", &s.chestCount},
-                                                 {"enemies", &s.enemyCount},
-                                                 {"walls", &s.wallCount},
-                                                 {"eaten", &s.eatenSinceRefill},
-                                                 {"bonus", &s.chestBonus},
-                                                 {"width", &s.width},
-                                                 {"players", &s.playerCount},
-                                                 {"running", &s.running},
-                                                 {"won", &s.won},
-                                                 {"pauseloop", &s.pauseLoop},
-                                                 {"tampon", &tamponIMG},
-                                                 {"finprog", &FINPROG},
-                                                 {"attente", &attente},
-                                                 {"invulnerable", &invulnerable},
-                                                 {"switch", &s.music.musicSwitch},
-                                                 {"volume", &s.music.volume},
-                                                 {"track", &s.music.trackIndex}};
-    for (const auto& [name, at] : ints) fields_[name].i = at;
-    fields_["change"] = {};
-    fields_["hero.x"].h = &s.heroPosition.x;
-    fields_["hero.y"].h = &s.heroPosition.y;
-    fields_["clocktext"].h = &s.clockRect.x;
+  explicit Script(GameState& game) : s(game) {
+    // The verbs, given the number after them (0 if none).
+    verbs = {
+        // seed N; seed bonus/plain: the first seed making the hero's next chest a bonus or not.
+        {"seed", [&](int n) { Seed(n, w.at(1) == "bonus"); }},
+        // walls x,y ...: this level's file, read by Murs as a level start does.
+        {"walls", [&](int) { Walls(); }},
+        {"hero", [&](int) { Place(s.heroPosition, &s.heroDirection, 1); }},
+        {"enemy", [&](int n) { Place(s.enemyPositions.at(n), &s.enemyDirections[n], 2); }},
+        {"chest", [&](int n) { Place(s.chestPositions.at(n), nullptr, 2); }},
+        // queue EVENT ...: key names (Right, Return, p, ;, F1), quit, back, - (a mouse move).
+        {"queue", [&](int) { Queue(); }},
+        {"frame", [&](int) { Queue(), Frames(1); }},  // the events, then RunFrame
+        {"frames", [&](int n) { Frames(n); }},
+        {"press", [&](int) { Timed([&] { HandleKey(s, Event(w.at(1)).key.keysym.sym); }); }},
+        {"rules", [&](int) { Timed([&] { ApplyRules(s); }); }},
+        {"newlevel", [&](int) { Timed([&] { ChangeLevel(s); }); }},  // the level-start screen too
+        {"start", [&](int) { SetStartCounts(s); }},
+        {"next", [&](int) { NextLevelCounts(s); }},
+        {"advance", [&](int n) { AdvanceToLevel(s, n); }},
+        {"animate", [&](int) { AnimateSprites(s); }},
+        // move MODE [x,y dir]: enemy 1 put there, `mark`, then Deplacement on it.
+        {"move", [&](int n) { Move(n); }},
+        {"tick", [&](int n) { Times(n, [] { minuteur(250, nullptr); }); }},
+        // timer: a running clock timer, as in play, which never ticks in a test.
+        {"timer", [&](int) { s.timerId = SDL_AddTimer(1u << 30, minuteur, nullptr); }},
+        {"finish", [&](int) { Finish(); }},  // the outcome, no end screens
+        {"mark", [&](int) { Mark(); }},
+        {"set", [&](int) { Assign('s'); }},
+        {"expect", [&](int) { Assign('e'); }},  // f=v or f>=v
+        {"only", [&](int) { Assign('o'); }},    // and every other field as at `mark`
+        {"caption", [&](int) { Caption(); }},   // the window's
+    };
+    // The fields; eN and chestN for each of the tables.
+    std::istringstream names(
+        "hero.dir hero.mode remaining clock lives score enemyscore level chests enemies walls eaten"
+        " bonus width players running won pauseloop speed tampon finprog attente invulnerable"
+        " switch volume track");
+    // clang-format off
+    int* const ints[] = {&s.heroDirection, &s.heroMode, &s.remaining, &s.clock, &s.lives, &s.score,
+        &s.enemyScore, &s.level, &s.chestCount, &s.enemyCount, &s.wallCount, &s.eatenSinceRefill,
+        &s.chestBonus, &s.width, &s.playerCount, &s.running, &s.won, &s.pauseLoop, &s.speed,
+        &tamponIMG, &FINPROG, &attente, &invulnerable, &s.music.musicSwitch, &s.music.volume,
+        &s.music.trackIndex};
+    // clang-format on
+    std::string name;
+    for (int* at : ints) names >> name, fields[name] = Ref(*at);
+    fields["change"] = {[] { return Change.load(); }, [](int v) { Change = v; }};
+    fields["hero.x"] = Ref(s.heroPosition.x);
+    fields["hero.y"] = Ref(s.heroPosition.y);
+    fields["clocktext"] = Ref(s.clockRect.x);  // x of the clock's text
+    fields["pausetext"] = Ref(s.pauseRect.x);
     for (int i = 0; i < kEnemyCapacity; ++i) {
-      const std::string e = "enemy" + std::to_string(i);
-      fields_[e + ".x"].h = &s.enemyPositions[i].x;
-      fields_[e + ".y"].h = &s.enemyPositions[i].y;
-      fields_[e + ".dir"].i = &s.enemyDirections[i];
-      fields_[e + ".mode"].i = &s.enemyModes[i];
-      fields_[e + ".countdown"].i = &s.turnCountdowns[i];
+      const std::string e = "e" + std::to_string(i);
+      fields[e + ".x"] = Ref(s.enemyPositions[i].x);
+      fields[e + ".y"] = Ref(s.enemyPositions[i].y);
+      fields[e + ".dir"] = Ref(s.enemyDirections[i]);
+      fields[e + ".mode"] = Ref(s.enemyModes[i]);
+      fields[e + ".countdown"] = Ref(s.turnCountdowns[i]);
+      fields[e + "image"].get = [&, i] { return Width(s.enemyImages[i]); };
     }
     for (int i = 0; i < kChestCapacity; ++i) {
-      fields_["chest" + std::to_string(i) + ".x"].h = &s.chestPositions[i].x;
-      fields_["chest" + std::to_string(i) + ".y"].h = &s.chestPositions[i].y;
+      fields["chest" + std::to_string(i) + ".x"] = Ref(s.chestPositions[i].x);
+      fields["chest" + std::to_string(i) + ".y"] = Ref(s.chestPositions[i].y);
     }
+    // Read-only: the pictures' widths, and what the last press, frame or rules
+    // did: waited (ms), timer (1 when it left the clock's timer running; the
+    // harness removes it, and the next frame needs `set change=` since a removed
+    // timer may have ticked), stale (1 when the timer before it was still there);
+    // draws since `seed`.
+    fields["heroimage"].get = [&] { return Width(s.heroImage); };
+    fields["screenw"].get = [&] { return Width(s.screen); };
+    fields["waited"].get = [&] { return waited; };
+    fields["timer"].get = [&] { return timer; };
+    fields["stale"].get = [&] { return stale; };
+    fields["draws"].get = [&] { return Draws(); };
+    Seed(1, false);
   }
 
-  void Line(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> w;
+  void Line(const std::string& command) {
+    std::istringstream in(line = command);
+    w.clear();
     for (std::string word; in >> word;) w.push_back(word);
-    if (w.empty()) return;
-    const std::string& op = w[0];
-    const int n = w.size() > 1 && std::isdigit(w[1][0]) ? std::stoi(w[1]) : 0;
-    if (op == "seed") {
-      unsigned seed = n;
-      if (!n)
-        for (seed = 1; BonusAfter(seed) != (w.at(1) == "bonus");) ++seed;
+    const auto verb = w.empty() ? verbs.end() : verbs.find(w[0]);
+    if (verb == verbs.end()) return ADD_FAILURE() << "unknown command " << command, void();
+    verb->second(w.size() > 1 && std::isdigit(w[1][0]) ? std::stoi(w[1]) : 0);
+  }
+
+  int Value(const std::string& text) const {
+    static const std::map<std::string, int> kNames = {{"stop", 0}, {"right", 1}, {"left", 2},
+                                                      {"up", 3},   {"down", 4},  {"none", -1}};
+    if (const auto d = kNames.find(text); d != kNames.end()) return d->second;
+    if (SpriteWidth("Images/" + text + ".png") > 0) return SpriteWidth("Images/" + text + ".png");
+    if (text[0] != 'r') return std::stoi(text);
+    const size_t mod = text.find('%'), plus = text.find('+');
+    const int draw = draws.at(std::stoi(text.substr(1))) % std::stoi(text.substr(mod + 1));
+    return draw + (plus == std::string::npos ? 0 : std::stoi(text.substr(plus + 1)));
+  }
+
+  void Seed(int n, bool bonus) {
+    for (unsigned seed = n ? n : 1;; ++seed) {
       std::srand(seed);
-    } else if (op == "walls") {
-      std::string body = std::to_string(w.size() - 1) + "\n";
-      for (size_t i = 1; i < w.size(); ++i) {
-        const SDL_Rect p = Point(w[i]);
-        body += std::to_string(p.x) + "\t" + std::to_string(p.y) + "\n";
-      }
-      WriteLevel(s_.level, body);
-      s_.wallCount = Murs(s_.wallImages.data(), s_.wallPositions.data(), s_.width, s_.height,
-                          s_.screen, s_.level);
-    } else if (op == "hero") {
-      Place(s_.heroPosition, &s_.heroDirection, w, 1);
-    } else if (op == "enemy") {
-      Place(s_.enemyPositions.at(n), &s_.enemyDirections[n], w, 2);
-    } else if (op == "chest") {
-      Place(s_.chestPositions.at(n), nullptr, w, 2);
-    } else if (op == "queue" || op == "frame") {
-      for (size_t i = 1; i < w.size(); ++i) Push(Event(w[i]));
-      if (op == "frame") Frame();
-    } else if (op == "frames") {
-      for (int i = 0; i < n; ++i) Frame();
-    } else if (op == "tick") {
-      for (int i = 0; i < n; ++i) minuteur(250, nullptr);
-    } else if (op == "press") {
-      Timed([&] { HandleKey(s_, Event(w.at(1)).key.keysym.sym); });
-    } else if (op == "timer") {
-      s_.timerId = SDL_AddTimer(1u << 30, minuteur, nullptr);  // never ticks in a test
-    } else if (op == "rules") {
-      Timed([&] { ApplyRules(s_); });
-    } else if (op == "finish") {
-      const int finprog = FINPROG;
-      FINPROG = 1;  // the outcome only, no end screens
-      FinishGame(s_);
-      FINPROG = finprog;
-    } else if (op == "mark") {
-      for (const auto& [name, field] : fields_) marked_[name] = field.get();
-    } else if (op == "set" || op == "expect" || op == "only") {
-      Assign(w, op);
-    } else if (op == "caption") {
-      char* title = nullptr;
-      SDL_WM_GetCaption(&title, nullptr);
-      const size_t from = line.find("caption") + 8, to = line.find_last_not_of(' ');
-      EXPECT_EQ(title ? std::string(title) : "", line.substr(from, to + 1 - from));
-    } else {
-      ADD_FAILURE() << "unknown command " << op;
+      draws.assign(64, 0);
+      for (int& d : draws) d = std::rand();
+      std::srand(seed);
+      if (n || (draws[0] % 1000000 % 7 == 0) == bonus) return;
     }
   }
 
- private:
-  static void Place(SDL_Rect& at, int* direction, const std::vector<std::string>& w, size_t from) {
-    at = Point(w.at(from));
+  // How many draws were made since `seed` (it takes one more).
+  int Draws() const {
+    const auto next = std::find(draws.begin(), draws.end(), std::rand());
+    return next == draws.end() ? -1 : static_cast<int>(next - draws.begin());
+  }
+
+  void Walls() {
+    std::string body = std::to_string(w.size() - 1) + "\n";
+    for (size_t i = 1; i < w.size(); ++i) body += w[i].replace(w[i].find(','), 1, "\t") + "\n";
+    WriteLevel(s.level, body);
+    s.wallCount = Murs(s.wallImages.data(), s.wallPositions.data(), s.width, s.height, s.screen,
+                       s.level);
+  }
+
+  void Place(SDL_Rect& at, int* direction, size_t from) {
+    const std::string& xy = w.at(from);
+    at.x = static_cast<Sint16>(std::stoi(xy));
+    at.y = static_cast<Sint16>(std::stoi(xy.substr(xy.find(',') + 1)));
     if (direction && w.size() > from + 1) *direction = Value(w[from + 1]);
+  }
+
+  void Queue() {
+    for (size_t i = 1; i < w.size(); ++i) Push(Event(w[i]));
+  }
+
+  void Move(int mode) {
+    if (w.size() > 2) Place(s.enemyPositions[1], &s.enemyDirections[1], 2);
+    Mark();
+    const int answer = Deplacement(s.enemyDirections.data(), s.enemyPositions.data(), 1, s.speed,
+                                   s.width, s.height, mode, s.wallPositions.data(), s.wallCount,
+                                   s.turnCountdowns.data());
+    EXPECT_EQ(answer, s.enemyDirections[1]) << "Deplacement answers the direction it leaves";
+  }
+
+  void Finish() {
+    const int finprog = FINPROG;
+    FINPROG = 1;  // the outcome only, no end screens
+    FinishGame(s);
+    FINPROG = finprog;
+  }
+
+  void Caption() {
+    char* title = nullptr;
+    SDL_WM_GetCaption(&title, nullptr);
+    const size_t from = line.find("caption") + 8, to = line.find_last_not_of(' ');
+    EXPECT_EQ(title ? std::string(title) : "", line.substr(from, to + 1 - from));
   }
 
   // A step that may start the clock's timer: the test drives Change by hand.
   void Timed(const std::function<void()>& step) {
-    const SDL_TimerID before = s_.timerId;
+    const SDL_TimerID before = s.timerId;
     const auto start = std::chrono::steady_clock::now();
     step();
     const auto took = std::chrono::steady_clock::now() - start;
-    waited_ = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count());
-    timer_ = s_.timerId ? 1 : 0;
-    pin_ = pin_ || timer_;
-    SDL_RemoveTimer(s_.timerId);
-    s_.timerId = {};
+    waited = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count());
+    timer = s.timerId ? 1 : 0;
+    pin = pin || timer;
+    SDL_RemoveTimer(s.timerId);
+    s.timerId = {};
     // Removed after the new one, in case SDL gave the new one the old one's id.
-    stale_ = before && SDL_RemoveTimer(before) ? 1 : 0;
+    stale = before && SDL_RemoveTimer(before) ? 1 : 0;
   }
 
-  void Frame() {
-    if (pin_) ADD_FAILURE() << "a timer ran since the last `set change=`: set it first";
-    Timed([&] { RunFrame(s_); });
+  void Frames(int n) {
+    Times(n, [&] {
+      if (pin) ADD_FAILURE() << "a timer ran since the last `set change=`: set it first";
+      Timed([&] { RunFrame(s); });
+    });
   }
 
-  // set f=v ...; expect f=v f>=v ...; only: the same, and the other fields as at `mark`.
-  void Assign(const std::vector<std::string>& w, const std::string& op) {
-    fields_["waited"].i = &waited_;
-    fields_["timer"].i = &timer_;
-    fields_["stale"].i = &stale_;
+  void Mark() {
+    for (auto& [name, f] : fields) {
+      if (f.set) marked[name] = f.get();
+    }
+  }
+
+  // op: s(et), e(xpect), o(nly): expect, and every other field as at `mark`.
+  void Assign(char op) {
     std::map<std::string, bool> named;
     for (size_t i = 1; i < w.size(); ++i) {
       const size_t at = w[i].find_first_of(">=");
       const std::string name = w[i].substr(0, at);
-      const auto f = fields_.find(name);
-      if (at == std::string::npos || f == fields_.end()) {
-        ADD_FAILURE() << "no field in " << w[i];
+      const auto f = fields.find(name);
+      if (at == std::string::npos || f == fields.end() || (op == 's' && !f->second.set)) {
+        ADD_FAILURE() << "no field to " << op << " in " << w[i];
         continue;
       }
       named[name] = true;
       const int value = Value(w[i].substr(w[i].find('=', at) + 1));
-      if (op == "set") {
+      if (op == 's') {
         f->second.set(value);
-        if (name == "change") pin_ = false;
+        pin = pin && name != "change";
       } else if (w[i][at] == '>') {
         EXPECT_GE(f->second.get(), value) << name;
       } else {
         EXPECT_EQ(f->second.get(), value) << name;
       }
     }
-    fields_.erase("waited");
-    fields_.erase("timer");
-    fields_.erase("stale");
-    for (const auto& [name, before] : marked_) {
-      if (op == "only" && !named.count(name)) {
-        EXPECT_EQ(fields_.at(name).get(), before) << name << " changed";
+    for (const auto& [name, before] : marked) {
+      if (op == 'o' && !named.count(name)) {
+        EXPECT_EQ(fields[name].get(), before) << name;
       }
     }
   }
-
-  GameState& s_;
-  std::map<std::string, Field> fields_;
-  std::map<std::string, int> marked_;
-  int waited_ = 0, timer_ = 0, stale_ = 0;
-  bool pin_ = false;
 };
 
 }  // namespace
@@ -257,16 +299,14 @@ int SpriteWidth(const std::string& path) {
   return -1;
 }
 
-int WidthOf(const SDL_Surface* image) { return image ? image->w : -1; }
-
 void WriteSprites() {
   mkdir("Images", 0755);
-  for (const char* path : kSprites) {
+  for (const std::string& path : kSprites) {
     SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, SpriteWidth(path), 50, 32, 0xFF0000,
                                               0xFF00, 0xFF, 0);
     ASSERT_NE(image, nullptr);
     SDL_FillRect(image, nullptr, SDL_MapRGB(image->format, 200, 30, 30));
-    ASSERT_EQ(SDL_SaveBMP(image, path), 0) << path;
+    ASSERT_EQ(SDL_SaveBMP(image, path.c_str()), 0) << path;
     SDL_FreeSurface(image);
   }
 }
@@ -289,10 +329,7 @@ void FlowTest::SetUp() {
 }
 
 void FlowTest::Fresh() {
-  if (game_) {
-    SDL_RemoveTimer(game_->timerId);
-    ReleaseGameSurfaces(*game_);
-  }
+  if (game_) TearDownGame();
   for (SDL_Event e; SDL_PollEvent(&e);) continue;
   ResetGlobals();
   attente = 1;  // no clock tick due
@@ -300,33 +337,42 @@ void FlowTest::Fresh() {
   GameState& s = *game_;
   s.screen = TestWindow(600, 600, SDL_HWSURFACE | SDL_DOUBLEBUF);
   ASSERT_NE(s.screen, nullptr);
-  for (SDL_Rect& chest : s.chestPositions) chest = At(3000, 3000);
-  for (SDL_Rect& enemy : s.enemyPositions) enemy = At(5000, 5000);
+  for (SDL_Rect& chest : s.chestPositions) chest = {3000, 3000, 0, 0};
+  for (SDL_Rect& enemy : s.enemyPositions) enemy = {5000, 5000, 0, 0};
   s.enemyCount = s.wallCount = 0;
   s.clockRect.x = 460;  // where the first frame puts a three-digit clock
 }
 
-void FlowTest::TearDown() {
+void FlowTest::TearDownGame() {
   SDL_RemoveTimer(game_->timerId);
   ReleaseGameSurfaces(*game_);
+}
+
+void FlowTest::TearDown() {
+  TearDownGame();
   SdlTest::TearDown();
   ResetGlobals();
 }
 
-void FlowTest::RunRows(const std::vector<Row>& rows) {
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    Fresh();
-    Run(row.script);
+void FlowTest::Run(const std::string& script) {
+  Script run(*game_);
+  std::istringstream in(script);
+  for (std::string command; std::getline(in, command, '|') && !HasFatalFailure();) {
+    SCOPED_TRACE(command);
+    run.Line(command);
   }
 }
 
-void FlowTest::Run(const std::string& script) {
-  Interpreter run(*game_);
-  std::istringstream in(script);
-  for (std::string command; std::getline(in, command, '|');) {
-    SCOPED_TRACE(command);
-    run.Line(command);
-    if (testing::Test::HasFatalFailure()) return;
+void FlowTest::RunRows(const std::string& rows) {
+  std::istringstream in(rows);
+  std::vector<std::string> table;
+  for (std::string line; std::getline(in, line);) {
+    if (line[0] == ' ' && !table.empty()) table.back() += line;
+    if (line[0] != ' ' && line[0] != '#' && !line.empty()) table.push_back(line);
+  }
+  for (const std::string& row : table) {
+    SCOPED_TRACE(row.substr(0, row.find('|')));
+    Fresh();
+    Run(row.substr(row.find('|') + 1));
   }
 }

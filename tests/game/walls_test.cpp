@@ -1,188 +1,156 @@
 // Filling a level: the walls from its file, the chests at random free spots,
-// the enemies at the start corner. One row per case.
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
+// the enemies at the start corner; each picture replaced is freed once, and
+// nothing past the count is touched.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/maze/actors.h"
-#include "level/level_rules.h"
-#include "tests/game/maze_helpers.h"
-#include "tests/support/test_support.h"
+#include "tests/game/flow_harness.h"
 
-using namespace maze_test;
+using Walls = FlowTest;
 
 namespace {
 
-class Placement : public SdlTest {
- protected:
-  ScopedWorkDir dir_;
-};
-
 SDL_Rect At(int x, int y) { return {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0}; }
+std::pair<int, int> XY(const SDL_Rect& r) { return {r.x, r.y}; }
 
-std::string ManyWalls(int n) {
-  std::string text = std::to_string(n) + "\n";
-  for (int i = 0; i < n; ++i) text += std::to_string(i) + "\t0\n";
-  return text;
-}
-
-// The chest rule written out: draw x, then y, until the spot keeps 30 pixels
-// from the top and left edges and is more than 50 pixels from every wall on
-// one axis at least; after 10000 tries the chest goes off the field.
-std::vector<SDL_Rect> PredictChests(unsigned seed, int width, int height,
-                                    const std::vector<SDL_Rect>& walls, int count, int* next) {
-  std::srand(seed);
-  std::vector<SDL_Rect> spots;
-  for (int i = 0; i < count; ++i) {
-    SDL_Rect spot = At(width + 2000, height + 2000);
-    for (int t = 0; t < 10000 && width > 0 && height > 0; ++t) {
-      const int x = std::rand() % width - 30, y = std::rand() % height - 30;
-      bool free = x >= 30 && y >= 30;
-      for (const SDL_Rect& w : walls) free = free && !(abs(x - w.x) <= 50 && abs(y - w.y) <= 50);
-      if (free) {
-        spot = At(x, y);
-        break;
-      }
-    }
-    spots.push_back(spot);
+// Pictures with a second hold by the test, which sees whether the game freed
+// them; Release checks the holds left (1: freed by the game) and drops them.
+struct Pictures : std::vector<SDL_Surface*> {
+  explicit Pictures(size_t n) : std::vector<SDL_Surface*>(n, nullptr) {}
+  SDL_Surface* Watch(size_t i) {
+    at(i) = SDL_CreateRGBSurface(SDL_SWSURFACE, 1, 1, 32, 0, 0, 0, 0);
+    return ++at(i)->refcount, at(i);
   }
-  *next = std::rand();
-  std::srand(seed);
-  return spots;
-}
+  static void Release(SDL_Surface* s, int holds) {
+    EXPECT_EQ(s->refcount, holds);
+    while (holds-- > 0) SDL_FreeSurface(s);
+  }
+  int Width(size_t i) const { return at(i) ? at(i)->w : -1; }
+  void Free(int count) {
+    for (int i = 0; i < count; ++i) SDL_FreeSurface(at(i));
+  }
+};
 
 }  // namespace
 
-TEST_F(Placement, WallsComeFromTheLevelFileEachWithItsOwnPicture) {
+TEST_F(Walls, ComeFromTheLevelFileEachWithItsOwnPicture) {
+  std::string many = "1200\n";
+  for (int i = 0; i < 1200; ++i) many += std::to_string(i) + "\t0\n";
   struct Row {
-    const char* name;
     const char* file;  // null: no file for the level
     int count;
     std::vector<SDL_Rect> first;
-  };
-  const std::string many = ManyWalls(1200);
-  const std::vector<Row> rows = {
-      {"no file: no walls, the tables as they were", nullptr, 0, {At(5, 6), At(7, 8)}},
-      {"three walls, CR LF",
-       "3\r\n0\t0\r\n25\t0\r\n575\t550\r\n",
-       3,
-       {At(0, 0), At(25, 0), At(575, 550)}},
-      {"fewer pairs than the count", "5\n1\t2\n3\t4\n", 2, {At(1, 2), At(3, 4)}},
-      {"more walls than the table holds", many.c_str(), kMaxWalls, {At(0, 0), At(1, 0)}},
-  };
-  for (bool pictures : {false, true}) {
-    if (pictures) SavePicture("Images/Mur.png", 25, 25);
+  } const rows[] = {{nullptr, 0, {At(5, 6), At(7, 8)}},
+                    {"3\r\n0\t0\r\n25\t0\r\n575\t550\r\n", 3, {At(0, 0), At(25, 0), At(575, 550)}},
+                    {"5\n1\t2\n3\t4\n", 2, {At(1, 2), At(3, 4)}},  // fewer pairs than the count
+                    {many.c_str(), kMaxWalls, {At(0, 0), At(1, 0)}}};
+  for (bool pictures : {true, false}) {
+    if (!pictures) std::remove("Images/Mur.png");
     for (const Row& row : rows) {
-      SCOPED_TRACE(testing::Message() << row.name << (pictures ? "" : ", no picture"));
-      mkdir("Niveaux", 0755);
-      if (row.file) {
-        WriteFile("Niveaux/Niveau_4.txt", row.file);
-      } else {
-        std::remove("Niveaux/Niveau_4.txt");
-      }
-      const int pastIndex = std::max(row.count, 1);
-      std::vector<SDL_Surface*> images(kMaxWalls + 1, nullptr);
+      SCOPED_TRACE(testing::Message() << (row.file ? row.file : "no file") << pictures);
+      row.file ? WriteLevel(4, row.file) : (void)std::remove("Niveaux/Niveau_4.txt");
+      const int past = std::max(row.count, 1);
+      Pictures images(kMaxWalls + 1);
       std::vector<SDL_Rect> spots(kMaxWalls + 1, At(-7, -7));
       spots[0] = At(5, 6), spots[1] = At(7, 8);
-      SDL_Surface* const old0 = images[0] = Watched();
-      SDL_Surface* const past = images[pastIndex] = Watched();
+      SDL_Surface *const old = images.Watch(0), *const after = images.Watch(past);
       EXPECT_EQ(Murs(images.data(), spots.data(), 600, 600, nullptr, 4), row.count);
       for (size_t i = 0; i < row.first.size(); ++i) {
-        EXPECT_EQ(spots[i].x, row.first[i].x);
-        EXPECT_EQ(spots[i].y, row.first[i].y);
+        EXPECT_EQ(XY(spots[i]), XY(row.first[i]));
       }
       EXPECT_EQ(spots[std::max(row.count, 2)].x, -7) << "read past the count";
-      ExpectUntouched(past, images[pastIndex]);
-      images[pastIndex] = nullptr;
-      if (row.count == 0) {
-        ExpectUntouched(old0, images[0]);
-        continue;
-      }
-      ExpectFreedOnce(old0, images[0]);
+      EXPECT_EQ(std::make_pair(images[0] == old, images[past]), std::make_pair(!row.count, after));
+      Pictures::Release(after, 2);
+      Pictures::Release(old, row.count ? 1 : 2);
       for (int i = 0; i < row.count; ++i) {
-        ASSERT_EQ(WidthOrNone(images[i]), pictures ? 25 : -1) << i;
-        if (i > 0 && pictures) {
-          ASSERT_NE(images[i], images[i - 1]) << "one surface per wall";
-        }
+        ASSERT_EQ(images.Width(i), pictures ? SpriteWidth("Images/Mur.png") : -1) << i;
+        ASSERT_TRUE(!i || !pictures || images[i] != images[i - 1]) << "one surface per wall";
       }
-      FreeAll(images.data(), row.count);
+      if (row.count) images.Free(row.count);
     }
   }
 }
 
-TEST_F(Placement, ChestsTakeTheFirstFreeSpotDrawnOrGoOffTheField) {
+// The chest rule: draw x, then y, until the spot keeps 30 pixels from the top
+// and left edges and more than 50 from every wall on one axis at least; after
+// 10000 tries the chest goes off the field.
+TEST_F(Walls, ChestsTakeTheFirstFreeSpotDrawnOrGoOffTheField) {
   std::vector<SDL_Rect> scattered;
   for (int i = 0; i < 40; ++i) scattered.push_back(At(i * 97 % 1000, i * 53 % 600));
   struct Row {
-    const char* name;
     int width, height, count;
     std::vector<SDL_Rect> walls;
-  };
-  const std::vector<Row> rows = {
-      {"no walls", 600, 600, 300, {}},
-      {"one wall", 600, 600, 300, {At(300, 300)}},
-      {"scattered walls, widest level", 1000, 600, 300, scattered},
-      // The only free spot is (69, 69); chests that miss it go off the field.
-      {"one free spot", 100, 100, 8, {At(18, 50), At(100, 18)}},
-      {"no free spot", 100, 120, 3, {At(0, 0), At(100, 0), At(0, 100), At(100, 100)}},
-      {"no width", 0, 600, 2, {}},
-      {"no height", 600, 0, 2, {}},
-  };
-  SavePicture("Images/coffre.png", 20, 20);
+  } const rows[] = {{600, 600, 300, {}},
+                    {600, 600, 300, {At(300, 300)}},
+                    {1000, 600, 300, scattered},
+                    {100, 100, 8, {At(18, 50), At(100, 18)}},  // one free spot, (69, 69)
+                    {100, 120, 3, {At(0, 0), At(100, 0), At(0, 100), At(100, 100)}},
+                    {0, 600, 2, {}},
+                    {600, 0, 2, {}}};
   for (const Row& row : rows) {
     for (unsigned seed : {1u, 2u, 3u}) {
-      SCOPED_TRACE(testing::Message() << row.name << ", seed " << seed);
-      int next = 0;
-      const std::vector<SDL_Rect> expected = PredictChests(seed, row.width, row.height, row.walls,
-                                                           row.count, &next);
-      std::vector<SDL_Rect> chests(row.count + 1, At(-9, -9));
-      std::vector<SDL_Rect> walls = row.walls;
-      std::vector<SDL_Surface*> images(row.count + 1, nullptr);
-      images[0] = Watched();
-      SDL_Surface* const old = images[0];
-      SDL_Surface* const past = images[row.count] = Watched();
+      SCOPED_TRACE(testing::Message() << row.width << "x" << row.height << " seed " << seed);
+      std::srand(seed);
+      std::vector<SDL_Rect> expected;
+      for (int i = 0; i < row.count; ++i) {
+        SDL_Rect spot = At(row.width + 2000, row.height + 2000);
+        for (int t = 0; t < 10000 && row.width > 0 && row.height > 0; ++t) {
+          const int x = std::rand() % row.width - 30, y = std::rand() % row.height - 30;
+          bool free = x >= 30 && y >= 30;
+          for (const SDL_Rect& w : row.walls)
+            free = free && (abs(x - w.x) > 50 || abs(y - w.y) > 50);
+          if (free) {
+            spot = At(x, y);
+            break;
+          }
+        }
+        expected.push_back(spot);
+      }
+      const int next = std::rand();
+      std::srand(seed);
+      std::vector<SDL_Rect> chests(row.count + 1, At(-9, -9)), walls = row.walls;
+      Pictures images(row.count + 1);
+      SDL_Surface *const old = images.Watch(0), *const after = images.Watch(row.count);
       EXPECT_EQ(Carres(row.width, row.height, chests.data(), images.data(), row.count, walls.data(),
                        static_cast<int>(walls.size())),
                 row.count);
       for (int i = 0; i < row.count; ++i) {
-        ASSERT_EQ(chests[i].x, expected[i].x) << "chest " << i;
-        ASSERT_EQ(chests[i].y, expected[i].y) << "chest " << i;
-        ASSERT_EQ(WidthOrNone(images[i]), 20) << "every chest gets its picture";
+        ASSERT_EQ(XY(chests[i]), XY(expected[i])) << i;
+        ASSERT_EQ(images.Width(i), SpriteWidth("Images/coffre.png")) << "every chest its picture";
       }
       EXPECT_EQ(std::rand(), next) << "draws made";
       EXPECT_EQ(chests[row.count].x, -9);
-      ExpectFreedOnce(old, images[0]);
-      ExpectUntouched(past, images[row.count]);
-      FreeAll(images.data(), row.count);
+      Pictures::Release(old, 1);
+      Pictures::Release(after, 2);
+      images.Free(row.count);
     }
   }
 }
 
-TEST_F(Placement, EnemiesStartTogetherAtTheCornerWithRandomDirections) {
-  SavePicture("Images/Ennemi.png", 50, 50);
-  const std::vector<int> draws = Draws(5, 4);
+TEST_F(Walls, EnemiesStartTogetherAtTheCornerWithRandomDirections) {
+  std::srand(5);
+  std::vector<int> draws(4);
+  for (int& d : draws) d = std::rand();
+  std::srand(5);
   std::vector<SDL_Rect> enemies(4, At(-9, -9));
   std::vector<int> directions(4, 0);
-  std::vector<SDL_Surface*> images = {Watched(), nullptr, nullptr, nullptr};
-  SDL_Surface* const old = images[0];
+  Pictures images(4);
+  SDL_Surface* const old = images.Watch(0);
   EXPECT_EQ(Ennemis(600, 600, directions.data(), 3, nullptr, enemies.data(), images.data()), 3);
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(enemies[i].x, 26);
-    EXPECT_EQ(enemies[i].y, 26);
-    EXPECT_EQ(directions[i], draws[i] % 4 + 1);
-    ASSERT_NE(images[i], nullptr);
+    EXPECT_EQ(std::make_tuple(enemies[i].x, enemies[i].y, directions[i]),
+              std::make_tuple(26, 26, draws[i] % 4 + 1));
+    ASSERT_EQ(images.Width(i), SpriteWidth("Images/Ennemi.png"));
     EXPECT_TRUE(images[i]->flags & SDL_SRCCOLORKEY) << "white is transparent";
   }
   EXPECT_EQ(std::rand(), draws[3]);
-  EXPECT_EQ(enemies[3].x, -9);
-  EXPECT_EQ(images[3], nullptr);
-  ExpectFreedOnce(old, images[0]);
-  FreeAll(images.data(), 3);
+  EXPECT_EQ(std::make_tuple(enemies[3].x, images[3]), std::make_tuple(-9, nullptr));
+  Pictures::Release(old, 1);
+  images.Free(3);
 }
