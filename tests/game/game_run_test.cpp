@@ -124,7 +124,9 @@ TEST_F(GameRun, EndScreensNewGamesQuittingAndAMissingDisplayEndTheRunAsTheyShoul
     ASSERT_EQ(endings.size(), run.endings.size());
     for (size_t g = 0; g < endings.size(); ++g)
       for (size_t i = 0; i < endings[g].size(); ++i)
-        if (run.endings[g][i] != -1) EXPECT_EQ(endings[g][i], run.endings[g][i]) << g << ", " << i;
+        if (run.endings[g][i] != -1) {
+          EXPECT_EQ(endings[g][i], run.endings[g][i]) << g << ", " << i;
+        }
     for (const std::string& caption : captions) EXPECT_EQ(caption, run.caption);
     EXPECT_EQ(FINPROG, run.finprog);
     EXPECT_EQ(invulnerableAtStart, run.invulnerable);

@@ -336,7 +336,9 @@ TEST_F(Sound, EachFilePlaysAtItsPitchAndVolumeWithinSixteenBitsAndOthersDoNotOpe
     EXPECT_NEAR(*low, row.lowest, row.slack);
     EXPECT_NEAR(*high, row.highest, row.slack);
     for (int side : {0, 1})
-      if (row.pitch >= 0) EXPECT_NEAR(Pitch(played, side), row.pitch, row.pitch / 100) << side;
+      if (row.pitch >= 0) {
+        EXPECT_NEAR(Pitch(played, side), row.pitch, row.pitch / 100) << side;
+      }
     if (row.file == "22050-2.wav") {  // a file manager copies another over it
       Write(row.file, 3, Tone(660), 8000, 2);
       Next(0.2);
