@@ -5,5 +5,7 @@
 set -euo pipefail
 command -v valgrind >/dev/null || { echo "valgrind missing"; exit 1; }
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+# A filter that names no test would pass having checked nothing.
+"$1" --gtest_list_tests --gtest_filter="${2:-*}" | grep -q '^  ' || { echo "no test matches ${2:-*}"; exit 1; }
 exec valgrind --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite \
   --error-exitcode=99 "$1" --gtest_filter="${2:-*}"
