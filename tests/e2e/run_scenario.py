@@ -1,32 +1,197 @@
-"""Plays one scenario of tests/scenarios/ on the desktop, as tests/web/
-harness.js plays it in the browser (the language is told in scenarios.js).
+"""Plays one scenario of tests/scenarios/ on the desktop, as tests/web/harness.js
+plays it in the browser: `game` or `editor` in a private Xvfb with its own
+working folder, a stand-in desktop recording what it asks to open, a file
+receiving all it plays, input through the X server's test extension and the
+window read back as the X server holds it. STEPS is the desktop's language.
 
     run_scenario.py NAME --assets DIR --artifacts DIR [--game PATH] [--editor PATH] [--packaging DIR]
 
-Exit status 0 when it passes, 1 when it fails, naming the line and keeping
-the screenshots and the program's output.
+Exits 1 naming the failed line, keeping the screenshots and the program's output.
 """
 
-import argparse
-import itertools
-import os
-import shlex
-import shutil
-import signal
-import sys
-import tempfile
-import time
+import argparse, ctypes, itertools, os, shlex, shutil, signal, subprocess, sys, tempfile, time  # noqa: E401
+from PIL import Image, ImageChops
 
-sys.dont_write_bytecode = True  # keep the source folder clean
-from harness import Failure, Session, changed_box, check, wait_until, words_in  # noqa: E402
-
-SCENARIOS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scenarios")
+HERE = os.path.dirname(os.path.abspath(__file__))
+SCENARIOS = os.path.join(HERE, "..", "scenarios")
 # Share of a box's pixels that pass, at least (or at most when negative).
 LOOKS = {"idle": (lambda p: p == (150, 150, 150), 0.5), "lit": (lambda p: p == (150, 150, 150), -0.02),
          "dark": (lambda p: sum(p) < 300, 0.02), "wall": (lambda p: p[2] > p[0] + 40, 0.3),
-         "nowall": (lambda p: p[2] > p[0] + 40, -0.0), "clear": (lambda p: min(p) > 240, 0.9),
-         "sprite": (lambda p: min(p) > 240, -0.8), "black": (lambda p: sum(p) < 120, 0.95)}
+         "clear": (lambda p: min(p) > 240, 0.9), "black": (lambda p: sum(p) < 120, 0.95)}
 ENDINGS = ("WELCOME", "WON", "LOST", "CREDITS")  # what a program leaving at once never shows
+SECOND = 44100 * 4  # of sound, as the disk driver writes it
+
+
+class Failure(AssertionError):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_until(what, probe, timeout=10.0):
+    """Polls probe() for something true, or (value, seen) naming what it saw. The
+    limit only ends a test that would wait for ever (GLOUTO_E2E_SLOW=N
+    stretches it for a program under valgrind)."""
+    deadline = time.monotonic() + timeout * float(os.environ.get("GLOUTO_E2E_SLOW", "1"))
+    while True:
+        result, seen = (lambda r: r if isinstance(r, tuple) else (r, None))(probe())
+        if result:
+            return result
+        check(time.monotonic() < deadline, f"timed out waiting for {what}" + (f"; last seen: {seen!r}" if seen else ""))
+        time.sleep(0.05)
+
+
+def x_request(display, send):
+    """One connection to the X server for send(x11, xtst, connection), flushed once."""
+    x11, xtst = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6")
+    x11.XOpenDisplay.restype = x11.XStringToKeysym.restype = x11.XInternAtom.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    connection = x11.XOpenDisplay(display.encode())
+    send(x11, xtst, connection)
+    x11.XFlush(connection)
+    x11.XCloseDisplay(connection)
+
+
+def tap_key(x11, xtst, connection, name):
+    """Press and release in one request: under load a pause between two calls
+    could reach the program as the key held, and its key repeat press it again."""
+    code = x11.XKeysymToKeycode(connection, x11.XStringToKeysym(name.encode()) or 0)
+    check(code, f"no key {name}")
+    xtst.XTestFakeKeyEvent(connection, code, 1, 0)
+    xtst.XTestFakeKeyEvent(connection, code, 0, 0)
+
+
+def delete_window(x11, xtst, connection, window):
+    """WM_DELETE_WINDOW, as a window manager's close button sends it."""
+    event = (ctypes.c_long * 24)(33, 0, 0, 0, window, x11.XInternAtom(connection, b"WM_PROTOCOLS", 0), 32,
+                                 x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0))
+    x11.XSendEvent(connection, window, 0, 0, event)
+
+
+def changed_box(before, after):
+    return ImageChops.difference(before, after).getbbox()
+
+
+def words_in(samples):
+    """Silence is one repeated 16-bit word; music has many."""
+    return len({samples[i:i + 2] for i in range(0, len(samples) - 1, 2)})
+
+
+def differs(actual, approved):
+    """How actual differs from the approved picture as tests/support/approved.cpp
+    judges it (a pixel on a colour edge may be off by 8 a channel), or None."""
+    if actual.size != approved.size:
+        return f"the approved picture is {approved.size}, the window {actual.size}"
+    (w, h), a, b = actual.size, actual.load(), approved.load()
+    bad = [(x, y) for y in range(h) for x in range(w) if a[x, y] != b[x, y] and (
+        max(abs(i - j) for i, j in zip(a[x, y], b[x, y])) > 8 or all(
+            b[nx, ny] == b[x, y] for nx in range(max(0, x - 1), min(w, x + 2)) for ny in range(max(0, y - 1), min(h, y + 2))))]
+    return bad and f"{len(bad)} pixels differ, the first at {bad[0]}"
+
+
+class Session:
+    """One run of a program. With "--zoom N" among args, positions and sizes stay
+    in the program's pixels: each screenshot must be made of N x N blocks, and is shrunk."""
+
+    def __init__(self, program, assets, artifacts, args=(), workdir=None, env=None, window_class=None):
+        self.args = [str(a) for a in args]
+        self.zoom = int(self.args[self.args.index("--zoom") + 1]) if "--zoom" in self.args else 1
+        self.name, self.artifacts, self.shots = window_class or os.path.basename(program), artifacts, 0
+        self.workdir = workdir or tempfile.mkdtemp(prefix="glouto-e2e-")
+        if not workdir:
+            for folder in ("Images", "Police", "Musique"):
+                os.symlink(os.path.join(assets, folder), os.path.join(self.workdir, folder))
+            shutil.copy(os.path.join(assets, "Readme.html"), self.workdir)
+            os.mkdir(os.path.join(self.workdir, "Niveaux"))
+        os.makedirs(artifacts, exist_ok=True)
+        self.opened_log, self.sound_file = (os.path.join(self.workdir, f) for f in ("opened.txt", "sound.raw"))
+        read_end, write_end = os.pipe()  # Xvfb writes its display number there once it listens
+        self.xserver = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{1280 * self.zoom}x{1024 * self.zoom}x24",
+             "-nolisten", "tcp", "-noreset"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end, "rb") as pipe:
+            self.display = ":" + pipe.readline().decode().strip()
+        check(self.display != ":", "Xvfb did not start")
+        self.env = dict(os.environ, DISPLAY=self.display, GLOUTO_OPENED_LOG=self.opened_log,
+                        PATH=os.path.join(HERE, "fake_desktop") + os.pathsep + os.environ["PATH"],
+                        # With no window manager sdl12-compat centres the window,
+                        # and a wide one would reach past the screen's edge.
+                        SDL_VIDEO_WINDOW_POS="0,0",
+                        # The disk driver writes the mixed sound, its pause per
+                        # buffer keeping the file near real time.
+                        SDL_AUDIODRIVER="disk", SDL_DISKAUDIOFILE=self.sound_file, SDL_DISKAUDIODELAY="20",
+                        **(env or {}))
+        self.env.pop("XAUTHORITY", None)
+        self.log = open(os.path.join(artifacts, f"{self.name}-output.txt"), "ab")
+        self.process = subprocess.Popen([program, *self.args], cwd=self.workdir, env=self.env,
+                                        stdout=self.log, stderr=subprocess.STDOUT)
+
+    def finish(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.xserver.terminate()
+        self.xserver.wait()
+        self.log.close()
+        shutil.rmtree(self.workdir, ignore_errors=True)
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True).stdout
+
+    def find_window(self):
+        """The program's window, or None (a new game makes a new one)."""
+        found = self.xdotool("search", "--onlyvisible", "--classname", f"^{self.name}$").split()
+        return int(found[-1]) if found else None
+
+    def window(self):
+        return wait_until(f"a window of {self.name}", self.find_window)
+
+    def caption(self):
+        window = self.find_window()
+        return self.xdotool("getwindowname", window).strip() if window else None
+
+    def size(self):
+        values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", self.find_window() or "")
+                      .splitlines() if "=" in line)
+        return (int(values["WIDTH"]) // self.zoom, int(values["HEIGHT"]) // self.zoom) if "WIDTH" in values else None
+
+    def screenshot(self):
+        """The window as shown now; each picture is kept among the artifacts."""
+        self.shots += 1
+        path = os.path.join(self.artifacts, f"{self.name}-{self.shots:03d}.png")
+        run = subprocess.run(["import", "-window", str(self.window()), f"png:{path}"], env=self.env,
+                             capture_output=True, text=True)
+        check(run.returncode == 0, f"screenshot failed: {run.stderr.strip()}")
+        with Image.open(path) as image:
+            image = image.convert("RGB")
+        small = image.resize((image.width // self.zoom, image.height // self.zoom), Image.NEAREST)
+        blocks = changed_box(image, small.resize(image.size, Image.NEAREST))
+        check(blocks is None, f"the zoomed window is not made of {self.zoom}x{self.zoom} blocks within {blocks}")
+        return small
+
+    def key(self, name):
+        x_request(self.display, lambda *x: tap_key(*x, name))
+
+    def opened(self):
+        """What the program asked the desktop to open, in order."""
+        return open(self.opened_log).read().splitlines() if os.path.exists(self.opened_log) else []
+
+    def sound(self, start=0):
+        """The sound written since byte start."""
+        if not os.path.exists(self.sound_file):
+            return b""
+        with open(self.sound_file, "rb") as f:
+            f.seek(start)
+            return f.read()
 
 
 def read(name):
@@ -54,7 +219,8 @@ class Player:
             if command == "def":
                 self.defs[words[0]] = list(itertools.takewhile(lambda line: line[1] != ["end"], lines))
             else:
-                self.step(command, *words)
+                check(hasattr(self, "step_" + command), f"no such step {command!r}")
+                getattr(self, "step_" + command)(*words)
 
     def boxes_of(self, words):
         """Named boxes, or x y: the 25-pixel cell at that corner."""
@@ -67,6 +233,9 @@ class Player:
                 yield [int(words[0]), int(words[1]), 25, 25]
                 words = words[2:]
 
+    def text(self, word):
+        return self.texts.get(word, word)
+
     def start(self, program, args, **launch):
         self.session = Session(program, self.args.assets, self.args.artifacts, args, **launch)
         self.sessions.append(self.session)
@@ -78,81 +247,106 @@ class Player:
         self.sessions = []
         shutil.rmtree(self.root or "/nonexistent", ignore_errors=True)
 
-    def step(self, command, *words):
-        s, text = self.session, lambda word: self.texts.get(word, word)
-        if command == "open":
-            self.start(getattr(self.args, words[0]), words[1:])
-        elif command == "launch":
-            self.launch(words[0], words[1:])
-        elif command == "run":
-            self.play(self.defs[words[0]], f" from {self.place}")
-        elif command == "case":  # where, how, then: a run of its own
-            self.finish()
-            self.case = f" (case {' '.join(words)})"
-            self.play(self.defs[words[0]])
-            self.step(*(["close"] if words[1] == "close" else ["key", words[1]]))
-            self.play(self.defs[words[2]])
-        elif command == "caption":
-            wanted = [text(w) for w in words]
-            wait_until(f"the caption {wanted}", lambda: (s.caption() in wanted, s.caption()))
-        elif command == "size":
-            wait_until(f"a {words} window", lambda: (s.size() == tuple(map(int, words)), s.size()))
-        elif command == "see":
-            test, least = LOOKS[words[-1]]
-            for x, y, w, h in self.boxes_of(words[:-1]):
-                def looks():
-                    pixels = list(s.screenshot().crop((x, y, x + w, y + h)).getdata())
-                    share = sum(map(test, pixels)) / len(pixels)
-                    return share >= least if least > 0 else share <= -least, f"{share:.0%}"
-                wait_until(f"{words[-1]} at {x, y, w, h}", looks)
-        elif command in ("click", "point"):
-            x, y, w, h = next(self.boxes_of(words))
-            s.point_at(x + w // 2, y + h // 2, *(["click", 1] if command == "click" else []))
-        elif command == "key":
-            self.last_key = words[0]
-            s.key(words[0])
-        elif command == "close":
-            s.close_window()
-        elif command == "exits":  # cleanly, showing no end screen or new game on its way
-            first, shown = s.caption(), []
-            wait_until("the end", lambda: (shown.append(s.caption()) or s.process.poll() is not None, shown[-1]))
-            check(s.process.wait() == 0, f"exit status {s.process.returncode}")
-            check(not {text(t) for t in ENDINGS} - {first} & set(shown), f"it showed {shown} on its way out")
-        elif command == "opened":
-            self.seen += 1
-            real = lambda where: where if "://" in where else os.path.realpath(os.path.join(s.workdir, where))  # noqa
-            wait_until(f"{words[0]} asked of the desktop",
-                       lambda: ([real(o) for o in s.opened()[:self.seen]][-1:] == [real(words[0])], s.opened()))
-        elif command == "mark":
-            self.marked = s.screenshot()
-        elif command == "changed":
-            x, y, w, h = next(self.boxes_of(words))
-            wait_until(f"{words} changed", lambda: (changed_box(self.marked.crop((x, y, x + w, y + h)),
-                                                                s.screenshot().crop((x, y, x + w, y + h))), None))
-        elif command == "still":  # a check that nothing happens: it watches a second, four of the game's ticks
-            time.sleep(1.0)
-            check(changed_box(self.marked, s.screenshot()) is None, "the screen changed")
-        elif command == "music":  # on or next (the sound does not tell which track), or off
-            mark = len(s.sound())
-            pieces = lambda: [s.sound(mark)[k:k + 4096] for k in range(0, len(s.sound(mark)) - 4095, 4096)]  # noqa
-            if words[0] == "off":  # a third of a second of silence: the stream stopped
-                wait_until("the music off", lambda: len(pieces()) > 16 and max(map(words_in, pieces()[-16:])) == 1)
-            else:
-                wait_until("music", lambda: any(words_in(p) > 32 for p in pieces()))
-        elif command == "motion":
-            self.motion(words[0])
-        elif command in ("level", "file"):
-            path, data = os.path.join(s.workdir, "Niveaux", words[0]), words[1].encode("latin-1")
-            if command == "level":
-                open(path, "wb").write(data)
-            wait_until(f"{words[0]} holding {data!r}", lambda: (os.path.exists(path) and open(path, "rb").read() == data,
-                                                                os.listdir(os.path.dirname(path))))
-        elif command == "only":
-            check(os.listdir(os.path.join(s.workdir, "Niveaux")) == list(words), "another file was written")
-        else:
-            raise Failure(f"no such step {command!r}")
+    # The steps, each a method step_NAME(*words).
+    def step_open(self, program, *args):
+        self.start(getattr(self.args, program), args)
 
-    def motion(self, axis):
+    def step_run(self, name):
+        self.play(self.defs[name], f" from {self.place}")
+
+    def step_case(self, *words):  # where, how, then: a run of its own
+        self.finish()
+        self.case = f" (case {' '.join(words)})"
+        self.play(self.defs[words[0]])
+        self.step_close() if words[1] == "close" else self.step_key(words[1])
+        self.play(self.defs[words[2]])
+
+    def step_caption(self, *words):
+        wanted = [self.text(w) for w in words]
+        wait_until(f"the caption {wanted}", lambda: (self.session.caption() in wanted, self.session.caption()))
+
+    def step_size(self, *words):
+        wait_until(f"a {words} window", lambda: (self.session.size() == tuple(map(int, words)), self.session.size()))
+
+    def step_see(self, *words):
+        test, least = LOOKS[words[-1]]
+        for x, y, w, h in self.boxes_of(words[:-1]):
+            def looks():
+                pixels = list(self.session.screenshot().crop((x, y, x + w, y + h)).getdata())
+                share = sum(map(test, pixels)) / len(pixels)
+                return share >= least if least > 0 else share <= -least, f"{share:.0%}"
+            wait_until(f"{words[-1]} at {x, y, w, h}", looks)
+
+    def step_approved(self, name):
+        with Image.open(os.path.join(HERE, "..", "approved", name + ".png")) as image:
+            approved = image.convert("RGB")
+        wait_until(f"the approved picture {name}", lambda: (not differs(shot := self.session.screenshot(), approved),
+                                                            f"{differs(shot, approved)} (screenshot {self.session.shots})"))
+
+    def step_click(self, *words, button=("click", 1)):
+        x, y, w, h = next(self.boxes_of(words))
+        z = self.session.zoom
+        self.session.xdotool("mousemove", "--window", self.session.window(), (x + w // 2) * z, (y + h // 2) * z, *button)
+
+    def step_point(self, *words):
+        self.step_click(*words, button=())
+
+    def step_key(self, name):
+        self.last_key = name
+        self.session.key(name)
+
+    def step_close(self):
+        window = self.session.window()
+        x_request(self.session.display, lambda *x: delete_window(*x, window))
+
+    def step_exits(self):  # cleanly, showing no end screen or new game on its way
+        s, shown = self.session, []
+        first = s.caption()
+        wait_until("the end", lambda: (shown.append(s.caption()) or s.process.poll() is not None, shown[-1]))
+        check(s.process.wait() == 0, f"exit status {s.process.returncode}")
+        check(not {self.text(t) for t in ENDINGS} - {first} & set(shown), f"it showed {shown} on its way out")
+
+    def step_opened(self, where):
+        s, self.seen = self.session, self.seen + 1
+        real = lambda w: w if "://" in w else os.path.realpath(os.path.join(s.workdir, w))  # noqa: E731
+        wait_until(f"{where} asked of the desktop", lambda: ([real(o) for o in s.opened()[:self.seen]][-1:] == [real(where)],
+                                                             s.opened()))
+
+    def step_mark(self):
+        self.marked, self.sound_mark = self.session.screenshot(), len(self.session.sound())
+
+    def step_changed(self, *words):
+        x, y, w, h = next(self.boxes_of(words))
+        crop = lambda image: image.crop((x, y, x + w, y + h))  # noqa: E731
+        wait_until(f"{words} changed", lambda: (changed_box(crop(self.marked), crop(self.session.screenshot())), None))
+
+    def step_still(self):
+        """Nothing changes while the program writes a second of sound, four of the game's ticks."""
+        wait_until("a second of sound", lambda: len(self.session.sound(self.sound_mark)) >= SECOND)
+        check(changed_box(self.marked, self.session.screenshot()) is None, "the screen changed")
+
+    def step_music(self, how):  # on or next (the sound does not tell which track), or off
+        s, mark = self.session, len(self.session.sound())
+        pieces = lambda: [s.sound(mark)[k:k + 4096] for k in range(0, len(s.sound(mark)) - 4095, 4096)]  # noqa: E731
+        if how == "off":  # a third of a second of silence: the stream stopped
+            wait_until("the music off", lambda: len(pieces()) > 16 and max(map(words_in, pieces()[-16:])) == 1)
+        else:
+            wait_until("music", lambda: any(words_in(p) > 32 for p in pieces()))
+
+    def step_file(self, name, data, write=False):
+        path, data = os.path.join(self.session.workdir, "Niveaux", name), data.encode("latin-1")
+        if write:
+            open(path, "wb").write(data)
+        wait_until(f"{name} holding {data!r}", lambda: (os.path.exists(path) and open(path, "rb").read() == data,
+                                                        os.listdir(os.path.dirname(path))))
+
+    def step_level(self, name, data):
+        self.step_file(name, data, write=True)
+
+    def step_only(self, *names):
+        check(os.listdir(os.path.join(self.session.workdir, "Niveaux")) == list(names), "another file was written")
+
+    def step_motion(self, axis):
         """The only moving thing on the field goes along axis. A turn asked as
         it touched an edge is undone by the edge rule: the key is asked again."""
         s, fields = self.session, []
@@ -167,7 +361,7 @@ class Player:
             return seen == axis or (axis == "any" and seen), box
         wait_until(f"motion {axis}", moving, timeout=20)
 
-    def launch(self, launcher, args):
+    def step_launch(self, launcher, *args):
         """A launcher as the package installs it, beside the programs and the
         assets, with the player's home in the same folder."""
         if not self.root:
