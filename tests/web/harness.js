@@ -24,6 +24,7 @@ const VIEWPORTS = {desktop: {width: 1300, height: 800}, phone: PHONE, sideways: 
 const ENDINGS = ['WELCOME', 'WON', 'LOST', 'CREDITS'];  // what a program leaving at once never shows
 const BUTTONS = {A: 0, X: 2, BACK: 8, START: 9, LEFT: 14};
 const PAGES = {game: 'jeu.html', editor: 'editeur.html'};
+const ended = () => !document.getElementById('fin').hidden;
 
 // The limit only ends a test that would wait for ever.
 async function waitUntil(what, probe, timeout = 10000) {
@@ -64,32 +65,6 @@ function prepare(pads) {
   navigator.getGamepads = () => ++window.padReads && window.pads.map((p) => ({...p, axes: [...p.axes], buttons: [...p.buttons]}));
 }
 
-// In the page: how the canvas differs from the approved picture (base64 PNG),
-// as tests/support/approved.cpp judges it, or true.
-async function approvedDiffers(png) {
-  const c = window.Module?.canvas, [w, h] = [c?.width, c?.height];
-  if (!w) return 'no canvas yet';
-  const blob = new Blob([Uint8Array.from(atob(png), (ch) => ch.charCodeAt(0))], {type: 'image/png'});
-  const picture = await createImageBitmap(blob, {colorSpaceConversion: 'none', premultiplyAlpha: 'none'});
-  if (picture.width !== w || picture.height !== h) return `the approved picture is ${picture.width} x ${picture.height}, the canvas ${w} x ${h}`;
-  const o = new OffscreenCanvas(w, h).getContext('2d');
-  o.drawImage(picture, 0, 0);
-  const a = o.getImageData(0, 0, w, h).data, d = c.getContext('2d').getImageData(0, 0, w, h).data;
-  const same = (p, i, j) => p[i] === a[j] && p[i + 1] === a[j + 1] && p[i + 2] === a[j + 2];
-  let differing = 0, first;
-  for (let i = 0; i < d.length; i += 4) {
-    const [x, y] = [(i / 4) % w, Math.floor(i / 4 / w)];
-    if (same(d, i, i)) continue;
-    // A pixel on a colour edge of the approved picture may be off by 8 a channel.
-    let flat = true;
-    for (let ny = Math.max(0, y - 1); ny <= Math.min(h - 1, y + 1); ++ny) {
-      for (let nx = Math.max(0, x - 1); nx <= Math.min(w - 1, x + 1); ++nx) flat = flat && same(a, (ny * w + nx) * 4, i);
-    }
-    if (flat || [0, 1, 2].some((k) => Math.abs(d[i + k] - a[i + k]) > 8)) differing++ || (first = [x, y]);
-  }
-  return differing ? `${differing} pixels differ, the first at (${first})` : true;
-}
-
 const unescape = (text) => text.replace(/\\(x..|.)/g, (_, e) => e[0] === 'x' ? String.fromCharCode(parseInt(e.slice(1), 16)) :
                                         {n: '\n', t: '\t'}[e] || e);
 
@@ -105,6 +80,7 @@ function read(name) {
   });
 }
 
+// One tab of the site; pad_checks.js drives it directly.
 class Site {
   constructor(browser, base, network) { Object.assign(this, {browser, base, network, viewport: VIEWPORTS.desktop}); }
 
@@ -131,15 +107,10 @@ class Site {
     return this.evaluate(([x, y, w, h], body) => {
       if (!window.Module?.canvas?.width) return 0;  // the program not started yet
       const accepts = new Function('r', 'g', 'b', body), d = Module.canvas.getContext('2d').getImageData(x, y, w, h).data;
-      let hits = 0;
-      for (let k = 0; k < d.length; k += 4) hits += accepts(d[k], d[k + 1], d[k + 2]) ? 1 : 0;
-      return hits / (w * h);
+      return d.filter((_, k) => k % 4 === 0 && accepts(d[k], d[k + 1], d[k + 2])).length / (w * h);
     }, rect, test);
   }
-
-  waitShare(what, rect, test, atLeast = 0.5) {
-    return waitUntil(what, async () => (await this.share(rect, test)) >= atLeast);
-  }
+  waitShare(what, rect, test, atLeast = 0.5) { return waitUntil(what, async () => (await this.share(rect, test)) >= atLeast); }
 
   // Where the page shows the canvas's pixel (x, y).
   async onPage(x, y) {
@@ -148,8 +119,8 @@ class Site {
   }
 
   async click(x, y) {
-    const [px, py] = await this.onPage(x, y);
-    await (this.viewport.hasTouch ? this.page.touchscreen.tap(px, py) : this.page.mouse.click(px, py));
+    const at = await this.onPage(x, y);
+    await (this.viewport.hasTouch ? this.page.touchscreen.tap(...at) : this.page.mouse.click(...at));
   }
 }
 
@@ -204,29 +175,13 @@ const STEPS = {
       });
     }
   },
-  async approved([name]) {
-    const png = fs.readFileSync(path.join(__dirname, '..', 'approved', `${name}.png`)).toString('base64');
-    let why;
-    await waitUntil(`the approved picture ${name}`, async () => (why = await this.eval(approvedDiffers, png)) === true)
-      .catch(async (e) => {
-        fs.mkdirSync(this.artifacts, {recursive: true});
-        fs.writeFileSync(path.join(this.artifacts, `${name}.actual.png`), Buffer.from((await this.eval(
-          () => Module.canvas.toDataURL())).split(',')[1], 'base64'));
-        throw new Error(`${e.message}: ${why}; actual picture in ${this.artifacts}`);
-      });
-  },
-  async click(words) {
-    const [x, y] = await this.onPage(words);
-    await (this.site.viewport.hasTouch ? this.site.page.touchscreen.tap(x, y) : this.site.page.mouse.click(x, y));
-  },
-  async point(words) { await this.site.page.mouse.move(...await this.onPage(words)); },
+  async click(words) { const [[x, y, w, h]] = await this.boxes(words); await this.site.click(x + (w >> 1), y + (h >> 1)); },
+  async point(words) { const [[x, y, w, h]] = await this.boxes(words); await this.site.page.mouse.move(...await this.site.onPage(x + (w >> 1), y + (h >> 1))); },
   key([name]) { return this.site.key(KEYS[name] || name); },
   async exits() {  // the page says the program ended, showing no end screen or new game on its way
     const first = await this.site.title(), shown = new Set();
-    await waitUntil('the page saying the program ended', async () => shown.add(await this.site.title()) &&
-                    this.eval(() => !document.getElementById('fin').hidden));
-    const endings = ENDINGS.map(this.text).filter((t) => t !== first && shown.has(t));
-    check(!endings.length, `it showed ${endings} on its way out`);
+    await waitUntil('the page saying the program ended', async () => shown.add(await this.site.title()) && this.eval(ended));
+    check(!ENDINGS.map(this.text).some((t) => t !== first && shown.has(t)), `it showed ${[...shown]} on its way out`);
   },
   opened([url]) {  // a page of the site must be there to open
     const n = ++this.opened;
@@ -234,9 +189,8 @@ const STEPS = {
                      (/:\/\//.test(u) || fetch(u).then((r) => r.ok)), n, url));
   },
   mark() {
-    return waitUntil('a canvas to mark', () => this.eval(() => window.Module?.canvas?.width &&
-      (window.marked = Module.canvas.getContext('2d').getImageData(0, 0, Module.canvas.width, Module.canvas.height).data) &&
-      (window.clockAtMark = window.clock, true)));
+    return this.until(['Module.canvas.width && (window.clockAtMark = clock, window.marked = Module.canvas.getContext(\'2d\')' +
+      '.getImageData(0, 0, Module.canvas.width, Module.canvas.height).data)']);
   },
   async changed(words) {
     const [box] = await this.boxes(words);
@@ -245,7 +199,7 @@ const STEPS = {
   // Nothing changes while the page's timers run on for a second (the
   // program's waits in a pause, four of the game's ticks in a hidden tab).
   async still() {
-    await waitUntil('the page\'s timers running on', () => this.eval(() => window.clock >= window.clockAtMark + 1000));
+    await this.until(['clock >= clockAtMark + 1000']);
     check(!await this.eval(differs, [0, 0, ...await this.site.canvasSize()]), 'the canvas changed');
   },
   music([how]) {
@@ -275,7 +229,7 @@ const STEPS = {
     const box = await (await this.site.page.$(`button[aria-label="${label}"]`)).boundingBox();
     check(box && box.width >= 44 && box.height >= 44, `the button ${label} is ${JSON.stringify(box)}`);
     const finger = await this.site.page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2);
-    const read = () => waitUntil(`${label} read`, () => this.eval(() => !SDL.events.length || !document.getElementById('fin').hidden));
+    const read = () => waitUntil(`${label} read`, () => this.eval(`!SDL.events.length || (${ended})()`));
     await read();
     await finger.end();
     await read();
@@ -330,14 +284,11 @@ const STEPS = {
   },
   offline() { this.site.network.down = true; },
   reload() { return this.site.page.reload(); },
-  async hide() {
-    this.other = await this.site.browser.newPage();
-    await waitUntil('the game\'s tab hidden', () => this.eval(() => document.hidden));
-  },
+  async hide() { this.other = await this.site.browser.newPage(); await this.until(['document.hidden']); },
   async show() { await this.other.close(); await this.site.page.bringToFront(); },
   async heads([way]) {
-    const from = await waitUntil('the hero on the field', () => this.eval(() => heroX())), sign = way === 'left' ? -1 : 1;
-    await waitUntil(`the hero heading ${way}`, async () => sign * ((await this.eval(() => heroX())) - from) > 10);
+    const from = await this.until(['heroX()']);
+    await this.until([`${way === 'left' ? -1 : 1} * (heroX() - ${from}) > 10`]);
   },
   async friend([expression]) {  // the address the page gives, opened in another browser profile
     const address = await this.expression(expression), site = this.site;
@@ -346,9 +297,8 @@ const STEPS = {
   },
   async back() { await this.site.browser.close(); this.site = this.first; },
   async upload([name, bytes]) {
-    const file = path.join(require('os').tmpdir(), name);
-    fs.writeFileSync(file, bytes, 'latin1');
-    await (await this.site.page.$('#charger')).uploadFile(file);
+    fs.writeFileSync(path.join(require('os').tmpdir(), name), bytes, 'latin1');
+    await (await this.site.page.$('#charger')).uploadFile(path.join(require('os').tmpdir(), name));
   },
 };
 
@@ -375,10 +325,7 @@ class Player {
     }
   }
 
-  step([command, ...words]) {
-    check(STEPS[command], `no such step ${command}`);
-    return STEPS[command].call(this, words);
-  }
+  step([command, ...words]) { check(STEPS[command], `no such step ${command}`); return STEPS[command].call(this, words); }
 
   eval(...args) { return this.site.evaluate(...args); }
   expression(body) { return this.eval(`(async () => (${body}))()`); }
@@ -390,11 +337,6 @@ class Player {
       found.push(this.boxes_[words[k]]?.map((v) => v[0] === 'c' ? width / 2 + +v.slice(1) : +v) ?? [+words[k], +words[k + 1], 25, 25]);
     }
     return found;
-  }
-
-  async onPage(words) {
-    const [[x, y, w, h]] = await this.boxes(words);
-    return this.site.onPage(x + Math.floor(w / 2), y + Math.floor(h / 2));
   }
 }
 
