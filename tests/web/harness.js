@@ -189,8 +189,8 @@ const STEPS = {
                      (/:\/\//.test(u) || fetch(u).then((r) => r.ok)), n, url));
   },
   mark() {
-    return this.until(['Module.canvas.width && (window.clockAtMark = clock, window.marked = Module.canvas.getContext(\'2d\')' +
-      '.getImageData(0, 0, Module.canvas.width, Module.canvas.height).data)']);
+    return this.until('Module.canvas.width && (window.clockAtMark = clock, window.marked = Module.canvas.getContext(\'2d\')' +
+      '.getImageData(0, 0, Module.canvas.width, Module.canvas.height).data)');
   },
   async changed(words) {
     const [box] = await this.boxes(words);
@@ -199,7 +199,7 @@ const STEPS = {
   // Nothing changes while the page's timers run on for a second (the
   // program's waits in a pause, four of the game's ticks in a hidden tab).
   async still() {
-    await this.until(['clock >= clockAtMark + 1000']);
+    await this.until('clock >= clockAtMark + 1000');
     check(!await this.eval(differs, [0, 0, ...await this.site.canvasSize()]), 'the canvas changed');
   },
   music([how]) {
@@ -245,7 +245,7 @@ const STEPS = {
       }, +index, BUTTONS[name], down));
     }
   },
-  until([expression]) { return waitUntil(expression, () => this.expression(expression).catch(() => false)); },
+  until([expression]) { return this.until(expression); },
   async check([expression]) { check(await this.expression(expression), expression); },
   do([expression]) { return this.expression(expression); },
   // Once the page asks a question saying PATTERN, its Nth answer.
@@ -284,11 +284,11 @@ const STEPS = {
   },
   offline() { this.site.network.down = true; },
   reload() { return this.site.page.reload(); },
-  async hide() { this.other = await this.site.browser.newPage(); await this.until(['document.hidden']); },
+  async hide() { this.other = await this.site.browser.newPage(); await this.until('document.hidden'); },
   async show() { await this.other.close(); await this.site.page.bringToFront(); },
   async heads([way]) {
-    const from = await this.until(['heroX()']);
-    await this.until([`${way === 'left' ? -1 : 1} * (heroX() - ${from}) > 10`]);
+    const from = await this.until('heroX()');
+    await this.until(`${way === 'left' ? -1 : 1} * (heroX() - ${from}) > 10`);
   },
   async friend([expression]) {  // the address the page gives, opened in another browser profile
     const address = await this.expression(expression), site = this.site;
@@ -329,6 +329,7 @@ class Player {
 
   eval(...args) { return this.site.evaluate(...args); }
   expression(body) { return this.eval(`(async () => (${body}))()`); }
+  until(body) { return waitUntil(body, () => this.expression(body).catch(() => false)); }  // a page on its way: not yet
 
   // Named boxes, or x y: the 25-pixel cell at that corner.
   async boxes(words) {
