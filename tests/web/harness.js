@@ -190,7 +190,7 @@ const STEPS = {
   },
   mark() {
     return this.until('Module.canvas.width && (window.clockAtMark = clock, window.marked = Module.canvas.getContext(\'2d\')' +
-      '.getImageData(0, 0, Module.canvas.width, Module.canvas.height).data)');
+      '.getImageData(0, 0, Module.canvas.width, Module.canvas.height).data, true)');
   },
   async changed(words) {
     const [box] = await this.boxes(words);
