@@ -202,13 +202,14 @@ class Player:
         self.play(self.defs[then])
 
     def see(self, s, *words):
-        test, least = LOOKS[words[-1]]
-        for x, y, w, h in self.boxes_of(words[:-1]):
-            def looks():
+        (test, least), names = LOOKS[words[-1]], words[:-1]
+        for n in range(len(list(self.boxes_of(names)))):
+            def looks():  # a box placed by the window now
+                x, y, w, h = list(self.boxes_of(names))[n]
                 pixels = list(s.screenshot().crop((x, y, x + w, y + h)).getdata())
                 share = sum(map(test, pixels)) / len(pixels)
                 return share >= least if least > 0 else share <= -least, f"{share:.0%}"
-            wait_until(f"{words[-1]} at {x, y, w, h}", looks)
+            wait_until(f"{words[-1]} at {words[:-1]} box {n + 1}", looks)
 
     def approved(self, s, name):
         with Image.open(os.path.join(HERE, "..", "approved", name + ".png")) as image:

@@ -114,7 +114,8 @@ class Site {
 
   // Where the page shows the canvas's pixel (x, y).
   async onPage(x, y) {
-    const box = await (await this.page.$('canvas')).boundingBox(), zoom = box.width / (await this.canvasSize())[0];
+    const width = await waitUntil('a canvas', async () => (await this.canvasSize())[0]);
+    const box = await (await this.page.$('canvas')).boundingBox(), zoom = box.width / width;
     return [box.x + (x + 0.5) * zoom, box.y + (y + 0.5) * zoom];
   }
 
@@ -168,9 +169,9 @@ const STEPS = {
   size(words) { return waitUntil(`a ${words} canvas`, async () => `${await this.site.canvasSize()}` === `${words}`); },
   async see(words) {
     const [test, least] = LOOKS[words.at(-1)];
-    for (const box of await this.boxes(words.slice(0, -1))) {
-      await waitUntil(`${words.at(-1)} at ${box}`, async () => {
-        const share = await this.site.share(box, test);
+    for (let n = 0; n < words.length - 1; n += words[n] in this.boxes_ ? 1 : 2) {  // a box placed by the canvas now
+      await waitUntil(`${words.at(-1)} at ${words.slice(n, -1)}`, async () => {
+        const share = await this.site.share((await this.boxes(words.slice(n, -1)))[0], test);
         return least > 0 ? share >= least : share <= -least;
       });
     }
