@@ -224,16 +224,14 @@ const STEPS = {
     await waitUntil('the canvas whole in the window', async () => (why = await this.eval(fitsWindow, !!roomy)) === true)
       .catch((e) => { throw new Error(`${e.message}: ${why}`); });
   },
-  // A finger on the page's button of that aria-label, lifted once the
-  // program read the press (or ended on it), and left once it read the release.
+  // A tap on the page's button of that aria-label, left once the program read
+  // the press and the release (or ended). Lifted at once: a finger still down
+  // when the program acts on the press would click what the page shows there next.
   async touch([label]) {
     const box = await (await this.site.page.$(`button[aria-label="${label}"]`)).boundingBox();
     check(box && box.width >= 44 && box.height >= 44, `the button ${label} is ${JSON.stringify(box)}`);
-    const finger = await this.site.page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2);
-    const read = () => waitUntil(`${label} read`, () => this.eval(`!SDL.events.length || (${ended})()`));
-    await read();
-    await finger.end();
-    await read();
+    await (await this.site.page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2)).end();
+    await waitUntil(`${label} read`, () => this.eval(`!SDL.events.length || (${ended})()`));
   },
   // Held until the browser's SDL has read the press, then the release (or
   // the program ended on the press). A browser tells of a pad at a press it sees.
