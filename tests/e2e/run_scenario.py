@@ -1,44 +1,163 @@
-"""Plays one scenario of tests/scenarios/ on the desktop, as tests/web/
-harness.js plays it in the browser (the language is told in scenarios.js).
-
+"""Plays tests/scenarios/NAME.txt on the desktop, as tests/web/harness.js plays it in the browser: `game` or
+`editor` in a private Xvfb, in a folder of its own, a stand-in desktop recording what it asks to open, a file
+receiving all it plays, keys through the X server's test extension, the window read back. STEPS is the language.
     run_scenario.py NAME --assets DIR --artifacts DIR [--game PATH] [--editor PATH] [--packaging DIR]
-
-Exit status 0 when it passes, 1 when it fails, naming the line and keeping
-the screenshots and the program's output.
+Exits 1 naming the failed line, keeping the screenshots and the program's output.
 """
+import argparse, ctypes, itertools, os, shlex, shutil, signal, subprocess, sys, tempfile, time  # noqa: E401
+from PIL import Image, ImageChops
 
-import argparse
-import itertools
-import os
-import shlex
-import shutil
-import signal
-import sys
-import tempfile
-import time
-
-sys.dont_write_bytecode = True  # keep the source folder clean
-from harness import Failure, Session, changed_box, check, wait_until, words_in  # noqa: E402
-
-SCENARIOS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scenarios")
+HERE = os.path.dirname(os.path.abspath(__file__))
 # Share of a box's pixels that pass, at least (or at most when negative).
 LOOKS = {"idle": (lambda p: p == (150, 150, 150), 0.5), "lit": (lambda p: p == (150, 150, 150), -0.02),
          "dark": (lambda p: sum(p) < 300, 0.02), "wall": (lambda p: p[2] > p[0] + 40, 0.3),
-         "nowall": (lambda p: p[2] > p[0] + 40, -0.0), "clear": (lambda p: min(p) > 240, 0.9),
-         "sprite": (lambda p: min(p) > 240, -0.8), "black": (lambda p: sum(p) < 120, 0.95)}
+         "clear": (lambda p: min(p) > 240, 0.9), "black": (lambda p: sum(p) < 120, 0.95)}
 ENDINGS = ("WELCOME", "WON", "LOST", "CREDITS")  # what a program leaving at once never shows
+SECOND = 44100 * 4  # of sound, as the disk driver writes it
+changed_box = lambda before, after: ImageChops.difference(before, after).getbbox()  # noqa: E731
+words_in = lambda samples: len({samples[i:i + 2] for i in range(0, len(samples) - 1, 2)})  # silence has one  # noqa
+
+
+class Failure(AssertionError):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_until(what, probe, timeout=10.0):
+    """Polls probe() for something true, or (value, seen) naming what it saw. The limit only ends a test that would
+    wait for ever (GLOUTO_E2E_SLOW=N stretches it for a program under valgrind)."""
+    deadline = time.monotonic() + timeout * float(os.environ.get("GLOUTO_E2E_SLOW", "1"))
+    while True:
+        result, seen = (lambda r: r if isinstance(r, tuple) else (r, None))(probe())
+        if result:
+            return result
+        check(time.monotonic() < deadline, f"timed out waiting for {what}" + (f"; last seen: {seen!r}" if seen else ""))
+        time.sleep(0.05)
+
+
+def x_send(display, key=None, close=None):
+    """A key pressed and released in one request (a pause between two could reach the program as the key held, and
+    its key repeat press it again), or the close button's WM_DELETE_WINDOW sent to the window `close`."""
+    x11, xtst, p = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6"), ctypes.c_void_p
+    x11.XOpenDisplay.restype = x11.XStringToKeysym.restype = x11.XInternAtom.restype = p
+    x11.XOpenDisplay.argtypes, x11.XKeysymToKeycode.argtypes = [ctypes.c_char_p], [p, ctypes.c_ulong]
+    x11.XInternAtom.argtypes, x11.XFlush.argtypes = [p, ctypes.c_char_p, ctypes.c_int], [p]
+    x11.XSendEvent.argtypes = [p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, p]
+    xtst.XTestFakeKeyEvent.argtypes = [p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    connection = x11.XOpenDisplay(display.encode())
+    if key:
+        check(code := x11.XKeysymToKeycode(connection, x11.XStringToKeysym(key.encode()) or 0), f"no key {key}")
+        [xtst.XTestFakeKeyEvent(connection, code, down, 0) for down in (1, 0)]
+    else:
+        atom = lambda name: x11.XInternAtom(connection, name, 0)  # noqa: E731
+        x11.XSendEvent(connection, close, 0, 0, (ctypes.c_long * 24)(33, 0, 0, 0, close, atom(b"WM_PROTOCOLS"), 32,
+                                                                     atom(b"WM_DELETE_WINDOW")))
+    x11.XFlush(connection)
+
+
+def differs(actual, approved):
+    """How actual differs from approved as tests/support/approved.cpp judges it (a pixel on a colour edge may be off
+    by 8 a channel), or nothing."""
+    if actual.size != approved.size:
+        return f"the approved picture is {approved.size}, the window {actual.size}"
+    (w, h), a, b = actual.size, actual.load(), approved.load()
+    bad = [(x, y) for y in range(h) for x in range(w) if a[x, y] != b[x, y] and (
+        max(abs(i - j) for i, j in zip(a[x, y], b[x, y])) > 8 or all(
+            b[nx, ny] == b[x, y] for nx in range(max(0, x - 1), min(w, x + 2)) for ny in range(max(0, y - 1), min(h, y + 2))))]
+    return bad and f"{len(bad)} pixels differ, the first at {bad[0]}"
 
 
 def read(name):
     """The steps of a file, as (place, words); "a ; b" are two steps."""
-    with open(os.path.join(SCENARIOS, name), encoding="latin-1") as f:
+    with open(os.path.join(HERE, "..", "scenarios", name), encoding="latin-1") as f:
         for number, line in enumerate(f, 1):
-            if line.strip() and not line.lstrip().startswith(("#", "web:")):
-                words = [w.encode("latin-1").decode("unicode_escape") for w in shlex.split(line)]
-                while words:
-                    step = words[:words.index(";")] if ";" in words else words
-                    yield f"{name}:{number}", step[1:] if step[0] == "desktop:" else step
-                    words = words[len(step) + 1:]
+            words = [w.encode("latin-1").decode("unicode_escape") for w in shlex.split(line, comments=True)]
+            while words and words[0] != "web:":
+                step = words[:words.index(";")] if ";" in words else words
+                yield f"{name}:{number}", step[1:] if step[0] == "desktop:" else step
+                words = words[len(step) + 1:]
+
+
+class Session:
+    """One run of a program. With "--zoom N" among args, positions and sizes stay in the program's pixels: each
+    screenshot must be made of N x N blocks, and is shrunk."""
+
+    def __init__(self, program, assets, artifacts, args=(), workdir=None, env=None, name=None):
+        self.args = [str(a) for a in args]
+        self.zoom = int(self.args[self.args.index("--zoom") + 1]) if "--zoom" in self.args else 1
+        self.name, self.artifacts, self.shots = name or os.path.basename(program), artifacts, 0
+        self.workdir = workdir or tempfile.mkdtemp(prefix="glouto-e2e-")
+        if not workdir:
+            for folder in ("Images", "Police", "Musique"):
+                os.symlink(os.path.join(assets, folder), os.path.join(self.workdir, folder))
+            shutil.copy(os.path.join(assets, "Readme.html"), self.workdir)
+            os.mkdir(os.path.join(self.workdir, "Niveaux"))
+        os.makedirs(artifacts, exist_ok=True)
+        self.opened_log, self.sound_file = (os.path.join(self.workdir, f) for f in ("opened.txt", "sound.raw"))
+        read_end, write_end = os.pipe()  # Xvfb writes its display number there once it listens
+        self.xserver = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{1280 * self.zoom}x"
+                                         f"{1024 * self.zoom}x24", "-nolisten", "tcp", "-noreset"],
+                                        pass_fds=[write_end], stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end, "rb") as pipe:
+            self.display = ":" + pipe.readline().decode().strip()
+        check(self.display != ":", "Xvfb did not start")
+        # With no window manager sdl12-compat centres the window, and a wide one would reach past the screen's edge.
+        # The disk driver writes the mixed sound, its pause per buffer keeping the file near real time.
+        self.env = dict(os.environ, DISPLAY=self.display, GLOUTO_OPENED_LOG=self.opened_log, SDL_VIDEO_WINDOW_POS="0,0",
+                        PATH=os.path.join(HERE, "fake_desktop") + os.pathsep + os.environ["PATH"], SDL_AUDIODRIVER="disk",
+                        SDL_DISKAUDIOFILE=self.sound_file, SDL_DISKAUDIODELAY="20", **(env or {}))
+        self.env.pop("XAUTHORITY", None)
+        self.log = open(os.path.join(artifacts, f"{self.name}-output.txt"), "ab")
+        self.process = subprocess.Popen([program, *self.args], cwd=self.workdir, env=self.env, stdout=self.log,
+                                        stderr=subprocess.STDOUT)
+
+    def finish(self):
+        self.process.poll() is None and (self.process.kill(), self.process.wait())
+        self.xserver.terminate(), self.xserver.wait(), self.log.close()
+        shutil.rmtree(self.workdir, ignore_errors=True)
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True).stdout
+
+    def find_window(self):  # or None: a new game makes a new one
+        return ([None] + [int(w) for w in self.xdotool("search", "--onlyvisible", "--classname", f"^{self.name}$")
+                          .split()])[-1]
+
+    def window(self):
+        return wait_until(f"a window of {self.name}", self.find_window)
+
+    def caption(self):
+        return (window := self.find_window()) and self.xdotool("getwindowname", window).strip()
+
+    def size(self):
+        values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", self.find_window() or "")
+                      .splitlines() if "=" in line)
+        return (int(values["WIDTH"]) // self.zoom, int(values["HEIGHT"]) // self.zoom) if "WIDTH" in values else None
+
+    def screenshot(self):  # each kept among the artifacts
+        self.shots += 1
+        path = os.path.join(self.artifacts, f"{self.name}-{self.shots:03d}.png")
+        run = subprocess.run(["import", "-window", str(self.window()), f"png:{path}"], env=self.env, capture_output=True,
+                             text=True)
+        check(run.returncode == 0, f"screenshot failed: {run.stderr.strip()}")
+        with Image.open(path) as image:
+            image = image.convert("RGB")
+        small = image.resize((image.width // self.zoom, image.height // self.zoom), Image.NEAREST)
+        blocks = changed_box(image, small.resize(image.size, Image.NEAREST))
+        check(blocks is None, f"the zoomed window is not made of {self.zoom}x{self.zoom} blocks within {blocks}")
+        return small
+
+    def opened(self):  # what the program asked the desktop to open, in order
+        return open(self.opened_log).read().splitlines() if os.path.exists(self.opened_log) else []
+
+    def sound(self, start=0):
+        with open(self.sound_file if os.path.exists(self.sound_file) else os.devnull, "rb") as f:
+            return f.seek(start) and f.read() or f.read()
 
 
 class Player:
@@ -54,122 +173,100 @@ class Player:
             if command == "def":
                 self.defs[words[0]] = list(itertools.takewhile(lambda line: line[1] != ["end"], lines))
             else:
-                self.step(command, *words)
+                check(command in STEPS, f"no such step {command!r}")
+                STEPS[command](self, self.session, *words)
 
     def boxes_of(self, words):
         """Named boxes, or x y: the 25-pixel cell at that corner."""
         width = (self.session.size() or (600,))[0]
         while words:
-            if words[0] in self.boxes:
-                yield [width // 2 + int(v[1:]) if v[0] == "c" else int(v) for v in self.boxes[words[0]]]
-                words = words[1:]
-            else:
-                yield [int(words[0]), int(words[1]), 25, 25]
-                words = words[2:]
+            named = self.boxes.get(words[0])
+            yield [width // 2 + int(v[1:]) if v[0] == "c" else int(v) for v in named] if named else \
+                [int(words[0]), int(words[1]), 25, 25]
+            words = words[1 if named else 2:]
 
     def start(self, program, args, **launch):
-        self.session = Session(program, self.args.assets, self.args.artifacts, args, **launch)
+        self.session, self.seen = Session(program, self.args.assets, self.args.artifacts, args, **launch), 0
         self.sessions.append(self.session)
-        self.seen = 0
 
     def finish(self):
-        for session in self.sessions:
-            session.finish()
+        [session.finish() for session in self.sessions]
         self.sessions = []
         shutil.rmtree(self.root or "/nonexistent", ignore_errors=True)
 
-    def step(self, command, *words):
-        s, text = self.session, lambda word: self.texts.get(word, word)
-        if command == "open":
-            self.start(getattr(self.args, words[0]), words[1:])
-        elif command == "launch":
-            self.launch(words[0], words[1:])
-        elif command == "run":
-            self.play(self.defs[words[0]], f" from {self.place}")
-        elif command == "case":  # where, how, then: a run of its own
-            self.finish()
-            self.case = f" (case {' '.join(words)})"
-            self.play(self.defs[words[0]])
-            self.step(*(["close"] if words[1] == "close" else ["key", words[1]]))
-            self.play(self.defs[words[2]])
-        elif command == "caption":
-            wanted = [text(w) for w in words]
-            wait_until(f"the caption {wanted}", lambda: (s.caption() in wanted, s.caption()))
-        elif command == "size":
-            wait_until(f"a {words} window", lambda: (s.size() == tuple(map(int, words)), s.size()))
-        elif command == "see":
-            test, least = LOOKS[words[-1]]
-            for x, y, w, h in self.boxes_of(words[:-1]):
-                def looks():
-                    pixels = list(s.screenshot().crop((x, y, x + w, y + h)).getdata())
-                    share = sum(map(test, pixels)) / len(pixels)
-                    return share >= least if least > 0 else share <= -least, f"{share:.0%}"
-                wait_until(f"{words[-1]} at {x, y, w, h}", looks)
-        elif command in ("click", "point"):
-            x, y, w, h = next(self.boxes_of(words))
-            s.point_at(x + w // 2, y + h // 2, *(["click", 1] if command == "click" else []))
-        elif command == "key":
-            self.last_key = words[0]
-            s.key(words[0])
-        elif command == "close":
-            s.close_window()
-        elif command == "exits":  # cleanly, showing no end screen or new game on its way
-            first, shown = s.caption(), []
-            wait_until("the end", lambda: (shown.append(s.caption()) or s.process.poll() is not None, shown[-1]))
-            check(s.process.wait() == 0, f"exit status {s.process.returncode}")
-            check(not {text(t) for t in ENDINGS} - {first} & set(shown), f"it showed {shown} on its way out")
-        elif command == "opened":
-            self.seen += 1
-            real = lambda where: where if "://" in where else os.path.realpath(os.path.join(s.workdir, where))  # noqa
-            wait_until(f"{words[0]} asked of the desktop",
-                       lambda: ([real(o) for o in s.opened()[:self.seen]][-1:] == [real(words[0])], s.opened()))
-        elif command == "mark":
-            self.marked = s.screenshot()
-        elif command == "changed":
-            x, y, w, h = next(self.boxes_of(words))
-            wait_until(f"{words} changed", lambda: (changed_box(self.marked.crop((x, y, x + w, y + h)),
-                                                                s.screenshot().crop((x, y, x + w, y + h))), None))
-        elif command == "still":  # a check that nothing happens: it watches a second, four of the game's ticks
-            time.sleep(1.0)
-            check(changed_box(self.marked, s.screenshot()) is None, "the screen changed")
-        elif command == "music":  # on or next (the sound does not tell which track), or off
-            mark = len(s.sound())
-            pieces = lambda: [s.sound(mark)[k:k + 4096] for k in range(0, len(s.sound(mark)) - 4095, 4096)]  # noqa
-            if words[0] == "off":  # a third of a second of silence: the stream stopped
-                wait_until("the music off", lambda: len(pieces()) > 16 and max(map(words_in, pieces()[-16:])) == 1)
-            else:
-                wait_until("music", lambda: any(words_in(p) > 32 for p in pieces()))
-        elif command == "motion":
-            self.motion(words[0])
-        elif command in ("level", "file"):
-            path, data = os.path.join(s.workdir, "Niveaux", words[0]), words[1].encode("latin-1")
-            if command == "level":
-                open(path, "wb").write(data)
-            wait_until(f"{words[0]} holding {data!r}", lambda: (os.path.exists(path) and open(path, "rb").read() == data,
-                                                                os.listdir(os.path.dirname(path))))
-        elif command == "only":
-            check(os.listdir(os.path.join(s.workdir, "Niveaux")) == list(words), "another file was written")
-        else:
-            raise Failure(f"no such step {command!r}")
+    def case(self, where, how, then):  # a row of a table, in a run of its own
+        self.finish()
+        self.case_ = f" (case {where} {how} {then})"
+        self.play(self.defs[where])
+        STEPS[how if how == "close" else "key"](self, self.session, *([] if how == "close" else [how]))
+        self.play(self.defs[then])
 
-    def motion(self, axis):
-        """The only moving thing on the field goes along axis. A turn asked as
-        it touched an edge is undone by the edge rule: the key is asked again."""
-        s, fields = self.session, []
+    def see(self, s, *words):
+        (test, least), names = LOOKS[words[-1]], words[:-1]
+        for n in range(len(list(self.boxes_of(names)))):
+            def looks():  # a box placed by the window now
+                x, y, w, h = list(self.boxes_of(names))[n]
+                pixels = list(s.screenshot().crop((x, y, x + w, y + h)).getdata())
+                share = sum(map(test, pixels)) / len(pixels)
+                return share >= least if least > 0 else share <= -least, f"{share:.0%}"
+            wait_until(f"{words[-1]} at {words[:-1]} box {n + 1}", looks)
+
+    def approved(self, s, name):
+        with Image.open(os.path.join(HERE, "..", "approved", name + ".png")) as image:
+            approved = image.convert("RGB")
+        wait_until(f"the approved picture {name}", lambda: (not differs(shot := s.screenshot(), approved),
+                                                            f"{differs(shot, approved)} (shot {s.shots})"))
+
+    def point(self, s, words, *button):
+        x, y, w, h = next(self.boxes_of(words))
+        s.xdotool("mousemove", "--window", s.window(), (x + w // 2) * s.zoom, (y + h // 2) * s.zoom, *button)
+
+    def changed(self, s, *words):
+        x, y, w, h = next(self.boxes_of(words))
+        crop = lambda image: image.crop((x, y, x + w, y + h))  # noqa: E731
+        wait_until(f"{words} changed", lambda: (changed_box(crop(self.marked), crop(s.screenshot())), None))
+
+    def exits(self, s):  # cleanly, showing no end screen or new game on its way
+        first, shown = s.caption(), []
+        wait_until("the end", lambda: (shown.append(s.caption()) or s.process.poll() is not None, shown[-1]))
+        check(s.process.wait() == 0, f"exit status {s.process.returncode}")
+        check(not {self.texts[t] for t in ENDINGS} - {first} & set(shown), f"it showed {shown} on its way out")
+
+    def opened(self, s, where):
+        real = lambda w: w if "://" in w else os.path.realpath(os.path.join(s.workdir, w))  # noqa: E731
+        self.seen += 1
+        wait_until(f"{where} asked of the desktop", lambda: ([real(o) for o in s.opened()[:self.seen]][-1:] ==
+                                                             [real(where)], s.opened()))
+
+    def music(self, s, how):  # on or next (the sound does not tell which track), or off: a third of a second of silence
+        mark = len(s.sound())
+        pieces = lambda: [s.sound(mark)[k:k + 4096] for k in range(0, len(s.sound(mark)) - 4095, 4096)]  # noqa: E731
+        wait_until(f"the music {how}", lambda: len(pieces()) > 16 and max(map(words_in, pieces()[-16:])) == 1
+                   if how == "off" else any(words_in(p) > 32 for p in pieces()))
+
+    def file(self, s, name, data, write=False):
+        path, data = os.path.join(s.workdir, "Niveaux", name), data.encode("latin-1")
+        write and open(path, "wb").write(data)
+        wait_until(f"{name} holding {data!r}", lambda: (os.path.exists(path) and open(path, "rb").read() == data,
+                                                        os.listdir(os.path.dirname(path))))
+
+    def motion(self, s, axis):
+        """The only moving thing on the field goes along axis. A turn asked as it touched an edge is undone by the edge
+        rule: the key is asked again."""
+        fields = []
 
         def moving():
             fields.append(s.screenshot().crop((0, 40, s.size()[0], 560)))
             if len(fields) % 8 == 0 and axis != "any":
-                s.key(self.last_key)
+                x_send(s.display, key=self.last_key)
             box = changed_box(fields[-2], fields[-1]) if len(fields) > 1 else None
             wide, tall = (box[2] - box[0], box[3] - box[1]) if box else (0, 0)
             seen = "vertical" if tall >= wide + 15 else "horizontal" if wide >= tall + 15 else None
             return seen == axis or (axis == "any" and seen), box
         wait_until(f"motion {axis}", moving, timeout=20)
 
-    def launch(self, launcher, args):
-        """A launcher as the package installs it, beside the programs and the
-        assets, with the player's home in the same folder."""
+    def launch(self, s, launcher, *args):
+        """A launcher as the package installs it, beside the programs and the assets, the player's home beside."""
         if not self.root:
             root = self.root = tempfile.mkdtemp(prefix="glouto-installed-")
             for folder in ("usr/games", "usr/lib/games/glouto", "usr/share/games", "home/.local/share/glouto"):
@@ -179,25 +276,49 @@ class Player:
             for program in ("game", "editor"):
                 os.symlink(getattr(self.args, program), os.path.join(root, "usr/lib/games/glouto", program))
             os.symlink(self.args.assets, os.path.join(root, "usr/share/games/glouto"))
-        self.start(os.path.join(self.root, "usr/games", launcher), args,
-                   workdir=os.path.join(self.root, "home/.local/share/glouto"),
-                   env={"HOME": os.path.join(self.root, "home"), "XDG_DATA_HOME": ""},
-                   window_class="editor" if launcher.endswith("editeur") else "game")
+        self.start(os.path.join(self.root, "usr/games", launcher), args, env={"HOME": os.path.join(self.root, "home"),
+                   "XDG_DATA_HOME": ""}, workdir=os.path.join(self.root, "home/.local/share/glouto"),
+                   name="editor" if launcher.endswith("editeur") else "game")
+
+    def still(self, s):  # nothing changes while the program writes a second of sound, four of the game's ticks
+        wait_until("a second of sound", lambda: len(s.sound(self.sound_mark)) >= SECOND)
+        check(changed_box(self.marked, s.screenshot()) is None, "the screen changed")
+
+    def key(self, s, name):
+        self.last_key = name
+        x_send(s.display, key=name)
+
+
+# Each step: (player, session, *words).
+STEPS = {name: getattr(Player, name) for name in ("see", "approved", "changed", "exits", "opened", "music", "file",
+                                                   "motion", "launch", "still", "key")}
+STEPS.update({
+    "open": lambda p, s, program, *args: p.start(getattr(p.args, program), args),
+    "run": lambda p, s, name: p.play(p.defs[name], f" from {p.place}"),
+    "case": lambda p, s, *words: p.case(*words),
+    "caption": lambda p, s, *words: wait_until(f"the caption {words}", lambda: (
+        s.caption() in [p.texts.get(w, w) for w in words], s.caption())),
+    "size": lambda p, s, *words: wait_until(f"a {words} window", lambda: (s.size() == tuple(map(int, words)), s.size())),
+    "click": lambda p, s, *words: p.point(s, words, "click", 1), "point": lambda p, s, *words: p.point(s, words),
+    "close": lambda p, s: x_send(s.display, close=s.window()),
+    "mark": lambda p, s: setattr(p, "marked", s.screenshot()) or setattr(p, "sound_mark", len(s.sound())),
+    "level": lambda p, s, name, data: p.file(s, name, data, True),
+    "only": lambda p, s, *names: check(os.listdir(os.path.join(s.workdir, "Niveaux")) == list(names),
+                                       "another file was written"),
+})
 
 
 def main():
     parser = argparse.ArgumentParser()
     for option in ("name", "--assets", "--artifacts", "--game", "--editor", "--packaging"):
         parser.add_argument(option)
-    args = parser.parse_args()
+    player = Player(args := parser.parse_args())
     shutil.rmtree(args.artifacts, ignore_errors=True)
-    player = Player(args)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped from outside (the test's time limit?)"))
     try:
-        player.play(read("steps.txt"))
-        player.play(read(args.name + ".txt"))
+        player.play(itertools.chain(read("steps.txt"), read(args.name + ".txt")))
     except Exception as error:  # a failed check, or the harness itself
-        print(f"FAIL {args.name} at {player.place}{getattr(player, 'case', '')}: {error}")
+        print(f"FAIL {args.name} at {player.place}{getattr(player, 'case_', '')}: {error}")
         print(f"  caption then: {player.session and player.session.caption()!r}; kept in {args.artifacts}")
         if not isinstance(error, Failure):
             raise

@@ -1,26 +1,342 @@
-// The browser site driven in headless Chromium (or Firefox): one page of the
-// site served from build-web/site, real input, the canvas read back.
-//   node harness.js SCENARIO --site DIR --artifacts DIR [--scenarios MORE.js]
-// SCENARIO is tests/scenarios/SCENARIO.txt, read by scenarios.js, or a
-// function of that name exported by MORE.js, which gets a Site.
+// Plays tests/scenarios/NAME.txt on the built site in headless Chromium (or
+// Firefox), as tests/e2e/run_scenario.py plays it on the desktop; STEPS below
+// is the browser's side of the language.
+//   node harness.js NAME --site DIR --artifacts DIR [--scenarios MORE.js]
+// MORE.js may export NAME as a function of a Site instead.
 'use strict';
 
-const fs = require('fs');
-const http = require('http');
-const path = require('path');
+const [fs, http, path] = ['fs', 'http', 'path'].map(require);
 
+const FOLDER = path.join(__dirname, '..', 'scenarios');
 const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
                '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
 const check = (condition, message) => { if (!condition) throw new Error(message); };
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const grey = (level) => `return r === ${level} && g === ${level} && b === ${level}`;
+// Share of a box's pixels that pass, at least (or at most when negative).
+const LOOKS = {idle: [grey(150), 0.5], lit: [grey(150), -0.02], dark: ['return r + g + b < 300', 0.02],
+               wall: ['return b > r + 40', 0.3], nowall: ['return b > r + 40', -0], sprite: ['return r > 240 && g > 240 && b > 240', -0.8],
+               clear: ['return r > 240 && g > 240 && b > 240', 0.9], black: ['return r + g + b < 120', 0.95],
+               lines: ['return r > 150 && r < 250', 0.03]};
+const KEYS = {Return: 'Enter', space: ' ', Up: 'ArrowUp', Control_L: 'ControlLeft'};
+const PHONE = {width: 390, height: 844, hasTouch: true, isMobile: true};
+const VIEWPORTS = {desktop: {width: 1300, height: 800}, phone: PHONE, sideways: {...PHONE, width: 844, height: 390},
+                   tablet: {...PHONE, width: 1024, height: 768}, wide: {width: 1920, height: 1080}};
+const ENDINGS = ['WELCOME', 'WON', 'LOST', 'CREDITS'];  // what a program leaving at once never shows
+const BUTTONS = {A: 0, X: 2, BACK: 8, START: 9, LEFT: 14};
+const PAGES = {game: 'jeu.html', editor: 'editeur.html'};
+const ended = () => !document.getElementById('fin').hidden;
 
 // The limit only ends a test that would wait for ever.
 async function waitUntil(what, probe, timeout = 10000) {
-  for (const deadline = Date.now() + timeout; ; await sleep(50)) {
+  for (const deadline = Date.now() + timeout; ; await new Promise((resolve) => setTimeout(resolve, 50))) {
     // A probe caught by a navigation sees nothing yet, as on a page still loading.
     const value = await probe().catch((e) => { if (/context was destroyed|Cannot find context/.test(e.message)) return null; throw e; });
     if (value) return value;
     check(Date.now() < deadline, `timed out waiting for ${what}`);
+  }
+}
+
+// Run in the page before its scripts: the tabs the program opens recorded
+// instead, the listeners for pads counted (listening costs a poll 60 times a
+// second), the page's timers summed as they fire (the clock "still" watches);
+// with pads, two pads in the standard layout, each read a copy.
+function prepare(pads) {
+  if (window.opened) return;  // prepared at an earlier "open" of this tab
+  [window.opened, window.padWatch, window.clock, window.open] = [[], 0, 0, (url) => window.opened.push(url) && null];
+  const counted = (original, change) => function(type, ...rest) {
+    window.padWatch += type === 'gamepadconnected' ? change : 0;
+    return original.call(this, type, ...rest);
+  };
+  [window.addEventListener, window.removeEventListener] = [counted(window.addEventListener, 1), counted(window.removeEventListener, -1)];
+  const timeout = window.setTimeout;
+  window.setTimeout = (f, ms = 0, ...rest) => timeout((...a) => (window.clock += ms, f(...a)), ms, ...rest);
+  // Centre along x of the hero's orange, which no chest, wall or enemy has.
+  window.heroX = () => {
+    const c = Module.canvas, d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    let sum = 0, n = 0;
+    for (let k = 0; k < d.length; k += 4) if (d[k] > 220 && d[k + 1] > 150 && d[k + 1] < 190 && d[k + 2] < 60) sum += (k / 4) % c.width, ++n;
+    return n > 50 ? sum / n : null;
+  };
+  window.settled = () => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
+  if (!pads) return;
+  window.pads = [0, 1].map((index) => ({id: `pad ${index}`, index, mapping: 'standard', timestamp: 0,
+                                        axes: [0, 0, 0, 0], buttons: Array(17).fill({pressed: false})}));
+  window.padReads = 0;
+  navigator.getGamepads = () => ++window.padReads && window.pads.map((p) => ({...p, axes: [...p.axes], buttons: [...p.buttons]}));
+}
+
+const unescape = (text) => text.replace(/\\(x..|.)/g, (_, e) => e[0] === 'x' ? String.fromCharCode(parseInt(e.slice(1), 16)) :
+                                        {n: '\n', t: '\t'}[e] || e);
+
+function read(name) {
+  return fs.readFileSync(path.join(FOLDER, name), 'latin1').split('\n').flatMap((line, k) => {
+    let words = [...line.matchAll(/"((?:[^"\\]|\\.)*)"|(\S+)/g)].map(([, quoted, bare]) => bare ?? unescape(quoted));
+    if (!words.length || words[0].startsWith('#') || words[0] === 'desktop:') return [];
+    const steps = [];
+    for (words = words[0] === 'web:' ? words.slice(1) : words; words.length; words = words.slice(steps.at(-1).words.length + 1)) {
+      steps.push({place: `${name}:${k + 1}`, words: words.includes(';') ? words.slice(0, words.indexOf(';')) : words});
+    }
+    return steps;
+  });
+}
+
+// One tab of the site; pad_checks.js drives it directly.
+class Site {
+  constructor(browser, base, network) { Object.assign(this, {browser, base, network, viewport: VIEWPORTS.desktop}); }
+
+  // `prepare` runs in the page before any of its scripts.
+  async open(page, prepare) {
+    if (!this.page) {
+      this.page = await this.browser.newPage();
+      await this.page.setViewport(this.viewport);
+      this.page.on('pageerror', (error) => console.log(`page error: ${error.message} ${error.stack}`));
+      this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
+    }
+    if (prepare) await this.page.evaluateOnNewDocument(prepare);
+    await this.page.goto(`${this.base}/${page}`);
+  }
+
+  evaluate(...args) { return this.page.evaluate(...args); }
+  title() { return this.page.title(); }
+  waitTitle(title) { return waitUntil(`the caption ${title}`, async () => (await this.title()) === title); }
+  canvasSize() { return this.evaluate(() => window.Module?.canvas ? [Module.canvas.width, Module.canvas.height] : [0, 0]); }
+  key(name) { return this.page.keyboard.press(name); }
+
+  // Share of the pixels of [x, y, w, h] on the canvas, as the player sees it, that `test` accepts.
+  share(rect, test) {
+    return this.evaluate(([x, y, w, h], body) => {
+      if (!window.Module?.canvas?.width) return 0;  // the program not started yet
+      const accepts = new Function('r', 'g', 'b', body), d = Module.canvas.getContext('2d').getImageData(x, y, w, h).data;
+      return d.filter((_, k) => k % 4 === 0 && accepts(d[k], d[k + 1], d[k + 2])).length / (w * h);
+    }, rect, test);
+  }
+  waitShare(what, rect, test, atLeast = 0.5) { return waitUntil(what, async () => (await this.share(rect, test)) >= atLeast); }
+
+  // Where the page shows the canvas's pixel (x, y).
+  async onPage(x, y) {
+    const width = await waitUntil('a canvas', async () => (await this.canvasSize())[0]);
+    const box = await (await this.page.$('canvas')).boundingBox(), zoom = box.width / width;
+    return [box.x + (x + 0.5) * zoom, box.y + (y + 0.5) * zoom];
+  }
+
+  async click(x, y) {
+    const at = await this.onPage(x, y);
+    await (this.viewport.hasTouch ? this.page.touchscreen.tap(...at) : this.page.mouse.click(...at));
+  }
+}
+
+// Whether [x, y, w, h] of the canvas differs from what "mark" kept.
+function differs([x, y, w, h]) {
+  const width = Module.canvas.width, now = Module.canvas.getContext('2d').getImageData(0, 0, width, Module.canvas.height).data;
+  for (let row = y; row < y + h; ++row) {
+    for (let k = (row * width + x) * 4; k < (row * width + x + w) * 4; ++k) if (now[k] !== window.marked[k]) return true;
+  }
+  return false;
+}
+
+// The canvas whole in the window, at its own shape, clear of every button and,
+// with `roomy`, every control at least 48 CSS px a side; else what is wrong.
+function fitsWindow(roomy) {
+  const c = Module.canvas.getBoundingClientRect(), rect = (e) => e.getBoundingClientRect();
+  const inside = c.left >= -0.5 && c.top >= -0.5 && c.right <= innerWidth + 0.5 && c.bottom <= innerHeight + 0.5;
+  const shape = Math.abs(c.width / c.height - Module.canvas.width / Module.canvas.height) < 0.01;
+  const covered = [...document.querySelectorAll('button')].map(rect)
+    .some((r) => r.width > 0 && r.left < c.right && r.right > c.left && r.top < c.bottom && r.bottom > c.top);
+  const small = [...document.querySelectorAll('button, input, a#telecharger')].filter((b) => roomy &&
+    rect(b).width > 0 && (rect(b).width < 48 || rect(b).height < 48)).map((b) => b.textContent);
+  return (inside && shape && !covered && !small.length && c.width > 0) || `${c.left},${c.top} ${c.width}x${c.height} in ` +
+    `${innerWidth}x${innerHeight}${covered ? ', under a button' : ''}${small.length ? `, under 48 px: ${small}` : ''}`;
+}
+
+// Each step: this is the Player, words what follows the step's name.
+const STEPS = {
+  async open([page]) {
+    this.opened = 0;
+    await this.site.open(PAGES[page] || page, `(${prepare})(${!!this.pads})`);
+  },
+  pads() { this.pads = true; },
+  run([name]) { return this.play(this.defs[name], ` from ${this.place}`); },
+  async case(words) {  // where, how, then: a run of its own
+    this.case = ` (case ${words.join(' ')})`;
+    if (words[1] === 'close') return console.log(`case ${words.join(' ')}: a page has no window to close`);
+    await this.site.page?.close();
+    this.site.page = null;
+    await this.play(this.defs[words[0]]);
+    await this.step(['key', words[1]]);
+    await this.play(this.defs[words[2]]);
+  },
+  caption(words) { return waitUntil(`the caption ${words}`, async () => words.map(this.text).includes(await this.site.title())); },
+  size(words) { return waitUntil(`a ${words} canvas`, async () => `${await this.site.canvasSize()}` === `${words}`); },
+  async see(words) {
+    const [test, least] = LOOKS[words.at(-1)];
+    for (let n = 0; n < words.length - 1; n += words[n] in this.boxes_ ? 1 : 2) {  // a box placed by the canvas now
+      await waitUntil(`${words.at(-1)} at ${words.slice(n, -1)}`, async () => {
+        const share = await this.site.share((await this.boxes(words.slice(n, -1)))[0], test);
+        return least > 0 ? share >= least : share <= -least;
+      });
+    }
+  },
+  async click(words) { const [[x, y, w, h]] = await this.boxes(words); await this.site.click(x + (w >> 1), y + (h >> 1)); },
+  async point(words) { const [[x, y, w, h]] = await this.boxes(words); await this.site.page.mouse.move(...await this.site.onPage(x + (w >> 1), y + (h >> 1))); },
+  key([name]) { return this.site.key(KEYS[name] || name); },
+  async exits() {  // the page says the program ended, showing no end screen or new game on its way
+    const first = await this.site.title(), shown = new Set();
+    await waitUntil('the page saying the program ended', async () => shown.add(await this.site.title()) && this.eval(ended));
+    check(!ENDINGS.map(this.text).some((t) => t !== first && shown.has(t)), `it showed ${[...shown]} on its way out`);
+  },
+  opened([url]) {  // a page of the site must be there to open
+    const n = ++this.opened;
+    return waitUntil(`${url} opened`, () => this.eval((k, u) => window.opened[k - 1] === u &&
+                     (/:\/\//.test(u) || fetch(u).then((r) => r.ok)), n, url));
+  },
+  mark() {
+    return this.until('Module.canvas.width && (window.clockAtMark = clock, window.marked = Module.canvas.getContext(\'2d\')' +
+      '.getImageData(0, 0, Module.canvas.width, Module.canvas.height).data, true)');
+  },
+  async changed(words) {
+    const [box] = await this.boxes(words);
+    await waitUntil(`${words} changed`, () => this.eval(differs, box));
+  },
+  // Nothing changes while the page's timers run on for a second (the
+  // program's waits in a pause, four of the game's ticks in a hidden tab).
+  async still() {
+    await this.until('clock >= clockAtMark + 1000');
+    check(!await this.eval(differs, [0, 0, ...await this.site.canvasSize()]), 'the canvas changed');
+  },
+  music([how]) {
+    const before = this.music;
+    return waitUntil(`the music ${how}`, async () => (how === 'off') === !(this.music = await this.eval(() =>
+      (SDL.music?.audio && !SDL.music.audio.paused && SDL.music.audio.currentTime > 0 && SDL.music.audio.src) || '')) &&
+      (how !== 'next' || this.music !== before));
+  },
+  file([, bytes]) {
+    return waitUntil(`the level saved as ${JSON.stringify(bytes)}`, () => this.eval((b) => {
+      const link = document.getElementById('telecharger');
+      return !link.hidden && fetch(link.href).then((r) => r.text()).then((t) => t === b);
+    }, bytes));
+  },
+  viewport([name]) {
+    this.site.viewport = VIEWPORTS[name];
+    return this.site.page?.setViewport(this.site.viewport);
+  },
+  async fits([roomy]) {
+    let why;
+    await waitUntil('the canvas whole in the window', async () => (why = await this.eval(fitsWindow, !!roomy)) === true)
+      .catch((e) => { throw new Error(`${e.message}: ${why}`); });
+  },
+  // A tap on the page's button of that aria-label, left once the program read
+  // the press and the release (or ended). Lifted at once: a finger still down
+  // when the program acts on the press would click what the page shows there next.
+  async touch([label]) {
+    const box = await (await this.site.page.$(`button[aria-label="${label}"]`)).boundingBox();
+    check(box && box.width >= 44 && box.height >= 44, `the button ${label} is ${JSON.stringify(box)}`);
+    await (await this.site.page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2)).end();
+    await waitUntil(`${label} read`, () => this.eval(`!SDL.events.length || (${ended})()`));
+  },
+  // Held until the browser's SDL has read the press, then the release (or
+  // the program ended on the press). A browser tells of a pad at a press it sees.
+  async pad([index, name]) {
+    for (const down of [true, false]) {
+      await this.eval((p, b, d) => { window.pads[p].buttons[b] = {pressed: d}; }, +index, BUTTONS[name], down);
+      await waitUntil(`pad ${index}'s ${name} read ${down ? 'down' : 'up'}`, () => this.eval((p, b, d) => {
+        if (d) window.dispatchEvent(new Event('gamepadconnected'));
+        return SDL.lastJoystickState[p + 1]?.buttons[b] === d || (!d && !document.getElementById('fin').hidden);
+      }, +index, BUTTONS[name], down));
+    }
+  },
+  until([expression]) { return this.until(expression); },
+  async check([expression]) { check(await this.expression(expression), expression); },
+  do([expression]) { return this.expression(expression); },
+  // Once the page asks a question saying PATTERN, its Nth answer.
+  async answer([n, pattern]) {
+    await waitUntil(`the question ${pattern}`, () => this.eval((p) => (d => !d.hidden && new RegExp(p).test(
+      [...d.querySelectorAll('p, button')].map((e) => e.textContent).join(' ')))(document.getElementById('demande')), pattern));
+    await this.site.page.click(`#demande button:nth-of-type(${n})`);
+  },
+  // The page's own buttons for the screen, each named by its word, are WORDS.
+  plates(words) {
+    return waitUntil(`the page buttons ${words}`, async () => `${await this.site.page.$$eval('#plaques button',
+      (bs) => bs.map((b) => b.ariaLabel === b.textContent && b.textContent))}` === `${words}`);
+  },
+  // Tab until LABEL has the keyboard's focus, and Return.
+  async tab([label]) {
+    await waitUntil(`${label} reached by Tab`, async () => (await this.eval(() => document.activeElement.ariaLabel)) === label ||
+      (await this.site.key('Tab'), false));
+    await this.site.key('Enter');
+  },
+  // A finger dragged along row Y of the grid, from cell X to cell X2.
+  async drag([x, x2, y]) {
+    const points = [], step = Math.sign(x2 - x) * 25;
+    for (let k = 0; k <= (x2 - x) / step; ++k) points.push(await this.site.onPage(+x + k * step + 12, +y + 12));
+    const finger = await this.site.page.touchscreen.touchStart(...points[0]);
+    for (const p of points.slice(1)) await this.site.page.touchscreen.touchMove(...p);
+    await finger.end();
+  },
+  async axe() {
+    const source = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+    const found = await this.eval(async (axeSource) => {
+      if (!window.axe) (0, eval)(axeSource);
+      const {violations} = await axe.run(document, {resultTypes: ['violations']});
+      return violations.map((v) => `${v.id} (${v.impact}): ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+    }, source);
+    check(!found.length, `axe found\n  ${found.join('\n  ')}`);
+  },
+  offline() { this.site.network.down = true; },
+  reload() { return this.site.page.reload(); },
+  async hide() { this.other = await this.site.browser.newPage(); await this.until('document.hidden'); },
+  async show() { await this.other.close(); await this.site.page.bringToFront(); },
+  async heads([way]) {
+    const from = await this.until('heroX()');
+    await this.until(`${way === 'left' ? -1 : 1} * (heroX() - ${from}) > 10`);
+  },
+  async friend([expression]) {  // the address the page gives, opened in another browser profile
+    const address = await this.expression(expression), site = this.site;
+    [this.first, this.site, this.opened] = [site, new Site(await site.browser.createBrowserContext(), site.base, site.network), 0];
+    await this.site.open(address.slice(site.base.length + 1), `(${prepare})()`);
+  },
+  async back() { await this.site.browser.close(); this.site = this.first; },
+  async upload([name, bytes]) {
+    fs.writeFileSync(path.join(require('os').tmpdir(), name), bytes, 'latin1');
+    await (await this.site.page.$('#charger')).uploadFile(path.join(require('os').tmpdir(), name));
+  },
+};
+
+class Player {
+  constructor(site, artifacts) {
+    Object.assign(this, {site, artifacts, defs: {}, boxes_: {}, texts: {}, opened: 0});
+    for (const {words: [kind, name, ...rest]} of read('geometry.txt')) {
+      if (kind === 'box') this.boxes_[name] = rest; else this.texts[name] = rest[0];
+    }
+    this.text = (word) => this.texts[word] ?? word;
+  }
+
+  async play(lines, within = '') {
+    for (let k = 0; k < lines.length; ++k) {
+      const [command, ...words] = lines[k].words;
+      this.place = lines[k].place + within;
+      if (command !== 'def') {
+        await this.step(lines[k].words);
+        continue;
+      }
+      const end = lines.findIndex((line, j) => j > k && line.words[0] === 'end');
+      this.defs[words[0]] = lines.slice(k + 1, end);
+      k = end;
+    }
+  }
+
+  step([command, ...words]) { check(STEPS[command], `no such step ${command}`); return STEPS[command].call(this, words); }
+
+  eval(...args) { return this.site.evaluate(...args); }
+  expression(body) { return this.eval(`(async () => (${body}))()`); }
+  until(body) { return waitUntil(body, () => this.expression(body).catch(() => false)); }  // a page on its way: not yet
+
+  // Named boxes, or x y: the 25-pixel cell at that corner.
+  async boxes(words) {
+    const found = [], width = (await this.site.canvasSize())[0];
+    for (let k = 0; k < words.length; k += this.boxes_[words[k]] ? 1 : 2) {
+      found.push(this.boxes_[words[k]]?.map((v) => v[0] === 'c' ? width / 2 + +v.slice(1) : +v) ?? [+words[k], +words[k + 1], 25, 25]);
+    }
+    return found;
   }
 }
 
@@ -38,124 +354,31 @@ function serve(site, network) {
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-// Tests of one pixel (r, g, b), as function bodies run in the page.
-const grey = (level) => `return r === ${level} && g === ${level} && b === ${level}`;
-const [dark, blue, white] = ['return r + g + b < 300', 'return b > r + 40', 'return r > 240 && g > 240 && b > 240'];
-// Window sizes of the pages' checks; the touch ones as a phone's.
-const DESKTOP = {width: 1300, height: 800};
-const PHONE = {width: 390, height: 844, hasTouch: true, isMobile: true};
-const PHONE_SIDEWAYS = {width: 844, height: 390, hasTouch: true, isMobile: true};
-
-class Site {
-  constructor(browser, base, network) { Object.assign(this, {browser, base, network, viewport: DESKTOP}); }
-
-  // `prepare` runs in the page before any of its scripts.
-  async open(page, prepare) {
-    if (!this.page) {
-      this.page = await this.browser.newPage();
-      await this.page.setViewport(this.viewport);
-      this.page.on('pageerror', (error) => console.log(`page error: ${error.message} ${error.stack}`));
-      this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
-    }
-    if (prepare) await this.page.evaluateOnNewDocument(prepare);
-    const started = Date.now();
-    await this.page.goto(`${this.base}/${page}`);
-    return started;
-  }
-
-  title() { return this.page.title(); }
-  waitTitle(title, timeout) { return waitUntil(`the caption ${title}`, async () => (await this.title()) === title, timeout); }
-  canvasSize() { return this.page.evaluate(() => window.Module?.canvas ? [Module.canvas.width, Module.canvas.height] : [0, 0]); }
-  key(name) { return this.page.keyboard.press(name); }
-
-  // Share of the pixels of [x, y, w, h] on the canvas, as the player sees it, that `test` accepts.
-  share(rect, test) {
-    return this.page.evaluate(([x, y, w, h], body) => {
-      if (!window.Module || !Module.canvas.width) return 0;  // the program not started yet
-      const accepts = new Function('r', 'g', 'b', body), d = Module.canvas.getContext('2d').getImageData(x, y, w, h).data;
-      let hits = 0;
-      for (let k = 0; k < d.length; k += 4) hits += accepts(d[k], d[k + 1], d[k + 2]) ? 1 : 0;
-      return hits / (w * h);
-    }, rect, test);
-  }
-
-  waitShare(what, rect, test, atLeast = 0.5, timeout) {
-    return waitUntil(what, async () => (await this.share(rect, test)) >= atLeast, timeout);
-  }
-
-  // Where the page shows the canvas's pixel (x, y).
-  async onPage(x, y) {
-    const box = await (await this.page.$('canvas')).boundingBox(), zoom = box.width / (await this.canvasSize())[0];
-    return [box.x + (x + 0.5) * zoom, box.y + (y + 0.5) * zoom];
-  }
-
-  async click(x, y) {
-    const [px, py] = await this.onPage(x, y);
-    await (this.viewport.hasTouch ? this.page.touchscreen.tap(px, py) : this.page.mouse.click(px, py));
-  }
-
-  // A finger on the page's button of that aria-label for `ms`.
-  async touch(label, ms = 100) {
-    const box = await (await this.page.$(`button[aria-label="${label}"]`)).boundingBox();
-    check(box && box.width >= 44 && box.height >= 44, `the button ${label} is ${JSON.stringify(box)}`);
-    const finger = await this.page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2);
-    await sleep(ms);
-    await finger.end();
-  }
-
-  async resize(viewport) {
-    this.viewport = viewport;
-    if (this.page) await this.page.setViewport(viewport);
-  }
-
-  // The canvas whole in the window, at its own shape, and clear of every
-  // button; else the canvas's place and the window's size.
-  fitsWindow() {
-    return this.page.evaluate(() => {
-      const c = Module.canvas.getBoundingClientRect();
-      const inside = c.left >= -0.5 && c.top >= -0.5 && c.right <= innerWidth + 0.5 && c.bottom <= innerHeight + 0.5;
-      const shape = Math.abs(c.width / c.height - Module.canvas.width / Module.canvas.height) < 0.01;
-      const covered = [...document.querySelectorAll('button')].some((b) => {
-        const r = b.getBoundingClientRect();
-        return r.width > 0 && r.left < c.right && r.right > c.left && r.top < c.bottom && r.bottom > c.top;
-      });
-      return (inside && shape && !covered && c.width > 0) ||
-        `${c.left},${c.top} ${c.width}x${c.height} in ${innerWidth}x${innerHeight}${covered ? ', under a button' : ''}`;
-    });
-  }
-}
-
 async function main() {
   const [name, , site, , artifacts, , more] = process.argv.slice(2);
-  const scenarios = require('./scenarios.js'), coded = more ? require(path.resolve(more)) : {};
-  check(coded[name] || scenarios.exists(name), `no scenario ${name}`);
-  let puppeteer;
-  try {
-    puppeteer = require('puppeteer-core');
-  } catch (e) {
-    console.log('puppeteer-core is missing: npm ci in tests/web (./glouto.sh test does)');
-    process.exit(1);
-  }
+  const coded = more ? require(path.resolve(more)) : {};
+  check(coded[name] || fs.existsSync(path.join(FOLDER, `${name}.txt`)), `no scenario ${name}`);
   check(fs.existsSync(path.join(site, 'jeu.html')), `no site in ${site}: ./glouto.sh web build`);
   const network = {down: false}, server = await serve(site, network);
   // GLOUTO_BROWSER=firefox drives firefox-esr through WebDriver BiDi instead.
-  const browser = await puppeteer.launch(process.env.GLOUTO_BROWSER === 'firefox' ?
+  const browser = await require('puppeteer-core').launch(process.env.GLOUTO_BROWSER === 'firefox' ?
     {browser: 'firefox', executablePath: '/usr/bin/firefox-esr'} :
     {executablePath: process.env.CHROMIUM || '/usr/bin/chromium', args: ['--no-sandbox']});
-  const s = new Site(browser, `http://127.0.0.1:${server.address().port}`, network);
+  const s = new Site(browser, `http://127.0.0.1:${server.address().port}`, network), player = new Player(s, artifacts);
   let failed = false;
   try {
-    await (coded[name] ? coded[name](s) : scenarios.play(s, name));
+    if (coded[name]) await coded[name](s);
+    else for (const file of ['steps.txt', `${name}.txt`]) await player.play(read(file));
   } catch (error) {
     failed = true;
-    console.log(`FAILED: ${error.message}`);
+    console.log(`FAILED: ${coded[name] ? '' : `${player.place}${player.case || ''}: `}${error.message}`);
     fs.mkdirSync(artifacts, {recursive: true});
-    await s.page?.screenshot({path: path.join(artifacts, 'failure.png')}).catch(() => {});
+    await player.site.page?.screenshot({path: path.join(artifacts, 'failure.png')}).catch(() => {});
   }
   await browser.close();
   server.close();
   process.exit(failed ? 1 : 0);
 }
 
-module.exports = {Site, check, sleep, waitUntil, grey, dark, blue, white, DESKTOP, PHONE, PHONE_SIDEWAYS};
+module.exports = {Site, check, waitUntil, grey};
 if (require.main === module) main();
