@@ -27,12 +27,16 @@ const PAGES = {game: 'jeu.html', editor: 'editeur.html'};
 const ended = () => !document.getElementById('fin').hidden;
 
 // The limit only ends a test that would wait for ever.
-async function waitUntil(what, probe, timeout = 10000) {
-  for (const deadline = Date.now() + timeout; ; await new Promise((resolve) => setTimeout(resolve, 50))) {
+// Every wait may take what is left of the test's own time (GLOUTO_WEB_BUDGET
+// seconds, a little under ctest's TIMEOUT): a loaded machine only makes a run
+// slower, and a page that never answers still fails here, naming what was awaited.
+const DEADLINE = Date.now() + 1000 * (+process.env.GLOUTO_WEB_BUDGET || 130);
+async function waitUntil(what, probe) {
+  for (;; await new Promise((resolve) => setTimeout(resolve, 50))) {
     // A probe caught by a navigation sees nothing yet, as on a page still loading.
     const value = await probe().catch((e) => { if (/context was destroyed|Cannot find context/.test(e.message)) return null; throw e; });
     if (value) return value;
-    check(Date.now() < deadline, `timed out waiting for ${what}`);
+    check(Date.now() < DEADLINE, `timed out waiting for ${what}`);
   }
 }
 
@@ -88,6 +92,7 @@ class Site {
   async open(page, prepare) {
     if (!this.page) {
       this.page = await this.browser.newPage();
+      this.page.setDefaultTimeout(Math.max(1000, DEADLINE - Date.now()));  // puppeteer's own waits too
       await this.page.setViewport(this.viewport);
       this.page.on('pageerror', (error) => console.log(`page error: ${error.message} ${error.stack}`));
       this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
