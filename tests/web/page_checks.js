@@ -21,6 +21,23 @@ const said = (site) => site.page.$eval('#annonce', (a) => a.textContent);
 
 const SIZES = [PHONE_SIDEWAYS, {...PHONE, width: 1024, height: 768}, {width: 1920, height: 1080}, PHONE];
 
+// The page's first screen: its picture while the program loads, gone once the
+// program shows the screen, and nothing on the page moved meanwhile.
+// `watchShifts` goes to site.open, before the page's scripts.
+const watchShifts = () => {
+  window.shifted = 0;
+  window.shifts = new PerformanceObserver((l) => l.getEntries().forEach((e) => { window.shifted += e.value; }));
+  window.shifts.observe({type: 'layout-shift'});
+};
+async function steady(site) {
+  // The page fits the canvas at the next frame, and notes any shift as it paints.
+  await site.page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+  const [still, moved] = await site.page.evaluate(() => [Boolean(document.getElementById('attente')),
+    window.shifts.takeRecords().reduce((sum, e) => sum + e.value, window.shifted)]);
+  check(!still, 'the first screen\'s picture stays over the program');
+  check(moved === 0, `the page moved as its first screen showed (layout shift ${moved})`);
+}
+
 // Every control at least 48 CSS px a side, and the canvas whole and clear of them.
 async function roomy(site, viewports) {
   for (const viewport of viewports) {
@@ -53,8 +70,9 @@ function heroX(site) {
 async function game_by_buttons(site) {
   Object.assign(site, {name: 'jeu', artifacts: process.env.GLOUTO_SHOTS || '/tmp'});
   await site.resize(PHONE);
-  await site.open('jeu.html');
+  await site.open('jeu.html', watchShifts);
   await screenIs(site, ['1 joueur', '2 joueurs', "Mode d'emploi"]);
+  await steady(site);
   await roomy(site, SIZES);
   // Two players on a sideways phone: the maze as large as one player's, and
   // the second pad saying whom it steers.
@@ -155,10 +173,13 @@ const playedLevel2 = async (site) => {
 async function editor_by_touch(site) {
   await site.resize(PHONE);
   const shipped = await playedLevel2(site);
-  await site.open('editeur.html');
+  await site.open('editeur.html', watchShifts);
+  const sizes = ['Niveau 1', 'Niveau 2', 'Niveau 3', 'Niveau 4', 'Plus que 4'];
+  await screenIs(site, sizes);
+  await steady(site);
   Object.assign(site, {name: 'editeur', artifacts: process.env.GLOUTO_SHOTS || '/tmp'});
   await roomy(site, SIZES);  // a new touch or mobile setting loads the page again
-  await screenIs(site, ['Niveau 1', 'Niveau 2', 'Niveau 3', 'Niveau 4', 'Plus que 4']);
+  await screenIs(site, sizes);
   await site.touch('Niveau 2');
   await waitUntil('the 700-wide grid',
                   () => site.page.evaluate(() => Module.canvas.width === 700 && Ecrans.screen === 'grille'));

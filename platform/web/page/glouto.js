@@ -114,11 +114,14 @@ var Glouto = {
       },
       onWindowSize: function() {
         Glouto.sized = true;
+        Glouto.stopWaiting();
         Glouto.fit();
       },
       onExit: function() { Glouto.ended(); },
       onAbort: function() { Glouto.ended(); }
     };
+    // The editor given a level opens on its grid: the page has no picture of that.
+    if (program === 'editor' && Module.arguments.length) Glouto.stopWaiting(true);
     window.addEventListener('resize', Glouto.fit);
     if (window.ResizeObserver) new ResizeObserver(Glouto.fit).observe(document.getElementById('cadre'));
     // The program and its 2 MB of files are asked for once the page is on
@@ -169,6 +172,18 @@ var Glouto = {
     window.addEventListener = function(type) {
       if (type !== 'unload') return listen.apply(this, arguments);
     };
+  },
+
+  // The first screen's picture goes once the program draws in its place;
+  // the room kept for its plates, where the program starts elsewhere.
+  stopWaiting: function(plates) {
+    var still = document.getElementById('attente');
+    if (still) still.remove();
+    var bar = document.getElementById('plaques');
+    if (plates && bar && bar.hasAttribute('data-attente')) {
+      bar.textContent = '';
+      bar.removeAttribute('data-attente');
+    }
   },
 
   keepOffline: function() {
