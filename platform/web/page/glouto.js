@@ -120,17 +120,23 @@ var Glouto = {
       onExit: function() { Glouto.ended(); },
       onAbort: function() { Glouto.ended(); }
     };
-    // The editor given a level opens on its grid: the page has no picture of that.
-    if (program === 'editor' && Module.arguments.length) Glouto.stopWaiting(true);
     window.addEventListener('resize', Glouto.fit);
     if (window.ResizeObserver) new ResizeObserver(Glouto.fit).observe(document.getElementById('cadre'));
     // The program and its 2 MB of files are asked for once the page is on
-    // screen: the page shows without waiting for them.
+    // screen with its first screen's picture: neither waits for them.
     var script = document.createElement('script');
     script.src = program + '.js';
     var load = function() { document.body.appendChild(script); };
-    if (document.hidden) load();
-    else requestAnimationFrame(function() { setTimeout(load, 0); });
+    var shown = function() { requestAnimationFrame(function() { setTimeout(load, 0); }); };
+    var still = document.getElementById('attente');
+    if (document.hidden) {
+      load();
+    } else if (still && !still.complete) {
+      still.addEventListener('load', shown);
+      still.addEventListener('error', shown);
+    } else {
+      shown();
+    }
   },
 
   // The programs' pictures, decoded before main, as the browser's SDL does,
@@ -174,16 +180,11 @@ var Glouto = {
     };
   },
 
-  // The first screen's picture goes once the program draws in its place;
-  // the room kept for its plates, where the program starts elsewhere.
-  stopWaiting: function(plates) {
+  // The first screen's picture goes once the program draws in its place.
+  // Each program starts on that screen (the editor given a level too).
+  stopWaiting: function() {
     var still = document.getElementById('attente');
     if (still) still.remove();
-    var bar = document.getElementById('plaques');
-    if (plates && bar && bar.hasAttribute('data-attente')) {
-      bar.textContent = '';
-      bar.removeAttribute('data-attente');
-    }
   },
 
   keepOffline: function() {
