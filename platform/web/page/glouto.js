@@ -149,7 +149,12 @@ var Glouto = {
     canHandle: function(name) {
       return Boolean(window.createImageBitmap && Module.preloadedImages) && /\.(png|jpe?g|bmp)$/i.test(name);
     },
+    // Each picture in a task of its own: the data package hands over all 26
+    // at once, which held the page's thread a tenth of a second.
     handle: function(bytes, name, onload, onerror) {
+      setTimeout(function() { Glouto.pictures.decode(bytes, name, onload, onerror); }, 0);
+    },
+    decode: function(bytes, name, onload, onerror) {
       createImageBitmap(new Blob([bytes])).then(function(bitmap) {
         var canvas = document.createElement('canvas');
         canvas.width = bitmap.width;
