@@ -126,12 +126,26 @@ var Glouto = {
     // screen with its first screen's picture: neither waits for them.
     var script = document.createElement('script');
     script.src = program + '.js';
-    var load = function() { document.body.appendChild(script); };
+    var load = function() { if (!script.parentNode) document.body.appendChild(script); };
     var shown = function() { requestAnimationFrame(function() { setTimeout(load, 0); }); };
     var still = document.getElementById('attente');
-    if (document.hidden) {
+    var told = window.PerformanceObserver && (PerformanceObserver.supportedEntryTypes || []).indexOf('element') >= 0;
+    if (document.hidden || !still) {
       load();
-    } else if (still && !still.complete) {
+    } else if (told) {
+      // Chromium says when the picture reached the screen (a frame can reach
+      // it well after it was drawn, on a busy machine).
+      new PerformanceObserver(function(list, observer) {
+        if (!list.getEntries().some(function(e) { return e.identifier === 'attente'; })) return;
+        observer.disconnect();
+        load();
+      }).observe({type: 'element', buffered: true});
+      // A page hidden meanwhile shows nothing, and a picture that fails never shows.
+      document.addEventListener('visibilitychange', load);
+      still.addEventListener('error', load);
+      // Should the browser never tell, the program still comes.
+      setTimeout(load, 3000);
+    } else if (!still.complete) {
       still.addEventListener('load', shown);
       still.addEventListener('error', shown);
     } else {
