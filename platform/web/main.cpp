@@ -11,6 +11,9 @@ EM_JS(void, TellPageEnded, (int status), {
 // clang-format on
 
 int main(int argc, char** argv) {
+  // The program starts in a task of its own, not in the one that brought its
+  // last file: the page stays free to answer meanwhile.
+  emscripten_sleep(0);
   const int status = SDL_main(argc, argv);
   TellPageEnded(status);
   return status;

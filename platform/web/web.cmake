@@ -80,6 +80,17 @@ function(glouto_web_site)
       DEPENDS ${icons}/glouto-${size}.png VERBATIM)
     list(APPEND copied ${GLOUTO_SITE}/${name})
   endforeach()
+  # The first screen of each program as the desktop program draws it (the
+  # pictures its tests approve), shown in the canvas's box until the program
+  # draws there: the page's largest paint comes at once, not after 2 MB.
+  foreach(still "menu.png;ecran-menu.png" "editor.size.png;ecran-taille.png")
+    list(GET still 0 from)
+    list(GET still 1 name)
+    add_custom_command(OUTPUT ${GLOUTO_SITE}/${name}
+      COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/tests/approved/${from} ${GLOUTO_SITE}/${name}
+      DEPENDS ${CMAKE_SOURCE_DIR}/tests/approved/${from} VERBATIM)
+    list(APPEND copied ${GLOUTO_SITE}/${name})
+  endforeach()
   foreach(page ${pages} ${GLOUTO_ASSETS}/Readme.html ${GLOUTO_ASSETS}/Police/comic.ttf)
     file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${page})
     get_filename_component(name ${page} NAME)

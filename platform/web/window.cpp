@@ -13,6 +13,7 @@ SDL_Surface* page = nullptr;   // the page's canvas
 SDL_Surface* drawn = nullptr;  // where the program draws; shown whole at each flip
 void (*firstInputHook)() = nullptr;
 bool hadInput = false;
+bool shownOnce = false;
 
 // The browser's process starts with umask 0777: every file saved would be unreadable.
 struct SaneUmask {
@@ -65,6 +66,10 @@ SDL_Surface* WindowSetVideoMode(int width, int height, int bpp, Uint32 flags) {
   MakeScreen(drawn);
   DrawFramesLazily(drawn);
   TellPageSize(width, height);
+  // The start up to here (the fonts, the pictures) and the first screen's
+  // drawing, each a task of its own.
+  if (!shownOnce) emscripten_sleep(0);
+  shownOnce = true;
   return drawn;
 }
 

@@ -62,6 +62,9 @@ function prepare(pads) {
     return n > 50 ? sum / n : null;
   };
   window.settled = () => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
+  window.shifted = 0;  // the page's layout shifts, summed for "steady"
+  window.shifts = new PerformanceObserver((l) => l.getEntries().forEach((e) => { window.shifted += e.value; }));
+  if (PerformanceObserver.supportedEntryTypes.includes('layout-shift')) window.shifts.observe({type: 'layout-shift'});
   if (!pads) return;
   window.pads = [0, 1].map((index) => ({id: `pad ${index}`, index, mapping: 'standard', timestamp: 0,
                                         axes: [0, 0, 0, 0], buttons: Array(17).fill({pressed: false})}));
@@ -248,6 +251,12 @@ const STEPS = {
         return SDL.lastJoystickState[p + 1]?.buttons[b] === d || (!d && !document.getElementById('fin').hidden);
       }, +index, BUTTONS[name], down));
     }
+  },
+  async steady() {  // the first screen's picture gone once the program drew it, and nothing on the page moved
+    const [still, moved] = await this.eval(() => settled().then(() => [!!document.getElementById('attente'),
+      window.shifts.takeRecords().reduce((sum, e) => sum + e.value, window.shifted)]));
+    check(!still, 'the first screen\'s picture stays over the program');
+    check(moved === 0, `the page moved as its first screen showed (layout shift ${moved})`);
   },
   until([expression]) { return this.until(expression); },
   async check([expression]) { check(await this.expression(expression), expression); },

@@ -89,6 +89,7 @@ var Ecrans = {
     var bar = document.getElementById('plaques');
     var hadFocus = bar.contains(document.activeElement) || document.activeElement === document.body;
     bar.textContent = '';
+    bar.removeAttribute('data-attente');
     (Ecrans.PLATES[screen] || []).forEach(function(plate) {
       var button = document.createElement('button');
       button.type = 'button';

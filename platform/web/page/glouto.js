@@ -114,6 +114,7 @@ var Glouto = {
       },
       onWindowSize: function() {
         Glouto.sized = true;
+        Glouto.stopWaiting();
         Glouto.fit();
       },
       onExit: function() { Glouto.ended(); },
@@ -122,12 +123,34 @@ var Glouto = {
     window.addEventListener('resize', Glouto.fit);
     if (window.ResizeObserver) new ResizeObserver(Glouto.fit).observe(document.getElementById('cadre'));
     // The program and its 2 MB of files are asked for once the page is on
-    // screen: the page shows without waiting for them.
+    // screen with its first screen's picture: neither waits for them.
     var script = document.createElement('script');
     script.src = program + '.js';
-    var load = function() { document.body.appendChild(script); };
-    if (document.hidden) load();
-    else requestAnimationFrame(function() { setTimeout(load, 0); });
+    var load = function() { if (!script.parentNode) document.body.appendChild(script); };
+    var shown = function() { requestAnimationFrame(function() { setTimeout(load, 0); }); };
+    var still = document.getElementById('attente');
+    var told = window.PerformanceObserver && (PerformanceObserver.supportedEntryTypes || []).indexOf('element') >= 0;
+    if (document.hidden || !still) {
+      load();
+    } else if (told) {
+      // Chromium says when the picture reached the screen (a frame can reach
+      // it well after it was drawn, on a busy machine).
+      new PerformanceObserver(function(list, observer) {
+        if (!list.getEntries().some(function(e) { return e.identifier === 'attente'; })) return;
+        observer.disconnect();
+        load();
+      }).observe({type: 'element', buffered: true});
+      // A page hidden meanwhile shows nothing, and a picture that fails never shows.
+      document.addEventListener('visibilitychange', load);
+      still.addEventListener('error', load);
+      // Should the browser never tell, the program still comes.
+      setTimeout(load, 3000);
+    } else if (!still.complete) {
+      still.addEventListener('load', shown);
+      still.addEventListener('error', shown);
+    } else {
+      shown();
+    }
   },
 
   // The programs' pictures, decoded before main, as the browser's SDL does,
@@ -140,7 +163,12 @@ var Glouto = {
     canHandle: function(name) {
       return Boolean(window.createImageBitmap && Module.preloadedImages) && /\.(png|jpe?g|bmp)$/i.test(name);
     },
+    // Each picture in a task of its own: the data package hands over all 26
+    // at once, which held the page's thread a tenth of a second.
     handle: function(bytes, name, onload, onerror) {
+      setTimeout(function() { Glouto.pictures.decode(bytes, name, onload, onerror); }, 0);
+    },
+    decode: function(bytes, name, onload, onerror) {
       createImageBitmap(new Blob([bytes])).then(function(bitmap) {
         var canvas = document.createElement('canvas');
         canvas.width = bitmap.width;
@@ -169,6 +197,13 @@ var Glouto = {
     window.addEventListener = function(type) {
       if (type !== 'unload') return listen.apply(this, arguments);
     };
+  },
+
+  // The first screen's picture goes once the program draws in its place.
+  // Each program starts on that screen (the editor given a level too).
+  stopWaiting: function() {
+    var still = document.getElementById('attente');
+    if (still) still.remove();
   },
 
   keepOffline: function() {

@@ -12,8 +12,11 @@
 
 // The browser's SDL_mixer plays a music in an <audio> element, which loops
 // by itself: no thread is needed to start an endless stream again. Streams
-// share the one music channel as on the desktop.
+// share the one music channel as on the desktop. The element is made at the
+// stream's first play: the game opens every track at start to see that it is
+// there, and six elements made then held the page's first screen.
 struct FSOUND_STREAM {
+  std::string file;
   Mix_Music* music;
   bool endless;
 };
@@ -103,16 +106,14 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int /*mode*/, int /
   if (!lib.open || !name) return nullptr;
   const std::string file = ShippedFile(name);
   if (access(file.c_str(), R_OK) != 0) return nullptr;
-  Mix_Music* music = Mix_LoadMUS(file.c_str());
-  if (!music) return nullptr;
   ++lib.streams;
-  return new FSOUND_STREAM{music, false};
+  return new FSOUND_STREAM{file, nullptr, false};
 }
 
 int FSOUND_Stream_Close(FSOUND_STREAM* stream) {
   if (!stream) return 0;
   if (lib.holder == stream) EmptyChannel();
-  Mix_FreeMusic(stream->music);
+  if (stream->music) Mix_FreeMusic(stream->music);
   delete stream;
   --lib.streams;
   return 1;
@@ -127,7 +128,8 @@ int FSOUND_Stream_Play(int /*channel*/, FSOUND_STREAM* stream) {
     lib.paused = false;
     return kMusicChannel;
   }
-  if (Mix_PlayMusic(stream->music, stream->endless ? -1 : 0) != 0) {
+  if (!stream->music) stream->music = Mix_LoadMUS(stream->file.c_str());
+  if (!stream->music || Mix_PlayMusic(stream->music, stream->endless ? -1 : 0) != 0) {
     EmptyChannel();
     return -1;
   }
