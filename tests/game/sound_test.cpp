@@ -273,10 +273,10 @@ TEST_F(Sound, ThePauseKeysHoldAndReleaseTheMusic) {
 TEST_F(Sound, EachFilePlaysAtItsPitchAndVolumeWithinSixteenBitsAndOthersDoNotOpen) {
   constexpr int kFloat = SF_FORMAT_WAV | SF_FORMAT_FLOAT, kRifx = kWav | SF_ENDIAN_BIG;
   Write("tone.wav", 1, Tone());
-  Write(
-      "high.wav", 1, [](double) { return 1.0; }, kRate, 1, kFloat);
-  Write(
-      "low.wav", 1, [](double) { return -1.0; }, kRate, 1, kFloat);
+  const auto high = [](double) { return 1.0; };
+  const auto low = [](double) { return -1.0; };
+  Write("high.wav", 1, high, kRate, 1, kFloat);
+  Write("low.wav", 1, low, kRate, 1, kFloat);
   Write("silent.mp3", 0.5, kSilence, kRate, 1, kMp3);
   const std::string mp3 = ReadFile("silent.mp3");
   // A small tag, then one of 70000 bytes (cover art): more than a frame may follow a tag by.
