@@ -96,7 +96,13 @@ var Ecrans = {
       button.className = 'plaque';
       button.textContent = plate[0];
       button.setAttribute('aria-label', plate[0]);
-      button.addEventListener('click', function() { Ecrans.choose(plate); });
+      // A tap's click comes after its lift: one that went down on the button this
+      // plate replaced (the editor's "Enregistrer") is not a choice of this plate.
+      button.addEventListener('pointerdown', function() { Ecrans.downOn = button; });
+      button.addEventListener('click', function(e) {
+        if (e.detail && Ecrans.downOn !== button) return;
+        Ecrans.choose(plate);
+      });
       Ecrans.keepKeys(button);
       bar.appendChild(button);
     });
