@@ -1,9 +1,8 @@
-// The music, from the game's keys and screens down to the samples the device
-// is fed: its thread is held, and each check mixes what would play next.
+// The music, from the keys and screens down to the samples the device is fed:
+// its thread is held, and each check mixes what would play next.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <future>
 #include <map>
 #include <random>
 #include <sstream>
@@ -281,9 +280,9 @@ TEST(SoundLibrary, WithoutAnAudioDeviceEveryCallIsHarmlessAndLaterGamesStartItAg
 
 namespace {
 
-// Once the screen has opened its music, and played it when `waitPlay`, notes
-// what plays, stops `stop` if given, and hands the screen its events. The
-// classic SDL 1.2 may call a timer that asked to end once more: it acts once.
+// Once the screen has opened its music (and played it if `waitPlay`), notes
+// what plays, stops `stop`, hands the screen `then`; once only, as SDL 1.2 may
+// call again a timer that asked to end.
 struct Probe {
   bool waitPlay;
   FSOUND_STREAM* stop;
@@ -306,15 +305,14 @@ using ScreenMusic = ScreenTest;
 
 }  // namespace
 
-// The end music plays with an odd switch and stops on every way out, a missing
-// one is silence; the level start asks for its music on every pass (stopped
-// once it played, it plays again); without an event queue the end screen
-// leaves instead of waiting forever.
+// The end music plays with an odd switch and stops on every way out; the level
+// start asks for its music on every pass; without its event queue the end
+// screen leaves instead of waiting forever.
 TEST_F(ScreenMusic, TheScreensAroundTheLevelsPlayTheirMusicAndLeave) {
   ASSERT_EQ(std::system("rm Musique && mkdir Musique"), 0);
   Write("Musique/Musique.mp3", 10, kMp3, 0, 0);
   ASSERT_EQ(FSOUND_Init(kRate, 32, 0), 1);
-  // music switch, last event, result, playing
+  // switch, last event, result, playing
   std::istringstream cases(
       "1 enter 1 1  3 esc 0 1  -1 q 0 1  0 enter 1 0  2 enter 1 0  -2 enter 1 0");
   std::string last;
@@ -355,24 +353,17 @@ TEST_F(ScreenMusic, TheScreensAroundTheLevelsPlayTheirMusicAndLeave) {
   ReleaseGameSurfaces(*s);
   FSOUND_Close();
 
-  // The wait then answers 0 on classic SDL and -1 on sdl12-compat. In an SDL
-  // thread: SDL 2, under sdl12-compat, frees the error message the wait leaves
-  // only in threads it started itself.
+  // Without its queue the wait answers 0 on classic SDL, -1 on sdl12-compat. In
+  // an SDL thread: SDL 2 frees the error it leaves only in threads it started.
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  using Task = std::packaged_task<int()>;
-  auto screen = std::make_unique<Task>([] { return FIN(1, 3, nullptr, nullptr, 600, 600, 0); });
-  std::future<int> result = screen->get_future();
-  SDL_Thread* runner = SDL_CreateThread(
-      [](void* task) {
-        (*static_cast<Task*>(task))();
-        return 0;
-      },
-      screen.get());
-  ASSERT_NE(runner, nullptr) << SDL_GetError();
-  if (result.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
-    screen.release();  // stuck for good; the test process ends with this test
-    FAIL() << "the end screen never left";
-  }
+  static SDL_sem* left = SDL_CreateSemaphore(0);
+  static int answer = -2;
+  auto screen = [](void*) {
+    return answer = FIN(1, 3, nullptr, nullptr, 600, 600, 0), SDL_SemPost(left);
+  };
+  SDL_Thread* runner = SDL_CreateThread(screen, nullptr);
+  // Stuck for good, the screen's thread ends with the test process.
+  ASSERT_EQ(SDL_SemWaitTimeout(left, 20000), 0) << "the end screen never left";
   SDL_WaitThread(runner, nullptr);
-  EXPECT_EQ(result.get(), 0);
+  EXPECT_EQ(answer, 0);
 }
