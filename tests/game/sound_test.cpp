@@ -1,5 +1,4 @@
-// The music, from the keys and screens down to the samples the device is fed:
-// its thread is held, and each check mixes what would play next.
+// The music, from the keys and screens down to the samples mixed for the device.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -20,8 +19,7 @@ constexpr int kRate = 44100, kAmplitude = 10000, kWav = SF_FORMAT_WAV | SF_FORMA
 constexpr double kLevel = kAmplitude / 32767.0;
 const std::string kId3 = std::string("ID3\x03\x00\x00\x00\x00\x00\x10", 10) + std::string(16, '\0');
 
-// `seconds` of a sine of `pitch` Hz (0: a constant) at `level` (full scale is
-// 1), silent from `until`, on every channel.
+// `seconds` of `pitch` Hz (0: constant) at `level` of full scale, silent from `until`.
 void Write(const std::string& path, double seconds, int format = kWav, double pitch = 440,
            double level = kLevel, int rate = kRate, int channels = 1, double until = 1e9) {
   SF_INFO info{0, rate, channels, format, 0, 0};
@@ -39,7 +37,6 @@ void Write(const std::string& path, double seconds, int format = kWav, double pi
 }
 
 bool Playing() { return FSOUND_IsPlaying(1) != 0; }
-bool Paused() { return FSOUND_GetPaused(1) != 0; }
 
 // The next `seconds` of the mix, left and right samples in turn.
 std::vector<int16_t> Next(double seconds) {
@@ -58,12 +55,10 @@ class Sound : public SdlTest {
     mkdir("Musique", 0755);
     ASSERT_EQ(FSOUND_Init(kRate, 32, 0), 1) << SDL_GetError();
     SDL_PauseAudio(1);
-    SDL_LockAudio();  // waits out a mix the device thread may be in
-    SDL_UnlockAudio();
+    SDL_LockAudio(), SDL_UnlockAudio();  // waits out a mix the device thread may be in
   }
   void TearDown() override {
-    FSOUND_Stream_Close(music_.stream);
-    FSOUND_Close();
+    FSOUND_Stream_Close(music_.stream), FSOUND_Close();
     SdlTest::TearDown();
   }
   ScopedWorkDir dir_;
@@ -73,21 +68,17 @@ class Sound : public SdlTest {
 
 }  // namespace
 
-// Each track is named after the first type that opens, a refused file named
-// once however often it is tried. Then each word of the script does to the
-// music what its key or the game's code does ("=*27" is 27 presses), and each
-// "?" word checks ?<track><state><volume>: S stopped, H held, P playing a tone
-// at that volume. A short tone heard again started over; past its end, looped.
+// Each track is named after the first type that opens, a refusal said once. Each
+// word does what its key or the game's code does ("=*27": 27 presses); ?<track>
+// S stopped, H held, or P<volume> playing at that volume. short.wav is silent after 0.2 s.
 TEST_F(Sound, TheMusicFollowsItsFilesTheSwitchTheFramesThePauseAndTheTrackKeys) {
   Write("Musique/Musique.wav", 3);
   Write("Musique/Musique.mp3", 0.1, kMp3, 0, 0);
   WriteFile("Musique/Musique2.wav", "words, not a sound");
   Write("Musique/Musique2.mp3", 3, kMp3, 440, kLevel / 2);
-  WriteFile("Musique/Musique3.wav", "words");
-  WriteFile("Musique/Musique3.mp3", "more words");
+  WriteFile("Musique/Musique3.wav", "words"), WriteFile("Musique/Musique3.mp3", "more words");
   Write("Musique/Musique4.wav", 3);
-  Write("Musique/Musique5.wma", 0.1);
-  Write("Musique/Musique5.SPT", 0.1);
+  Write("Musique/Musique5.wma", 0.1), Write("Musique/Musique5.SPT", 0.1);
   Write("short.wav", 2.2, kWav, 440, kLevel, kRate, 1, 0.2);
   Write("tone.wav", 0.3);
   testing::internal::CaptureStderr();
@@ -109,7 +100,7 @@ TEST_F(Sound, TheMusicFollowsItsFilesTheSwitchTheFramesThePauseAndTheTrackKeys) 
     EXPECT_EQ(count, file.back() == ' ') << file << " in:\n" << said;
   }
   MusicState& m = music_;
-  std::string arg;  // of open:FILE, and of pause:KEYS (e Escape, s space) pressed in a pause
+  std::string arg;  // of open:FILE, and of pause:KEYS (e Escape, _ space) pressed in a pause
   const std::map<std::string, std::function<void()>> words = {
       {"play", [&] { FSOUND_Stream_Play(FSOUND_FREE, m.stream); }},
       {"loop", [&] { MusicLoopForever(m); }},
@@ -127,25 +118,23 @@ TEST_F(Sound, TheMusicFollowsItsFilesTheSwitchTheFramesThePauseAndTheTrackKeys) 
        [&] { FSOUND_Stream_Close(m.stream), m.stream = FSOUND_Stream_Open(arg.c_str(), 0, 0, 0); }},
       {"pause",
        [&] {
-         for (char k : arg)
-           Push(KeyDown(k == 'e' ? SDLK_ESCAPE : k == 's' ? SDLK_SPACE : SDLKey(k)));
-         HandleKey(*game_, SDLK_p);
-         SDL_RemoveTimer(game_->timerId);
+         for (char k : arg) Push(KeyDown(SDLKey(k == 'e' ? '\x1b' : k == '_' ? ' ' : k)));
+         HandleKey(*game_, SDLK_p), SDL_RemoveTimer(game_->timerId);
        }},
       {"null",
        [] {
-         FSOUND_Stream_Play(FSOUND_FREE, nullptr), FSOUND_Stream_Stop(nullptr);
-         FSOUND_Stream_SetLoopCount(nullptr, -1), FSOUND_Stream_Close(nullptr);
+         FSOUND_Stream_Play(0, nullptr), FSOUND_Stream_Stop(nullptr), FSOUND_Stream_Close(nullptr);
+         FSOUND_Stream_SetLoopCount(nullptr, -1);
        }},
       {"other", [] {
-         FSOUND_STREAM* other = FSOUND_Stream_Open("Musique/Musique4.wav", 0, 0, 0);
+         FSOUND_STREAM* other = FSOUND_Stream_Open("tone.wav", 0, 0, 0);
          FSOUND_Stream_Stop(other), FSOUND_Stream_Close(other);
        }}};
   const std::string script =
       "?0S p ?0S play ?0P100 loop ?0P100 frame ?0S space ?0P100 frame frame ?0P100 p ?0H "
       "frame ?0P100 p resume ?0P100 null ?0P100 other ?0P100 f2 ?4S f1 ?0P100 f1 ?1P50 space ?1S "
       "f1 ?2S f1 ?3P100 frame ?3S space ?3P100 = ?3P110 6*3 ?3P80 6*10 ?3P0 =*27 ?3P250 =*2 ?3P255 "
-      "6*2 ?3P250 pause:p ?3P250 pause:e ?3H resume pause:;e ?3P250 pause:vse ?3H resume "
+      "6*2 ?3P250 pause:p ?3P250 pause:e ?3H resume pause:;e ?3P250 pause:v_e ?3H resume "
       "open:short.wav play ?3P250 wait play ?3P0 frame ?3P0 p resume ?3P0 loop ?3P0 = ?3P0 "
       "open:tone.wav play ?3P255 wait ?3S open:tone.wav loop play ?3P255 wait ?3P255 "
       "open:tone.wav play loop ?3P255 wait ?3P255 end ?3S";
@@ -163,16 +152,14 @@ TEST_F(Sound, TheMusicFollowsItsFilesTheSwitchTheFramesThePauseAndTheTrackKeys) 
     EXPECT_NEAR(got, peak, peak / 50);
     EXPECT_EQ(m.trackIndex, word[1] - '0');
     EXPECT_EQ(Playing(), word[2] != 'S');
-    EXPECT_EQ(Paused(), word[2] == 'H');
+    EXPECT_EQ(FSOUND_GetPaused(1) != 0, word[2] == 'H');
     EXPECT_EQ(SoundStreamsOpen(), m.stream ? 1 : 0) << "an old stream was left open";
   }
 }
 
-// What each file a player might put in Musique/ plays at a volume: every
-// common rate (RATE-CHANNELS files), mono or stereo, WAV of either byte order
-// or MP3 behind a tag, at its pitch (-1: any) on both sides; volume / 255
-// within 16 bits (full scale must not wrap to the other end, a loud click);
-// garbage frames no louder than the volume; "-": the file does not open.
+// Each file a player might put in Musique/ at a volume: its lowest and highest
+// samples within 16 bits (full scale must not wrap: a loud click), its pitch
+// (-1: any) on both sides; RATE-CHANNELS files at each common rate; "-": refused.
 TEST_F(Sound, EachFilePlaysAtItsPitchAndVolumeWithinSixteenBitsAndOthersDoNotOpen) {
   Write("tone.wav", 1);
   Write("high.wav", 1, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, 1);
@@ -186,12 +173,10 @@ TEST_F(Sound, EachFilePlaysAtItsPitchAndVolumeWithinSixteenBitsAndOthersDoNotOpe
   for (int i = 0; i < 400 * 417; ++i)
     garbage += i % 417 < 4 ? "\xFF\xFB\x90\x64"[i % 417] : static_cast<char>(random());
   WriteFile("garbage.mp3", garbage);
-  WriteFile("tagged-text.mp3", kId3 + "Just words after a tag.\n");
-  WriteFile("text.mp3", "Not a sound, only words that end in mp3.\n");
-  WriteFile("empty.wav", "");
+  WriteFile("tagged-text.mp3", kId3 + "Words after a tag.\n"), WriteFile("text.mp3", "Words.\n");
+  WriteFile("empty.wav", ""), mkdir("folder.wav", 0755);
   WriteFile("one-header.mp3", std::string("\xFF\xFB\x90\x00", 4) + std::string(2000, 'x'));
   WriteFile("tone.wma", ReadFile("tone.wav"));
-  mkdir("folder.wav", 0755);
   std::istringstream rows(R"(high.wav 255 32767 32767 0 0  low.wav 255 -32768 -32768 0 0
     high.wav 300 32767 32767 0 0  high.wav 100 12850 12850 1 0  tone.wav 255 -10000 10000 10 440
     tone.wav 100 -3922 3922 10 440  tone.wav 128 -5020 5020 10 440  tone.wav 0 0 0 0 0
@@ -234,8 +219,7 @@ TEST_F(Sound, EachFilePlaysAtItsPitchAndVolumeWithinSixteenBitsAndOthersDoNotOpe
   EXPECT_EQ(FSOUND_Stream_Open(nullptr, 0, 0, 0), nullptr);
 }
 
-// libsndfile stops an MP3 at the first frame libmpg123 rejects (lame's 128
-// kbit/s frames, so damaged, are); the track must go on to its end.
+// libsndfile stops an MP3 at the first frame libmpg123 rejects, lame's damaged ones.
 TEST_F(Sound, ADamagedMp3PlaysOnToItsEnd) {
   Write("tone.wav", 8, kWav, 440, kLevel, kRate, 2);
   ASSERT_EQ(std::system("lame --quiet -b 128 tone.wav tone.mp3"), 0) << "is lame installed?";
@@ -261,7 +245,7 @@ TEST(SoundLibrary, WithoutAnAudioDeviceEveryCallIsHarmlessAndLaterGamesStartItAg
   EXPECT_EQ(silent.stream, nullptr);
   MusicToggle(silent), MusicUpkeep(silent), MusicNextTrack(silent), MusicLouder(silent);
   FSOUND_SetPaused(FSOUND_ALL, 1);
-  EXPECT_FALSE(Paused());
+  EXPECT_FALSE(FSOUND_GetPaused(1));
   MusicStop(silent), MusicShutDown(silent);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   // Two games in a row, each closing as a game ends: SDL first, then the music.
@@ -280,9 +264,8 @@ TEST(SoundLibrary, WithoutAnAudioDeviceEveryCallIsHarmlessAndLaterGamesStartItAg
 
 namespace {
 
-// Once the screen has opened its music (and played it if `waitPlay`), notes
-// what plays, stops `stop`, hands the screen `then`; once only, as SDL 1.2 may
-// call again a timer that asked to end.
+// Once the screen's music is open (and plays if `waitPlay`), notes what plays, stops
+// `stop`, hands the screen `then`; once, as SDL 1.2 may call an ended timer again.
 struct Probe {
   bool waitPlay;
   FSOUND_STREAM* stop;
@@ -291,8 +274,7 @@ struct Probe {
   std::atomic<bool> done{false};
   static Uint32 Look(Uint32 interval, void* param) {
     auto* p = static_cast<Probe*>(param);
-    if (p->done) return 0;
-    if (SoundStreamsOpen() < 1 || (p->waitPlay && !Playing())) return interval;
+    if (!p->done && (SoundStreamsOpen() < 1 || (p->waitPlay && !Playing()))) return interval;
     if (p->done.exchange(true)) return 0;
     p->playing = Playing();
     if (p->stop) FSOUND_Stream_Stop(p->stop);
@@ -305,9 +287,8 @@ using ScreenMusic = ScreenTest;
 
 }  // namespace
 
-// The end music plays with an odd switch and stops on every way out; the level
-// start asks for its music on every pass; without its event queue the end
-// screen leaves instead of waiting forever.
+// The end music plays with an odd switch and stops on every way out; the level start
+// asks for its music on every pass; without its event queue the end screen leaves.
 TEST_F(ScreenMusic, TheScreensAroundTheLevelsPlayTheirMusicAndLeave) {
   ASSERT_EQ(std::system("rm Musique && mkdir Musique"), 0);
   Write("Musique/Musique.mp3", 10, kMp3, 0, 0);
@@ -333,7 +314,6 @@ TEST_F(ScreenMusic, TheScreensAroundTheLevelsPlayTheirMusicAndLeave) {
   Push(KeyDown(SDLK_ESCAPE));
   EXPECT_EQ(FIN(1, 10, screen_, font_, 600, 600, 1), 0);
   EXPECT_FALSE(Playing());
-
   Write("Musique/Musique.wav", 5);
   FSOUND_STREAM* stream = FSOUND_Stream_Open("Musique/Musique.wav", 0, 0, 0);
   auto s = std::make_unique<GameState>();
@@ -349,12 +329,8 @@ TEST_F(ScreenMusic, TheScreensAroundTheLevelsPlayTheirMusicAndLeave) {
   }
   SDL_RemoveTimer(timer);
   EXPECT_TRUE(Playing());
-  FSOUND_Stream_Close(stream);
-  ReleaseGameSurfaces(*s);
-  FSOUND_Close();
-
-  // Without its queue the wait answers 0 on classic SDL, -1 on sdl12-compat. In
-  // an SDL thread: SDL 2 frees the error it leaves only in threads it started.
+  FSOUND_Stream_Close(stream), ReleaseGameSurfaces(*s), FSOUND_Close();
+  // The wait answers 0 (classic SDL) or -1, in an SDL thread: SDL 2 frees its error there.
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
   static SDL_sem* left = SDL_CreateSemaphore(0);
   static int answer = -2;
