@@ -21,7 +21,7 @@ void Expect(bool holds) {
   if (!holds) std::abort();
 }
 
-// Memory-backed when the machine has it: the file is rewritten on every run.
+// In memory when the machine has it: the file is rewritten on every run.
 std::string Scratch(const std::string& bytes, const char* ending) {
   const std::string path = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
                            "/glouto-fuzz-" + std::to_string(getpid()) + ending;
@@ -31,8 +31,8 @@ std::string Scratch(const std::string& bytes, const char* ending) {
   return path;
 }
 
-// The reader stays inside its table and returns how many entries it filled;
-// the first byte picks a smaller table now and then, to try the bound.
+// The reader stays inside its table and returns how many entries it filled; the first byte
+// picks a smaller table now and then, to try the bound.
 void Level(const std::string& bytes) {
   constexpr Sint16 kUntouched = -12345;
   const int first = bytes.empty() ? 1 : static_cast<uint8_t>(bytes[0]);
@@ -44,8 +44,8 @@ void Level(const std::string& bytes) {
   for (int i = n; i <= kMaxWalls; ++i) Expect(table[i].x == kUntouched && table[i].y == kUntouched);
 }
 
-// Decoding changes nothing when it refuses; what it accepts passes the
-// checker and its own code brings back the same text.
+// Decoding changes nothing when it refuses; what it accepts passes the checker and its own code
+// brings back the same text.
 void Code(const std::string& given) {
   std::string text = "untouched", code, again;
   int level = 0, levelAgain = 0;
@@ -57,8 +57,7 @@ void Code(const std::string& given) {
   Expect(again == text && levelAgain == level);
 }
 
-// Never more frames than asked, every sample within full scale, up to a few
-// times round a short file.
+// Never more frames than asked, every sample within full scale, a few times round a short file.
 void Drain(SoundStream& stream, bool endless) {
   std::array<float, 2 * 700> chunk;  // not a power of two, to cross the decoder's chunks
   const long want = static_cast<long>(chunk.size() / 2);
@@ -92,8 +91,6 @@ const char* const kTarget = std::getenv("GLOUTO_FUZZ");
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const std::string target = kTarget ? kTarget : "level";
-  if (target == "level") Level(bytes);
-  if (target == "code") Code(bytes);
-  if (target == "music") Music(bytes);
+  target == "level" ? Level(bytes) : target == "code" ? Code(bytes) : Music(bytes);
   return 0;
 }
