@@ -1,8 +1,12 @@
 #!/bin/sh
-# Builds the .deb with CPack and unpacks it for the tests that follow; checks
-# what a Debian player gets: name, control fields, layout, manual pages, icons.
+# Builds the .deb with CPack and unpacks it for the test that follows; checks what a Debian
+# player gets: name, control fields, layout, manual pages, icons, and what Debian's own checkers
+# say of the package and its menu files (only errors fail).
 # Usage: package_build_test.sh CPACK BUILD_DIR OUT_DIR VERSION
 set -u
+for tool in desktop-file-validate appstreamcli lintian; do
+  command -v "$tool" >/dev/null || { echo "$tool missing (./glouto.sh test installs it)"; exit 1; }
+done
 cpack=$1 build=$2 out=$3 version=$4 root=$3/root deb=$3/glouto_$4_amd64.deb
 . "$(dirname "$0")/check.sh"
 rm -rf "$out" && mkdir -p "$out"
@@ -21,5 +25,6 @@ packaged glouto-niveau runs|0|games/glouto-niveau --help >/dev/null; echo $?
 the programs, assets, menu entries, metadata, copyright||for f in lib/games/glouto/game lib/games/glouto/editor share/games/glouto/Images share/games/glouto/Police share/games/glouto/Niveaux share/games/glouto/Readme.html share/applications/glouto.desktop share/applications/glouto-editeur.desktop share/metainfo/org.glouto.Glouto.metainfo.xml share/doc/glouto/copyright; do [ -e "$f" ] || echo "$f"; done
 no stray editor save shipped|no|has share/games/glouto/Niveaux/Niveau_.txt
 icons of both programs at 48, 64, 128|48x48 64x64 128x128 48x48 64x64 128x128|for n in glouto glouto-editeur; do for s in 48 64 128; do dims "share/icons/hicolor/${s}x$s/apps/$n.png"; done; done | xargs
+Debian's checkers|0|{ desktop-file-validate share/applications/*.desktop && appstreamcli validate --no-net share/metainfo/*.metainfo.xml && lintian --fail-on error --display-level '>=warning' "$deb"; } >&2; echo $?
 ROWS
 [ "$failures" -eq 0 ]
