@@ -54,7 +54,7 @@ struct EditorScript : Script {
     // The five plates of the size screen stand 50 pixels apart, 600 at the top.
     Event(MouseMotion(200, 120 + (width - 600) / 2));
     Event(MouseButton(SDL_MOUSEBUTTONUP, 200, 120 + (width - 600) / 2));
-    for (int i = 0; i <= presses; ++i, ++pressCount) {
+    for (int i = 0; i <= presses; ++i) {
       if (i == clearAt) Keys({SDLK_BACKSPACE}), grid.walls.clear();
       if (i == presses) break;
       int x = anyX(random), y = anyY(random);
@@ -80,7 +80,6 @@ struct EditorScript : Script {
 
   std::mt19937 random;
   std::vector<std::string> saves;  // what each cycle must save
-  int pressCount = 0;
 };
 
 // As each cycle starts: the level file and resident memory the one before left.
@@ -90,8 +89,7 @@ std::vector<long> residentBefore;
 std::string Saved() { return FileExists(kSavedLevelPath) ? ReadFile(kSavedLevelPath) : ""; }
 
 int RunEditor(EditorScript& script) {
-  savedBefore.clear(), residentBefore.clear();
-  FINPROG = 0;
+  savedBefore.clear(), residentBefore.clear(), FINPROG = 0;
   cycleStarted = [](int) {
     savedBefore.push_back(Saved());
     residentBefore.push_back(ResidentKiB());
@@ -114,17 +112,12 @@ TEST(EditorSoak, ManyCyclesAndPressesSaveEveryLevelAndKeepMemoryFlat) {
   EditorScript script(20240611u);
   for (int c = 0; c < cycles; ++c)
     script.Cycle(kWidths[c % 5], pressesIn(c), c % 2 ? c : c % 4 ? pressesIn(c) : -1);
-  waitedMs = 0;
   EXPECT_EQ(RunEditor(script), 0);
   const long residentAtEnd = ResidentKiB();
   EXPECT_TRUE(script.steps.empty());
   ASSERT_EQ(savedBefore.size(), cycles + 1u);
   for (int c = 0; c < cycles; ++c) EXPECT_EQ(savedBefore[c + 1], script.saves[c]) << c + 1;
   EXPECT_EQ(Saved(), script.saves.back());
-  std::printf(
-      "editor soak: %d cycles, %d presses, %.1f min of waits skipped; resident %ld KiB "
-      "after the first cycle, %ld KiB after the last\n",
-      cycles, script.pressCount, waitedMs / 60000.0, residentBefore[1], residentAtEnd);
   // A few pages come and go with the heap's layout.
   EXPECT_LE(residentAtEnd, residentBefore[1] + 256);
 }
@@ -165,7 +158,7 @@ void SaveCases(int from, int to) {
                 {SaveStep::kCreate, EFBIG, 1, -1}};
   for (int i = from; i < to; ++i) {
     const auto& c = kCases[i];
-    SCOPED_TRACE(std::strerror(c.error) + std::to_string(static_cast<int>(c.stopAt)));
+    SCOPED_TRACE(i);
     ScopedWorkDir dir;
     EditorScript script(3u);
     script.Cycle(600, 40);
@@ -203,15 +196,12 @@ void SaveCases(int from, int to) {
                     (n = read(pipeEnds[0], chunk, sizeof chunk)) > 0;)
       message.append(chunk, n);
     close(pipeEnds[0]);
-    kill(child, SIGKILL);
     int status = 0;
-    waitpid(child, &status, 0);
+    kill(child, SIGKILL), waitpid(child, &status, 0);
     chmod("Niveaux", 0755);
-    if (c.stopAt == SaveStep::kCreate) {
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-    } else {
-      ASSERT_TRUE(!message.empty() && message.back() == '!') << "the save never reached the step";
-    }
+    const bool reached = !message.empty() && message.back() == '!';
+    ASSERT_EQ(reached, c.stopAt != SaveStep::kCreate) << "the step reached";
+    EXPECT_TRUE(reached || status == 0) << "the editor ended with " << status;
     const std::string line = "editor: cannot save Niveaux/Niveau_.txt: " +
                              std::string(std::strerror(c.error));
     int said = 0;
@@ -220,17 +210,12 @@ void SaveCases(int from, int to) {
     EXPECT_EQ(said, c.error ? 2 : 0) << "[" << message << "]";
     if (c.level < 0) continue;
     EXPECT_EQ(ReadFile(kSavedLevelPath), texts[c.level]);
-    int left = 0;
+    std::string left;  // the temporaries, with what they hold
     for (const auto& entry : std::filesystem::directory_iterator("Niveaux")) {
       const std::string name = entry.path().filename();
-      if (name == "Niveau_.txt") continue;
-      ++left;
-      EXPECT_EQ(name.rfind("Niveau_.txt.", 0), 0u) << name;
-      if (c.leftover >= 0) {
-        EXPECT_EQ(ReadFile("Niveaux/" + name), texts[c.leftover]);
-      }
+      if (name != "Niveau_.txt") left += name.substr(0, 12) + ":" + ReadFile("Niveaux/" + name);
     }
-    EXPECT_EQ(left, c.leftover >= 0 ? 1 : 0) << "temporaries left";
+    EXPECT_EQ(left, c.leftover < 0 ? "" : "Niveau_.txt.:" + texts[c.leftover]);
   }
 }
 

@@ -10,15 +10,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "tests/support/test_support.h"
 
@@ -52,13 +48,12 @@ long ResidentKiB() {
   return resident < 0 ? -1 : resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-// Asked of SDL_Delay, all skipped; the game's timer thread never waits through it.
-unsigned long long waitedMs = 0;
-extern "C" void __wrap_SDL_Delay(Uint32 ms) { waitedMs += ms; }
+extern "C" void __wrap_SDL_Delay(Uint32) {}  // every wait skipped
 
 // The input of a program's whole SDL_main: each poll takes the next step (an event or none, its
 // action run first), a wait takes steps until one has an event. Once they run out, the window
 // closes.
+struct Script* running = nullptr;
 struct Script {
   struct Step {
     SDL_Event event;  // none for SDL_NOEVENT
@@ -80,26 +75,22 @@ struct Script {
     if (step.action) step.action();
     return (event = step.event).type != SDL_NOEVENT;
   }
-  int Run();  // SDL_main on the script, in the working directory
-}* running = nullptr;
+  int Run() {  // SDL_main on the script, in the working directory
+    char name[] = "program", *argv[] = {name, nullptr};
+    running = this;
+    const int result = SDL_main(1, argv);
+    return running = nullptr, result;
+  }
+};
 
-int Script::Run() {
-  running = this;
-  char name[] = "program";
-  char* argv[] = {name, nullptr};
-  const int result = SDL_main(1, argv);
-  running = nullptr;
-  return result;
-}
-
-// The script's event goes out next, not after what the window queued about itself.
+// The script's event goes out next, not after what the window queued about itself; a screen
+// that waits for input takes the script's next event, skipping idle steps.
 extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {
   SDL_Event next;
   if (event && running && running->Next(next)) DropWindowEvents(), SDL_PushEvent(&next);
   return __real_SDL_PollEvent(event);
 }
 
-// A screen that waits for input takes the script's next event, skipping idle steps.
 extern "C" int __wrap_SDL_WaitEvent(SDL_Event* event) {
   SDL_Event next;
   if (running) {
@@ -112,12 +103,11 @@ extern "C" int __wrap_SDL_WaitEvent(SDL_Event* event) {
 
 // Ways a careless install spoils a file.
 constexpr const char* kDamage[] = {"missing", "empty", "text under the name", "cut short"};
-constexpr const char* kFolders[] = {"Images", "Police", "Musique", "Niveaux"};
 
 // Every shipped file under Images/, Police/, Musique/, Niveaux/ ("Images/Mur.png", ...).
 std::vector<std::string> ShippedAssets() {
   std::vector<std::string> paths;
-  for (const char* folder : kFolders) {
+  for (const char* folder : {"Images", "Police", "Musique", "Niveaux"}) {
     for (const auto& entry : std::filesystem::directory_iterator(AssetsDir() + "/" + folder)) {
       const std::string name = entry.path().filename();
       if (name.rfind("LICENSE", 0) != 0) paths.push_back(folder + ("/" + name));
@@ -130,9 +120,9 @@ std::vector<std::string> ShippedAssets() {
 // The shipped folders here, levels copied (the one kind a player edits in place) and the rest
 // linked, `path` spoiled the kDamage[damage] way.
 void InstallAssetsWith(const std::string& path, int damage) {
-  for (const char* folder : kFolders) mkdir(folder, 0755);
   for (const std::string& shipped : ShippedAssets()) {
     const std::string source = AssetsDir() + "/" + shipped;
+    mkdir(shipped.substr(0, shipped.find('/')).c_str(), 0755);
     if (shipped.rfind("Niveaux/", 0) == 0) {
       WriteFile(shipped, ReadFile(source));
     } else if (symlink(source.c_str(), shipped.c_str()) != 0) {
