@@ -22,45 +22,24 @@
 
 namespace {
 
-// A cycle's presses worked out anew: each toggles its cell's wall, but not on the actors' starts.
-struct Grid {
-  int width;
-  std::vector<std::pair<int, int>> walls;
-
-  void Press(int x, int y) {
-    const int cx = x / 25 * 25, cy = y / 25 * 25;
-    if (((cx == 25 || cx == 50) && (cy == 25 || cy == 50)) ||
-        ((cx == width / 2 || cx == width / 2 + 25) && (cy == 300 || cy == 325)))
-      return;
-    const auto found = std::find(walls.begin(), walls.end(), std::make_pair(cx, cy));
-    if (found == walls.end()) return walls.emplace_back(cx, cy), void();
-    walls.erase(found);
-  }
-  std::string File() const {  // after Return; "" for no file
-    std::string text = walls.empty() ? "" : std::to_string(walls.size()) + "\n";
-    for (const auto& [x, y] : walls) text += std::to_string(x) + "\t" + std::to_string(y) + "\n";
-    return text;
-  }
-};
-
 struct EditorScript : Script {
   explicit EditorScript(unsigned seed) : random(seed) {}
 
   // A cycle at `width`: presses (a third on walls placed, a sixth on the actors' starts), stray
   // input, a Backspace before press `clearAt` (none for -1, at the end for `presses`), Return.
   void Cycle(int width, int presses, int clearAt = -1) {
-    Grid grid{width, {}};
+    std::vector<std::pair<int, int>> walls;
     std::uniform_int_distribution<int> anyX(0, width - 1), anyY(0, 599), die(0, 5);
     // The five plates of the size screen stand 50 pixels apart, 600 at the top.
     Event(MouseMotion(200, 120 + (width - 600) / 2));
     Event(MouseButton(SDL_MOUSEBUTTONUP, 200, 120 + (width - 600) / 2));
     for (int i = 0; i <= presses; ++i) {
-      if (i == clearAt) Keys({SDLK_BACKSPACE}), grid.walls.clear();
+      if (i == clearAt) Keys({SDLK_BACKSPACE}), walls.clear();
       if (i == presses) break;
       int x = anyX(random), y = anyY(random);
       const int roll = die(random);
-      if (roll < 2 && !grid.walls.empty()) {
-        const auto& wall = grid.walls[random() % grid.walls.size()];
+      if (roll < 2 && !walls.empty()) {
+        const auto& wall = walls[random() % walls.size()];
         x = wall.first + x % 25, y = wall.second + y % 25;
       } else if (roll == 4) {
         const int start = static_cast<int>(random() % 8);
@@ -72,10 +51,19 @@ struct EditorScript : Script {
         Event(ignored[i % 4]);
       }
       Event(MouseButton(SDL_MOUSEBUTTONDOWN, x, y));
-      grid.Press(x, y);
+      // The press rule worked out anew: it toggles its cell's wall, but not on the actors' starts.
+      const int cx = x / 25 * 25, cy = y / 25 * 25;
+      if (((cx == 25 || cx == 50) && (cy == 25 || cy == 50)) ||
+          ((cx == width / 2 || cx == width / 2 + 25) && (cy == 300 || cy == 325)))
+        continue;
+      const size_t before = walls.size();
+      walls.erase(std::remove(walls.begin(), walls.end(), std::make_pair(cx, cy)), walls.end());
+      if (walls.size() == before) walls.emplace_back(cx, cy);
     }
     Keys({SDLK_RETURN});
-    saves.push_back(grid.File());
+    std::string text = walls.empty() ? "" : std::to_string(walls.size()) + "\n";  // "": no file
+    for (const auto& [x, y] : walls) text += std::to_string(x) + "\t" + std::to_string(y) + "\n";
+    saves.push_back(text);
   }
 
   std::mt19937 random;
