@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -17,16 +18,12 @@
 
 namespace {
 
-void Expect(bool holds) {
-  if (!holds) std::abort();
-}
-
 // In memory when the machine has it: the file is rewritten on every run.
 std::string Scratch(const std::string& bytes, const char* ending) {
   const std::string path = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
                            "/glouto-fuzz-" + std::to_string(getpid()) + ending;
   std::FILE* file = std::fopen(path.c_str(), "wb");
-  Expect(file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
+  assert(file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
   std::fclose(file);
   return path;
 }
@@ -40,8 +37,8 @@ void Level(const std::string& bytes) {
   std::array<SDL_Rect, kMaxWalls + 1> table;
   table.fill(SDL_Rect{kUntouched, kUntouched, 0, 0});
   const int n = ReadLevelFile(Scratch(bytes, ".txt").c_str(), table.data(), capacity);
-  Expect(n >= 0 && n <= capacity);
-  for (int i = n; i <= kMaxWalls; ++i) Expect(table[i].x == kUntouched && table[i].y == kUntouched);
+  assert(n >= 0 && n <= capacity);
+  for (int i = n; i <= kMaxWalls; ++i) assert(table[i].x == kUntouched && table[i].y == kUntouched);
 }
 
 // Decoding changes nothing when it refuses; what it accepts passes the checker and its own code
@@ -50,11 +47,11 @@ void Code(const std::string& given) {
   std::string text = "untouched", code, again;
   int level = 0, levelAgain = 0;
   if (DecodeLevel(given, &text, &level).problem != LevelProblem::kNone)
-    return Expect(text == "untouched");
-  Expect(CheckLevelText(text, level).problem == LevelProblem::kNone);
-  Expect(EncodeLevel(text, level, &code).problem == LevelProblem::kNone);
-  Expect(DecodeLevel(code, &again, &levelAgain).problem == LevelProblem::kNone);
-  Expect(again == text && levelAgain == level);
+    return assert(text == "untouched");
+  assert(CheckLevelText(text, level).problem == LevelProblem::kNone);
+  assert(EncodeLevel(text, level, &code).problem == LevelProblem::kNone);
+  assert(DecodeLevel(code, &again, &levelAgain).problem == LevelProblem::kNone);
+  assert(again == text && levelAgain == level);
 }
 
 // Never more frames than asked, every sample within full scale, a few times round a short file.
@@ -64,8 +61,8 @@ void Drain(SoundStream& stream, bool endless) {
   for (long total = 0; total < 8192; total += want) {
     chunk.fill(NAN);
     const long got = stream.Read(chunk.data(), want, endless);
-    Expect(got >= 0 && got <= want);
-    for (long i = 0; i < 2 * got; ++i) Expect(std::fabs(chunk[static_cast<size_t>(i)]) <= 1.0f);
+    assert(got >= 0 && got <= want);
+    for (long i = 0; i < 2 * got; ++i) assert(std::fabs(chunk[static_cast<size_t>(i)]) <= 1.0f);
     if (got < want) return;
   }
 }
@@ -84,13 +81,12 @@ void Music(const std::string& bytes) {
   Drain(*stream, true);
 }
 
-const char* const kTarget = std::getenv("GLOUTO_FUZZ");
+const std::string kTarget = std::getenv("GLOUTO_FUZZ") ? std::getenv("GLOUTO_FUZZ") : "level";
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  const std::string target = kTarget ? kTarget : "level";
-  target == "level" ? Level(bytes) : target == "code" ? Code(bytes) : Music(bytes);
+  kTarget == "level" ? Level(bytes) : kTarget == "code" ? Code(bytes) : Music(bytes);
   return 0;
 }

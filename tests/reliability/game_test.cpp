@@ -1,8 +1,8 @@
-// The real game through its own SDL_main: long play of three games, and play
-// with any one of its files spoiled.
+// The real game through its own SDL_main: long play of three games, and with a file spoiled.
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "game/flow/game.h"
 #include "game/flow/globals.h"
@@ -60,17 +60,12 @@ struct GameScript : Script {
       std::uniform_int_distribution<int> die(0, 199);
       for (int f = 3; f < (level == levels ? lastFrames : frames); ++f) {
         const int roll = die(random);
-        if (roll < 25) {
-          Keys({kKeys[roll % 5]});
-        } else if (roll < 31) {
-          Keys({kKeys[5 + (roll + f) % 11]});
-        } else if (roll < 35 && players == 2) {
-          Keys({kKeys[16 + roll % 4]});
-        } else if (roll == 35) {
+        if (roll == 35)
           Keys({SDLK_p, SDLK_SEMICOLON, SDLK_p});  // the ; taken by the pause
-        } else {
+        else if (roll < 31 || (roll < 35 && players == 2))
+          Keys({kKeys[roll < 25 ? roll % 5 : roll < 31 ? 5 + (roll + f) % 11 : 16 + roll % 4]});
+        else
           Idle();
-        }
       }
       Keys({SDLK_RSHIFT});  // wall answers lower the protection to a few seconds
     }
@@ -81,8 +76,7 @@ struct GameScript : Script {
   long polls = 0, frames = 0;
 };
 
-// A run from fresh globals; the game's draws, seeded from the clock in play, seeded from the
-// script game after game.
+// A run from fresh globals; the game's draws (from the clock in play) seeded from the script.
 int RunGame(GameScript& script) {
   ends.clear();
   seed = script.seed;
@@ -93,8 +87,7 @@ int RunGame(GameScript& script) {
     ends.push_back({s.level, s.playerCount, s.running, s.won, ResidentKiB()});
   };
   const int result = script.Run();
-  gameStartHook = gameEndHook = nullptr;
-  playing = nullptr;
+  gameStartHook = gameEndHook = nullptr, playing = nullptr;
   return result;
 }
 
@@ -103,8 +96,8 @@ int RunGame(GameScript& script) {
 TEST(GameSoak, ThreeGamesOfManyLevelsPlayThroughAndKeepMemoryFlat) {
   ScopedWorkDir dir;
   LinkAssets(true);
-  // 30 levels in a row from GLOUTO_SOAK_SCALE=10 on (past the shipped ones
-  // the maze is empty); beyond, longer levels: at 200, an hour of play.
+  // 30 levels in a row from GLOUTO_SOAK_SCALE=10 on (past the shipped ones the maze is empty);
+  // beyond, longer levels: at 200, an hour of play.
   const int levels = std::min(3 * SoakScale(), 30);
   const int framesPerLevel = 50 * std::max(1, SoakScale() / 10);
   GameScript script(424242u);
@@ -118,12 +111,9 @@ TEST(GameSoak, ThreeGamesOfManyLevelsPlayThroughAndKeepMemoryFlat) {
   EXPECT_EQ(RunGame(script), 0);
   EXPECT_TRUE(script.steps.empty());
   ASSERT_EQ(ends.size(), 3u);
-  for (int g = 0; g < 3; ++g) {
-    SCOPED_TRACE("game " + std::to_string(g + 1));
-    EXPECT_EQ(ends[g].level, levels) << "a level ended the game early";
-    EXPECT_EQ(ends[g].playerCount, players[g]);
-    EXPECT_EQ(ends[g].running, g < 2 ? 1 : 0);
-  }
+  for (int g = 0; g < 3; ++g)  // the level reached (none ended the game early), players, again
+    EXPECT_EQ(std::tie(ends[g].level, ends[g].playerCount, ends[g].running),
+              std::make_tuple(levels, players[g], g < 2 ? 1 : 0));
   EXPECT_GE(script.frames, 3L * levels * (framesPerLevel - 5)) << "frames skipped";
   // The second game settles some 200 to 350 KiB above the first (the sound and timer threads'
   // heaps, made anew) and stays there; a sprite a frame or a level's chests leaked would not.
@@ -136,8 +126,7 @@ TEST(GameSoak, ThreeGamesOfManyLevelsPlayThroughAndKeepMemoryFlat) {
 TEST(GameBrokenAssets, AnyFileSpoiledTheGameStillPlaysUpToIt) {
   int turn = -1;
   for (const std::string& path : ShippedAssets()) {
-    const bool level = path.rfind("Niveaux/Niveau_", 0) == 0;
-    const int last = level ? std::stoi(path.substr(15)) : 2;
+    const int last = path.rfind("Niveaux/Niveau_", 0) == 0 ? std::stoi(path.substr(15)) : 2;
     if (SoakScale() == 1 && last > 4) continue;
     ++turn;
     for (int k = 0; k < 4; ++k) {
@@ -166,9 +155,7 @@ TEST(GameBrokenAssets, AnyFileSpoiledTheGameStillPlaysUpToIt) {
       EXPECT_EQ(RunGame(script), 0);
       EXPECT_TRUE(script.steps.empty());
       ASSERT_EQ(ends.size(), 2u);
-      EXPECT_EQ(ends[0].level, last);
-      EXPECT_EQ(ends[0].won, 1);
-      EXPECT_EQ(ends[1].won, 0);
+      EXPECT_EQ(std::tie(ends[0].level, ends[0].won, ends[1].won), std::make_tuple(last, 1, 0));
     }
   }
 }
