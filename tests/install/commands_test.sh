@@ -20,6 +20,7 @@ run() { "$@" >"$tmp/out" 2>"$tmp/err"; echo $?; }  # the exit code
 niveau() { run "$bin/glouto-niveau" "$@"; }
 said() { grep -c -- "$1" "$tmp/err"; }
 save() { printf "$1" >"${2:-$levels}/Niveau_.txt"; }
+put() { save "${1#* }"; niveau "${1%% *}"; }  # put "LEVEL TEXT"
 level() { tr '\n\t' '/,' <"$levels/Niveau_$1"; }
 usage() { for args in "$@"; do [ "$(niveau $args)" = 2 ] && [ -s "$tmp/err" ] || echo "'$args'"; done; }
 
@@ -33,16 +34,9 @@ a level installed byte for byte, for all to read, the save kept, named|0 same 64
 an existing level refused, untouched, --force told|8 2/0,0/675,575/ 1|save '1\n100\t100\n'; echo $(niveau 2) $(level 2.txt) $(said -- --force)
 --force replaces it|0 same|echo $(niveau --force 2) $(same "$levels/Niveau_.txt" "$levels/Niveau_2.txt")
 a dangling link counts as an existing level|8|ln -s nowhere "$levels/Niveau_3.txt"; niveau 3; rm "$levels/Niveau_3.txt"
-# Faulty saves: each its own code, explained, nothing installed (levels >= 11: 1000 wide).
-space for a tab|4 1 no|save '1\n0 0\n'; echo $(niveau 11) $(said .) $(has "$levels/Niveau_11.txt")
-count that lies|4 1 no|save '3\n0\t0\n'; echo $(niveau 12) $(said .) $(has "$levels/Niveau_12.txt")
-no final line break|4 1 no|save '1\n0\t0'; echo $(niveau 13) $(said .) $(has "$levels/Niveau_13.txt")
-wall outside the widest window|6|save '1\n1000\t0\n'; niveau 20
-last cell of the widest window|0|save '1\n975\t575\n'; niveau 20
-wall off the grid|6|save '1\n12\t0\n'; niveau 21
-wall on the hero's start|7|save '1\n500\t325\n'; niveau 21
-wall on the enemies' start|7|save '1\n50\t25\n'; niveau 21
-level 1 is 600 wide|6|save '1\n675\t0\n'; niveau 1
+# Faulty saves ("LEVEL TEXT"): each its own code, explained, nothing installed (from 11: 1000 wide).
+a space for a tab, a count that lies, no final line break|4 1 no 4 1 no 4 1 no|for s in '11 1\n0 0\n' '12 3\n0\t0\n' '13 1\n0\t0'; do echo $(put "$s") $(said .) $(has "$levels/Niveau_${s%% *}.txt"); done | xargs
+walls outside the widest window, on its last cell, off the grid, on the hero's and enemies' starts, outside level 1|6 0 6 7 7 6|for s in '20 1\n1000\t0\n' '20 1\n975\t575\n' '21 1\n12\t0\n' '21 1\n500\t325\n' '21 1\n50\t25\n' '1 1\n675\t0\n'; do put "$s"; done | xargs
 more than 1000 walls, nothing installed|5 no|save "1001\n$(printf '0\\t0\\n%.0s' $(seq 1001))"; echo $(niveau 22) $(has "$levels/Niveau_22.txt")
 # XDG_DATA_HOME moves the player's folder, but only when it is absolute.
 XDG_DATA_HOME used|0 yes|save '1\n0\t0\n' "$tmp/xdg/glouto/Niveaux"; export XDG_DATA_HOME="$tmp/xdg"; echo $(niveau 5) $(has "$tmp/xdg/glouto/Niveaux/Niveau_5.txt")
