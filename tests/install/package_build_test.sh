@@ -4,18 +4,14 @@
 # say of the package and its menu files (only errors fail).
 # Usage: package_build_test.sh CPACK BUILD_DIR OUT_DIR VERSION
 set -u
-for tool in desktop-file-validate appstreamcli lintian; do
-  command -v "$tool" >/dev/null || { echo "$tool missing (./glouto.sh test installs it)"; exit 1; }
-done
 cpack=$1 build=$2 out=$3 version=$4 root=$3/root deb=$3/glouto_$4_amd64.deb
 . "$(dirname "$0")/check.sh"
 rm -rf "$out" && mkdir -p "$out"
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || { cat "$out/cpack.log"; exit 1; }
 dpkg-deb -x "$deb" "$root" || { echo "FAIL no $deb:"; ls "$out"; exit 1; }
 cd "$root/usr" || exit 1
-dims() {  # a PNG's width and height, the big-endian words at bytes 16 and 20
-  od -An -tu1 -j16 -N8 "$1" 2>/dev/null | awk '{print $3*256+$4 "x" $7*256+$8}'
-}
+# A PNG's width and height, the big-endian words at bytes 16 and 20.
+dims() { od -An -tu1 -j16 -N8 "$1" 2>/dev/null | awk '{print $3*256+$4 "x" $7*256+$8}'; }
 rows <<'ROWS'
 control fields|glouto games amd64 $version|for f in Package Section Architecture Version; do dpkg-deb -f "$deb" $f; done | xargs
 dependencies computed from the programs||for l in libc6 libsdl1.2debian libsdl-image1.2 libsdl-ttf2.0-0 libsndfile1 libsamplerate0; do dpkg-deb -f "$deb" Depends | grep -q "$l" || echo "$l"; done
