@@ -9,20 +9,34 @@ trap 'rm -rf "$tmp"' EXIT
 . "$(dirname "$0")/check.sh"
 bin=$tmp/root/usr/games lib=$tmp/root/usr/lib/games/glouto shipped=$tmp/root/usr/share/games/glouto
 mkdir -p "$bin" "$lib" "$shipped/Images" "$shipped/Police" "$shipped/Musique" "$shipped/Niveaux" \
-  "$tmp/xdg/glouto/Niveaux" "$tmp/friend/glouto/Niveaux"
+  "$tmp/xdg/glouto/Niveaux" "$tmp/friend/glouto/Niveaux" "$tmp/launched"
 cp "$1/glouto" "$1/glouto-editeur" "$1/glouto-niveau" "$bin/"
+for program in game editor; do
+  printf '#!/bin/sh\n{ echo "$PWD"; echo "$*"; cat Police/font; } >"$HOME/%s.ran" 2>/dev/null
+[ -z "${SAVE:-}" ] || printf "%%b" "$SAVE" >Niveaux/Niveau_.txt\nexit ${CODE:-0}\n' "$program" >"$lib/$program"
+  chmod +x "$lib/$program"
+done
+echo shipped-font >"$shipped/Police/font"
+echo manual >"$shipped/Readme.html"
+printf '1\n0\t0\n' >"$shipped/Niveaux/Niveau_1.txt"
+printf '1\n25\t0\n' >"$shipped/Niveaux/Niveau_2.txt"
 printf '1\n100\t0\n' >"$shipped/Niveaux/Niveau_4.txt"
-export HOME="$tmp/home"
+chmod 444 "$shipped/Niveaux/"*
+# The launchers' player; glouto-niveau's has a home of its own. The display is never opened.
+export HOME="$tmp/launched" DISPLAY=:4242
 unset XDG_DATA_HOME SDL_VIDEODRIVER
 umask 022
-levels=$HOME/.local/share/glouto/Niveaux
+levels=$tmp/home/.local/share/glouto/Niveaux data=$HOME/.local/share/glouto real=$(cd "$shipped" && pwd -P)
 run() { "$@" >"$tmp/out" 2>"$tmp/err"; echo $?; }  # the exit code
-niveau() { run "$bin/glouto-niveau" "$@"; }
+niveau() { HOME="$tmp/home" "$bin/glouto-niveau" "$@" >"$tmp/out" 2>"$tmp/err"; echo $?; }
 said() { grep -c -- "$1" "$tmp/err"; }
 save() { printf "$1" >"${2:-$levels}/Niveau_.txt"; }
 put() { save "${1#* }"; niveau "${1%% *}"; }  # put "LEVEL TEXT"
 level() { tr '\n\t' '/,' <"$levels/Niveau_$1"; }
 usage() { for args in "$@"; do [ "$(niveau $args)" = 2 ] && [ -s "$tmp/err" ] || echo "'$args'"; done; }
+ran() { tr '\n' : <"$HOME/$1.ran"; }  # where: with what: the font read:
+copy() { [ -w "$data/Niveaux/$1" ] && [ ! -L "$data/Niveaux/$1" ] && same "$shipped/Niveaux/$1" "$data/Niveaux/$1"; }
+levels() { cat "$data/Niveaux/Niveau_2.txt" "$data/Niveaux/Niveau_2.txt.~1~" 2>/dev/null | xargs; }
 
 rows <<'ROWS'
 no player folder yet|3|niveau 2
@@ -51,29 +65,6 @@ no level 40 to share|3|niveau --partager 40
 a second install|0|save '1\n0\t50\n'; niveau 4 --force
 the shipped level 4 put back|0 1/100,0/|echo $(niveau --retablir 4) $(level 4.txt)
 each replaced level kept in turn|1/150,0/ 2/0,0/675,575/ 1/0,50/|echo $(level 4.txt.~1~) $(level 4.txt.~2~) $(level 4.txt.~3~)
-ROWS
-[ "$(id -u)" -eq 0 ] || echo "unwritable level folder|9|chmod a-w \"\$levels\"; niveau 7; chmod u+w \"\$levels\"" | rows
-
-# The launchers, from a fresh home; the stand-ins draw nothing on a display never opened.
-for program in game editor; do
-  printf '#!/bin/sh\n{ echo "$PWD"; echo "$*"; cat Police/font; } >"$HOME/%s.ran" 2>/dev/null
-[ -z "${SAVE:-}" ] || printf "%%b" "$SAVE" >Niveaux/Niveau_.txt\nexit ${CODE:-0}\n' "$program" >"$lib/$program"
-  chmod +x "$lib/$program"
-done
-echo shipped-font >"$shipped/Police/font"
-echo manual >"$shipped/Readme.html"
-printf '1\n0\t0\n' >"$shipped/Niveaux/Niveau_1.txt"
-printf '1\n25\t0\n' >"$shipped/Niveaux/Niveau_2.txt"
-chmod 444 "$shipped/Niveaux/"*
-export HOME="$tmp/launched" DISPLAY=:4242
-unset XDG_DATA_HOME
-mkdir -p "$HOME"
-data=$HOME/.local/share/glouto real=$(cd "$shipped" && pwd -P)
-ran() { tr '\n' : <"$HOME/$1.ran"; }  # where: with what: the font read:
-copy() { [ -w "$data/Niveaux/$1" ] && [ ! -L "$data/Niveaux/$1" ] && same "$shipped/Niveaux/$1" "$data/Niveaux/$1"; }
-levels() { cat "$data/Niveaux/Niveau_2.txt" "$data/Niveaux/Niveau_2.txt.~1~" 2>/dev/null | xargs; }
-
-rows <<'ROWS'
 first launch, in the player's folder, with the arguments, the font through its link|0 $data:one two:shipped-font:|echo $(run "$bin/glouto" one two) "$(ran game)"
 folders and manual linked|$real/Images $real/Police $real/Musique $real/Readme.html|for i in Images Police Musique Readme.html; do readlink "$data/$i"; done | xargs
 levels are writable copies|same same|echo $(copy Niveau_1.txt) $(copy Niveau_2.txt)
@@ -101,4 +92,5 @@ pictures missing|2|mv "$shipped/Images" "$tmp/Images"; run "$bin/glouto-editeur"
 no HOME|3|HOME= run env -u HOME "$bin/glouto"
 player's folder cannot be made|3|mkdir -p "$tmp/blocked/.local/share" && echo file >"$tmp/blocked/.local/share/glouto"; HOME=$tmp/blocked run "$bin/glouto"
 ROWS
+[ "$(id -u)" -eq 0 ] || echo "unwritable level folder|9|chmod a-w \"\$levels\"; niveau 7; chmod u+w \"\$levels\"" | rows
 [ "$failures" -eq 0 ]
