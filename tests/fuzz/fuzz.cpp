@@ -1,5 +1,4 @@
-// libFuzzer targets for what players hand the game; GLOUTO_FUZZ picks one:
-// level (a level file), code (a shared level's code or link), music (a track).
+// libFuzzer on what players hand the game, GLOUTO_FUZZ: level (file), code (or link), music.
 #include <unistd.h>
 
 #include <array>
@@ -23,13 +22,12 @@ std::string Scratch(const std::string& bytes, const char* ending) {
   const std::string path = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
                            "/glouto-fuzz-" + std::to_string(getpid()) + ending;
   std::FILE* file = std::fopen(path.c_str(), "wb");
-  assert(file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
+  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) std::abort();
   std::fclose(file);
   return path;
 }
 
-// The reader stays inside its table and returns how many entries it filled; the first byte
-// picks a smaller table now and then, to try the bound.
+// The reader stays inside its table (the first byte picks a smaller one now and then).
 void Level(const std::string& bytes) {
   constexpr Sint16 kUntouched = -12345;
   const int first = bytes.empty() ? 1 : static_cast<uint8_t>(bytes[0]);
@@ -41,8 +39,7 @@ void Level(const std::string& bytes) {
   for (int i = n; i <= kMaxWalls; ++i) assert(table[i].x == kUntouched && table[i].y == kUntouched);
 }
 
-// Decoding changes nothing when it refuses; what it accepts passes the checker and its own code
-// brings back the same text.
+// A refused code changes nothing; an accepted one passes the checker and comes back the same.
 void Code(const std::string& given) {
   std::string text = "untouched", code, again;
   int level = 0, levelAgain = 0;
@@ -75,10 +72,7 @@ void Music(const std::string& bytes) {
   constexpr int kDeviceRates[] = {44100, 48000, 22050, 8000};
   auto stream = SoundStream::Open(
       path.c_str(), kDeviceRates[bytes.empty() ? 0 : static_cast<uint8_t>(bytes.back()) % 4]);
-  if (!stream) return;
-  Drain(*stream, false);
-  stream->Rewind();
-  Drain(*stream, true);
+  if (stream) Drain(*stream, false), stream->Rewind(), Drain(*stream, true);
 }
 
 const std::string kTarget = std::getenv("GLOUTO_FUZZ") ? std::getenv("GLOUTO_FUZZ") : "level";

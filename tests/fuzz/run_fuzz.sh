@@ -6,20 +6,18 @@
 set -euo pipefail
 src="$1"; out="$2"; length="${3:-15}"; export GLOUTO_FUZZ="${4:-level}"
 for tool in clang++ sox lame; do command -v $tool >/dev/null || { echo "$tool missing"; exit 1; }; done
-mkdir -p "$out/$GLOUTO_FUZZ" && cd "$out"
+mkdir -p "$out/$GLOUTO_FUZZ" && cd "$out" && options=()
 # shellcheck disable=SC2046
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$src" $(pkg-config --cflags sdl) "$src/tests/fuzz/fuzz.cpp" "$src"/level/level_{file,paths,code,check,save}.cpp \
   "$src"/platform/desktop/sound/sound_{file,stream}.cpp $(pkg-config --libs sndfile samplerate) -o "fuzz-$GLOUTO_FUZZ"
-options=()
 case $GLOUTO_FUZZ in
   level) cp "$src"/assets/Niveaux/*.txt level/ ;;
   code) printf 'AQACAAIAOzA' >code/two_walls; printf 'https://glouto.example/jeu.html#AQABAAA' >code/link ;;
   music) options=(-max_len=8192 -close_fd_mask=2)  # mpg123 notes every bad frame
     # WAVs of several rates, channel counts and sample layouts, their MP3s, and what players drop
     # in: an MP3 behind two ID3v2 tags, a damaged one, frames of garbage.
-    cd music
-    tone() { [ -f "$1" ] || sox -n "${@:2}" "$1" synth 0.05 sine 440; }
+    cd music && tone() { [ -f "$1" ] || sox -n "${@:2}" "$1" synth 0.05 sine 440; }
     for rate in 8000 22050 32000 44100 48000; do
       for c in 1 2; do
         tone "tone-$rate-$c.wav" -r "$rate" -c "$c" -b 16

@@ -1,8 +1,7 @@
 #!/bin/sh
-# The player's commands as the package lays them out, without X: glouto-niveau (where it looks,
-# what it installs or refuses, with which exit code), then the launchers' preparation of the
-# player's folder, their programs stand-ins that record where and how they were started.
-# Usage: commands_test.sh BUILD_DIR_OF_PACKAGING
+# The player's commands laid out as the package does, without X: what glouto-niveau installs or
+# refuses (exit codes), and how the launchers prepare the player's folder and start the programs,
+# stand-ins that record where and how. Usage: commands_test.sh BUILD_DIR_OF_PACKAGING
 set -u
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -16,8 +15,7 @@ for program in game editor; do
 [ -z "${SAVE:-}" ] || printf "%%b" "$SAVE" >Niveaux/Niveau_.txt\nexit ${CODE:-0}\n' "$program" >"$lib/$program"
   chmod +x "$lib/$program"
 done
-echo shipped-font >"$shipped/Police/font"
-echo manual >"$shipped/Readme.html"
+echo shipped-font >"$shipped/Police/font" && echo manual >"$shipped/Readme.html"
 printf '1\n0\t0\n' >"$shipped/Niveaux/Niveau_1.txt"
 printf '1\n25\t0\n' >"$shipped/Niveaux/Niveau_2.txt"
 printf '1\n100\t0\n' >"$shipped/Niveaux/Niveau_4.txt"

@@ -1,5 +1,5 @@
-// The editor's own SDL_main through many cycles, with its files spoiled, and
-// with saves killed or that cannot finish: every save holds what the presses made.
+// The editor's own SDL_main through many cycles, with its files spoiled, its saves killed or
+// unable to finish: every save holds what the presses made.
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -87,29 +87,6 @@ int RunEditor(EditorScript& script) {
   if (!saved.empty()) saved.erase(saved.begin()), resident.erase(resident.begin());
   return result;
 }
-
-}  // namespace
-
-TEST(EditorSoak, ManyCyclesAndPressesSaveEveryLevelAndKeepMemoryFlat) {
-  ScopedWorkDir dir;
-  LinkAssets();
-  const int cycles = 3 * SoakScale();
-  // Long runs also fill one grid past the record's slots (2998 between two builds).
-  const auto pressesIn = [](int c) { return c == 1 && SoakScale() >= 10 ? 4000 : 60; };
-  // The widest grid first, so the first cycle already holds the most cells.
-  constexpr int kWidths[] = {1000, 600, 700, 800, 900};
-  EditorScript script(20240611u);
-  for (int c = 0; c < cycles; ++c)
-    script.Cycle(kWidths[c % 5], pressesIn(c), c % 2 ? c : c % 4 ? pressesIn(c) : -1);
-  EXPECT_EQ(RunEditor(script), 0);
-  const long residentAtEnd = ResidentKiB();
-  EXPECT_TRUE(script.steps.empty());
-  EXPECT_EQ(saved, script.saves);
-  EXPECT_EQ(Saved(), script.saves.back());
-  EXPECT_LE(residentAtEnd, resident.at(0) + 256);  // a few pages come and go with the heap
-}
-
-namespace {
 
 SaveStep gStopAt;
 
@@ -201,4 +178,23 @@ TEST(InterruptedSave, AKilledSaveLeavesTheOldOrTheNewLevelWhole) { SaveCases(0, 
 TEST(FailingSave, TheEditorSaysWhyAndGoesOnWithoutCrashing) { SaveCases(3, 7); }
 TEST(EditorBrokenAssets, AnyFileMissingEmptyGarbageOrCutShortStillSavesTheLevels) {
   SaveCases(7, 19);
+}
+
+TEST(EditorSoak, ManyCyclesAndPressesSaveEveryLevelAndKeepMemoryFlat) {
+  ScopedWorkDir dir;
+  LinkAssets();
+  const int cycles = 3 * SoakScale();
+  // Long runs also fill one grid past the record's slots (2998 between two builds).
+  const auto pressesIn = [](int c) { return c == 1 && SoakScale() >= 10 ? 4000 : 60; };
+  // The widest grid first, so the first cycle already holds the most cells.
+  constexpr int kWidths[] = {1000, 600, 700, 800, 900};
+  EditorScript script(20240611u);
+  for (int c = 0; c < cycles; ++c)
+    script.Cycle(kWidths[c % 5], pressesIn(c), c % 2 ? c : c % 4 ? pressesIn(c) : -1);
+  EXPECT_EQ(RunEditor(script), 0);
+  const long residentAtEnd = ResidentKiB();
+  EXPECT_TRUE(script.steps.empty());
+  EXPECT_EQ(saved, script.saves);
+  EXPECT_EQ(Saved(), script.saves.back());
+  EXPECT_LE(residentAtEnd, resident.at(0) + 256);  // a few pages come and go with the heap
 }

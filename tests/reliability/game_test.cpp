@@ -26,11 +26,11 @@ constexpr SDLKey kKeys[] = {SDLK_UP,    SDLK_DOWN, SDLK_LEFT,   SDLK_RIGHT,     
                             SDLK_v,     SDLK_F5,   SDLK_RSHIFT, SDLK_BACKSPACE, SDLK_LCTRL,
                             SDLK_x,     SDLK_w,    SDLK_a,      SDLK_s,         SDLK_d};
 
-// A player who clicks through the screens, plays frames with keys that keep a game going, and
-// moves on with g. Every sixth poll is a quarter second more on `Change`, as the 250 ms timer
-// would give between 40 ms frames.
+// A player who clicks through the screens, plays with keys that keep a game going, moves on with
+// g. Every sixth poll is a quarter second more on `Change`, as the timer gives between frames.
 struct GameScript : Script {
-  explicit GameScript(unsigned seed) : random(seed), seed(seed) {
+  explicit GameScript(unsigned s) : random(s) {
+    seed = s;  // the next run's
     eachPoll = [this] {
       if (++polls % 6 == 0) ++Change;
       char* caption = nullptr;
@@ -72,14 +72,12 @@ struct GameScript : Script {
   }
 
   std::mt19937 random;
-  unsigned seed;
   long polls = 0, frames = 0;
 };
 
 // A run from fresh globals; the game's draws (from the clock in play) seeded from the script.
 int RunGame(GameScript& script) {
   ends.clear();
-  seed = script.seed;
   tamponIMG = 1;
   FINPROG = attente = invulnerable = Change = 0;
   gameStartHook = [](GameState& s) { playing = &s, std::srand(seed++); };

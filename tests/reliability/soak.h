@@ -1,8 +1,8 @@
 #ifndef GLOUTO_TESTS_RELIABILITY_SOAK_H
 #define GLOUTO_TESTS_RELIABILITY_SOAK_H
 
-// What the long runs share, included by the one test file of each program. The programs take
-// over SDL_Delay and the event intake at link time (-Wl,--wrap=...): an hour of play in seconds.
+// What the long runs share, included by each program's one test file. The programs take over
+// SDL_Delay and the event intake at link time (-Wl,--wrap=...): an hour of play in seconds.
 
 #include <SDL.h>
 #include <malloc.h>
@@ -34,8 +34,7 @@ int SoakScale() {
   return std::max(text ? std::atoi(text) : 1, 1);
 }
 
-// Once free heap pages went back; -1 when not meaningful: under valgrind or the sanitizers,
-// whose bookkeeping grows on purpose.
+// Once free heap pages went back; -1 under valgrind or the sanitizers (their bookkeeping grows).
 long ResidentKiB() {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   return -1;
@@ -50,16 +49,11 @@ long ResidentKiB() {
 
 extern "C" void __wrap_SDL_Delay(Uint32) {}  // every wait skipped
 
-// The input of a program's whole SDL_main: each poll takes the next step (an event or none, its
-// action run first), a wait takes steps until one has an event. Once they run out, the window
-// closes.
+// The input of a program's whole SDL_main: each poll takes the next step (its action run first),
+// a wait takes steps until one has an event. Once they run out, the window closes.
 struct Script* running = nullptr;
 struct Script {
-  struct Step {
-    SDL_Event event;  // none for SDL_NOEVENT
-    std::function<void()> action;
-  };
-  std::deque<Step> steps;
+  std::deque<std::pair<SDL_Event, std::function<void()>>> steps;  // SDL_NOEVENT: none
   std::function<void()> eachPoll;
 
   void Event(const SDL_Event& event) { steps.push_back({event, nullptr}); }
@@ -70,10 +64,10 @@ struct Script {
   bool Next(SDL_Event& event) {
     if (eachPoll) eachPoll();
     if (steps.empty()) return event = QuitEvent(), true;
-    const Step step = steps.front();
+    const auto [next, action] = steps.front();
     steps.pop_front();
-    if (step.action) step.action();
-    return (event = step.event).type != SDL_NOEVENT;
+    if (action) action();
+    return (event = next).type != SDL_NOEVENT;
   }
   int Run() {  // SDL_main on the script, in the working directory
     char name[] = "program", *argv[] = {name, nullptr};
