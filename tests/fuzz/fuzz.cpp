@@ -26,7 +26,6 @@ std::string Scratch(const std::string& bytes, const char* ending) {
   std::fclose(file);
   return path;
 }
-
 // The reader stays inside its table (the first byte picks a smaller one now and then).
 void Level(const std::string& bytes) {
   constexpr Sint16 kUntouched = -12345;
@@ -38,7 +37,6 @@ void Level(const std::string& bytes) {
   assert(n >= 0 && n <= capacity);
   for (int i = n; i <= kMaxWalls; ++i) assert(table[i].x == kUntouched && table[i].y == kUntouched);
 }
-
 // A refused code changes nothing; an accepted one passes the checker and comes back the same.
 void Code(const std::string& given) {
   std::string text = "untouched", code, again;
@@ -50,7 +48,6 @@ void Code(const std::string& given) {
   assert(DecodeLevel(code, &again, &levelAgain).problem == LevelProblem::kNone);
   assert(again == text && levelAgain == level);
 }
-
 // Never more frames than asked, every sample within full scale, a few times round a short file.
 void Drain(SoundStream& stream, bool endless) {
   std::array<float, 2 * 700> chunk;  // not a power of two, to cross the decoder's chunks
@@ -63,7 +60,6 @@ void Drain(SoundStream& stream, bool endless) {
     if (got < want) return;
   }
 }
-
 // Played at a device rate the last byte picks, once through, then endless.
 void Music(const std::string& bytes) {
   const bool wav = bytes.rfind("RIFF", 0) == 0 || bytes.rfind("RIFX", 0) == 0;

@@ -69,7 +69,6 @@ struct EditorScript : Script {
   std::mt19937 random;
   std::vector<std::string> saves;  // what each cycle must save
 };
-
 // As each cycle after the first starts: the level file and resident memory the one before left.
 std::vector<std::string> saved;
 std::vector<long> resident;
@@ -89,7 +88,6 @@ int RunEditor(EditorScript& script) {
 }
 
 SaveStep gStopAt;
-
 // Two cycles in a child whose standard error is a pipe. Killed as its first save reaches
 // `stopAt`: the level file is the old level or the new one, whole, and only a kill before the
 // move leaves the temporary (whole once written). Or neither save can be written: each says
@@ -179,7 +177,6 @@ TEST(FailingSave, TheEditorSaysWhyAndGoesOnWithoutCrashing) { SaveCases(3, 7); }
 TEST(EditorBrokenAssets, AnyFileMissingEmptyGarbageOrCutShortStillSavesTheLevels) {
   SaveCases(7, 19);
 }
-
 TEST(EditorSoak, ManyCyclesAndPressesSaveEveryLevelAndKeepMemoryFlat) {
   ScopedWorkDir dir;
   LinkAssets();

@@ -19,13 +19,11 @@ struct GameEnd {
 std::vector<GameEnd> ends;  // what each game left, before it was released
 GameState* playing = nullptr;
 unsigned seed = 0;
-
 // Keys that leave the game running and on its level: arrows, others, the second player's.
 constexpr SDLKey kKeys[] = {SDLK_UP,    SDLK_DOWN, SDLK_LEFT,   SDLK_RIGHT,     SDLK_RETURN,
                             SDLK_SPACE, SDLK_F1,   SDLK_F2,     SDLK_6,         SDLK_EQUALS,
                             SDLK_v,     SDLK_F5,   SDLK_RSHIFT, SDLK_BACKSPACE, SDLK_LCTRL,
                             SDLK_x,     SDLK_w,    SDLK_a,      SDLK_s,         SDLK_d};
-
 // A player who clicks through the screens, plays with keys that keep a game going, moves on with
 // g. Every sixth poll is a quarter second more on `Change`, as the timer gives between frames.
 struct GameScript : Script {
@@ -74,7 +72,6 @@ struct GameScript : Script {
   std::mt19937 random;
   long polls = 0, frames = 0;
 };
-
 // A run from fresh globals; the game's draws (from the clock in play) seeded from the script.
 int RunGame(GameScript& script) {
   ends.clear();
@@ -117,7 +114,6 @@ TEST(GameSoak, ThreeGamesOfManyLevelsPlayThroughAndKeepMemoryFlat) {
   // heaps, made anew) and stays there; a sprite a frame or a level's chests leaked would not.
   EXPECT_LE(ends[2].resident, ends[0].resident + 1024);
 }
-
 // Every shipped file spoiled in every way (long runs) or in one, taken in turn so that each way
 // meets every kind of file: the menu and instructions, all five tracks, the levels up to the
 // spoiled one (short runs: up to 4), a won game with its end screen and credits, a lost one.

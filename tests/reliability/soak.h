@@ -23,17 +23,14 @@ int SDL_main(int argc, char** argv);
 int __real_SDL_PollEvent(SDL_Event* event);
 int __real_SDL_WaitEvent(SDL_Event* event);
 }
-
 // Headless however started (ctest, valgrind, by hand).
 const bool kDummyDrivers = setenv("SDL_VIDEODRIVER", "dummy", 0) +
                            setenv("SDL_AUDIODRIVER", "dummy", 0);
-
 // GLOUTO_SOAK_SCALE, 1 when unset: the soaks run this many times longer.
 int SoakScale() {
   const char* text = std::getenv("GLOUTO_SOAK_SCALE");
   return std::max(text ? std::atoi(text) : 1, 1);
 }
-
 // Once free heap pages went back; -1 under valgrind or the sanitizers (their bookkeeping grows).
 long ResidentKiB() {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -76,7 +73,6 @@ struct Script {
     return running = nullptr, result;
   }
 };
-
 // The script's event goes out next, not after what the window queued about itself; a screen
 // that waits for input takes the script's next event, skipping idle steps.
 extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {
@@ -84,7 +80,6 @@ extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {
   if (event && running && running->Next(next)) DropWindowEvents(), SDL_PushEvent(&next);
   return __real_SDL_PollEvent(event);
 }
-
 extern "C" int __wrap_SDL_WaitEvent(SDL_Event* event) {
   SDL_Event next;
   if (running) {
@@ -94,10 +89,8 @@ extern "C" int __wrap_SDL_WaitEvent(SDL_Event* event) {
   }
   return __real_SDL_WaitEvent(event);
 }
-
 // Ways a careless install spoils a file.
 constexpr const char* kDamage[] = {"missing", "empty", "text under the name", "cut short"};
-
 // Every shipped file under Images/, Police/, Musique/, Niveaux/ ("Images/Mur.png", ...).
 std::vector<std::string> ShippedAssets() {
   std::vector<std::string> paths;
@@ -110,7 +103,6 @@ std::vector<std::string> ShippedAssets() {
   std::sort(paths.begin(), paths.end());
   return paths;
 }
-
 // The shipped folders here, levels copied (the one kind a player edits in place) and the rest
 // linked, `path` spoiled the kDamage[damage] way.
 void InstallAssetsWith(const std::string& path, int damage) {
