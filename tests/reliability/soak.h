@@ -6,7 +6,6 @@
 
 #include <SDL.h>
 #include <malloc.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -108,18 +107,17 @@ std::vector<std::string> ShippedAssets() {
 void InstallAssetsWith(const std::string& path, int damage) {
   for (const std::string& shipped : ShippedAssets()) {
     const std::string source = AssetsDir() + "/" + shipped;
-    mkdir(shipped.substr(0, shipped.find('/')).c_str(), 0755);
-    if (shipped.rfind("Niveaux/", 0) == 0) {
-      WriteFile(shipped, ReadFile(source));
-    } else if (symlink(source.c_str(), shipped.c_str()) != 0) {
-      ADD_FAILURE() << "symlink " << shipped;
-    }
+    std::filesystem::create_directory(shipped.substr(0, shipped.find('/')));
+    if (shipped.rfind("Niveaux/", 0) == 0)
+      std::filesystem::copy_file(source, shipped);
+    else
+      std::filesystem::create_symlink(source, shipped);
   }
   const std::string whole = FileExists(path) ? ReadFile(path) : "";
+  const std::string spoiled[] = {"", "", "This is not what the name says.\nJust text.\n",
+                                 whole.substr(0, whole.size() / 2)};
   std::remove(path.c_str());
-  if (damage == 1) WriteFile(path, "");
-  if (damage == 2) WriteFile(path, "This is not what the name says.\nJust text.\n");
-  if (damage == 3) WriteFile(path, whole.substr(0, whole.size() / 2));
+  if (damage) WriteFile(path, spoiled[damage]);
 }
 
 #endif
