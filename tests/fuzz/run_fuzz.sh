@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzzers with clang and runs one: the level reader (seeded with the shipped levels),
-# a shared level's code, or the music decoder. LENGTH is seconds, or runs=N for N inputs from a
-# fixed seed: the same work however busy the machine.
+# Builds the fuzzers with clang and runs one: the level reader, a shared level's code, or the
+# music decoder. LENGTH: seconds, or runs=N inputs from a fixed seed (the same work however busy).
 #   run_fuzz.sh SOURCE_DIR BUILD_DIR [LENGTH] [level|code|music]
 set -euo pipefail
 src="$1"; out="$2"; length="${3:-15}"; export GLOUTO_FUZZ="${4:-level}"

@@ -35,7 +35,6 @@ usage() { for args in "$@"; do [ "$(niveau $args)" = 2 ] && [ -s "$tmp/err" ] ||
 ran() { tr '\n' : <"$HOME/$1.ran"; }  # where: with what: the font read:
 copy() { [ -w "$data/Niveaux/$1" ] && [ ! -L "$data/Niveaux/$1" ] && same "$shipped/Niveaux/$1" "$data/Niveaux/$1"; }
 levels() { cat "$data/Niveaux/Niveau_2.txt" "$data/Niveaux/Niveau_2.txt.~1~" 2>/dev/null | xargs; }
-
 rows <<'ROWS'
 no player folder yet|3|niveau 2
 no level folder: said in French|9 0|mkdir -p "${levels%/*}"; echo $(niveau 2 AQABAAA) $(said 'No such')

@@ -7,7 +7,6 @@ package=$1 root=$1/root tmp=$(mktemp -d) xvfb= program=
 for tool in Xvfb xdotool import convert; do command -v "$tool" >/dev/null || { echo "$tool missing"; exit 1; }; done
 trap 'kill $program $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
 . "$(dirname "$0")/check.sh"
-
 # Xvfb writes its display's number once ready, or ends the fifo unwritten; -noreset: it would
 # reset as its last client leaves, refusing the next meanwhile.
 mkfifo "$tmp/display"
@@ -48,12 +47,10 @@ must() {  # must NAME CONDITION...: a step the next ones build on
 start() { "$root/usr/games/$1" >"$tmp/$1.log" 2>&1 & program=$!; }
 stop() { kill "$program" 2>/dev/null; wait "$program" 2>/dev/null; program=; }
 click() { xdotool mousemove --window "$w" $1 $2 click 1; }
-
 start glouto
 must "the game's window shows" found Bienvenue
 stop
 check "the shipped levels seeded" "" "$(for l in "$shipped"/Niveaux/Niveau_[0-9]*.txt; do cmp -s "$l" "$levels/${l##*/}" || echo "$l"; done)"
-
 # Three walls for level 1 (600 wide), none of the shipped level 1's, saved on Return.
 start glouto-editeur
 must "the editor's window shows" found "Editeur de Niveaux"
@@ -68,7 +65,6 @@ drawn=$(printf '3\n100\t100\n125\t200\n575\t575\n')
 grep -qE "^(100.100|125.200|575.575).?$" "$shipped/Niveaux/Niveau_1.txt"; check "not the shipped walls" 1 $?
 check "the saved level holds the walls clicked, on their cells" "$drawn" "$(cat "$levels/Niveau_.txt")"
 "$root/usr/games/glouto-niveau" 1 --force >"$tmp/niveau.log" 2>&1; check "glouto-niveau 1 --force installs it" 0 $?
-
 # Level 1 from the menu's "1 joueur" (90 x 40 at (255, 275)), Return on the level-start screen.
 start glouto
 must "the game's window shows again" found Bienvenue  # its number kept: the caption changes in play

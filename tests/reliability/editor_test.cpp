@@ -178,9 +178,9 @@ TEST(EditorBrokenAssets, AnyFileMissingEmptyGarbageOrCutShortStillSavesTheLevels
 TEST(EditorSoak, ManyCyclesAndPressesSaveEveryLevelAndKeepMemoryFlat) {
   ScopedWorkDir dir;
   LinkAssets();
-  const int cycles = 3 * SoakScale();
+  const int cycles = 3 * kSoakScale;
   // Long runs also fill one grid past the record's slots (2998 between two builds).
-  const auto pressesIn = [](int c) { return c == 1 && SoakScale() >= 10 ? 4000 : 60; };
+  const auto pressesIn = [](int c) { return c == 1 && kSoakScale >= 10 ? 4000 : 60; };
   // The widest grid first, so the first cycle already holds the most cells.
   constexpr int kWidths[] = {1000, 600, 700, 800, 900};
   EditorScript script(20240611u);

@@ -45,10 +45,9 @@ struct GameScript : Script {
     for (const int y : {120, 570, players == 2 ? 345 : 290})
       Event(MouseButton(SDL_MOUSEBUTTONDOWN, 300, y));
   }
-  // Return on the level-start screen (the music on and every track first with `music`), then
-  // frames of arrows and harmless keys now and then (music, volume, lives, clock, pause), idle
-  // otherwise: out of the enemies' reach, lives to spare. Each later level: the enemies sent
-  // away (left Ctrl: a chest eaten by one in the frame of the g would end the game), g, Return.
+  // Return on the level-start screen (then music and every track), frames of harmless keys or
+  // none, out of the enemies' reach; each later level: the enemies sent away (one eating a chest
+  // in the frame of the g would end the game), g, Return.
   void Play(int players, int levels, int frames, int lastFrames, bool music = false) {
     Keys({SDLK_RETURN});
     if (music) Keys({SDLK_SPACE, SDLK_F1, SDLK_F1, SDLK_F1, SDLK_F1, SDLK_F1});
@@ -93,8 +92,8 @@ TEST(GameSoak, ThreeGamesOfManyLevelsPlayThroughAndKeepMemoryFlat) {
   LinkAssets(true);
   // 30 levels in a row from GLOUTO_SOAK_SCALE=10 on (past the shipped ones the maze is empty);
   // beyond, longer levels: at 200, an hour of play.
-  const int levels = std::min(3 * SoakScale(), 30);
-  const int framesPerLevel = 50 * std::max(1, SoakScale() / 10);
+  const int levels = std::min(3 * kSoakScale, 30);
+  const int framesPerLevel = 50 * std::max(1, kSoakScale / 10);
   GameScript script(424242u);
   const int players[] = {1, 2, 1};
   for (int g = 0; g < 3; ++g) {
@@ -121,10 +120,10 @@ TEST(GameBrokenAssets, AnyFileSpoiledTheGameStillPlaysUpToIt) {
   int turn = -1;
   for (const std::string& path : ShippedAssets()) {
     const int last = path.rfind("Niveaux/Niveau_", 0) == 0 ? std::stoi(path.substr(15)) : 2;
-    if (SoakScale() == 1 && last > 4) continue;
+    if (kSoakScale == 1 && last > 4) continue;
     ++turn;
     for (int k = 0; k < 4; ++k) {
-      if (SoakScale() == 1 && k != turn % 4) continue;
+      if (kSoakScale == 1 && k != turn % 4) continue;
       SCOPED_TRACE(path + " " + kDamage[k]);
       ScopedWorkDir dir;
       InstallAssetsWith(path, k);
