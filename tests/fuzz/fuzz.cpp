@@ -1,13 +1,12 @@
-// libFuzzer targets for what players hand the game; GLOUTO_FUZZ picks one:
-// level (a level file), code (a shared level's code or link), music (a track).
+// libFuzzer on what players hand the game, GLOUTO_FUZZ: level (file), code (or link), music.
 #include <unistd.h>
 
 #include <array>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "level/level_code.h"
@@ -17,22 +16,16 @@
 
 namespace {
 
-void Expect(bool holds) {
-  if (!holds) std::abort();
-}
-
-// Memory-backed when the machine has it: the file is rewritten on every run.
+// In memory when the machine has it: the file is rewritten on every run.
 std::string Scratch(const std::string& bytes, const char* ending) {
   const std::string path = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
                            "/glouto-fuzz-" + std::to_string(getpid()) + ending;
   std::FILE* file = std::fopen(path.c_str(), "wb");
-  Expect(file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
+  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) std::abort();
   std::fclose(file);
   return path;
 }
-
-// The reader stays inside its table and returns how many entries it filled;
-// the first byte picks a smaller table now and then, to try the bound.
+// The reader stays inside its table (the first byte picks a smaller one now and then).
 void Level(const std::string& bytes) {
   constexpr Sint16 kUntouched = -12345;
   const int first = bytes.empty() ? 1 : static_cast<uint8_t>(bytes[0]);
@@ -40,37 +33,32 @@ void Level(const std::string& bytes) {
   std::array<SDL_Rect, kMaxWalls + 1> table;
   table.fill(SDL_Rect{kUntouched, kUntouched, 0, 0});
   const int n = ReadLevelFile(Scratch(bytes, ".txt").c_str(), table.data(), capacity);
-  Expect(n >= 0 && n <= capacity);
-  for (int i = n; i <= kMaxWalls; ++i) Expect(table[i].x == kUntouched && table[i].y == kUntouched);
+  assert(n >= 0 && n <= capacity);
+  for (int i = n; i <= kMaxWalls; ++i) assert(table[i].x == kUntouched && table[i].y == kUntouched);
 }
-
-// Decoding changes nothing when it refuses; what it accepts passes the
-// checker and its own code brings back the same text.
+// A refused code changes nothing; an accepted one passes the checker and comes back the same.
 void Code(const std::string& given) {
   std::string text = "untouched", code, again;
   int level = 0, levelAgain = 0;
   if (DecodeLevel(given, &text, &level).problem != LevelProblem::kNone)
-    return Expect(text == "untouched");
-  Expect(CheckLevelText(text, level).problem == LevelProblem::kNone);
-  Expect(EncodeLevel(text, level, &code).problem == LevelProblem::kNone);
-  Expect(DecodeLevel(code, &again, &levelAgain).problem == LevelProblem::kNone);
-  Expect(again == text && levelAgain == level);
+    return assert(text == "untouched");
+  assert(CheckLevelText(text, level).problem == LevelProblem::kNone);
+  assert(EncodeLevel(text, level, &code).problem == LevelProblem::kNone);
+  assert(DecodeLevel(code, &again, &levelAgain).problem == LevelProblem::kNone);
+  assert(again == text && levelAgain == level);
 }
-
-// Never more frames than asked, every sample within full scale, up to a few
-// times round a short file.
+// Never more frames than asked, every sample within full scale, a few times round a short file.
 void Drain(SoundStream& stream, bool endless) {
   std::array<float, 2 * 700> chunk;  // not a power of two, to cross the decoder's chunks
   const long want = static_cast<long>(chunk.size() / 2);
   for (long total = 0; total < 8192; total += want) {
     chunk.fill(NAN);
     const long got = stream.Read(chunk.data(), want, endless);
-    Expect(got >= 0 && got <= want);
-    for (long i = 0; i < 2 * got; ++i) Expect(std::fabs(chunk[static_cast<size_t>(i)]) <= 1.0f);
+    assert(got >= 0 && got <= want);
+    for (long i = 0; i < 2 * got; ++i) assert(std::fabs(chunk[static_cast<size_t>(i)]) <= 1.0f);
     if (got < want) return;
   }
 }
-
 // Played at a device rate the last byte picks, once through, then endless.
 void Music(const std::string& bytes) {
   const bool wav = bytes.rfind("RIFF", 0) == 0 || bytes.rfind("RIFX", 0) == 0;
@@ -79,21 +67,15 @@ void Music(const std::string& bytes) {
   constexpr int kDeviceRates[] = {44100, 48000, 22050, 8000};
   auto stream = SoundStream::Open(
       path.c_str(), kDeviceRates[bytes.empty() ? 0 : static_cast<uint8_t>(bytes.back()) % 4]);
-  if (!stream) return;
-  Drain(*stream, false);
-  stream->Rewind();
-  Drain(*stream, true);
+  if (stream) Drain(*stream, false), stream->Rewind(), Drain(*stream, true);
 }
 
-const char* const kTarget = std::getenv("GLOUTO_FUZZ");
+const std::string kTarget = std::getenv("GLOUTO_FUZZ") ? std::getenv("GLOUTO_FUZZ") : "level";
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  const std::string target = kTarget ? kTarget : "level";
-  if (target == "level") Level(bytes);
-  if (target == "code") Code(bytes);
-  if (target == "music") Music(bytes);
+  kTarget == "level" ? Level(bytes) : kTarget == "code" ? Code(bytes) : Music(bytes);
   return 0;
 }

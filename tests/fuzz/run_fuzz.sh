@@ -1,52 +1,40 @@
 #!/usr/bin/env bash
-# Builds the fuzzers with clang and runs one: the level reader (seeded with
-# the shipped levels), a shared level's code, or the music decoder (seeded
-# with tones of several rates and layouts). LENGTH is seconds, or runs=N for
-# N inputs from a fixed seed: the same work however busy the machine.
+# Builds the fuzzers with clang and runs one: the level reader, a shared level's code, or the
+# music decoder. LENGTH: seconds, or runs=N inputs from a fixed seed (the same work however busy).
 #   run_fuzz.sh SOURCE_DIR BUILD_DIR [LENGTH] [level|code|music]
 set -euo pipefail
 src="$1"; out="$2"; length="${3:-15}"; export GLOUTO_FUZZ="${4:-level}"
-command -v clang++ >/dev/null || { echo "clang++ missing"; exit 1; }
-mkdir -p "$out/$GLOUTO_FUZZ"
-cd "$out"
+for tool in clang++ sox lame; do command -v $tool >/dev/null || { echo "$tool missing"; exit 1; }; done
+mkdir -p "$out/$GLOUTO_FUZZ" && cd "$out" && options=()
 # shellcheck disable=SC2046
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$src" $(pkg-config --cflags sdl) "$src/tests/fuzz/fuzz.cpp" "$src"/level/level_{file,paths,code,check,save}.cpp \
   "$src"/platform/desktop/sound/sound_{file,stream}.cpp $(pkg-config --libs sndfile samplerate) -o "fuzz-$GLOUTO_FUZZ"
-
-# WAVs of several rates, channel counts and sample layouts, MP3s (with lame),
-# and what players drop in: two ID3v2 tags, a damaged MP3, frames of garbage.
-music_seeds() {
-  command -v sox >/dev/null || { echo "sox missing: no generated seeds"; return; }
-  tone() { [ -f "$1" ] || sox -n "${@:2}" "$1" synth 0.05 sine 440; }
-  for rate in 8000 22050 32000 44100 48000; do
-    for channels in 1 2; do
-      tone "tone-$rate-$channels.wav" -r "$rate" -c "$channels" -b 16
-      if command -v lame >/dev/null && [ ! -f "tone-$rate-$channels.mp3" ]; then
-        lame --quiet -b 32 --resample "$(awk "BEGIN { print $rate / 1000 }")" "tone-$rate-$channels".{wav,mp3}
-      fi
-    done
-  done
-  tone tone-8bit.wav -r 11025 -c 1 -b 8
-  tone tone-float.wav -r 44100 -c 2 -e floating-point -b 32
-  tone tone-adpcm.wav -r 22050 -c 1 -e ima-adpcm
-  tone tone-rifx.wav -B -r 22050 -c 1 -b 16
-  [ ! -f tone-44100-2.mp3 ] || [ -f two-tags.mp3 ] || python3 - <<'PY'
-import random
-song = open("tone-44100-2.mp3", "rb").read()
-tag = lambda n: b"ID3\x03\x00\x00" + bytes((n >> s) & 127 for s in (21, 14, 7, 0)) + bytes(n)
-open("two-tags.mp3", "wb").write(tag(20) + tag(300) + song)
-rng = random.Random(1)
-open("damaged.mp3", "wb").write(bytes(rng.randrange(256) if rng.random() < 0.01 else b for b in song))
-open("garbage.mp3", "wb").write(b"".join(b"\xff\xfb\x90\x64" + rng.randbytes(413) for _ in range(4)))
-PY
-}
-
-options=()
 case $GLOUTO_FUZZ in
   level) cp "$src"/assets/Niveaux/*.txt level/ ;;
   code) printf 'AQACAAIAOzA' >code/two_walls; printf 'https://glouto.example/jeu.html#AQABAAA' >code/link ;;
-  music) (cd music && music_seeds); options=(-max_len=8192 -close_fd_mask=2) ;;  # mpg123 notes every bad frame
+  music) options=(-max_len=8192 -close_fd_mask=2)  # mpg123 notes every bad frame
+    # WAVs of several rates, channel counts and sample layouts, their MP3s, and what players drop
+    # in: an MP3 behind two ID3v2 tags, a damaged one, frames of garbage.
+    cd music && tone() { [ -f "$1" ] || sox -n "${@:2}" "$1" synth 0.05 sine 440; }
+    for rate in 8000 22050 32000 44100 48000; do
+      for c in 1 2; do
+        tone "tone-$rate-$c.wav" -r "$rate" -c "$c" -b 16
+        [ -f "tone-$rate-$c.mp3" ] || lame --quiet -b 32 --resample "$rate" "tone-$rate-$c".{wav,mp3}
+      done
+    done
+    tone tone-8bit.wav -r 11025 -c 1 -b 8
+    tone tone-float.wav -r 44100 -c 2 -e floating-point -b 32
+    tone tone-adpcm.wav -r 22050 -c 1 -e ima-adpcm
+    tone tone-rifx.wav -B -r 22050 -c 1 -b 16
+    python3 -c '
+import random
+song, rng = open("tone-44100-2.mp3", "rb").read(), random.Random(1)
+tag = lambda n: b"ID3\x03\x00\x00" + bytes((n >> s) & 127 for s in (21, 14, 7, 0)) + bytes(n)
+open("two-tags.mp3", "wb").write(tag(20) + tag(300) + song)
+open("damaged.mp3", "wb").write(bytes(rng.randrange(256) if rng.random() < 0.01 else b for b in song))
+open("garbage.mp3", "wb").write(b"".join(b"\xff\xfb\x90\x64" + rng.randbytes(413) for _ in range(4)))'
+    cd .. ;;
   *) echo "unknown fuzzer $GLOUTO_FUZZ"; exit 2 ;;
 esac
 case $length in

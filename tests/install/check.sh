@@ -1,17 +1,12 @@
 # Shared by the install tests: one line per check, failures counted.
 failures=0
 check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" = "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1: expected '$2', got '$3'"
-    failures=$((failures + 1))
-  fi
+  [ "$2" = "$3" ] && echo "ok   $1" && return
+  echo "FAIL $1: expected '$2', got '$3'"
+  failures=$((failures + 1))
 }
-# A table on standard input, one check a row, "NAME|EXPECTED|COMMANDS": the
-# commands run in turn (what they change on disk stays for the next rows) and
-# what they print is checked against EXPECTED, its variables expanded. Blank
-# lines and lines starting with # are skipped.
+# A table on standard input, "NAME|EXPECTED|COMMANDS" a row (# and blank lines skipped): what the
+# commands print (what they change on disk stays for the next rows) against EXPECTED, expanded.
 rows() {
   while IFS='|' read -r name expected commands; do
     case $name in '' | '#'*) continue ;; esac

@@ -1,30 +1,22 @@
 #!/bin/sh
-# The unpacked package as a player uses it, under a virtual X display: the
-# menu appears; a level drawn and saved in the editor goes into play with
-# glouto-niveau and its walls show up in the game; a second launch keeps the
-# player's files. Usage: launcher_play_test.sh PACKAGE_DIR
+# The unpacked package as a player uses it, under a virtual X display: the menu appears; a level
+# drawn and saved in the editor goes into play with glouto-niveau and its walls show up in the
+# game; a second launch keeps the player's files. Usage: launcher_play_test.sh PACKAGE_DIR
 set -u
 package=$1 root=$1/root tmp=$(mktemp -d) xvfb= program=
-for tool in Xvfb xdotool import convert; do
-  command -v "$tool" >/dev/null || { echo "$tool missing (./glouto.sh test installs it)"; exit 1; }
-done
+for tool in Xvfb xdotool import convert; do command -v "$tool" >/dev/null || { echo "$tool missing"; exit 1; }; done
 trap 'kill $program $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
 . "$(dirname "$0")/check.sh"
-
-# Xvfb writes its display's number once ready, or ends the fifo unwritten.
-# -noreset: it would reset as its last client leaves, refusing the next meanwhile.
+# Xvfb writes its display's number once ready, or ends the fifo unwritten; -noreset: it would
+# reset as its last client leaves, refusing the next meanwhile.
 mkfifo "$tmp/display"
 Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
 xvfb=$!
 read -r display <"$tmp/display"
 [ -n "${display:-}" ] || { echo "Xvfb did not start:"; cat "$tmp/xvfb.log"; exit 1; }
-export DISPLAY=":$display" SDL_AUDIODRIVER=dummy HOME="$tmp/home"
-mkdir -p "$HOME"
-unset XDG_DATA_HOME
+export DISPLAY=":$display" SDL_AUDIODRIVER=dummy HOME="$tmp/home" && mkdir -p "$tmp/home" && unset XDG_DATA_HOME
 shipped=$root/usr/share/games/glouto levels=$HOME/.local/share/glouto/Niveaux grey="150 150 150"
-
-# Each wait may take the rest of the test's own time (a little under ctest's
-# TIMEOUT): a loaded machine only makes the run slower.
+# Each wait may take the rest of the test's own time (a little under ctest's TIMEOUT).
 deadline=$(($(date +%s) + ${GLOUTO_E2E_BUDGET:-100}))
 until_true() {  # polls "$@" while the program lives
   while [ "$(date +%s)" -le "$deadline" ]; do
@@ -34,8 +26,7 @@ until_true() {  # polls "$@" while the program lives
   done
   return 1
 }
-window() { xdotool search --name "$1" 2>/dev/null | tail -n1; }
-found() { w=$(window "$1") && [ -n "$w" ]; }  # sets w, the window's number, once it shows
+found() { w=$(xdotool search --name "$1" 2>/dev/null | tail -n1) && [ -n "$w" ]; }  # sets w
 mean_rgb() {  # "r g b" of a picture after convert's options, every channel rounded
   convert "$@" -alpha off -colorspace sRGB -type TrueColor \
     -format '%[fx:round(255*mean.r)] %[fx:round(255*mean.g)] %[fx:round(255*mean.b)]' info:
@@ -51,18 +42,15 @@ must() {  # must NAME CONDITION...: a step the next ones build on
   check "$name" 0 $r
   [ $r -ne 0 ] || return 0
   import -window root "$package/failed-screen.png" 2>/dev/null && echo "last screen: $package/failed-screen.png"
-  cat "$tmp"/*.log
-  exit 1
+  cat "$tmp"/*.log; exit 1
 }
 start() { "$root/usr/games/$1" >"$tmp/$1.log" 2>&1 & program=$!; }
 stop() { kill "$program" 2>/dev/null; wait "$program" 2>/dev/null; program=; }
 click() { xdotool mousemove --window "$w" $1 $2 click 1; }
-
 start glouto
 must "the game's window shows" found Bienvenue
 stop
 check "the shipped levels seeded" "" "$(for l in "$shipped"/Niveaux/Niveau_[0-9]*.txt; do cmp -s "$l" "$levels/${l##*/}" || echo "$l"; done)"
-
 # Three walls for level 1 (600 wide), none of the shipped level 1's, saved on Return.
 start glouto-editeur
 must "the editor's window shows" found "Editeur de Niveaux"
@@ -76,12 +64,8 @@ stop
 drawn=$(printf '3\n100\t100\n125\t200\n575\t575\n')
 grep -qE "^(100.100|125.200|575.575).?$" "$shipped/Niveaux/Niveau_1.txt"; check "not the shipped walls" 1 $?
 check "the saved level holds the walls clicked, on their cells" "$drawn" "$(cat "$levels/Niveau_.txt")"
-niveau=$root/usr/games/glouto-niveau
-"$niveau" 1 >"$tmp/niveau.log" 2>&1; check "level 1 not replaced without --force" 8 $?
-"$niveau" 1 --force >>"$tmp/niveau.log" 2>&1; check "glouto-niveau 1 --force installs it" 0 $?
-
-# Level 1 from the menu's "1 joueur" (90 x 40 at (255, 275)), then Return on
-# the level-start screen: the game draws the walls.
+"$root/usr/games/glouto-niveau" 1 --force >"$tmp/niveau.log" 2>&1; check "glouto-niveau 1 --force installs it" 0 $?
+# Level 1 from the menu's "1 joueur" (90 x 40 at (255, 275)), Return on the level-start screen.
 start glouto
 must "the game's window shows again" found Bienvenue  # its number kept: the caption changes in play
 must "the menu offers 1 joueur" box_is "$w" 330 305 10 8 "$grey"

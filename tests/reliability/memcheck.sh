@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Runs a test program under valgrind memcheck; fails on any memory error and
-# any byte definitely lost. Longer soaks with GLOUTO_SOAK_SCALE (docs/RELIABILITY.md).
-#   memcheck.sh PROGRAM [GTEST_FILTER]
+# A test program under valgrind memcheck: fails on any memory error or byte definitely lost.
+#   memcheck.sh PROGRAM [GTEST_FILTER]   (longer soaks: GLOUTO_SOAK_SCALE, docs/RELIABILITY.md)
 set -euo pipefail
-command -v valgrind >/dev/null || { echo "valgrind missing"; exit 1; }
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 # A filter that names no test would pass having checked nothing.
 "$1" --gtest_list_tests --gtest_filter="${2:-*}" | grep -q '^  ' || { echo "no test matches ${2:-*}"; exit 1; }

@@ -1,50 +1,120 @@
 #ifndef GLOUTO_TESTS_RELIABILITY_SOAK_H
 #define GLOUTO_TESTS_RELIABILITY_SOAK_H
 
-// What the long runs share. The test programs take over SDL_Delay and the
-// event intake at link time (-Wl,--wrap=...): an hour of play runs in seconds.
+// What the long runs share, included by each program's one test file. The programs take over
+// SDL_Delay and the event intake at link time (-Wl,--wrap=...): an hour of play in seconds.
 
 #include <SDL.h>
+#include <malloc.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <functional>
-#include <string>
-#include <vector>
 
-int SoakScale();     // GLOUTO_SOAK_SCALE, 1 when unset: the soaks run this many times longer
-long ResidentKiB();  // once free heap pages went back
-// Not under valgrind or the sanitizers, whose bookkeeping grows on purpose.
-bool ResidentMemoryIsMeaningful();
-unsigned long long TakeWaitedMs();  // asked of SDL_Delay since the last call, all skipped
+#include "tests/support/test_support.h"
 
-// The input of a program's whole SDL_main: each poll takes the next step (an
-// event or none, its action run first), a wait takes steps until one has an
-// event. Once they run out, the window closes.
-class Script {
- public:
-  void Event(const SDL_Event& event) { steps_.push_back({true, event, nullptr}); }
-  void Key(SDLKey key);
-  void Idle(std::function<void()> action = nullptr) { steps_.push_back({false, {}, action}); }
-  bool Exhausted() const { return steps_.empty(); }
-  int Run();  // SDL_main on the script, in the working directory
-  bool Next(SDL_Event& event);
+extern "C" {
+int SDL_main(int argc, char** argv);
+int __real_SDL_PollEvent(SDL_Event* event);
+int __real_SDL_WaitEvent(SDL_Event* event);
+}
+// Headless however started (ctest, valgrind, by hand).
+const bool kDummyDrivers = setenv("SDL_VIDEODRIVER", "dummy", 0) +
+                           setenv("SDL_AUDIODRIVER", "dummy", 0);
+// GLOUTO_SOAK_SCALE, 1 when unset: the soaks run this many times longer.
+const int kSoakScale = std::max(1, std::atoi(getenv("GLOUTO_SOAK_SCALE") ?: "1"));
+// Once free heap pages went back; -1 under valgrind or the sanitizers (their bookkeeping grows).
+long ResidentKiB() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  return -1;
+#endif
+  const char* preloaded = std::getenv("LD_PRELOAD");  // valgrind's own, under valgrind
+  if (preloaded && std::strstr(preloaded, "vgpreload")) return -1;
+  malloc_trim(0);
+  long pages = 0, resident = -1;
+  std::ifstream("/proc/self/statm") >> pages >> resident;
+  return resident < 0 ? -1 : resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+extern "C" void __wrap_SDL_Delay(Uint32) {}  // every wait skipped
+
+// The input of a program's whole SDL_main: each poll takes the next step (its action run first),
+// a wait takes steps until one has an event. Once they run out, the window closes.
+struct Script* running = nullptr;
+struct Script {
+  std::deque<std::pair<SDL_Event, std::function<void()>>> steps;  // SDL_NOEVENT: none
   std::function<void()> eachPoll;
 
- private:
-  struct Step {
-    bool hasEvent;
-    SDL_Event event;
-    std::function<void()> action;
-  };
-  std::deque<Step> steps_;
+  void Event(const SDL_Event& event) { steps.push_back({event, nullptr}); }
+  void Keys(std::initializer_list<SDLKey> keys) {
+    for (const SDLKey key : keys) Event(KeyDown(key));
+  }
+  void Idle(std::function<void()> action = nullptr) { steps.push_back({{}, action}); }
+  bool Next(SDL_Event& event) {
+    if (eachPoll) eachPoll();
+    if (steps.empty()) return event = QuitEvent(), true;
+    const auto [next, action] = steps.front();
+    steps.pop_front();
+    if (action) action();
+    return (event = next).type != SDL_NOEVENT;
+  }
+  int Run() {  // SDL_main on the script, in the working directory
+    char name[] = "program", *argv[] = {name, nullptr};
+    running = this;
+    const int result = SDL_main(1, argv);
+    return running = nullptr, result;
+  }
 };
-
+// The script's event goes out next, not after what the window queued about itself; a screen
+// that waits for input takes the script's next event, skipping idle steps.
+extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {
+  SDL_Event next;
+  if (event && running && running->Next(next)) DropWindowEvents(), SDL_PushEvent(&next);
+  return __real_SDL_PollEvent(event);
+}
+extern "C" int __wrap_SDL_WaitEvent(SDL_Event* event) {
+  SDL_Event next;
+  if (running) {
+    while (!running->Next(next)) {
+    }
+    DropWindowEvents(), SDL_PushEvent(&next);
+  }
+  return __real_SDL_WaitEvent(event);
+}
 // Ways a careless install spoils a file.
 constexpr const char* kDamage[] = {"missing", "empty", "text under the name", "cut short"};
 // Every shipped file under Images/, Police/, Musique/, Niveaux/ ("Images/Mur.png", ...).
-std::vector<std::string> ShippedAssets();
-// The shipped folders here, levels copied and the rest linked, `path` spoiled the kDamage[damage]
-// way.
-void InstallAssetsWith(const std::string& path, int damage);
+std::vector<std::string> ShippedAssets() {
+  std::vector<std::string> paths;
+  for (const char* folder : {"Images", "Police", "Musique", "Niveaux"}) {
+    for (const auto& entry : std::filesystem::directory_iterator(AssetsDir() + "/" + folder)) {
+      const std::string name = entry.path().filename();
+      if (name.rfind("LICENSE", 0) != 0) paths.push_back(folder + ("/" + name));
+    }
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+// The shipped folders here, levels copied (the one kind a player edits in place) and the rest
+// linked, `path` spoiled the kDamage[damage] way.
+void InstallAssetsWith(const std::string& path, int damage) {
+  for (const std::string& shipped : ShippedAssets()) {
+    const std::string source = AssetsDir() + "/" + shipped;
+    std::filesystem::create_directory(shipped.substr(0, shipped.find('/')));
+    if (shipped.rfind("Niveaux/", 0) == 0)
+      std::filesystem::copy_file(source, shipped);
+    else
+      std::filesystem::create_symlink(source, shipped);
+  }
+  const std::string whole = FileExists(path) ? ReadFile(path) : "";
+  const std::string spoiled[] = {"", "", "This is not what the name says.\nJust text.\n",
+                                 whole.substr(0, whole.size() / 2)};
+  std::remove(path.c_str());
+  if (damage) WriteFile(path, spoiled[damage]);
+}
 
 #endif
