@@ -14,9 +14,8 @@ namespace fs = std::filesystem;
 ScopedWorkDir::ScopedWorkDir() : previous_(fs::current_path()) {
   char pattern[] = "/tmp/glouto-test-XXXXXX";
   const char* made = mkdtemp(pattern);
-  if (!made) ADD_FAILURE() << "mkdtemp failed";
   path_ = made ? made : "/tmp";
-  if (chdir(path_.c_str()) != 0) ADD_FAILURE() << "chdir " << path_;
+  if (!made || chdir(path_.c_str()) != 0) ADD_FAILURE() << "no working folder " << path_;
 }
 
 ScopedWorkDir::~ScopedWorkDir() {
@@ -66,9 +65,8 @@ void SdlTest::SetUp() {
 
 void DropWindowEvents() {
   SDL_PumpEvents();
-  SDL_Event event;
-  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT,
-                        SDL_ACTIVEEVENTMASK | SDL_VIDEOEXPOSEMASK | SDL_VIDEORESIZEMASK) > 0) {
+  const Uint32 mask = SDL_ACTIVEEVENTMASK | SDL_VIDEOEXPOSEMASK | SDL_VIDEORESIZEMASK;
+  for (SDL_Event e; SDL_PeepEvents(&e, 1, SDL_GETEVENT, mask) > 0;) {
   }
 }
 
@@ -124,34 +122,22 @@ void Push(const SDL_Event& event) {
   return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
 }
 
-namespace {
-
-// A pixel's colour, the surface locked.
-Rgb ColourAt(SDL_Surface* s, int x, int y) {
+Rgb PixelAt(SDL_Surface* s, int x, int y) {
+  Rgb c{0, 0, 0};
+  if (!s || x < 0 || y < 0 || x >= s->w || y >= s->h) return c;
+  SDL_LockSurface(s);
   const int bpp = s->format->BytesPerPixel;
   const Uint8* p = static_cast<Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch + x * bpp;
   Uint32 value = 0;  // little-endian, as SDL lays out 24-bit pixels here
   for (int i = bpp; i-- > 0;) value = value << 8 | p[i];
-  Rgb c;
   SDL_GetRGB(value, s->format, &c.r, &c.g, &c.b);
-  return c;
-}
-
-}  // namespace
-
-Rgb PixelAt(SDL_Surface* surface, int x, int y) {
-  if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h) return {0, 0, 0};
-  SDL_LockSurface(surface);
-  const Rgb c = ColourAt(surface, x, y);
-  SDL_UnlockSurface(surface);
+  SDL_UnlockSurface(s);
   return c;
 }
 
 std::vector<Rgb> Colours(SDL_Surface* surface) {
   std::vector<Rgb> colours;
-  SDL_LockSurface(surface);
   for (int y = 0; y < surface->h; ++y)
-    for (int x = 0; x < surface->w; ++x) colours.push_back(ColourAt(surface, x, y));
-  SDL_UnlockSurface(surface);
+    for (int x = 0; x < surface->w; ++x) colours.push_back(PixelAt(surface, x, y));
   return colours;
 }
