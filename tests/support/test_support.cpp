@@ -76,42 +76,29 @@ SDL_Surface* TestWindow(int width, int height, Uint32 flags) {
   return window;
 }
 
-namespace {
+// An event of SDL_Event's `part`, its fields in order.
+#define EVENT(part, ...)  \
+  SDL_Event e{};          \
+  e.part = {__VA_ARGS__}; \
+  return e
 
-// Named apart: clang-format 14 and 19 space a member pointer before its name differently.
-template <class Part>
-using Field = Part SDL_Event::*;
-
-template <class Part>
-SDL_Event Event(Field<Part> member, const Part& part) {
-  SDL_Event e{};
-  e.*member = part;
-  return e;
-}
-
-}  // namespace
-
-SDL_Event KeyDown(SDLKey key) {
-  return Event(&SDL_Event::key, {SDL_KEYDOWN, 0, SDL_PRESSED, {0, key, KMOD_NONE, 0}});
-}
+SDL_Event KeyDown(SDLKey key) { EVENT(key, SDL_KEYDOWN, 0, SDL_PRESSED, {0, key, KMOD_NONE, 0}); }
 SDL_Event MouseMotion(int x, int y) {
-  return Event(&SDL_Event::motion, {SDL_MOUSEMOTION, 0, 0, Uint16(x), Uint16(y), 0, 0});
+  EVENT(motion, SDL_MOUSEMOTION, 0, 0, Uint16(x), Uint16(y), 0, 0);
 }
 SDL_Event MouseButton(Uint8 type, int x, int y) {
-  const Uint8 down = type == SDL_MOUSEBUTTONDOWN;
-  return Event(&SDL_Event::button, {type, 0, SDL_BUTTON_LEFT, down, Uint16(x), Uint16(y)});
+  EVENT(button, type, 0, SDL_BUTTON_LEFT, type == SDL_MOUSEBUTTONDOWN, Uint16(x), Uint16(y));
 }
-SDL_Event QuitEvent() { return Event(&SDL_Event::quit, {SDL_QUIT}); }
+SDL_Event QuitEvent() { EVENT(quit, SDL_QUIT); }
 SDL_Event PadButton(int pad, int button, bool down) {
-  const Uint8 type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
-  return Event(&SDL_Event::jbutton, {type, Uint8(pad), Uint8(button), down});
+  EVENT(jbutton, Uint8(down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP), Uint8(pad), Uint8(button),
+        down);
 }
 SDL_Event PadAxis(int pad, int axis, int value) {
-  return Event(&SDL_Event::jaxis, {SDL_JOYAXISMOTION, Uint8(pad), Uint8(axis), Sint16(value)});
+  EVENT(jaxis, SDL_JOYAXISMOTION, Uint8(pad), Uint8(axis), Sint16(value));
 }
-SDL_Event PadHat(int pad, Uint8 value) {
-  return Event(&SDL_Event::jhat, {SDL_JOYHATMOTION, Uint8(pad), 0, value});
-}
+SDL_Event PadHat(int pad, Uint8 value) { EVENT(jhat, SDL_JOYHATMOTION, Uint8(pad), 0, value); }
+#undef EVENT
 
 void Push(const SDL_Event& event) {
   SDL_Event copy = event;
