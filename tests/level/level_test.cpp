@@ -34,9 +34,6 @@ std::string Spread(int count, int level, const char* eol = "\n") {
 
 // The words a player reads.
 const std::string
-    kFirst = "la premi\u00e8re ligne doit \u00eatre le nombre de murs",
-    kOnly = "la premi\u00e8re ligne doit contenir le seul nombre de murs",
-    kEnd = "le fichier doit finir par un saut de ligne",
     kWallLine = "une ligne de mur doit \u00eatre x, une tabulation, y",
     kLevels = "les niveaux vont de 1 \u00e0 99",
     kChars = "il contient des caract\u00e8res qui n'en sont pas, ou a \u00e9t\u00e9 coup\u00e9",
@@ -109,9 +106,11 @@ TEST(LevelCheck, JudgesEachFileAndSharesWhatItTakes) {
   };
   // "LINE:TEXT" refused at level 1 for each sentence.
   const std::pair<std::string, std::vector<std::string>> kFormat[] = {
-      {kFirst, {"1:", "1:murs\n", "1: 1\n0\t0\n", "1:+1\n0\t0\n", "1:01\n0\t0\n"}},
-      {kEnd, {"2:1\n0\t0", "1:0"}},
-      {kOnly, {"1:1 \n0\t0\n", "1:1\r0\t0\r", "1:1\r\r\n0\t0\n"}},
+      {"la premi\u00e8re ligne doit \u00eatre le nombre de murs",
+       {"1:", "1:murs\n", "1: 1\n0\t0\n", "1:+1\n0\t0\n", "1:01\n0\t0\n"}},
+      {"le fichier doit finir par un saut de ligne", {"2:1\n0\t0", "1:0"}},
+      {"la premi\u00e8re ligne doit contenir le seul nombre de murs",
+       {"1:1 \n0\t0\n", "1:1\r0\t0\r", "1:1\r\r\n0\t0\n"}},
       {kWallLine,
        {"2:1\n0 0\n", "2:1\n0\t\t0\n", "2:1\n0\t0\t\n", "2:1\n-0\t0\n", "3:1\n0\t0\n\n",
         "2:1\n25\n", "2:1\n99999999999\t0\n", "3:1\n0\t0\n\0"s, "3:2\n25\t25\n0 0\n"}}};
