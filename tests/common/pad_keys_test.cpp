@@ -88,7 +88,7 @@ TEST_F(PadKeys, PadEventsStandForKeysAndAHeldDirectionRepeats) {
        {"0/0 b0.0 B0.0 = +return -return", "0/0 b0.1 b1.1 b0.40 = +up +w",
         "0/0 x1.0=-15000 x1.0=-20000 x1.0=-25000 x1.1=29000 x1.0=0 x1.1=0 x1.0=20000 = +a +s +d",
         "0/0 x0.3=20000 x0.4=-20000 =", "0/0 h0=1 h0=3 h0=0 h1=8 h1=0 = +up +right +a",
-        "0/0 b2.0 x2.0=20000 =", "0/0 k m = +return other",
+        "0/0 b2.0 x2.0=20000 =", "0/0 h0=1 @100 @200 = +up", "0/0 k m = +return other",
         "5/5 h0=1 @5 @6 @11 @12 @52 @53 = +up +up +up", "5/5 h0=1 @1 h0=0 @40 @80 = +up",
         "5/5 x1.0=30000 @40 @80 = +d +d", "5/5 b0.1 b1.0 @40 @80 = +up +return +up",
         "5/5 h0=1 h1=8 @40 @80 @120 @160 = +up +a +up +a +up",
