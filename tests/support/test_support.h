@@ -8,15 +8,11 @@
 #include <vector>
 
 // A fresh temporary folder that is the working directory while it lives.
-class ScopedWorkDir {
- public:
+struct ScopedWorkDir {
   ScopedWorkDir();
   ~ScopedWorkDir();
   ScopedWorkDir(const ScopedWorkDir&) = delete;
-  ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
   const std::string& path() const { return path_; }
-
- private:
   std::string path_, previous_;
 };
 
