@@ -159,19 +159,6 @@ TEST_F(DesktopPictures, EveryPictureDrawsAsSdlDrawsItKeyedOrNotChangedOrFreed) {
   SDL_FreeSurface(screen);
 }
 
-// Made by hand: a palette with a tRNS key (5 x 3), and an RGB one with its own key (3 x 4).
-const std::string kPalettePng(
-    "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x05\0\0\0\x03\x08\x03\0\0\0\x6c\xe8\x35\xca\0\0\0\x0cPLTE"
-    "\xff\0\0\0\xff\0\0\0\xff\xff\xff\xff\xfb\0\x60\xf6\0\0\0\x04tRNS\xff\xff\xff\0\x40\x2a\xa9\xf4"
-    "\0\0\0\x14IDATx\xda\x63\x60\x60\x64\x62\x66\0\x13\x8c\x0c\x20\x82\x09\0\0\xc5\0\x16\x8b\x39"
-    "\x64\x50\0\0\0\0IEND\xae\x42\x60\x82",
-    117);
-const std::string kKeyedPng(
-    "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x03\0\0\0\x04\x08\x02\0\0\0\xc4\x4f\x12\x50\0\0\0\x06tRNS"
-    "\0\xff\0\xff\0\xff\x37\x58\x1b\x7d\0\0\0\x14IDATx\xda\x63\xf8\xff\xff\xbf\x80\x82\x01\x10\x31"
-    "\xe0\x65\x01\0\x49\xa3\x0e\xf5\x1e\x90\xd0\x8c\0\0\0\0IEND\xae\x42\x60\x82",
-    95);
-
 TEST_F(DesktopPictures, EveryFileLoadsAsImgLoadGivesItAndIsReadAgainOnceChanged) {
   ScopedWorkDir dir;
   LinkAssets();
@@ -184,13 +171,13 @@ TEST_F(DesktopPictures, EveryFileLoadsAsImgLoadGivesItAndIsReadAgainOnceChanged)
   closedir(folder);
   EXPECT_GE(shipped, 20);
   mkdir("Mine", 0755);
-  WriteFile("Mine/palette.png", kPalettePng);
-  WriteFile("Mine/keyed.png", kKeyedPng);
   for (int bits : {8, 16, 24, 32}) {
     SaveBmp(("Mine/" + std::to_string(bits) + ".bmp").c_str(), bits, 200);
     ExpectLoadsLikeImgLoad("Mine/" + std::to_string(bits) + ".bmp");
   }
-  for (const char* path : {"Mine/palette.png", "Mine/keyed.png"}) {
+  // Made by hand: a palette with a tRNS key (5 x 3), an RGB picture with its own key (3 x 4).
+  for (const char* path : {GLOUTO_SOURCE_DIR "/tests/common/palette.png",
+                           GLOUTO_SOURCE_DIR "/tests/common/keyed.png"}) {
     ExpectLoadsLikeImgLoad(path);
     SDL_Surface* mine = LoadPicture(path);
     ASSERT_NE(mine, nullptr);
