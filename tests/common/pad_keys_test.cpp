@@ -117,9 +117,7 @@ TEST_F(PadKeys, PadEventsStandForKeysAndAHeldDirectionRepeats) {
   }
 }
 
-// "NAME|BUTTONS AXES|KEYS": each make's buttons in its Linux driver's order (Xbox: A B X Y
-// LB RB Back Start Guide; Sony: cross circle triangle square...; Nintendo: B A X Y Capture L
-// R ZL ZR - +), clicks, then any d-pad; "-" does nothing.
+// "NAME|BUTTONS AXES|KEYS": each make's buttons in its Linux driver's order; "-" does nothing.
 TEST_F(PadKeys, EachMakeConfirmsWithItsOwnButtonAndItsTriggersDoNothing) {
   for (const char* row :
        {"Microsoft X-Box 360 pad|15 6|return - 2 space f2 f1 escape p - - - left right up down",
@@ -182,8 +180,7 @@ TEST_F(PadKeys, EachPlayerKeepsTheirPadThroughPlugsAndUnplugs) {
   }
 }
 
-// The end screen waits: a pad plugged meanwhile is opened and its press read,
-// no other event coming (else the guard's quit, ten seconds on).
+// A pad plugged while the end screen waits is opened and its press read (else a quit, 10 s on).
 TEST_F(PadKeys, AWaitingScreenLooksForPadsByItself) {
   PadsStart();
   auto quit = [](Uint32, void*) -> Uint32 { return Push(QuitEvent()), 0; };

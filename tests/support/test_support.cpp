@@ -13,15 +13,14 @@ namespace fs = std::filesystem;
 
 ScopedWorkDir::ScopedWorkDir() : previous_(fs::current_path()) {
   char pattern[] = "/tmp/glouto-test-XXXXXX";
-  const char* made = mkdtemp(pattern);
-  path_ = made ? made : "/tmp";
-  if (!made || chdir(path_.c_str()) != 0) ADD_FAILURE() << "no working folder " << path_;
+  path_ = mkdtemp(pattern) ? pattern : "";  // none: nothing to remove afterwards
+  if (path_.empty() || chdir(path_.c_str()) != 0) ADD_FAILURE() << "no working folder " << path_;
 }
 
 ScopedWorkDir::~ScopedWorkDir() {
   std::error_code ignored;
   fs::current_path(previous_, ignored);
-  fs::remove_all(path_, ignored);
+  if (!path_.empty()) fs::remove_all(path_, ignored);
 }
 
 std::string AssetsDir() { return GLOUTO_ASSETS_DIR; }
