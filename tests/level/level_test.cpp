@@ -97,11 +97,6 @@ TEST(LevelCheck, JudgesEachFileAndSharesWhatItTakes) {
       {Spread(1001, 5), 5, P::kTooManyWalls, 1001},
       {"2\r\n0\t0\n25\t0\r\n", 1, P::kShare, 2, "ses fins de ligne sont m\u00e9lang\u00e9es"},
       {"0\n", kLastLevel + 1, P::kShare, 0, kLevels},
-      {"-1\n", 1, P::kFormat, 1, "le nombre de murs est n\u00e9gatif"},
-      {"2\n0\t0\n", 1, P::kFormat, 0,
-       "la premi\u00e8re ligne annonce 2 murs mais le fichier en d\u00e9crit 1"},
-      {"1\n900\t0\n25\t25\n", 1, P::kFormat, 0,
-       "la premi\u00e8re ligne annonce 1 murs mais le fichier en d\u00e9crit 2"},
       {Level({{25, 25}, {600, 0}}), 1, P::kOffGrid, 3, "", 600},
   };
   // "LINE:TEXT" refused at level 1 for each sentence.
@@ -109,6 +104,10 @@ TEST(LevelCheck, JudgesEachFileAndSharesWhatItTakes) {
       {"la premi\u00e8re ligne doit \u00eatre le nombre de murs",
        {"1:", "1:murs\n", "1: 1\n0\t0\n", "1:+1\n0\t0\n", "1:01\n0\t0\n"}},
       {"le fichier doit finir par un saut de ligne", {"2:1\n0\t0", "1:0"}},
+      {"le nombre de murs est n\u00e9gatif", {"1:-1\n"}},
+      {"la premi\u00e8re ligne annonce 2 murs mais le fichier en d\u00e9crit 1", {"0:2\n0\t0\n"}},
+      {"la premi\u00e8re ligne annonce 1 murs mais le fichier en d\u00e9crit 2",
+       {"0:1\n900\t0\n25\t25\n"}},
       {"la premi\u00e8re ligne doit contenir le seul nombre de murs",
        {"1:1 \n0\t0\n", "1:1\r0\t0\r", "1:1\r\r\n0\t0\n"}},
       {kWallLine,
