@@ -108,22 +108,35 @@ void Push(const SDL_Event& event) {
   return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
 }
 
-Rgb PixelAt(SDL_Surface* s, int x, int y) {
-  Rgb c{0, 0, 0};
-  if (!s || x < 0 || y < 0 || x >= s->w || y >= s->h) return c;
-  SDL_LockSurface(s);
+namespace {
+
+// A pixel's colour, the surface locked (once for all: sdl12-compat's screen redraws at each
+// unlock).
+Rgb ColourAt(SDL_Surface* s, int x, int y) {
   const int bpp = s->format->BytesPerPixel;
   const Uint8* p = static_cast<Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch + x * bpp;
   Uint32 value = 0;  // little-endian, as SDL lays out 24-bit pixels here
   for (int i = bpp; i-- > 0;) value = value << 8 | p[i];
+  Rgb c;
   SDL_GetRGB(value, s->format, &c.r, &c.g, &c.b);
-  SDL_UnlockSurface(s);
+  return c;
+}
+
+}  // namespace
+
+Rgb PixelAt(SDL_Surface* surface, int x, int y) {
+  if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h) return {0, 0, 0};
+  SDL_LockSurface(surface);
+  const Rgb c = ColourAt(surface, x, y);
+  SDL_UnlockSurface(surface);
   return c;
 }
 
 std::vector<Rgb> Colours(SDL_Surface* surface) {
   std::vector<Rgb> colours;
+  SDL_LockSurface(surface);
   for (int y = 0; y < surface->h; ++y)
-    for (int x = 0; x < surface->w; ++x) colours.push_back(PixelAt(surface, x, y));
+    for (int x = 0; x < surface->w; ++x) colours.push_back(ColourAt(surface, x, y));
+  SDL_UnlockSurface(surface);
   return colours;
 }
