@@ -108,11 +108,8 @@ void Push(const SDL_Event& event) {
   return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
 }
 
-namespace {
-
-// A pixel's colour, the surface locked (once for all: sdl12-compat's screen redraws at each
-// unlock).
-Rgb ColourAt(SDL_Surface* s, int x, int y) {
+// A pixel's colour, the surface locked (sdl12-compat redraws its screen at each unlock).
+static Rgb ColourAt(SDL_Surface* s, int x, int y) {
   const int bpp = s->format->BytesPerPixel;
   const Uint8* p = static_cast<Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch + x * bpp;
   Uint32 value = 0;  // little-endian, as SDL lays out 24-bit pixels here
@@ -121,8 +118,6 @@ Rgb ColourAt(SDL_Surface* s, int x, int y) {
   SDL_GetRGB(value, s->format, &c.r, &c.g, &c.b);
   return c;
 }
-
-}  // namespace
 
 Rgb PixelAt(SDL_Surface* surface, int x, int y) {
   if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h) return {0, 0, 0};
