@@ -2,128 +2,105 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
+#include <map>
+#include <sstream>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "common/Condition.h"
 #include "common/command_line.h"
 
-namespace {
-
-using Xy = std::pair<int, int>;
-
-constexpr std::array<int, 6> kActorOnWalls{0, 0, 50, 25, 0, 0};  // a 50-pixel actor, 25-pixel walls
-constexpr std::array<int, 6> kHeroOnChests{0, 0, 50, 20, 0, 0};
-constexpr std::array<int, 6> kChestSpot{-20, -30, 20, 30, 0, 0};  // 50 pixels round a wall
-constexpr std::array<int, 6> kButton{0, 0, 0, 125, 0, 40};        // a 125 x 40 plate
-
-struct Row {
-  int mode;
-  std::vector<Xy> movers, others;  // or, in mode 2, the point and the box
-  std::array<int, 6> margins;
-  int expected;
-  int index = 0;
-  int count = -1;  // all the others
-};
-
-}  // namespace
-
+// "MODE MARGINS MOVER... > OTHER... = EXPECTED [INDEX [COUNT]]", margins W: a 50-pixel
+// actor on 25-pixel walls, C: the hero on chests, S: 50 pixels round a wall (a chest's
+// spot), B: a 125 x 40 plate, or six numbers; in mode 2 the point, then the box.
 TEST(Condition, TouchesUpToTheSharedEdgeAndPointsLieInTheirBoxEdgesIncluded) {
-  std::vector<Row> rows = {
-      // The first wall of the table counts as much as the last.
-      {0, {{0, 0}}, {{40, 40}, {500, 500}}, kActorOnWalls, 1},
-      {0, {{0, 0}}, {{500, 500}, {40, 40}}, kActorOnWalls, 1},
-      {0, {{0, 0}}, {{40, 40}}, kActorOnWalls, -1, 0, 0},  // none looked at
-      // The mover is the entry named by index.
-      {0, {{10000, 10000}, {0, 0}}, {{40, 40}}, kActorOnWalls, -1, 0},
-      {0, {{10000, 10000}, {0, 0}}, {{40, 40}}, kActorOnWalls, 1, 1},
-      // Coordinates widened before the margins are added: 32767 + 50 wraps in 16 bits.
-      {0, {{32767, 32767}}, {{0, 0}}, kActorOnWalls, -1},
-      {0, {{32740, 32740}}, {{32767, 32767}}, kActorOnWalls, 1},
-      {0, {{-32768, 0}}, {{-32768 + 50, 0}}, kActorOnWalls, 1},
-      // Mode 1 names the first chest touched.
-      {1, {{100, 100}}, {{160, 100}, {150, 150}}, kHeroOnChests, 1},
-      {1, {{100, 100}}, {{500, 500}, {120, 120}, {110, 110}}, kHeroOnChests, 1},
-      {1, {{100, 100}}, {{110, 110}, {120, 120}}, kHeroOnChests, 0},
-      {1, {{100, 100}}, {{500, 500}, {120, 120}}, kHeroOnChests, -1, 0, 1},
-      {1, {{0, 0}}, {}, kActorOnWalls, -1},
-      // Margins 1 and 3 move the point, 2 and 4, 5 and 6 bound the box.
-      {2, {{0, 0}}, {{100, 100}}, {110, 5, 120, 20, 10, 30}, 1},
-      {2, {{0, 0}}, {{100, 100}}, {104, 5, 120, 20, 10, 30}, 0},
-      {2, {{0, 0}}, {{100, 100}}, {110, 5, 131, 20, 10, 30}, 0},
-      {2, {{0, 0}}, {{100, 100}}, {110, 5, 109, 20, 10, 30}, 0},
-  };
-  // x, y, answer: an actor at the origin against one wall (edges and corners
-  // shared touch), a chest spot refused within 50 pixels of a wall at (300,
-  // 300) on both axes, a point on a plate at (237, 360), all edges included.
-  const int kEdges[][3] = {{50, 0, 1},  {51, 0, -1},   {-25, 0, 1},  {-26, 0, -1},
-                           {0, 50, 1},  {0, 51, -1},   {0, -25, 1},  {0, -26, -1},
-                           {50, 50, 1}, {-25, -25, 1}, {51, 50, -1}, {10, 10, 1}};
-  const int kSpots[][3] = {{350, 350, 1},  {250, 250, 1},  {300, 300, 1}, {351, 300, -1},
-                           {300, 351, -1}, {249, 300, -1}, {351, 351, -1}};
-  const int kPoints[][3] = {{237, 360, 1}, {362, 400, 1}, {362, 360, 1}, {237, 400, 1},
-                            {363, 400, 0}, {362, 401, 0}, {236, 360, 0}, {237, 359, 0}};
-  for (auto [x, y, touch] : kEdges) rows.push_back({0, {{0, 0}}, {{x, y}}, kActorOnWalls, touch});
-  for (auto [x, y, touch] : kSpots) rows.push_back({0, {{x, y}}, {{300, 300}}, kChestSpot, touch});
-  for (auto [x, y, in] : kPoints) rows.push_back({2, {{x, y}}, {{237, 360}}, kButton, in});
-  for (const Row& r : rows) {
-    SCOPED_TRACE(testing::Message() << "row " << &r - rows.data() + 1);
+  const std::map<std::string, std::array<int, 6>> kMargins = {{"W", {0, 0, 50, 25, 0, 0}},
+                                                              {"C", {0, 0, 50, 20, 0, 0}},
+                                                              {"S", {-20, -30, 20, 30, 0, 0}},
+                                                              {"B", {0, 0, 0, 125, 0, 40}}};
+  for (const std::string row :
+       {// The first wall of the table counts as much as the last; the mover is the entry named.
+        "0 W 0,0 > 40,40 500,500 = 1", "0 W 0,0 > 500,500 40,40 = 1", "0 W 0,0 > 40,40 = -1 0 0",
+        "0 W 10000,10000 0,0 > 40,40 = -1 0", "0 W 10000,10000 0,0 > 40,40 = 1 1",
+        // Coordinates widened before the margins are added: 32767 + 50 wraps in 16 bits.
+        "0 W 32767,32767 > 0,0 = -1", "0 W 32740,32740 > 32767,32767 = 1",
+        "0 W -32768,0 > -32718,0 = 1",
+        // Mode 1 names the first chest touched.
+        "1 C 100,100 > 160,100 150,150 = 1", "1 C 100,100 > 500,500 120,120 110,110 = 1",
+        "1 C 100,100 > 110,110 120,120 = 0", "1 C 100,100 > 500,500 120,120 = -1 0 1",
+        "1 W 0,0 > = -1",
+        // Margins 1 and 3 move the point, 2 and 4, 5 and 6 bound the box.
+        "2 110,5,120,20,10,30 0,0 > 100,100 = 1", "2 104,5,120,20,10,30 0,0 > 100,100 = 0",
+        "2 110,5,131,20,10,30 0,0 > 100,100 = 0", "2 110,5,109,20,10,30 0,0 > 100,100 = 0",
+        // An actor against one wall: edges and corners shared touch.
+        "0 W 0,0 > 50,0 = 1", "0 W 0,0 > 51,0 = -1", "0 W 0,0 > -25,0 = 1", "0 W 0,0 > -26,0 = -1",
+        "0 W 0,0 > 0,50 = 1", "0 W 0,0 > 0,51 = -1", "0 W 0,0 > 0,-25 = 1", "0 W 0,0 > 0,-26 = -1",
+        "0 W 0,0 > 50,50 = 1", "0 W 0,0 > -25,-25 = 1", "0 W 0,0 > 51,50 = -1",
+        "0 W 0,0 > 10,10 = 1",
+        // A chest spot refused within 50 pixels of a wall, on both axes.
+        "0 S 350,350 > 300,300 = 1", "0 S 250,250 > 300,300 = 1", "0 S 300,300 > 300,300 = 1",
+        "0 S 351,300 > 300,300 = -1", "0 S 300,351 > 300,300 = -1", "0 S 249,300 > 300,300 = -1",
+        "0 S 351,351 > 300,300 = -1",
+        // A point on a plate, all edges included.
+        "2 B 237,360 > 237,360 = 1", "2 B 362,400 > 237,360 = 1", "2 B 362,360 > 237,360 = 1",
+        "2 B 237,400 > 237,360 = 1", "2 B 363,400 > 237,360 = 0", "2 B 362,401 > 237,360 = 0",
+        "2 B 236,360 > 237,360 = 0", "2 B 237,359 > 237,360 = 0"}) {
+    SCOPED_TRACE(row);
+    std::istringstream in(row);
+    std::string margins, w;
+    int mode = 0, expected = 0, index = 0, count = -1, side = 0;
+    in >> mode >> margins;
+    std::array<int, 6> m = kMargins.count(margins) ? kMargins.at(margins) : std::array<int, 6>{};
+    std::sscanf(margins.c_str(), "%d,%d,%d,%d,%d,%d", &m[0], &m[1], &m[2], &m[3], &m[4], &m[5]);
     std::vector<SDL_Rect> at[2];
-    for (int i : {0, 1})
-      for (auto [x, y] : i ? r.others : r.movers) at[i].push_back({Sint16(x), Sint16(y), 0, 0});
-    const auto& m = r.margins;
-    const int count = r.count < 0 ? static_cast<int>(at[1].size()) : r.count;
-    EXPECT_EQ(r.mode == 2 ? Condition(nullptr, nullptr, at[0][0], at[1][0], 0, 0, m[0], m[1], m[2],
-                                      m[3], m[4], m[5], 2)
-                          : Condition(at[0].data(), at[1].data(), {}, {}, count, r.index, m[0],
-                                      m[1], m[2], m[3], m[4], m[5], r.mode),
-              r.expected);
+    while (in >> w && w != "=") {
+      int x = 0, y = 0;
+      if (w == ">")
+        side = 1;
+      else if (std::sscanf(w.c_str(), "%d,%d", &x, &y) == 2)
+        at[side].push_back({Sint16(x), Sint16(y), 0, 0});
+    }
+    in >> expected >> index >> count;
+    count = count < 0 ? static_cast<int>(at[1].size()) : count;
+    EXPECT_EQ(mode == 2 ? Condition(nullptr, nullptr, at[0][0], at[1][0], 0, 0, m[0], m[1], m[2],
+                                    m[3], m[4], m[5], 2)
+                        : Condition(at[0].data(), at[1].data(), {}, {}, count, index, m[0], m[1],
+                                    m[2], m[3], m[4], m[5], mode),
+              expected);
   }
   for (int mode : {-1, 3, 100}) {  // unknown: no table is read
     EXPECT_EQ(Condition(nullptr, nullptr, {}, {}, 1000, 7, 0, 0, 50, 25, 0, 0, mode), -1) << mode;
   }
 }
 
-// Each case: the arguments, what the program takes, and what is read; a zoom
-// of 0 means the line is refused.
+// "L|F ARGS = ZOOM LEVEL [FILE]": what the game (L) or the editor (F) reads of its
+// arguments; nothing after "=": the line is refused.
 TEST(CommandLine, TakesWhatEachProgramAcceptsAndRefusesTheRest) {
-  struct Case {
-    std::vector<const char*> args;
-    Accepts accepts;
+  for (const std::string row :
+       {"L =  1 1", "L --zoom=3 --niveau 12 = 3 12", "L --niveau=99 --zoom 2 = 2 99",
+        "F Niveaux/Niveau_3.txt --zoom 1 = 1 1 Niveaux/Niveau_3.txt", "L --zoom 4 =",
+        "F --zoom 0 =", "L --zoom 2x =", "L --zoom =", "L --niveau 0 =", "L --niveau 100 =",
+        "F --niveau 3 =", "L level.txt =", "F a.txt b.txt =", "F --zoomer 2 ="}) {
+    SCOPED_TRACE(row);
+    std::istringstream in(row.substr(2));
+    std::vector<std::string> args{"program"};
+    for (std::string w; in >> w && w != "=";) args.push_back(w);
     int zoom = 0, level = 0;
-    const char* file = nullptr;
-  };
-  const Case cases[] = {
-      {{}, Accepts::Level, 1, 1, nullptr},
-      {{"--zoom=3", "--niveau", "12"}, Accepts::Level, 3, 12, nullptr},
-      {{"--niveau=99", "--zoom", "2"}, Accepts::Level, 2, 99, nullptr},
-      {{"Niveaux/Niveau_3.txt", "--zoom", "1"}, Accepts::File, 1, 1, "Niveaux/Niveau_3.txt"},
-      {{"--zoom", "4"}, Accepts::Level},
-      {{"--zoom", "0"}, Accepts::File},
-      {{"--zoom", "2x"}, Accepts::Level},
-      {{"--zoom"}, Accepts::Level},
-      {{"--niveau", "0"}, Accepts::Level},
-      {{"--niveau", "100"}, Accepts::Level},
-      {{"--niveau", "3"}, Accepts::File},
-      {{"level.txt"}, Accepts::Level},
-      {{"a.txt", "b.txt"}, Accepts::File},
-      {{"--zoomer", "2"}, Accepts::File},
-  };
-  for (const Case& c : cases) {
-    std::vector<char*> argv{const_cast<char*>("program")};
-    for (const char* arg : c.args) argv.push_back(const_cast<char*>(arg));
-    SCOPED_TRACE(testing::Message() << "case " << &c - cases + 1);
+    std::string file;
+    in >> zoom >> level >> file;
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
     CommandLine out;
     testing::internal::CaptureStderr();
-    const bool ok = ReadCommandLine(int(argv.size()), argv.data(), "game", c.accepts, out);
+    const bool ok = ReadCommandLine(int(argv.size()), argv.data(), "game",
+                                    row[0] == 'L' ? Accepts::Level : Accepts::File, out);
     const std::string complaint = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(ok, c.zoom != 0);
+    ASSERT_EQ(ok, zoom != 0);
     if (ok) {
-      EXPECT_EQ(std::make_tuple(out.zoom, out.level, complaint),
-                std::make_tuple(c.zoom, c.level, ""));
-      EXPECT_STREQ(out.file, c.file);
+      EXPECT_EQ(std::make_tuple(out.zoom, out.level, out.file ? out.file : "", complaint),
+                std::make_tuple(zoom, level, file, ""));
     } else {  // one line, naming the program, for the player to read
       EXPECT_EQ(complaint.rfind("game : ", 0), 0u) << complaint;
       EXPECT_EQ(complaint.find('\n'), complaint.size() - 1) << complaint;

@@ -13,16 +13,14 @@ namespace fs = std::filesystem;
 
 ScopedWorkDir::ScopedWorkDir() : previous_(fs::current_path()) {
   char pattern[] = "/tmp/glouto-test-XXXXXX";
-  const char* made = mkdtemp(pattern);
-  if (!made) ADD_FAILURE() << "mkdtemp failed";
-  path_ = made ? made : "/tmp";
-  if (chdir(path_.c_str()) != 0) ADD_FAILURE() << "chdir " << path_;
+  path_ = mkdtemp(pattern) ? pattern : "";  // none: nothing to remove afterwards
+  if (path_.empty() || chdir(path_.c_str()) != 0) ADD_FAILURE() << "no working folder " << path_;
 }
 
 ScopedWorkDir::~ScopedWorkDir() {
   std::error_code ignored;
   fs::current_path(previous_, ignored);
-  fs::remove_all(path_, ignored);
+  if (!path_.empty()) fs::remove_all(path_, ignored);
 }
 
 std::string AssetsDir() { return GLOUTO_ASSETS_DIR; }
@@ -66,9 +64,8 @@ void SdlTest::SetUp() {
 
 void DropWindowEvents() {
   SDL_PumpEvents();
-  SDL_Event event;
-  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT,
-                        SDL_ACTIVEEVENTMASK | SDL_VIDEOEXPOSEMASK | SDL_VIDEORESIZEMASK) > 0) {
+  const Uint32 mask = SDL_ACTIVEEVENTMASK | SDL_VIDEOEXPOSEMASK | SDL_VIDEORESIZEMASK;
+  for (SDL_Event e; SDL_PeepEvents(&e, 1, SDL_GETEVENT, mask) > 0;) {
   }
 }
 
@@ -78,42 +75,29 @@ SDL_Surface* TestWindow(int width, int height, Uint32 flags) {
   return window;
 }
 
-namespace {
+// An event of SDL_Event's `part`, its fields in order.
+#define EVENT(part, ...)  \
+  SDL_Event e{};          \
+  e.part = {__VA_ARGS__}; \
+  return e
 
-// Named apart: clang-format 14 and 19 space a member pointer before its name differently.
-template <class Part>
-using Field = Part SDL_Event::*;
-
-template <class Part>
-SDL_Event Event(Field<Part> member, const Part& part) {
-  SDL_Event e{};
-  e.*member = part;
-  return e;
-}
-
-}  // namespace
-
-SDL_Event KeyDown(SDLKey key) {
-  return Event(&SDL_Event::key, {SDL_KEYDOWN, 0, SDL_PRESSED, {0, key, KMOD_NONE, 0}});
-}
+SDL_Event KeyDown(SDLKey key) { EVENT(key, SDL_KEYDOWN, 0, SDL_PRESSED, {0, key, KMOD_NONE, 0}); }
 SDL_Event MouseMotion(int x, int y) {
-  return Event(&SDL_Event::motion, {SDL_MOUSEMOTION, 0, 0, Uint16(x), Uint16(y), 0, 0});
+  EVENT(motion, SDL_MOUSEMOTION, 0, 0, Uint16(x), Uint16(y), 0, 0);
 }
 SDL_Event MouseButton(Uint8 type, int x, int y) {
-  const Uint8 down = type == SDL_MOUSEBUTTONDOWN;
-  return Event(&SDL_Event::button, {type, 0, SDL_BUTTON_LEFT, down, Uint16(x), Uint16(y)});
+  EVENT(button, type, 0, SDL_BUTTON_LEFT, type == SDL_MOUSEBUTTONDOWN, Uint16(x), Uint16(y));
 }
-SDL_Event QuitEvent() { return Event(&SDL_Event::quit, {SDL_QUIT}); }
+SDL_Event QuitEvent() { EVENT(quit, SDL_QUIT); }
 SDL_Event PadButton(int pad, int button, bool down) {
-  const Uint8 type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
-  return Event(&SDL_Event::jbutton, {type, Uint8(pad), Uint8(button), down});
+  EVENT(jbutton, Uint8(down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP), Uint8(pad), Uint8(button),
+        down);
 }
 SDL_Event PadAxis(int pad, int axis, int value) {
-  return Event(&SDL_Event::jaxis, {SDL_JOYAXISMOTION, Uint8(pad), Uint8(axis), Sint16(value)});
+  EVENT(jaxis, SDL_JOYAXISMOTION, Uint8(pad), Uint8(axis), Sint16(value));
 }
-SDL_Event PadHat(int pad, Uint8 value) {
-  return Event(&SDL_Event::jhat, {SDL_JOYHATMOTION, Uint8(pad), 0, value});
-}
+SDL_Event PadHat(int pad, Uint8 value) { EVENT(jhat, SDL_JOYHATMOTION, Uint8(pad), 0, value); }
+#undef EVENT
 
 void Push(const SDL_Event& event) {
   SDL_Event copy = event;
@@ -124,10 +108,8 @@ void Push(const SDL_Event& event) {
   return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
 }
 
-namespace {
-
-// A pixel's colour, the surface locked.
-Rgb ColourAt(SDL_Surface* s, int x, int y) {
+// A pixel's colour, the surface locked (sdl12-compat redraws its screen at each unlock).
+static Rgb ColourAt(SDL_Surface* s, int x, int y) {
   const int bpp = s->format->BytesPerPixel;
   const Uint8* p = static_cast<Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch + x * bpp;
   Uint32 value = 0;  // little-endian, as SDL lays out 24-bit pixels here
@@ -136,8 +118,6 @@ Rgb ColourAt(SDL_Surface* s, int x, int y) {
   SDL_GetRGB(value, s->format, &c.r, &c.g, &c.b);
   return c;
 }
-
-}  // namespace
 
 Rgb PixelAt(SDL_Surface* surface, int x, int y) {
   if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h) return {0, 0, 0};

@@ -8,30 +8,21 @@
 #include <vector>
 
 // A fresh temporary folder that is the working directory while it lives.
-class ScopedWorkDir {
- public:
+struct ScopedWorkDir {
   ScopedWorkDir();
   ~ScopedWorkDir();
   ScopedWorkDir(const ScopedWorkDir&) = delete;
-  ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
   const std::string& path() const { return path_; }
-
- private:
   std::string path_, previous_;
 };
 
-// The shipped asset folder (Images/, Police/, Musique/, Niveaux/).
-std::string AssetsDir();
-// Links the shipped asset folders into the working directory, with a fresh,
-// writable Niveaux/ (empty unless `withLevels`).
+std::string AssetsDir();  // the shipped Images/, Police/, Musique/, Niveaux/
+// Links the shipped asset folders here, with a writable Niveaux/ (empty unless `withLevels`).
 void LinkAssets(bool withLevels = false);
-
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
-
-// Runs a program's SDL_main with SDL_VIDEODRIVER set to `driver`, restoring
-// it afterwards; returns the exit status and what it wrote to stderr.
+// A program's SDL_main run with SDL_VIDEODRIVER=`driver`: its status and its stderr.
 int RunWithVideoDriver(const char* driver, int (*entry)(int, char**), std::string* errors);
 
 // SDL with the dummy video driver, started for each test and shut after it.
@@ -41,12 +32,10 @@ class SdlTest : public ::testing::Test {
   void TearDown() override { SDL_Quit(); }
 };
 
-// Takes the events a window sends about itself (focus, exposure, size) out of
-// the queue: some SDL 1.2 libraries queue a burst as a window opens, which a
-// test counting what comes back of its own events would take instead.
+// Drops the focus, exposure and size events some SDL 1.2 libraries queue as a
+// window opens, which a test counting its own events would take instead.
 void DropWindowEvents();
-// A window for a test, with none of those events queued.
-SDL_Surface* TestWindow(int width, int height, Uint32 flags);
+SDL_Surface* TestWindow(int width, int height, Uint32 flags);  // with none of those queued
 
 // Events for SDL_PushEvent; a pad's as SDL 1.2 sends them (these machines have none).
 SDL_Event KeyDown(SDLKey key);
@@ -63,10 +52,9 @@ struct Rgb {
   bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 ::std::ostream& operator<<(::std::ostream& os, const Rgb& c);
-// The colour of a pixel, black off the surface.
-Rgb PixelAt(SDL_Surface* surface, int x, int y);
-// Every pixel's colour, row by row: what a player sees, without the byte of
-// 32-bit pixels that holds no colour (each SDL 1.2 library fills it its own way).
+Rgb PixelAt(SDL_Surface* surface, int x, int y);  // black off the surface
+// Every pixel's colour, row by row, without the byte of 32-bit pixels that
+// holds no colour (each SDL 1.2 library fills it its own way).
 std::vector<Rgb> Colours(SDL_Surface* surface);
 
 #endif
