@@ -43,10 +43,10 @@ function prepare(pads) {
     return original.call(this, type, ...rest);
   };
   [window.addEventListener, window.removeEventListener] = [counted(window.addEventListener, 1), counted(window.removeEventListener, -1)];
-  const timeout = window.setTimeout;
-  window.setTimeout = (f, ms = 0, ...rest) => timeout((...a) => (window.clock += ms, f(...a)), ms, ...rest);
+  window.setTimeout = ((timeout) => (f, ms = 0, ...rest) => timeout((...a) => (window.clock += ms, f(...a)), ms, ...rest))(setTimeout);
+  window.getImageData = () => Module.canvas.getContext('2d').getImageData(0, 0, Module.canvas.width, Module.canvas.height).data;
   window.heroX = () => {  // centre along x of the hero's orange, which nothing else has
-    const c = Module.canvas, d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    const c = Module.canvas, d = getImageData();
     let sum = 0, n = 0;
     for (let k = 0; k < d.length; k += 4) if (d[k] > 220 && d[k + 1] > 150 && d[k + 1] < 190 && d[k + 2] < 60) sum += (k / 4) % c.width, ++n;
     return n > 50 ? sum / n : null;
@@ -57,8 +57,7 @@ function prepare(pads) {
   if (!pads) return;
   window.pads = [0, 1].map((index) => ({id: `pad ${index}`, index, mapping: 'standard', timestamp: 0,
                                         axes: [0, 0, 0, 0], buttons: Array(17).fill({pressed: false})}));
-  window.padReads = 0;
-  navigator.getGamepads = () => ++window.padReads && window.pads.map((p) => ({...p, axes: [...p.axes], buttons: [...p.buttons]}));
+  [window.padReads, navigator.getGamepads] = [0, () => ++window.padReads && window.pads.map((p) => ({...p, axes: [...p.axes], buttons: [...p.buttons]}))];
   if (pads !== 'nintendo') return;
   window.pads = [{...window.pads[0], id: 'Nintendo Switch Pro Controller (STANDARD GAMEPAD Vendor: 057e Product: 2009)'}];
   const loading = setInterval(() => window.Module?.calledRun ? clearInterval(loading) : dispatchEvent(new Event('gamepadconnected')), 10);
@@ -83,11 +82,10 @@ class Site {
   constructor(browser, base, network) { Object.assign(this, {browser, base, network, viewport: VIEWPORTS.desktop}); }
   async open(page, prepare) {  // `prepare` runs in the page before any of its scripts
     if (!this.page) {
-      this.page = await this.browser.newPage();
-      this.page.setDefaultTimeout(Math.max(1000, DEADLINE - Date.now()));  // puppeteer's own waits too
-      await this.page.setViewport(this.viewport);
+      (this.page = await this.browser.newPage()).setDefaultTimeout(Math.max(1000, DEADLINE - Date.now()));  // puppeteer's waits too
       this.page.on('pageerror', (error) => console.log(`page error: ${error.message} ${error.stack}`));
       this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
+      await this.page.setViewport(this.viewport);
     }
     if (prepare) await this.page.evaluateOnNewDocument(prepare);
     await this.page.goto(`${this.base}/${page}`);
@@ -116,11 +114,8 @@ class Site {
 }
 
 function differs([x, y, w, h]) {  // whether the box differs from what "mark" kept
-  const width = Module.canvas.width, now = Module.canvas.getContext('2d').getImageData(0, 0, width, Module.canvas.height).data;
-  for (let row = y; row < y + h; ++row) {
-    for (let k = (row * width + x) * 4; k < (row * width + x + w) * 4; ++k) if (now[k] !== window.marked[k]) return true;
-  }
-  return false;
+  const width = Module.canvas.width, now = getImageData();
+  return now.some((v, k) => v !== window.marked[k] && (k >> 2) % width - x >>> 0 < w && ((k >> 2) / width | 0) - y >>> 0 < h);
 }
 
 // The canvas whole in the window, at its own shape, clear of every button and,
@@ -139,17 +134,12 @@ function fitsWindow(roomy) {
 
 // Each step: `this` is the Player, words what follows the step's name.
 const STEPS = {
-  async open([page]) {
-    this.opened = 0;
-    await this.site.open(PAGES[page] || page, `(${prepare})(${JSON.stringify(this.pads || false)})`);
-  },
+  open([page]) { this.opened = 0; return this.site.open(PAGES[page] || page, `(${prepare})(${JSON.stringify(this.pads || false)})`); },
   pads([kind]) { this.pads = kind || true; },
   run([name]) { return this.play(this.defs[name], ` from ${this.place}`); },
   async case(words) {  // where, how, then: a run of its own
-    this.case = ` (case ${words.join(' ')})`;
-    if (words[1] === 'close') return console.log(`case ${words.join(' ')}: a page has no window to close`);
-    await this.site.page?.close();
-    this.site.page = null;
+    if ((this.case = ` (case ${words.join(' ')})`) && words[1] === 'close') return console.log(`${this.case}: a page has no window to close`);
+    [this.site.page] = [null, await this.site.page?.close()];
     await this.play([...this.defs[words[0]], {place: this.place, words: ['key', words[1]]}, ...this.defs[words[2]]]);
   },
   caption(words) { return waitUntil(`the caption ${words}`, async () => words.map(this.text).includes(await this.site.title())); },
@@ -157,10 +147,8 @@ const STEPS = {
   async see(words) {
     const [test, least] = this.looks[words.at(-1)];
     for (let n = 0; n < words.length - 1; n += words[n] in this.boxes_ ? 1 : 2) {  // a box placed by the canvas now
-      await waitUntil(`${words.at(-1)} at ${words.slice(n, -1)}`, async () => {
-        const share = await this.site.share((await this.boxes(words.slice(n, -1)))[0], test);
-        return least > 0 ? share >= least : share <= -least;
-      });
+      await waitUntil(`${words.at(-1)} at ${words.slice(n, -1)}`, async () => (s => least > 0 ? s >= least : s <= -least)(
+        await this.site.share((await this.boxes(words.slice(n, -1)))[0], test)));
     }
   },
   async click(words) { const [[x, y, w, h]] = await this.boxes(words); await this.site.click(x + (w >> 1), y + (h >> 1)); },
@@ -172,23 +160,15 @@ const STEPS = {
     check(!ENDINGS.map(this.text).some((t) => t !== first && shown.has(t)), `it showed ${[...shown]} on its way out`);
   },
   opened([url]) {  // a page of the site must be there to open
-    const n = ++this.opened;
-    return waitUntil(`${url} opened`, () => this.eval((k, u) => window.opened[k - 1] === u &&
-                     (/:\/\//.test(u) || fetch(u).then((r) => r.ok)), n, url));
+    return this.until(`window.opened[${this.opened++}] === '${url}' && (/:\\/\\//.test('${url}') || fetch('${url}').then((r) => r.ok))`);
   },
-  mark() {
-    return this.until('Module.canvas.width && (window.clockAtMark = clock, window.marked = Module.canvas.getContext(\'2d\')' +
-      '.getImageData(0, 0, Module.canvas.width, Module.canvas.height).data, true)');
-  },
+  mark() { return this.until('Module.canvas.width && (window.clockAtMark = clock, window.marked = getImageData(), true)'); },
   async changed(words) { const [box] = await this.boxes(words); await waitUntil(`${words} changed`, () => this.eval(differs, box)); },
-  // Nothing changes while the page's timers run on for a second (the program's
-  // waits in a pause, four of the game's ticks in a hidden tab).
-  async still() {
+  async still() {  // nothing changes while the page's timers run a second (a pause's waits, four ticks hidden)
     await this.until('clock >= clockAtMark + 1000');
     check(!await this.eval(differs, [0, 0, ...await this.site.canvasSize()]), 'the canvas changed');
   },
-  music([how]) {
-    const before = this.music;
+  music([how], before = this.music) {
     return waitUntil(`the music ${how}`, async () => (how === 'off') === !(this.music = await this.eval(() =>
       (SDL.music?.audio && !SDL.music.audio.paused && SDL.music.audio.currentTime > 0 && SDL.music.audio.src) || '')) &&
       (how !== 'next' || this.music !== before));
@@ -198,22 +178,20 @@ const STEPS = {
       '(document.getElementById(\'telecharger\'))');
   },
   viewport([name]) { return (this.site.viewport = VIEWPORTS[name], this.site.page?.setViewport(this.site.viewport)); },
-  async fits([roomy]) {
-    let why;
+  async fits([roomy], why) {
     await waitUntil('the canvas whole in the window', async () => (why = await this.eval(fitsWindow, !!roomy)) === true)
       .catch((e) => { throw new Error(`${e.message}: ${why}`); });
   },
-  // A tap on the page's button of that aria-label, lifted at once (a finger
-  // still down when the program acts would click what shows there next), left
-  // once the program read the press and the release (or ended).
+  // A tap on the button of that aria-label, lifted at once (else the program could act on a finger still down),
+  // left once the program read the press and the release (or ended).
   async touch([label]) {
     const box = await (await this.site.page.$(`button[aria-label="${label}"]`)).boundingBox();
     check(box && box.width >= 44 && box.height >= 44, `the button ${label} is ${JSON.stringify(box)}`);
     await (await this.site.page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2)).end();
     await waitUntil(`${label} read`, () => this.eval(`!SDL.events.length || (${ended})()`));
   },
-  // Held until the browser's SDL read the press, then the release (or the
-  // program ended); a browser tells of a pad at a press it sees.
+  // Held until the browser's SDL read the press, then the release (or the program ended); a browser tells of a pad
+  // at a press it sees.
   async pad([index, name]) {
     for (const down of [true, false]) {
       await this.eval((p, b, d) => { window.pads[p].buttons[b] = {pressed: d}; }, +index, BUTTONS[name] ?? +name, down);
