@@ -16,8 +16,7 @@ class Failure(AssertionError):
     pass
 
 def check(condition, message):
-    if not condition:
-        raise Failure(message)
+    if not condition: raise Failure(message)  # noqa: E701
 
 def wait_until(what, probe):  # probe() gives something true, or (value, what it saw)
     while not (result := (lambda r: r if isinstance(r, tuple) else (r, None))(probe()))[0]:
@@ -25,9 +24,7 @@ def wait_until(what, probe):  # probe() gives something true, or (value, what it
         time.sleep(0.05)
     return result[0]
 
-def x_send(display, key=None, close=None):
-    """A key pressed and released in one request (else the program's key repeat could press it again), or the
-    close button's WM_DELETE_WINDOW sent to the window `close`."""
+def x_send(display, key=None, close=None):  # a key down and up in one request (no key repeat), or the close button
     x11, xtst, p = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6"), ctypes.c_void_p
     x11.XOpenDisplay.restype = x11.XStringToKeysym.restype = x11.XInternAtom.restype = p
     x11.XOpenDisplay.argtypes, x11.XKeysymToKeycode.argtypes = [ctypes.c_char_p], [p, ctypes.c_ulong]
@@ -110,8 +107,7 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
     def finish(self):
         if self.process:
             self.process.poll() is None and (self.process.kill(), self.process.wait())
-            self.xserver.terminate(), self.xserver.wait(), self.log.close()
-            shutil.rmtree(self.workdir, ignore_errors=True)
+            self.xserver.terminate(), self.xserver.wait(), self.log.close(), shutil.rmtree(self.workdir, ignore_errors=True)
         self.process = None
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True).stdout
@@ -150,7 +146,7 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
         self.finish()
         self.case_ = f" (case {where} {how} {then})"
         self.play(self.defs[where])
-        self.close() if how == "close" else self.key(how)
+        STEPS[how if how == "close" else "key"](self, *[how][:how != "close"])
         self.play(self.defs[then])
     def see(self, *words):
         (test, least), names = self.looks[words[-1]], words[:-1]
@@ -194,32 +190,15 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
         write and open(path, "wb").write(data)
         wait_until(f"{name} holding {data!r}", lambda: (os.path.exists(path) and open(path, "rb").read() == data,
                                                         os.listdir(os.path.dirname(path))))
-    def motion(self, axis):
-        """The only moving thing on the field goes along axis; a turn asked as it touched an edge is undone by the
-        edge rule, so the key is asked again."""
-        fields = []
-        def moving():
-            fields.append(self.screenshot().crop((0, 40, self.size_now()[0], 560)))
-            if len(fields) % 8 == 0 and axis != "any":
-                x_send(self.display, key=self.last_key)
-            box = changed_box(fields[-2], fields[-1]) if len(fields) > 1 else None
-            wide, tall = (box[2] - box[0], box[3] - box[1]) if box else (0, 0)
-            seen = "vertical" if tall >= wide + 15 else "horizontal" if wide >= tall + 15 else None
-            return seen == axis or (axis == "any" and seen), box
-        wait_until(f"motion {axis}", moving)
     def still(self):  # nothing changes while the program writes a second of sound, four of the game's ticks
         wait_until("a second of sound", lambda: len(self.sound(self.sound_mark)) >= SECOND)
         check(changed_box(self.marked, self.screenshot()) is None, "the screen changed")
-    def key(self, name):
-        self.last_key = name
-        x_send(self.display, key=name)
-    def close(self):
-        x_send(self.display, close=int(self.window()))
 
 # Each step: (player, *words).
 STEPS = {name: getattr(Player, name) for name in ("open", "case", "see", "approved", "point", "changed", "exits",
-                                                   "opened", "music", "file", "motion", "still", "key", "close")}
+                                                   "opened", "music", "file", "still")}
 STEPS.update({
+    "key": lambda p, name: x_send(p.display, key=name), "close": lambda p: x_send(p.display, close=int(p.window())),
     "run": lambda p, name: p.play(p.defs[name], f" from {p.place}"),
     "caption": lambda p, *words: wait_until(f"the caption {words}", lambda: (
         p.caption_now() in [p.texts.get(w, w) for w in words], p.caption_now())),
@@ -240,11 +219,10 @@ def main():
     try:
         player.play(itertools.chain(read("steps.txt"), read(args.name + ".txt")))
     except Exception as error:  # a failed check, or the harness itself
-        print(f"FAIL {args.name} at {player.place}{getattr(player, 'case_', '')}: {error}")
-        print(f"  caption then: {player.process and player.caption_now()!r}; kept in {args.artifacts}")
-        if not isinstance(error, Failure):
-            raise
-        return 1
+        print(f"FAIL {args.name} at {player.place}{getattr(player, 'case_', '')}: {error}\n"
+              f"  caption then: {player.process and player.caption_now()!r}; kept in {args.artifacts}")
+        if isinstance(error, Failure): return 1  # noqa: E701
+        raise
     finally:
         player.finish()
     shutil.rmtree(args.artifacts, ignore_errors=True)
