@@ -1,7 +1,5 @@
-// The screen's lazy frames (platform/web/frames.js) on canvases whose pixels
-// tell what was drawn: after each flip the screen and the page hold what the
-// frame drew, each source as it was when drawn, in few draws; a picture's
-// alpha takes a source pixel whole, leaves it or blends it.
+// The screen's lazy frames (platform/web/frames.js) on canvases whose pixels tell what was drawn: after each flip the
+// screen and the page hold what the frame drew, each source as it was when drawn, in few draws.
 'use strict';
 
 const [fs, vm] = ['fs', 'vm'].map(require);
@@ -16,8 +14,8 @@ function canvas(name = '', width = W, height = H) {
     ++c.draws;
   };
   c.ctx = {globalAlpha: 1, clipped: null, saved: [], save() { this.saved.push([this.globalAlpha, this.clipped]); },
-           restore() { [this.globalAlpha, this.clipped] = this.saved.pop(); },
-           beginPath() { this.path = []; }, rect(...r) { this.path.push(r); }, clip() { this.clipped = this.path; },
+           restore() { [this.globalAlpha, this.clipped] = this.saved.pop(); }, beginPath() { this.path = []; },
+           rect(...r) { this.path.push(r); }, clip() { this.clipped = this.path; },
            fillRect(x, y, w, h) { paint(this, x, y, w, h, () => this.fillStyle); }, getImageData() { return [...c.px]; },
            drawImage(from, ...a) {
              const [sx, sy, w, h, x, y] = a.length === 2 ? [0, 0, from.width, from.height, ...a] : a, alpha = this.globalAlpha;
@@ -70,32 +68,22 @@ frame('a wall gone', level(5, 4), 3);
 frame('the same frame again', level(5, 4), 0);
 frame('a source changed after its draw', [...level(5), () => fill(wall, 0x00aa00), [wall, 0, 0, 6, 6, 30, 2]]);
 frame('the screen read mid-frame', [...level(7), () => screen.ctx.getImageData(), [text, 1, 1, 5, 3, 2, 2]]);
-frame('a surface freed with its draw waiting', [...level(7), () => {
-  made.SDL.freeSurface();
-  wall.canvas.px.fill('reused');  // the browser's SDL hands the canvas on
-  marks.fresh(wall);
-}]);
+// The browser's SDL hands a freed surface's canvas on.
+frame('a surface freed with its draw waiting', [...level(7), () => (made.SDL.freeSurface(), wall.canvas.px.fill('reused'), marks.fresh(wall))]);
 
-// Pictures as decoded, their pixels in memory: opaque, keyed out in places,
-// blended in places; and a surface filled whole.
+// Pictures as decoded, their alpha in memory: opaque, keyed out or blended in places; and a surface filled whole.
 const [cell, keyed, soft, black] = [['cell', 255, 255], ['keyed', 0, 255], ['soft', 128, 255], ['black']].map(([name, ...a]) => {
-  const p = surface(canvas(name, 6, 6));
-  if (a.length) p.canvas.alpha = Array.from({length: 36}, (_, i) => a[+!!(i % (name === 'soft' ? 5 : 4))]);
-  if (a.length) p.image = {data: Uint8ClampedArray.from(p.canvas.alpha.flatMap((v) => [0, 0, 0, v]))};
-  return p;
+  const p = surface(canvas(name, 6, 6)), alpha = a.length && (p.canvas.alpha = [...Array(36).keys()].map((i) => a[+!!(i % (name === 'soft' ? 5 : 4))]));
+  return alpha ? Object.assign(p, {image: {data: Uint8ClampedArray.from(alpha.flatMap((v) => [0, 0, 0, v]))}}) : p;
 });
 fill(black, 0xff000000);
 
-// The editor's grid, drawn over the last frame every pass without a fill;
-// it leaves a strip on the right, where nothing opaque is drawn first.
+// The editor's grid, drawn over the last frame without a fill, leaving a strip on the right where nothing opaque is.
 const grid = (...over) => [...Array(42).keys()].map((i) => [i % 6 ? cell : black, 0, 0, 5, 5, (i % 7) * 5, Math.floor(i / 7) * 5])
     .concat(over);
 const faded = [() => (cell.alpha = 128), [cell, 0, 0, 5, 5, 35, 25], () => (cell.alpha = 255)];
-const blended = () => {  // as a picture's copy is made
-  frames.writing(black);
-  [black.canvas.px, black.canvas.alpha, black.picture] = [[...soft.canvas.px], [...soft.canvas.alpha], soft];
-  marks.fresh(black);
-};
+const blended = () => (frames.writing(black),  // as a picture's copy is made
+  [black.canvas.px, black.canvas.alpha, black.picture] = [[...soft.canvas.px], [...soft.canvas.alpha], soft], marks.fresh(black));
 frame('the editor\'s loading screen', [[text, 0, 0, 6, 6, 17, 12]]);
 for (const [what, over, most] of [['a grid over it', []], ['the same grid again', [], 0],
   ['a wall placed', [[keyed, 0, 0, 5, 5, 10, 10]], 3], ['the same grid with its wall', [[keyed, 0, 0, 5, 5, 10, 10]], 0],
@@ -105,8 +93,7 @@ for (const [what, over, most] of [['a grid over it', []], ['the same grid again'
   frame(what, grid(...over), most, null);
 }
 
-// Frames that each change the last one at random: draws gone, moved, new,
-// faded; some from a fill, some over the last.
+// Frames that each change the last at random: draws gone, moved, new, faded; some from a fill, some over the last.
 let seed = 7, draws = level(9);
 const random = (n) => (seed = (seed * 1103515245 + 12345) % 2147483648) % n, sources = [wall, hero, text, cell, keyed, soft, black];
 for (let n = 0; n < 400; ++n) {
