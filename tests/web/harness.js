@@ -39,8 +39,7 @@ function prepare(pads) {
   if (window.opened) return;  // prepared at an earlier "open" of this tab
   [window.opened, window.padWatch, window.clock, window.open] = [[], 0, 0, (url) => window.opened.push(url) && null];
   const counted = (original, change) => function(type, ...rest) {
-    window.padWatch += type === 'gamepadconnected' ? change : 0;
-    return original.call(this, type, ...rest);
+    return (window.padWatch += type === 'gamepadconnected' ? change : 0, original.call(this, type, ...rest));
   };
   [window.addEventListener, window.removeEventListener] = [counted(window.addEventListener, 1), counted(window.removeEventListener, -1)];
   window.setTimeout = ((timeout) => (f, ms = 0, ...rest) => timeout((...a) => (window.clock += ms, f(...a)), ms, ...rest))(setTimeout);
@@ -201,11 +200,9 @@ const STEPS = {
       }, +index, BUTTONS[name] ?? +name, down, this.pads === 'nintendo'));
     }
   },
-  async steady() {  // the first screen's picture gone once the program drew it, and nothing on the page moved
-    const [still, moved] = await this.eval(() => settled().then(() => [!!document.getElementById('attente'),
-      window.shifts.takeRecords().reduce((sum, e) => sum + e.value, window.shifted)]));
-    check(!still, 'the first screen\'s picture stays over the program');
-    check(moved === 0, `the page moved as its first screen showed (layout shift ${moved})`);
+  steady() {  // the first screen's picture gone once the program drew it, and nothing on the page moved
+    return STEPS.check.call(this, ['settled().then(() => [document.getElementById(\'attente\'), ' +
+      'window.shifts.takeRecords().reduce((sum, e) => sum + e.value, window.shifted)]).then(([still, moved]) => !still && !moved)']);
   },
   until([expression]) { return this.until(expression); },
   async check([expression]) { check(await this.expression(expression), expression); },
@@ -221,8 +218,7 @@ const STEPS = {
   },
   async tab([label]) {  // Tab until LABEL has the focus, and Return
     await waitUntil(`${label} reached by Tab`, async () => (await this.eval(() => document.activeElement.ariaLabel)) === label ||
-      (await this.site.key('Tab'), false));
-    await this.site.key('Enter');
+      this.site.key('Tab').then(() => false)).then(() => this.site.key('Enter'));
   },
   async drag([x, x2, y]) {  // a finger along row Y of the grid, from cell X to cell X2
     const points = [], step = Math.sign(x2 - x) * 25;
@@ -232,11 +228,9 @@ const STEPS = {
     await finger.end();
   },
   async axe() {
-    const found = await this.eval(async (axeSource) => {
-      if (!window.axe) (0, eval)(axeSource);
-      const {violations} = await axe.run(document, {resultTypes: ['violations']});
-      return violations.map((v) => `${v.id} (${v.impact}): ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
-    }, fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8'));
+    const found = await this.eval(async (axeSource) => (window.axe || (0, eval)(axeSource), (await axe.run(document,
+      {resultTypes: ['violations']})).violations.map((v) => `${v.id} (${v.impact}): ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`)),
+    fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8'));
     check(!found.length, `axe found\n  ${found.join('\n  ')}`);
   },
   offline() { this.site.network.down = true; },
@@ -250,9 +244,9 @@ const STEPS = {
     await this.site.open(address.slice(site.base.length + 1), `(${prepare})()`);
   },
   async back() { await this.site.browser.close(); this.site = this.first; },
-  async upload([name, bytes]) {
-    fs.writeFileSync(path.join(require('os').tmpdir(), name), bytes, 'latin1');
-    await (await this.site.page.$('#charger')).uploadFile(path.join(require('os').tmpdir(), name));
+  async upload([name, bytes], file = path.join(require('os').tmpdir(), name)) {
+    fs.writeFileSync(file, bytes, 'latin1');
+    await (await this.site.page.$('#charger')).uploadFile(file);
   },
 };
 
@@ -260,9 +254,7 @@ class Player {
   constructor(site) {
     Object.assign(this, {site, defs: {}, boxes_: {}, texts: {}, looks: {}, opened: 0});
     for (const {words: [kind, name, ...rest]} of read('geometry.txt')) {
-      if (kind === 'box') this.boxes_[name] = rest;
-      else if (kind === 'look') this.looks[name] = [`return ${rest[0]}`, +rest[1]];
-      else this.texts[name] = rest[0];
+      Object.assign(this[{box: 'boxes_', look: 'looks', text: 'texts'}[kind]], {[name]: {box: rest, look: [`return ${rest[0]}`, +rest[1]]}[kind] ?? rest[0]});
     }
     this.text = (word) => this.texts[word] ?? word;
   }
@@ -270,13 +262,9 @@ class Player {
     for (let k = 0; k < lines.length; ++k) {
       const [command, ...words] = lines[k].words;
       this.place = lines[k].place + within;
-      if (command === 'def') {
-        const end = lines.findIndex((line, j) => j > k && line.words[0] === 'end');
-        [this.defs[words[0]], k] = [lines.slice(k + 1, end), end];
-      } else {
-        check(STEPS[command], `no such step ${command}`);
-        await STEPS[command].call(this, words);
-      }
+      const end = command === 'def' && lines.findIndex((line, j) => j > k && line.words[0] === 'end');
+      if (end) [this.defs[words[0]], k] = [lines.slice(k + 1, end), end];
+      else await (STEPS[command] || check(false, `no such step ${command}`)).call(this, words);
     }
   }
   eval(...args) { return this.site.evaluate(...args); }
@@ -307,7 +295,6 @@ function serve(site, network) {  // `network.down` drops every request, as a los
 async function main() {
   const [name, , site, , artifacts, , more] = process.argv.slice(2);
   const coded = more ? require(path.resolve(more)) : {};
-  check(fs.existsSync(path.join(site, 'jeu.html')), `no site in ${site}: ./glouto.sh web build`);
   const network = {down: false}, server = await serve(site, network);
   const browser = await require('puppeteer-core').launch(process.env.GLOUTO_BROWSER === 'firefox' ?
     {browser: 'firefox', executablePath: '/usr/bin/firefox-esr'} :
@@ -324,7 +311,6 @@ async function main() {
     await player.site.page?.screenshot({path: path.join(artifacts, 'failure.png')}).catch(() => {});
   }
   await browser.close();
-  server.close();
   process.exit(failed ? 1 : 0);
 }
 
