@@ -11,10 +11,7 @@ changed_box = lambda before, after: ImageChops.difference(before, after).getbbox
 words_in = lambda samples: len({samples[i:i + 2] for i in range(0, len(samples) - 1, 2)})  # silence has one
 # Every wait may take the rest of the test's own time: load or valgrind only make a run slower.
 DEADLINE = time.monotonic() + float(os.environ.get("GLOUTO_E2E_BUDGET", "130"))
-
-class Failure(AssertionError):
-    pass
-
+class Failure(AssertionError): pass  # noqa: E701
 def check(condition, message):
     if not condition: raise Failure(message)  # noqa: E701
 

@@ -1,6 +1,5 @@
-// Plays tests/scenarios/NAME.txt on the built site in headless Chromium (or
-// Firefox), as tests/e2e/run_scenario.py plays it on the desktop; STEPS is the
-// browser's side of the language. MORE.js may export NAME as a function of a Site.
+// Plays tests/scenarios/NAME.txt on the built site in headless Chromium (or Firefox), as tests/e2e/run_scenario.py
+// plays it on the desktop; STEPS is the browser's side of the language. MORE.js may export NAME as a function of a Site.
 //   node harness.js NAME --site DIR --artifacts DIR [--scenarios MORE.js]
 'use strict';
 
@@ -177,9 +176,8 @@ const STEPS = {
       '(document.getElementById(\'telecharger\'))');
   },
   viewport([name]) { return (this.site.viewport = VIEWPORTS[name], this.site.page?.setViewport(this.site.viewport)); },
-  async fits([roomy], why) {
-    await waitUntil('the canvas whole in the window', async () => (why = await this.eval(fitsWindow, !!roomy)) === true)
-      .catch((e) => { throw new Error(`${e.message}: ${why}`); });
+  fits([roomy], why) {  // `what` says, if it times out, what was last wrong
+    return waitUntil({toString: () => `the canvas whole in the window: ${why}`}, async () => (why = await this.eval(fitsWindow, !!roomy)) === true);
   },
   // A tap on the button of that aria-label, lifted at once (else the program could act on a finger still down),
   // left once the program read the press and the release (or ended).
@@ -313,6 +311,5 @@ async function main() {
   await browser.close();
   process.exit(failed ? 1 : 0);
 }
-
 module.exports = {Site, check, waitUntil, grey};
 if (require.main === module) main();
