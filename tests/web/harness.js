@@ -1,22 +1,14 @@
-// Plays tests/scenarios/NAME.txt on the built site in headless Chromium (or
-// Firefox), as tests/e2e/run_scenario.py plays it on the desktop; STEPS below
-// is the browser's side of the language.
+// Plays tests/scenarios/NAME.txt on the built site in headless Chromium (or Firefox), as tests/e2e/run_scenario.py
+// plays it on the desktop; STEPS is the browser's side of the language. MORE.js may export NAME as a function of a Site.
 //   node harness.js NAME --site DIR --artifacts DIR [--scenarios MORE.js]
-// MORE.js may export NAME as a function of a Site instead.
 'use strict';
 
 const [fs, http, path] = ['fs', 'http', 'path'].map(require);
-
 const FOLDER = path.join(__dirname, '..', 'scenarios');
 const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
                '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
 const check = (condition, message) => { if (!condition) throw new Error(message); };
 const grey = (level) => `return r === ${level} && g === ${level} && b === ${level}`;
-// Share of a box's pixels that pass, at least (or at most when negative).
-const LOOKS = {idle: [grey(150), 0.5], lit: [grey(150), -0.02], dark: ['return r + g + b < 300', 0.02],
-               wall: ['return b > r + 40', 0.3], nowall: ['return b > r + 40', -0], sprite: ['return r > 240 && g > 240 && b > 240', -0.8],
-               clear: ['return r > 240 && g > 240 && b > 240', 0.9], black: ['return r + g + b < 120', 0.95],
-               lines: ['return r > 150 && r < 250', 0.03]};
 const KEYS = {Return: 'Enter', space: ' ', Up: 'ArrowUp', Control_L: 'ControlLeft'};
 const PHONE = {width: 390, height: 844, hasTouch: true, isMobile: true};
 const VIEWPORTS = {desktop: {width: 1300, height: 800}, phone: PHONE, sideways: {...PHONE, width: 844, height: 390},
@@ -26,10 +18,7 @@ const BUTTONS = {A: 0, X: 2, BACK: 8, START: 9, LEFT: 14};
 const PAGES = {game: 'jeu.html', editor: 'editeur.html'};
 const ended = () => !document.getElementById('fin').hidden;
 
-// The limit only ends a test that would wait for ever.
-// Every wait may take what is left of the test's own time (GLOUTO_WEB_BUDGET
-// seconds, a little under ctest's TIMEOUT): a loaded machine only makes a run
-// slower, and a page that never answers still fails here, naming what was awaited.
+// Every wait may take the rest of the test's own time: load only makes a run slower.
 const DEADLINE = Date.now() + 1000 * (+process.env.GLOUTO_WEB_BUDGET || 130);
 async function waitUntil(what, probe) {
   for (;; await new Promise((resolve) => setTimeout(resolve, 50))) {
@@ -40,41 +29,40 @@ async function waitUntil(what, probe) {
   }
 }
 
-// Run in the page before its scripts: the tabs the program opens recorded
-// instead, the listeners for pads counted (listening costs a poll 60 times a
-// second), the page's timers summed as they fire (the clock "still" watches);
-// with pads, two pads in the standard layout, each read a copy.
+// Run in the page before its scripts: the tabs it opens recorded instead, its
+// listeners for pads counted (listening costs a poll 60 times a second), its
+// timers summed as they fire (the clock "still" watches), its layout shifts
+// summed; with pads, two stubbed pads in the standard layout, each read a copy,
+// or a Nintendo pad announced only while the page loads.
 function prepare(pads) {
   if (window.opened) return;  // prepared at an earlier "open" of this tab
   [window.opened, window.padWatch, window.clock, window.open] = [[], 0, 0, (url) => window.opened.push(url) && null];
   const counted = (original, change) => function(type, ...rest) {
-    window.padWatch += type === 'gamepadconnected' ? change : 0;
-    return original.call(this, type, ...rest);
+    return (window.padWatch += type === 'gamepadconnected' ? change : 0, original.call(this, type, ...rest));
   };
   [window.addEventListener, window.removeEventListener] = [counted(window.addEventListener, 1), counted(window.removeEventListener, -1)];
-  const timeout = window.setTimeout;
-  window.setTimeout = (f, ms = 0, ...rest) => timeout((...a) => (window.clock += ms, f(...a)), ms, ...rest);
-  // Centre along x of the hero's orange, which no chest, wall or enemy has.
-  window.heroX = () => {
-    const c = Module.canvas, d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+  window.setTimeout = ((timeout) => (f, ms = 0, ...rest) => timeout((...a) => (window.clock += ms, f(...a)), ms, ...rest))(setTimeout);
+  window.getImageData = () => Module.canvas.getContext('2d').getImageData(0, 0, Module.canvas.width, Module.canvas.height).data;
+  window.heroX = () => {  // centre along x of the hero's orange, which nothing else has
+    const c = Module.canvas, d = getImageData();
     let sum = 0, n = 0;
     for (let k = 0; k < d.length; k += 4) if (d[k] > 220 && d[k + 1] > 150 && d[k + 1] < 190 && d[k + 2] < 60) sum += (k / 4) % c.width, ++n;
     return n > 50 ? sum / n : null;
   };
   window.settled = () => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
-  window.shifted = 0;  // the page's layout shifts, summed for "steady"
-  window.shifts = new PerformanceObserver((l) => l.getEntries().forEach((e) => { window.shifted += e.value; }));
+  [window.shifted, window.shifts] = [0, new PerformanceObserver((l) => l.getEntries().forEach((e) => { window.shifted += e.value; }))];
   if (PerformanceObserver.supportedEntryTypes.includes('layout-shift')) window.shifts.observe({type: 'layout-shift'});
   if (!pads) return;
   window.pads = [0, 1].map((index) => ({id: `pad ${index}`, index, mapping: 'standard', timestamp: 0,
                                         axes: [0, 0, 0, 0], buttons: Array(17).fill({pressed: false})}));
-  window.padReads = 0;
-  navigator.getGamepads = () => ++window.padReads && window.pads.map((p) => ({...p, axes: [...p.axes], buttons: [...p.buttons]}));
+  [window.padReads, navigator.getGamepads] = [0, () => ++window.padReads && window.pads.map((p) => ({...p, axes: [...p.axes], buttons: [...p.buttons]}))];
+  if (pads !== 'nintendo') return;
+  window.pads = [{...window.pads[0], id: 'Nintendo Switch Pro Controller (STANDARD GAMEPAD Vendor: 057e Product: 2009)'}];
+  const loading = setInterval(() => window.Module?.calledRun ? clearInterval(loading) : dispatchEvent(new Event('gamepadconnected')), 10);
 }
 
 const unescape = (text) => text.replace(/\\(x..|.)/g, (_, e) => e[0] === 'x' ? String.fromCharCode(parseInt(e.slice(1), 16)) :
                                         {n: '\n', t: '\t'}[e] || e);
-
 function read(name) {
   return fs.readFileSync(path.join(FOLDER, name), 'latin1').split('\n').flatMap((line, k) => {
     let words = [...line.matchAll(/"((?:[^"\\]|\\.)*)"|(\S+)/g)].map(([, quoted, bare]) => bare ?? unescape(quoted));
@@ -87,59 +75,45 @@ function read(name) {
   });
 }
 
-// One tab of the site; pad_checks.js drives it directly.
+// One tab of the site; bench/web drives it directly.
 class Site {
   constructor(browser, base, network) { Object.assign(this, {browser, base, network, viewport: VIEWPORTS.desktop}); }
-
-  // `prepare` runs in the page before any of its scripts.
-  async open(page, prepare) {
+  async open(page, prepare) {  // `prepare` runs in the page before any of its scripts
     if (!this.page) {
-      this.page = await this.browser.newPage();
-      this.page.setDefaultTimeout(Math.max(1000, DEADLINE - Date.now()));  // puppeteer's own waits too
-      await this.page.setViewport(this.viewport);
+      (this.page = await this.browser.newPage()).setDefaultTimeout(Math.max(1000, DEADLINE - Date.now()));  // puppeteer's waits too
       this.page.on('pageerror', (error) => console.log(`page error: ${error.message} ${error.stack}`));
       this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
+      await this.page.setViewport(this.viewport);
     }
     if (prepare) await this.page.evaluateOnNewDocument(prepare);
     await this.page.goto(`${this.base}/${page}`);
   }
-
   evaluate(...args) { return this.page.evaluate(...args); }
   title() { return this.page.title(); }
-  waitTitle(title) { return waitUntil(`the caption ${title}`, async () => (await this.title()) === title); }
   canvasSize() { return this.evaluate(() => window.Module?.canvas ? [Module.canvas.width, Module.canvas.height] : [0, 0]); }
   key(name) { return this.page.keyboard.press(name); }
-
-  // Share of the pixels of [x, y, w, h] on the canvas, as the player sees it, that `test` accepts.
-  share(rect, test) {
+  share([x, y, w, h], test) {  // of the canvas's pixels in the box, as the player sees them, that `test` accepts
     return this.evaluate(([x, y, w, h], body) => {
-      if (!window.Module?.canvas?.width) return 0;  // the program not started yet
+      if (!window.Module?.canvas?.width) return 0;
       const accepts = new Function('r', 'g', 'b', body), d = Module.canvas.getContext('2d').getImageData(x, y, w, h).data;
       return d.filter((_, k) => k % 4 === 0 && accepts(d[k], d[k + 1], d[k + 2])).length / (w * h);
-    }, rect, test);
+    }, [x, y, w, h], test);
   }
   waitShare(what, rect, test, atLeast = 0.5) { return waitUntil(what, async () => (await this.share(rect, test)) >= atLeast); }
-
-  // Where the page shows the canvas's pixel (x, y).
-  async onPage(x, y) {
+  async onPage(x, y) {  // where the page shows the canvas's pixel (x, y)
     const width = await waitUntil('a canvas', async () => (await this.canvasSize())[0]);
     const box = await (await this.page.$('canvas')).boundingBox(), zoom = box.width / width;
     return [box.x + (x + 0.5) * zoom, box.y + (y + 0.5) * zoom];
   }
-
   async click(x, y) {
     const at = await this.onPage(x, y);
     await (this.viewport.hasTouch ? this.page.touchscreen.tap(...at) : this.page.mouse.click(...at));
   }
 }
 
-// Whether [x, y, w, h] of the canvas differs from what "mark" kept.
-function differs([x, y, w, h]) {
-  const width = Module.canvas.width, now = Module.canvas.getContext('2d').getImageData(0, 0, width, Module.canvas.height).data;
-  for (let row = y; row < y + h; ++row) {
-    for (let k = (row * width + x) * 4; k < (row * width + x + w) * 4; ++k) if (now[k] !== window.marked[k]) return true;
-  }
-  return false;
+function differs([x, y, w, h]) {  // whether the box differs from what "mark" kept
+  const width = Module.canvas.width, now = getImageData();
+  return now.some((v, k) => v !== window.marked[k] && (k >> 2) % width - x >>> 0 < w && ((k >> 2) / width | 0) - y >>> 0 < h);
 }
 
 // The canvas whole in the window, at its own shape, clear of every button and,
@@ -156,32 +130,23 @@ function fitsWindow(roomy) {
     `${innerWidth}x${innerHeight}${covered ? ', under a button' : ''}${small.length ? `, under 48 px: ${small}` : ''}`;
 }
 
-// Each step: this is the Player, words what follows the step's name.
+// Each step: `this` is the Player, words what follows the step's name.
 const STEPS = {
-  async open([page]) {
-    this.opened = 0;
-    await this.site.open(PAGES[page] || page, `(${prepare})(${!!this.pads})`);
-  },
-  pads() { this.pads = true; },
+  open([page]) { this.opened = 0; return this.site.open(PAGES[page] || page, `(${prepare})(${JSON.stringify(this.pads || false)})`); },
+  pads([kind]) { this.pads = kind || true; },
   run([name]) { return this.play(this.defs[name], ` from ${this.place}`); },
   async case(words) {  // where, how, then: a run of its own
-    this.case = ` (case ${words.join(' ')})`;
-    if (words[1] === 'close') return console.log(`case ${words.join(' ')}: a page has no window to close`);
-    await this.site.page?.close();
-    this.site.page = null;
-    await this.play(this.defs[words[0]]);
-    await this.step(['key', words[1]]);
-    await this.play(this.defs[words[2]]);
+    if ((this.case = ` (case ${words.join(' ')})`) && words[1] === 'close') return console.log(`${this.case}: a page has no window to close`);
+    [this.site.page] = [null, await this.site.page?.close()];
+    await this.play([...this.defs[words[0]], {place: this.place, words: ['key', words[1]]}, ...this.defs[words[2]]]);
   },
   caption(words) { return waitUntil(`the caption ${words}`, async () => words.map(this.text).includes(await this.site.title())); },
   size(words) { return waitUntil(`a ${words} canvas`, async () => `${await this.site.canvasSize()}` === `${words}`); },
   async see(words) {
-    const [test, least] = LOOKS[words.at(-1)];
+    const [test, least] = this.looks[words.at(-1)];
     for (let n = 0; n < words.length - 1; n += words[n] in this.boxes_ ? 1 : 2) {  // a box placed by the canvas now
-      await waitUntil(`${words.at(-1)} at ${words.slice(n, -1)}`, async () => {
-        const share = await this.site.share((await this.boxes(words.slice(n, -1)))[0], test);
-        return least > 0 ? share >= least : share <= -least;
-      });
+      await waitUntil(`${words.at(-1)} at ${words.slice(n, -1)}`, async () => (s => least > 0 ? s >= least : s <= -least)(
+        await this.site.share((await this.boxes(words.slice(n, -1)))[0], test)));
     }
   },
   async click(words) { const [[x, y, w, h]] = await this.boxes(words); await this.site.click(x + (w >> 1), y + (h >> 1)); },
@@ -193,93 +158,67 @@ const STEPS = {
     check(!ENDINGS.map(this.text).some((t) => t !== first && shown.has(t)), `it showed ${[...shown]} on its way out`);
   },
   opened([url]) {  // a page of the site must be there to open
-    const n = ++this.opened;
-    return waitUntil(`${url} opened`, () => this.eval((k, u) => window.opened[k - 1] === u &&
-                     (/:\/\//.test(u) || fetch(u).then((r) => r.ok)), n, url));
+    return this.until(`window.opened[${this.opened++}] === '${url}' && (/:\\/\\//.test('${url}') || fetch('${url}').then((r) => r.ok))`);
   },
-  mark() {
-    return this.until('Module.canvas.width && (window.clockAtMark = clock, window.marked = Module.canvas.getContext(\'2d\')' +
-      '.getImageData(0, 0, Module.canvas.width, Module.canvas.height).data, true)');
-  },
-  async changed(words) {
-    const [box] = await this.boxes(words);
-    await waitUntil(`${words} changed`, () => this.eval(differs, box));
-  },
-  // Nothing changes while the page's timers run on for a second (the
-  // program's waits in a pause, four of the game's ticks in a hidden tab).
-  async still() {
+  mark() { return this.until('Module.canvas.width && (window.clockAtMark = clock, window.marked = getImageData(), true)'); },
+  async changed(words) { const [box] = await this.boxes(words); await waitUntil(`${words} changed`, () => this.eval(differs, box)); },
+  async still() {  // nothing changes while the page's timers run a second (a pause's waits, four ticks hidden)
     await this.until('clock >= clockAtMark + 1000');
     check(!await this.eval(differs, [0, 0, ...await this.site.canvasSize()]), 'the canvas changed');
   },
-  music([how]) {
-    const before = this.music;
+  music([how], before = this.music) {
     return waitUntil(`the music ${how}`, async () => (how === 'off') === !(this.music = await this.eval(() =>
       (SDL.music?.audio && !SDL.music.audio.paused && SDL.music.audio.currentTime > 0 && SDL.music.audio.src) || '')) &&
       (how !== 'next' || this.music !== before));
   },
   file([, bytes]) {
-    return waitUntil(`the level saved as ${JSON.stringify(bytes)}`, () => this.eval((b) => {
-      const link = document.getElementById('telecharger');
-      return !link.hidden && fetch(link.href).then((r) => r.text()).then((t) => t === b);
-    }, bytes));
+    return this.until(`(l => !l.hidden && fetch(l.href).then((r) => r.text()).then((t) => t === ${JSON.stringify(bytes)}))` +
+      '(document.getElementById(\'telecharger\'))');
   },
-  viewport([name]) {
-    this.site.viewport = VIEWPORTS[name];
-    return this.site.page?.setViewport(this.site.viewport);
+  viewport([name]) { return (this.site.viewport = VIEWPORTS[name], this.site.page?.setViewport(this.site.viewport)); },
+  fits([roomy], why) {  // `what` says, if it times out, what was last wrong
+    return waitUntil({toString: () => `the canvas whole in the window: ${why}`}, async () => (why = await this.eval(fitsWindow, !!roomy)) === true);
   },
-  async fits([roomy]) {
-    let why;
-    await waitUntil('the canvas whole in the window', async () => (why = await this.eval(fitsWindow, !!roomy)) === true)
-      .catch((e) => { throw new Error(`${e.message}: ${why}`); });
-  },
-  // A tap on the page's button of that aria-label, left once the program read
-  // the press and the release (or ended). Lifted at once: a finger still down
-  // when the program acts on the press would click what the page shows there next.
+  // A tap on the button of that aria-label, lifted at once (else the program could act on a finger still down),
+  // left once the program read the press and the release (or ended).
   async touch([label]) {
     const box = await (await this.site.page.$(`button[aria-label="${label}"]`)).boundingBox();
     check(box && box.width >= 44 && box.height >= 44, `the button ${label} is ${JSON.stringify(box)}`);
     await (await this.site.page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2)).end();
     await waitUntil(`${label} read`, () => this.eval(`!SDL.events.length || (${ended})()`));
   },
-  // Held until the browser's SDL has read the press, then the release (or
-  // the program ended on the press). A browser tells of a pad at a press it sees.
+  // Held until the browser's SDL read the press, then the release (or the program ended); a browser tells of a pad
+  // at a press it sees.
   async pad([index, name]) {
     for (const down of [true, false]) {
-      await this.eval((p, b, d) => { window.pads[p].buttons[b] = {pressed: d}; }, +index, BUTTONS[name], down);
-      await waitUntil(`pad ${index}'s ${name} read ${down ? 'down' : 'up'}`, () => this.eval((p, b, d) => {
-        if (d) window.dispatchEvent(new Event('gamepadconnected'));
+      await this.eval((p, b, d) => { window.pads[p].buttons[b] = {pressed: d}; }, +index, BUTTONS[name] ?? +name, down);
+      await waitUntil(`pad ${index}'s ${name} read ${down ? 'down' : 'up'}`, () => this.eval((p, b, d, late) => {
+        if (d && !late) window.dispatchEvent(new Event('gamepadconnected'));
         return SDL.lastJoystickState[p + 1]?.buttons[b] === d || (!d && !document.getElementById('fin').hidden);
-      }, +index, BUTTONS[name], down));
+      }, +index, BUTTONS[name] ?? +name, down, this.pads === 'nintendo'));
     }
   },
-  async steady() {  // the first screen's picture gone once the program drew it, and nothing on the page moved
-    const [still, moved] = await this.eval(() => settled().then(() => [!!document.getElementById('attente'),
-      window.shifts.takeRecords().reduce((sum, e) => sum + e.value, window.shifted)]));
-    check(!still, 'the first screen\'s picture stays over the program');
-    check(moved === 0, `the page moved as its first screen showed (layout shift ${moved})`);
+  steady() {  // the first screen's picture gone once the program drew it, and nothing on the page moved
+    return STEPS.check.call(this, ['settled().then(() => [document.getElementById(\'attente\'), ' +
+      'window.shifts.takeRecords().reduce((sum, e) => sum + e.value, window.shifted)]).then(([still, moved]) => !still && !moved)']);
   },
   until([expression]) { return this.until(expression); },
   async check([expression]) { check(await this.expression(expression), expression); },
   do([expression]) { return this.expression(expression); },
-  // Once the page asks a question saying PATTERN, its Nth answer.
-  async answer([n, pattern]) {
-    await waitUntil(`the question ${pattern}`, () => this.eval((p) => (d => !d.hidden && new RegExp(p).test(
-      [...d.querySelectorAll('p, button')].map((e) => e.textContent).join(' ')))(document.getElementById('demande')), pattern));
+  async answer([n, pattern]) {  // once the page asks a question saying PATTERN, its Nth answer
+    await this.until(`(d => !d.hidden && new RegExp(${JSON.stringify(pattern)}).test([...d.querySelectorAll('p, button')]` +
+      `.map((e) => e.textContent).join(' ')))(document.getElementById('demande'))`);
     await this.site.page.click(`#demande button:nth-of-type(${n})`);
   },
-  // The page's own buttons for the screen, each named by its word, are WORDS.
-  plates(words) {
+  plates(words) {  // the page's own buttons for the screen, each named by its word
     return waitUntil(`the page buttons ${words}`, async () => `${await this.site.page.$$eval('#plaques button',
       (bs) => bs.map((b) => b.ariaLabel === b.textContent && b.textContent))}` === `${words}`);
   },
-  // Tab until LABEL has the keyboard's focus, and Return.
-  async tab([label]) {
+  async tab([label]) {  // Tab until LABEL has the focus, and Return
     await waitUntil(`${label} reached by Tab`, async () => (await this.eval(() => document.activeElement.ariaLabel)) === label ||
-      (await this.site.key('Tab'), false));
-    await this.site.key('Enter');
+      this.site.key('Tab').then(() => false)).then(() => this.site.key('Enter'));
   },
-  // A finger dragged along row Y of the grid, from cell X to cell X2.
-  async drag([x, x2, y]) {
+  async drag([x, x2, y]) {  // a finger along row Y of the grid, from cell X to cell X2
     const points = [], step = Math.sign(x2 - x) * 25;
     for (let k = 0; k <= (x2 - x) / step; ++k) points.push(await this.site.onPage(+x + k * step + 12, +y + 12));
     const finger = await this.site.page.touchscreen.touchStart(...points[0]);
@@ -287,65 +226,49 @@ const STEPS = {
     await finger.end();
   },
   async axe() {
-    const source = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
-    const found = await this.eval(async (axeSource) => {
-      if (!window.axe) (0, eval)(axeSource);
-      const {violations} = await axe.run(document, {resultTypes: ['violations']});
-      return violations.map((v) => `${v.id} (${v.impact}): ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
-    }, source);
+    const found = await this.eval(async (axeSource) => (window.axe || (0, eval)(axeSource), (await axe.run(document,
+      {resultTypes: ['violations']})).violations.map((v) => `${v.id} (${v.impact}): ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`)),
+    fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8'));
     check(!found.length, `axe found\n  ${found.join('\n  ')}`);
   },
   offline() { this.site.network.down = true; },
   reload() { return this.site.page.reload(); },
   async hide() { this.other = await this.site.browser.newPage(); await this.until('document.hidden'); },
   async show() { await this.other.close(); await this.site.page.bringToFront(); },
-  async heads([way]) {
-    const from = await this.until('heroX()');
-    await this.until(`${way === 'left' ? -1 : 1} * (heroX() - ${from}) > 10`);
-  },
+  async heads([way]) { await this.until(`${way === 'left' ? -1 : 1} * (heroX() - ${await this.until('heroX()')}) > 10`); },
   async friend([expression]) {  // the address the page gives, opened in another browser profile
     const address = await this.expression(expression), site = this.site;
     [this.first, this.site, this.opened] = [site, new Site(await site.browser.createBrowserContext(), site.base, site.network), 0];
     await this.site.open(address.slice(site.base.length + 1), `(${prepare})()`);
   },
   async back() { await this.site.browser.close(); this.site = this.first; },
-  async upload([name, bytes]) {
-    fs.writeFileSync(path.join(require('os').tmpdir(), name), bytes, 'latin1');
-    await (await this.site.page.$('#charger')).uploadFile(path.join(require('os').tmpdir(), name));
+  async upload([name, bytes], file = path.join(require('os').tmpdir(), name)) {
+    fs.writeFileSync(file, bytes, 'latin1');
+    await (await this.site.page.$('#charger')).uploadFile(file);
   },
 };
 
 class Player {
-  constructor(site, artifacts) {
-    Object.assign(this, {site, artifacts, defs: {}, boxes_: {}, texts: {}, opened: 0});
+  constructor(site) {
+    Object.assign(this, {site, defs: {}, boxes_: {}, texts: {}, looks: {}, opened: 0});
     for (const {words: [kind, name, ...rest]} of read('geometry.txt')) {
-      if (kind === 'box') this.boxes_[name] = rest; else this.texts[name] = rest[0];
+      Object.assign(this[{box: 'boxes_', look: 'looks', text: 'texts'}[kind]], {[name]: {box: rest, look: [`return ${rest[0]}`, +rest[1]]}[kind] ?? rest[0]});
     }
     this.text = (word) => this.texts[word] ?? word;
   }
-
   async play(lines, within = '') {
     for (let k = 0; k < lines.length; ++k) {
       const [command, ...words] = lines[k].words;
       this.place = lines[k].place + within;
-      if (command !== 'def') {
-        await this.step(lines[k].words);
-        continue;
-      }
-      const end = lines.findIndex((line, j) => j > k && line.words[0] === 'end');
-      this.defs[words[0]] = lines.slice(k + 1, end);
-      k = end;
+      const end = command === 'def' && lines.findIndex((line, j) => j > k && line.words[0] === 'end');
+      if (end) [this.defs[words[0]], k] = [lines.slice(k + 1, end), end];
+      else await (STEPS[command] || check(false, `no such step ${command}`)).call(this, words);
     }
   }
-
-  step([command, ...words]) { check(STEPS[command], `no such step ${command}`); return STEPS[command].call(this, words); }
-
   eval(...args) { return this.site.evaluate(...args); }
   expression(body) { return this.eval(`(async () => (${body}))()`); }
   until(body) { return waitUntil(body, () => this.expression(body).catch(() => false)); }  // a page on its way: not yet
-
-  // Named boxes, or x y: the 25-pixel cell at that corner.
-  async boxes(words) {
+  async boxes(words) {  // named boxes, or x y: the 25-pixel cell at that corner
     const found = [], width = (await this.site.canvasSize())[0];
     for (let k = 0; k < words.length; k += this.boxes_[words[k]] ? 1 : 2) {
       found.push(this.boxes_[words[k]]?.map((v) => v[0] === 'c' ? width / 2 + +v.slice(1) : +v) ?? [+words[k], +words[k + 1], 25, 25]);
@@ -354,8 +277,7 @@ class Player {
   }
 }
 
-// `network.down` makes the server drop every request, as a lost network would.
-function serve(site, network) {
+function serve(site, network) {  // `network.down` drops every request, as a lost network would
   const server = http.createServer((request, response) => {
     if (network.down) return request.socket.destroy();
     let file = path.join(site, decodeURIComponent(new URL(request.url, 'http://x').pathname));
@@ -371,14 +293,11 @@ function serve(site, network) {
 async function main() {
   const [name, , site, , artifacts, , more] = process.argv.slice(2);
   const coded = more ? require(path.resolve(more)) : {};
-  check(coded[name] || fs.existsSync(path.join(FOLDER, `${name}.txt`)), `no scenario ${name}`);
-  check(fs.existsSync(path.join(site, 'jeu.html')), `no site in ${site}: ./glouto.sh web build`);
   const network = {down: false}, server = await serve(site, network);
-  // GLOUTO_BROWSER=firefox drives firefox-esr through WebDriver BiDi instead.
   const browser = await require('puppeteer-core').launch(process.env.GLOUTO_BROWSER === 'firefox' ?
     {browser: 'firefox', executablePath: '/usr/bin/firefox-esr'} :
     {executablePath: process.env.CHROMIUM || '/usr/bin/chromium', args: ['--no-sandbox']});
-  const s = new Site(browser, `http://127.0.0.1:${server.address().port}`, network), player = new Player(s, artifacts);
+  const s = new Site(browser, `http://127.0.0.1:${server.address().port}`, network), player = new Player(s);
   let failed = false;
   try {
     if (coded[name]) await coded[name](s);
@@ -390,9 +309,7 @@ async function main() {
     await player.site.page?.screenshot({path: path.join(artifacts, 'failure.png')}).catch(() => {});
   }
   await browser.close();
-  server.close();
   process.exit(failed ? 1 : 0);
 }
-
 module.exports = {Site, check, waitUntil, grey};
 if (require.main === module) main();
