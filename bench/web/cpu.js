@@ -8,7 +8,8 @@
 'use strict';
 
 const fs = require('fs');
-const {sleep, waitUntil, grey} = require('../../tests/web/harness.js');
+const {waitUntil, grey} = require('../../tests/web/harness.js');
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 const TICKS = 100;  // USER_HZ, the unit of /proc/<pid>/stat's times
 

@@ -3,7 +3,8 @@
 //   node harness.js pace --site DIR --artifacts DIR --scenarios bench/web/pace.js
 'use strict';
 
-const {sleep, waitUntil, grey} = require('../../tests/web/harness.js');
+const {waitUntil, grey} = require('../../tests/web/harness.js');
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 const {heavyLevel} = require('./level.js');
 
 const ONE_PLAYER = [255, 275, 90, 40];

@@ -34,6 +34,9 @@ TEST_F(Assets, TheFontHasEveryLatin1LetterAndEveryTextFitsItsPlace) {
     EXPECT_TRUE(w <= room && h <= 40) << text << ": " << w << " x " << h;
   }
   TTF_CloseFont(font), TTF_Quit();
+  // The font's licence asks that its text go wherever the font goes.
+  EXPECT_NE(ReadFile(AssetsDir() + "/Police/LICENSE-ComicNeue.txt").find("SIL OPEN FONT"),
+            std::string::npos);
 }
 
 // Each track the game finds and the end's music plays (a little, so that a run

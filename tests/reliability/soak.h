@@ -26,7 +26,8 @@ int __real_SDL_WaitEvent(SDL_Event* event);
 const bool kDummyDrivers = setenv("SDL_VIDEODRIVER", "dummy", 0) +
                            setenv("SDL_AUDIODRIVER", "dummy", 0);
 // GLOUTO_SOAK_SCALE, 1 when unset: the soaks run this many times longer.
-const int kSoakScale = std::max(1, std::atoi(getenv("GLOUTO_SOAK_SCALE") ?: "1"));
+const int kSoakScale = std::max(
+    1, std::atoi(getenv("GLOUTO_SOAK_SCALE") ? getenv("GLOUTO_SOAK_SCALE") : "1"));
 // Once free heap pages went back; -1 under valgrind or the sanitizers (their bookkeeping grows).
 long ResidentKiB() {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
