@@ -10,17 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "game/flow/globals.h"
 #include "game/flow/state.h"
 #include "tests/support/test_support.h"
-
-// Every picture the game loads, each as wide as no other (BMP data, which
-// IMG_Load knows whatever the name).
-void WriteSprites();
-int SpriteWidth(const std::string& path);  // "Images/Mur.png": the width written, or -1
-// Puts a level file with these walls where the game looks for level n.
-void WriteLevel(int level, const std::string& body);
-void ResetGlobals();  // as at program start
 
 class FlowTest : public SdlTest {
  protected:
@@ -36,9 +27,6 @@ class FlowTest : public SdlTest {
 
   ScopedWorkDir dir_;
   std::unique_ptr<GameState> game_;
-
- private:
-  void TearDownGame();
 };
 
 #endif

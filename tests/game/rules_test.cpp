@@ -38,6 +38,18 @@ an enemy on a wall answers it, turn or not | set enemies=2 | walls 200,200 | ene
 the level's first wall | walls 350,325 | rules | expect hero.mode=3
 a later wall | walls 100,100 350,325 | rules | expect hero.mode=3
 a wall one pixel off | walls 352,325 | rules | expect hero.mode=0
+# A level's fill: walls from its file, each its own picture (none without a
+# file); chests clear of walls and edges, off the field with no free spot;
+# enemies at the start corner, each its direction.
+walls | walls 0,0 25,0 575,550 | expect walls=3 wallpics=3 | walls | expect walls=0
+chests | walls 100,100 300,100 500,100 100,300 300,300 500,300 100,500 300,500 500,500
+  | set chests=300 | fill | expect clear=300 chestpics=300
+no free spot | set width=100 chests=2 | walls 50,80 50,180 50,280 50,380 50,480 50,580 | fill
+  | expect chest0.x=2100 chest0.y=2600 chest1.x=2100 chestpics=2 | set width=0 | fill
+  | expect chest1.x=2000
+enemies | set enemies=3 chests=0 | seed 5 | mark | fill | only e0.x=26 e0.y=26 e0.dir=r0%4+1
+  e1.x=26 e1.y=26 e1.dir=r1%4+1 e2.x=26 e2.y=26 e2.dir=r2%4+1 | expect draws=3 e2image=Ennemi
+  e3image=none
 # Caught while not invulnerable, with one player.
 caught | set enemies=1 | enemy 0 340,260 left | mark | rules
   | only e0.x=10000 e0.y=10000 e0.dir=stop lives=0 enemies=0 waited>=30
