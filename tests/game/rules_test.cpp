@@ -127,16 +127,16 @@ F1 | mark | press F1 | only track=1 waited>=100
 F2 | mark | press F2 | only track=4 waited>=100
 F1 from the last track | set track=4 | press F1 | expect track=0
 F5 | mark | press F5 | only clock=235 waited>=50
-right Shift | mark | press RShift | only invulnerable=10000
-left Shift | set invulnerable=7 | mark | press LShift | only invulnerable=0
-left Ctrl | set enemies=2 | mark | press LCtrl | only enemies=0
+right Shift | mark | press right_shift | only invulnerable=10000
+left Shift | set invulnerable=7 | mark | press left_shift | only invulnerable=0
+left Ctrl | set enemies=2 | mark | press left_ctrl | only enemies=0
 player 2: w a s d, z q | set players=2 tampon=0 | mark | press a | only e0.dir=left tampon=3
   | press d | only e0.dir=right tampon=3 | press s | only e0.dir=down tampon=3 | press w
   | only e0.dir=up tampon=3 | set e0.dir=stop | press z | only e0.dir=up tampon=3
   | press q | only e0.dir=left tampon=3
 one player: those keys do nothing | set tampon=0 | enemy 0 5000,5000 right | mark
   | press a | press d | press s | press w | press z | press q | only
-keys of no use | set players=2 | mark | press ; | press e | press F3 | press RCtrl | only
+keys of no use | set players=2 | mark | press ; | press e | press F3 | press right_ctrl | only
 # The pause takes events until p, Escape or a closed window; play keys mean nothing there.
 pause: p resumes | set level=3 | timer | queue ; v g Up p Down quit | mark | press p
   | only timer=1 stale=0 waited>=330 | caption Glouto seconde generation ! Niveau 3
