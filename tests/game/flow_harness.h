@@ -17,12 +17,10 @@ class FlowTest : public SdlTest {
  protected:
   void SetUp() override;
   void TearDown() override;
-  // A fresh game on a quiet field: no walls, chests or enemies in play, the
-  // hero stopped at (301, 301), the globals as at start but no clock tick due.
+  // A new game, the hero stopped at (301, 301), nothing else in play, no tick due.
   void Fresh();
   void Run(const std::string& script);
-  // One row a line, `name | script`, each on a fresh game; an indented line
-  // goes on with the row above, one starting with `#` is a note.
+  // `name | script` a line, each on a new game; indented lines go on, `#` notes.
   void RunRows(const std::string& rows);
 
   ScopedWorkDir dir_;
