@@ -90,11 +90,7 @@ void WriteSprites() {
   }
 }
 
-void ResetGlobals() {
-  tamponIMG = 1;
-  FINPROG = attente = invulnerable = 0;
-  Change = 0;
-}
+void ResetGlobals() { tamponIMG = 1, FINPROG = attente = invulnerable = 0, Change = 0; }
 
 struct Script {
   GameState& s;
@@ -102,9 +98,8 @@ struct Script {
   std::map<std::string, std::function<void(int)>> verbs;
   std::map<std::string, Field> fields;
   std::map<std::string, int> marked;
-  std::vector<int> draws;  // rand's first numbers after the last seed
-  int waited = 0, timer = 0, stale = 0;
-  bool pin = false;
+  std::vector<int> draws;                         // rand's first numbers after the last seed
+  int waited = 0, timer = 0, stale = 0, pin = 0;  // pin: a timer ran since `set change=`
 
   explicit Script(GameState& game) : s(game) {
     // The verbs, given the number after them (0 if none).
@@ -124,6 +119,7 @@ struct Script {
         {"press", [&](int) { Timed([&] { HandleKey(s, Event(w.at(1)).key.keysym.sym); }); }},
         {"rules", [&](int) { Timed([&] { ApplyRules(s); }); }},
         {"newlevel", [&](int) { Timed([&] { ChangeLevel(s); }); }},  // the level-start screen too
+        {"begin", [&](int n) { Timed([&] { StartFirstLevel(s, n); }); }},  // the menu first
         {"start", [&](int) { SetStartCounts(s); }},
         {"next", [&](int) { NextLevelCounts(s); }},
         {"advance", [&](int n) { AdvanceToLevel(s, n); }},

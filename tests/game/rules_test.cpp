@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "game/flow/game.h"
 #include "game/flow/keys.h"
 #include "tests/game/flow_harness.h"
 
@@ -86,6 +87,7 @@ Escape on the level-start screen | set level=2 | walls 100,100 | set level=1 wal
   | queue Escape | rules | expect running=0 finprog=0 level=2 walls=1
 closing the window there ends the program | set remaining=0 | queue quit | rules
   | expect running=0 finprog=1
+closing the menu shows no level-start screen | queue quit Return | begin | expect running=0
 # The clock: run-out, overflow, and where its text stands.
 run-out costs a life | set clock=0 remaining=5 | rules | expect clock=75 lives=0
 with no life shows -1 | set clock=0 remaining=5 lives=0 | rules | expect lives=-1 running=1
@@ -153,6 +155,26 @@ key t in the frame the hero eats | set score=0 | chest 0 320,320 | seed plain | 
 player 2 steers enemy 0 | set players=2 enemies=1 | enemy 0 100,100 stop | frame d
   | expect e0.dir=right | frame | expect e0.x=105 | frame s | frame
   | expect e0.x=110 e0.y=105
+# Change's parity picks the phase (tamponIMG 3: at once); stopped looks right.
+phase 1 | set change=0 tampon=1 enemies=5 e1.dir=1 e2.dir=2 e3.dir=3 e4.dir=4 | animate
+  | expect tampon=0 attente=1 heroimage=Glouto e0image=Ennemi e1image=Ennemi e2image=Ennemi2
+  e3image=Ennemi3 e4image=Ennemi4 | set tampon=1 hero.dir=1 | animate | expect heroimage=Glouto
+  | set tampon=1 hero.dir=2 | animate | expect heroimage=Glouto2 | set tampon=1 hero.dir=3
+  | animate | expect heroimage=Glouto3 | set tampon=1 hero.dir=4 | animate | expect heroimage=Glouto4
+phase 2 | set change=1 tampon=0 enemies=5 e1.dir=1 e2.dir=2 e3.dir=3 e4.dir=4 | animate
+  | expect tampon=1 attente=0 heroimage=Glouto2.1 e0image=Ennemi2.1 e1image=Ennemi2.1
+  e2image=Ennemi2.2 e3image=Ennemi2.3 e4image=Ennemi2.4 | set tampon=0 hero.dir=1 | animate
+  | expect heroimage=Glouto2.1 | set tampon=0 hero.dir=2 | animate | expect heroimage=Glouto2.2
+  | set tampon=0 hero.dir=3 | animate | expect heroimage=Glouto2.3 | set tampon=0 hero.dir=4
+  | animate | expect heroimage=Glouto2.4
+phase 1 at once | set change=2 tampon=3 hero.dir=3 enemies=1 e0.dir=2 | animate
+  | expect tampon=1 attente=1 heroimage=Glouto3 e0image=Ennemi2 e1image=none
+phase 2 at once | set change=3 tampon=3 hero.dir=2 enemies=1 | animate
+  | expect tampon=1 attente=0 heroimage=Glouto2.2 e0image=Ennemi2.1 e1image=none
+even, none due | set change=4 tampon=0 enemies=1 | animate | expect tampon=0 heroimage=none
+  e0image=none
+odd, none due | set change=5 tampon=1 enemies=1 | animate | expect tampon=1 heroimage=none
+  e0image=none
 # The outcome after the frame loop; two players: the hero's chests less the enemies'.
 won | set score=1 clock=1 lives=0 | finish | expect won=1
 no score | set score=0 | finish | expect won=0
@@ -217,6 +239,12 @@ TEST_F(Keys, PauseShowsItsWordWhereTheStartWindowPutIt) {
   HandleKey(s, SDLK_p);
   EXPECT_EQ(PixelAt(s.screen, 261, 281), (Rgb{10, 20, 200}));
   EXPECT_EQ(PixelAt(s.screen, 259, 281), (Rgb{255, 255, 255}));
+}
+
+TEST(Game, WithoutADisplaySaysWhyAndFails) {
+  std::string said;
+  EXPECT_EQ(RunWithVideoDriver("no-such-driver", SDL_main, &said), 1);
+  EXPECT_NE(said.find("cannot open the game's window"), std::string::npos) << said;
 }
 
 // Deplacement on enemy 1, its neighbours still. Mode 0: a step, edges turning
@@ -298,31 +326,4 @@ TEST_F(Rules, EachLevelFollowsTheProgressionInAWiderWindow) {
     played += step;
   }
   Run(played);
-}
-
-// Change's parity picks the phase (tamponIMG 3: at once); a sprite per direction.
-TEST_F(Rules, AnimationSwapsPhasesWithTheParityOfTheTicks) {
-  // Change, tamponIMG, phase loaded (0: none), tamponIMG and attente after.
-  const int cases[][5] = {{0, 1, 1, 0, 1}, {2, 3, 1, 1, 1}, {4, 0, 0, 0, 1},
-                          {1, 0, 2, 1, 0}, {3, 3, 2, 1, 0}, {5, 1, 0, 1, 1}};
-  for (const auto& c : cases) {
-    for (int d = 0; d <= 4; ++d) {
-      auto sprite = [&](const char* who, int dir) {
-        if (!c[2]) return std::string("none");
-        const std::string n = c[2] == 2 ? "2." + std::to_string(std::max(dir, 1))
-                              : dir > 1 ? std::to_string(dir)
-                                        : "";
-        return who + n;
-      };
-      char script[300];
-      std::snprintf(script, sizeof script,
-                    "set change=%d tampon=%d hero.dir=%d enemies=2 e0.dir=%d e1.dir=%d"
-                    "| animate | expect tampon=%d attente=%d heroimage=%s e0image=%s"
-                    " e1image=%s e2image=none",
-                    c[0], c[1], d, (d + 1) % 5, d, c[3], c[4], sprite("Glouto", d).c_str(),
-                    sprite("Ennemi", (d + 1) % 5).c_str(), sprite("Ennemi", d).c_str());
-      Fresh();
-      Run(script);
-    }
-  }
 }
