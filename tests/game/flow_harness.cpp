@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -283,9 +284,10 @@ struct Script {
   // A step that may start the clock's timer: the test drives Change by hand.
   void Timed(const std::function<void()>& step) {
     const SDL_TimerID before = s.timerId;
-    const Uint32 start = SDL_GetTicks();
+    const auto start = std::chrono::steady_clock::now();
     step();
-    waited = static_cast<int>(SDL_GetTicks() - start);
+    const auto took = std::chrono::steady_clock::now() - start;
+    waited = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count());
     timer = s.timerId ? 1 : 0;
     pin = pin || timer;
     SDL_RemoveTimer(s.timerId);
