@@ -160,7 +160,8 @@ phase 1 | set change=0 tampon=1 enemies=5 e1.dir=1 e2.dir=2 e3.dir=3 e4.dir=4 | 
   | expect tampon=0 attente=1 heroimage=Glouto e0image=Ennemi e1image=Ennemi e2image=Ennemi2
   e3image=Ennemi3 e4image=Ennemi4 | set tampon=1 hero.dir=1 | animate | expect heroimage=Glouto
   | set tampon=1 hero.dir=2 | animate | expect heroimage=Glouto2 | set tampon=1 hero.dir=3
-  | animate | expect heroimage=Glouto3 | set tampon=1 hero.dir=4 | animate | expect heroimage=Glouto4
+  | animate | expect heroimage=Glouto3 | set tampon=1 hero.dir=4 | animate
+  | expect heroimage=Glouto4
 phase 2 | set change=1 tampon=0 enemies=5 e1.dir=1 e2.dir=2 e3.dir=3 e4.dir=4 | animate
   | expect tampon=1 attente=0 heroimage=Glouto2.1 e0image=Ennemi2.1 e1image=Ennemi2.1
   e2image=Ennemi2.2 e3image=Ennemi2.3 e4image=Ennemi2.4 | set tampon=0 hero.dir=1 | animate
