@@ -8,8 +8,10 @@
 #include <functional>
 #include <map>
 #include <sstream>
+#include <utility>
 
 #include "game/flow/frame.h"
+#include "game/flow/globals.h"
 #include "game/flow/keys.h"
 #include "game/flow/level.h"
 #include "game/flow/loop.h"
@@ -20,17 +22,28 @@
 
 namespace {
 
+std::vector<std::string> Words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
+}
+
 // Every picture of the frame loop and the level fill; the i-th is 21 + i wide.
 const std::vector<std::string> kSprites = [] {
-  std::istringstream names(
-      "Glouto Glouto2 Glouto3 Glouto4 Glouto2.1 Glouto2.2 Glouto2.3 Glouto2.4 Ennemi Ennemi2"
-      " Ennemi3 Ennemi4 Ennemi2.1 Ennemi2.2 Ennemi2.3 Ennemi2.4 Mur coffre gloutofond.jpg "
-      "Imageperd");
   std::vector<std::string> paths;
-  for (std::string n; names >> n;)
+  for (const std::string& n :
+       Words("Glouto Glouto2 Glouto3 Glouto4 Glouto2.1 Glouto2.2 Glouto2.3 Glouto2.4 Ennemi Ennemi2"
+             " Ennemi3 Ennemi4 Ennemi2.1 Ennemi2.2 Ennemi2.3 Ennemi2.4 Mur coffre gloutofond.jpg "
+             "Imageperd"))
     paths.push_back("Images/" + n + (n == "gloutofond.jpg" ? "" : ".png"));
   return paths;
 }();
+
+int SpriteWidth(const std::string& path) {
+  const auto at = std::find(kSprites.begin(), kSprites.end(), path);
+  return at == kSprites.end() ? -1 : 21 + static_cast<int>(at - kSprites.begin());
+}
 
 // A field reads and, unless it reads what the last step did, writes.
 struct Field {
@@ -45,64 +58,83 @@ Field Ref(T& v) {
 
 int Width(const SDL_Surface* image) { return image ? image->w : -1; }
 
-void Times(int n, const std::function<void()>& step) {
-  while (n-- > 0) step();
+// How many of the first n pictures are the sprite's, each its own.
+int Own(SDL_Surface* const* images, int n, const std::string& sprite) {
+  int own = 0;
+  for (int i = 0; i < n; ++i)
+    own += Width(images[i]) == SpriteWidth("Images/" + sprite) &&
+           (!i || images[i] != images[i - 1]);
+  return own;
 }
 
-SDL_Event Event(const std::string& name) {
-  std::istringstream names(
-      "Right Left Up Down F1 F2 F3 F5 LCtrl RCtrl RShift LShift Space Return Escape Backspace");
-  static const SDLKey kKeys[] = {SDLK_RIGHT, SDLK_LEFT,   SDLK_UP,     SDLK_DOWN,
-                                 SDLK_F1,    SDLK_F2,     SDLK_F3,     SDLK_F5,
-                                 SDLK_LCTRL, SDLK_RCTRL,  SDLK_RSHIFT, SDLK_LSHIFT,
-                                 SDLK_SPACE, SDLK_RETURN, SDLK_ESCAPE, SDLK_BACKSPACE};
+// A close, a mouse move (which frames ignore), a pad's Back, or a key by its
+// SDL name, `_` for a space: Up, F1, p, left_ctrl.
+SDL_Event Event(std::string name) {
   if (name == "quit") return QuitEvent();
-  if (name == "-") return MouseMotion(1, 1);   // which frames ignore
-  if (name == "back") return PadButton(0, 6);  // a pad's Back
-  int i = 0;
-  for (std::string n; names >> n; ++i)
-    if (n == name) return KeyDown(kKeys[i]);
-  return KeyDown(static_cast<SDLKey>(name.at(0)));
+  if (name == "-") return MouseMotion(1, 1);
+  if (name == "back") return PadButton(0, 6);
+  for (char& c : name) c = c == '_' ? ' ' : static_cast<char>(std::tolower(c));
+  for (int k = 0; k < SDLK_LAST; ++k) {
+    if (name == SDL_GetKeyName(static_cast<SDLKey>(k))) return KeyDown(static_cast<SDLKey>(k));
+  }
+  return KeyDown(static_cast<SDLKey>(name.at(0)));  // sdl12-compat names ; otherwise
 }
+
+void WriteSprites() {
+  mkdir("Images", 0755);
+  for (const std::string& path : kSprites) {
+    SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, SpriteWidth(path), 50, 32, 0xFF0000,
+                                              0xFF00, 0xFF, 0);
+    ASSERT_NE(image, nullptr);
+    ASSERT_EQ(SDL_SaveBMP(image, path.c_str()), 0) << path;
+    SDL_FreeSurface(image);
+  }
+}
+
+void ResetGlobals() { tamponIMG = 1, FINPROG = attente = invulnerable = 0, Change = 0; }
 
 struct Script {
   GameState& s;
   std::vector<std::string> w;  // the command's words
-  std::string line;
   std::map<std::string, std::function<void(int)>> verbs;
   std::map<std::string, Field> fields;
   std::map<std::string, int> marked;
-  std::vector<int> draws;  // rand's first numbers after the last seed
-  int waited = 0, timer = 0, stale = 0;
-  bool pin = false;
+  std::vector<int> draws;                         // rand's first numbers after the last seed
+  int waited = 0, timer = 0, stale = 0, pin = 0;  // pin: a timer ran since `set change=`
 
   explicit Script(GameState& game) : s(game) {
     // The verbs, given the number after them (0 if none).
     verbs = {
         // seed N; seed bonus/plain: the first seed making the hero's next chest a bonus or not.
         {"seed", [&](int n) { Seed(n, w.at(1) == "bonus"); }},
-        // walls x,y ...: this level's file, read by Murs as a level start does.
+        // walls x,y ...: this level's file (none without pairs), read as a level start does.
         {"walls", [&](int) { Walls(); }},
+        {"fill", [&](int) { Fill(); }},  // chests and enemies, as a level start does
         {"hero", [&](int) { Place(s.heroPosition, &s.heroDirection, 1); }},
         {"enemy", [&](int n) { Place(s.enemyPositions.at(n), &s.enemyDirections[n], 2); }},
         {"chest", [&](int n) { Place(s.chestPositions.at(n), nullptr, 2); }},
-        // queue EVENT ...: key names (Right, Return, p, ;, F1), quit, back, - (a mouse move).
+        // queue EVENT ...: see Event.
         {"queue", [&](int) { Queue(); }},
         {"frame", [&](int) { Queue(), Frames(1); }},  // the events, then RunFrame
         {"frames", [&](int n) { Frames(n); }},
         {"press", [&](int) { Timed([&] { HandleKey(s, Event(w.at(1)).key.keysym.sym); }); }},
         {"rules", [&](int) { Timed([&] { ApplyRules(s); }); }},
         {"newlevel", [&](int) { Timed([&] { ChangeLevel(s); }); }},  // the level-start screen too
+        {"begin", [&](int n) { Timed([&] { StartFirstLevel(s, n); }); }},  // the menu first
         {"start", [&](int) { SetStartCounts(s); }},
         {"next", [&](int) { NextLevelCounts(s); }},
         {"advance", [&](int n) { AdvanceToLevel(s, n); }},
         {"animate", [&](int) { AnimateSprites(s); }},
         // move MODE [x,y dir]: enemy 1 put there, `mark`, then Deplacement on it.
         {"move", [&](int n) { Move(n); }},
-        {"tick", [&](int n) { Times(n, [] { minuteur(250, nullptr); }); }},
+        {"tick",
+         [&](int n) {
+           while (n-- > 0) minuteur(250, nullptr);
+         }},
         // timer: a running clock timer, as in play, which never ticks in a test.
         {"timer", [&](int) { s.timerId = SDL_AddTimer(1u << 30, minuteur, nullptr); }},
-        {"finish", [&](int) { Finish(); }},  // the outcome, no end screens
+        // finish: the outcome only, no end screens.
+        {"finish", [&](int was) { was = std::exchange(FINPROG, 1), FinishGame(s), FINPROG = was; }},
         {"mark", [&](int) { Mark(); }},
         {"set", [&](int) { Assign('s'); }},
         {"expect", [&](int) { Assign('e'); }},  // f=v or f>=v
@@ -110,7 +142,7 @@ struct Script {
         {"caption", [&](int) { Caption(); }},   // the window's
     };
     // The fields; eN and chestN for each of the tables.
-    std::istringstream names(
+    const auto names = Words(
         "hero.dir hero.mode remaining clock lives score enemyscore level chests enemies walls eaten"
         " bonus width players running won pauseloop speed tampon finprog attente invulnerable"
         " switch volume track");
@@ -121,44 +153,43 @@ struct Script {
         &tamponIMG, &FINPROG, &attente, &invulnerable, &s.music.musicSwitch, &s.music.volume,
         &s.music.trackIndex};
     // clang-format on
-    std::string name;
-    for (int* at : ints) names >> name, fields[name] = Ref(*at);
+    for (size_t i = 0; i < names.size(); ++i) fields[names[i]] = Ref(*ints[i]);
     fields["change"] = {[] { return Change.load(); }, [](int v) { Change = v; }};
-    fields["hero.x"] = Ref(s.heroPosition.x);
-    fields["hero.y"] = Ref(s.heroPosition.y);
+    Xy("hero", s.heroPosition);
     fields["clocktext"] = Ref(s.clockRect.x);  // x of the clock's text
     fields["pausetext"] = Ref(s.pauseRect.x);
     for (int i = 0; i < kEnemyCapacity; ++i) {
       const std::string e = "e" + std::to_string(i);
-      fields[e + ".x"] = Ref(s.enemyPositions[i].x);
-      fields[e + ".y"] = Ref(s.enemyPositions[i].y);
+      Xy(e, s.enemyPositions[i]);
       fields[e + ".dir"] = Ref(s.enemyDirections[i]);
       fields[e + ".mode"] = Ref(s.enemyModes[i]);
       fields[e + ".countdown"] = Ref(s.turnCountdowns[i]);
       fields[e + "image"].get = [&, i] { return Width(s.enemyImages[i]); };
     }
-    for (int i = 0; i < kChestCapacity; ++i) {
-      fields["chest" + std::to_string(i) + ".x"] = Ref(s.chestPositions[i].x);
-      fields["chest" + std::to_string(i) + ".y"] = Ref(s.chestPositions[i].y);
-    }
-    // Read-only: the pictures' widths, and what the last press, frame or rules
-    // did: waited (ms), timer (1 when it left the clock's timer running; the
-    // harness removes it, and the next frame needs `set change=` since a removed
-    // timer may have ticked), stale (1 when the timer before it was still there);
-    // draws since `seed`.
+    for (int i = 0; i < kChestCapacity; ++i) Xy("chest" + std::to_string(i), s.chestPositions[i]);
+    // Read-only: the pictures; what the last press, frame or rules did: waited
+    // (ms), timer (1 when it left the clock's timer running; the harness removes
+    // it, and the next frame needs `set change=` since a removed timer may have
+    // ticked), stale (1 when the timer before it was still there); draws since `seed`.
     fields["heroimage"].get = [&] { return Width(s.heroImage); };
     fields["screenw"].get = [&] { return Width(s.screen); };
+    fields["wallpics"].get = [&] { return Own(s.wallImages.data(), s.wallCount, "Mur.png"); };
+    fields["chestpics"].get = [&] { return Own(s.chestImages.data(), s.chestCount, "coffre.png"); };
     fields["waited"].get = [&] { return waited; };
     fields["timer"].get = [&] { return timer; };
     fields["stale"].get = [&] { return stale; };
     fields["draws"].get = [&] { return Draws(); };
+    fields["clear"].get = [&] { return Clear(); };
     Seed(1, false);
   }
 
+  void Xy(const std::string& name, SDL_Rect& at) {
+    fields[name + ".x"] = Ref(at.x);
+    fields[name + ".y"] = Ref(at.y);
+  }
+
   void Line(const std::string& command) {
-    std::istringstream in(line = command);
-    w.clear();
-    for (std::string word; in >> word;) w.push_back(word);
+    w = Words(command);
     const auto verb = w.empty() ? verbs.end() : verbs.find(w[0]);
     if (verb == verbs.end()) return ADD_FAILURE() << "unknown command " << command, void();
     verb->second(w.size() > 1 && std::isdigit(w[1][0]) ? std::stoi(w[1]) : 0);
@@ -194,9 +225,32 @@ struct Script {
   void Walls() {
     std::string body = std::to_string(w.size() - 1) + "\n";
     for (size_t i = 1; i < w.size(); ++i) body += w[i].replace(w[i].find(','), 1, "\t") + "\n";
-    WriteLevel(s.level, body);
+    const std::string path = "Niveaux/Niveau_" + std::to_string(s.level) + ".txt";
+    mkdir("Niveaux", 0755);
+    w.size() > 1 ? WriteFile(path, body) : (void)std::remove(path.c_str());
     s.wallCount = Murs(s.wallImages.data(), s.wallPositions.data(), s.width, s.height, s.screen,
                        s.level);
+  }
+
+  void Fill() {
+    Carres(s.width, s.height, s.chestPositions.data(), s.chestImages.data(), s.chestCount,
+           s.wallPositions.data(), s.wallCount);
+    Ennemis(s.width, s.height, s.enemyDirections.data(), s.enemyCount, nullptr,
+            s.enemyPositions.data(), s.enemyImages.data());
+  }
+
+  // Chests in play 30 from the top and left edges and more than 50 from each wall on an axis.
+  int Clear() const {
+    int clear = 0;
+    for (int i = 0; i < s.chestCount; ++i) {
+      const SDL_Rect& c = s.chestPositions[i];
+      bool free = c.x >= 30 && c.y >= 30 && c.x < s.width;
+      for (int j = 0; j < s.wallCount; ++j)
+        free = free &&
+               (abs(c.x - s.wallPositions[j].x) > 50 || abs(c.y - s.wallPositions[j].y) > 50);
+      clear += free;
+    }
+    return clear;
   }
 
   void Place(SDL_Rect& at, int* direction, size_t from) {
@@ -219,18 +273,12 @@ struct Script {
     EXPECT_EQ(answer, s.enemyDirections[1]) << "Deplacement answers the direction it leaves";
   }
 
-  void Finish() {
-    const int finprog = FINPROG;
-    FINPROG = 1;  // the outcome only, no end screens
-    FinishGame(s);
-    FINPROG = finprog;
-  }
-
   void Caption() {
     char* title = nullptr;
     SDL_WM_GetCaption(&title, nullptr);
-    const size_t from = line.find("caption") + 8, to = line.find_last_not_of(' ');
-    EXPECT_EQ(title ? std::string(title) : "", line.substr(from, to + 1 - from));
+    std::string said;
+    for (size_t i = 1; i < w.size(); ++i) said += (i > 1 ? " " : "") + w[i];
+    EXPECT_EQ(title ? title : "", said);
   }
 
   // A step that may start the clock's timer: the test drives Change by hand.
@@ -249,16 +297,15 @@ struct Script {
   }
 
   void Frames(int n) {
-    Times(n, [&] {
+    while (n-- > 0) {
       if (pin) ADD_FAILURE() << "a timer ran since the last `set change=`: set it first";
       Timed([&] { RunFrame(s); });
-    });
+    }
   }
 
   void Mark() {
-    for (auto& [name, f] : fields) {
+    for (auto& [name, f] : fields)
       if (f.set) marked[name] = f.get();
-    }
   }
 
   // op: s(et), e(xpect), o(nly): expect, and every other field as at `mark`.
@@ -266,21 +313,20 @@ struct Script {
     std::map<std::string, bool> named;
     for (size_t i = 1; i < w.size(); ++i) {
       const size_t at = w[i].find_first_of(">=");
-      const std::string name = w[i].substr(0, at);
-      const auto f = fields.find(name);
+      const auto f = fields.find(w[i].substr(0, at));
       if (at == std::string::npos || f == fields.end() || (op == 's' && !f->second.set)) {
         ADD_FAILURE() << "no field to " << op << " in " << w[i];
         continue;
       }
-      named[name] = true;
+      named[f->first] = true;
       const int value = Value(w[i].substr(w[i].find('=', at) + 1));
       if (op == 's') {
         f->second.set(value);
-        pin = pin && name != "change";
+        pin = pin && f->first != "change";
       } else if (w[i][at] == '>') {
-        EXPECT_GE(f->second.get(), value) << name;
+        EXPECT_GE(f->second.get(), value) << f->first;
       } else {
-        EXPECT_EQ(f->second.get(), value) << name;
+        EXPECT_EQ(f->second.get(), value) << f->first;
       }
     }
     for (const auto& [name, before] : marked) {
@@ -293,35 +339,6 @@ struct Script {
 
 }  // namespace
 
-int SpriteWidth(const std::string& path) {
-  for (size_t i = 0; i < kSprites.size(); ++i)
-    if (path == kSprites[i]) return 21 + static_cast<int>(i);
-  return -1;
-}
-
-void WriteSprites() {
-  mkdir("Images", 0755);
-  for (const std::string& path : kSprites) {
-    SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, SpriteWidth(path), 50, 32, 0xFF0000,
-                                              0xFF00, 0xFF, 0);
-    ASSERT_NE(image, nullptr);
-    SDL_FillRect(image, nullptr, SDL_MapRGB(image->format, 200, 30, 30));
-    ASSERT_EQ(SDL_SaveBMP(image, path.c_str()), 0) << path;
-    SDL_FreeSurface(image);
-  }
-}
-
-void WriteLevel(int level, const std::string& body) {
-  mkdir("Niveaux", 0755);
-  WriteFile("Niveaux/Niveau_" + std::to_string(level) + ".txt", body);
-}
-
-void ResetGlobals() {
-  tamponIMG = 1;
-  FINPROG = attente = invulnerable = 0;
-  Change = 0;
-}
-
 void FlowTest::SetUp() {
   SdlTest::SetUp();
   WriteSprites();
@@ -329,7 +346,7 @@ void FlowTest::SetUp() {
 }
 
 void FlowTest::Fresh() {
-  if (game_) TearDownGame();
+  if (game_) SDL_RemoveTimer(game_->timerId), ReleaseGameSurfaces(*game_);
   for (SDL_Event e; SDL_PollEvent(&e);) continue;
   ResetGlobals();
   attente = 1;  // no clock tick due
@@ -343,13 +360,9 @@ void FlowTest::Fresh() {
   s.clockRect.x = 460;  // where the first frame puts a three-digit clock
 }
 
-void FlowTest::TearDownGame() {
+void FlowTest::TearDown() {
   SDL_RemoveTimer(game_->timerId);
   ReleaseGameSurfaces(*game_);
-}
-
-void FlowTest::TearDown() {
-  TearDownGame();
   SdlTest::TearDown();
   ResetGlobals();
 }

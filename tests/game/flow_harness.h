@@ -10,35 +10,21 @@
 #include <memory>
 #include <string>
 
-#include "game/flow/globals.h"
 #include "game/flow/state.h"
 #include "tests/support/test_support.h"
-
-// Every picture the game loads, each as wide as no other (BMP data, which
-// IMG_Load knows whatever the name).
-void WriteSprites();
-int SpriteWidth(const std::string& path);  // "Images/Mur.png": the width written, or -1
-// Puts a level file with these walls where the game looks for level n.
-void WriteLevel(int level, const std::string& body);
-void ResetGlobals();  // as at program start
 
 class FlowTest : public SdlTest {
  protected:
   void SetUp() override;
   void TearDown() override;
-  // A fresh game on a quiet field: no walls, chests or enemies in play, the
-  // hero stopped at (301, 301), the globals as at start but no clock tick due.
+  // A new game, the hero stopped at (301, 301), nothing else in play, no tick due.
   void Fresh();
   void Run(const std::string& script);
-  // One row a line, `name | script`, each on a fresh game; an indented line
-  // goes on with the row above, one starting with `#` is a note.
+  // `name | script` a line, each on a new game; indented lines go on, `#` notes.
   void RunRows(const std::string& rows);
 
   ScopedWorkDir dir_;
   std::unique_ptr<GameState> game_;
-
- private:
-  void TearDownGame();
 };
 
 #endif

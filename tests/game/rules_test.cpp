@@ -5,16 +5,14 @@
 #include <cstdio>
 #include <string>
 
+#include "game/flow/game.h"
 #include "game/flow/keys.h"
 #include "tests/game/flow_harness.h"
 
 using Rules = FlowTest;
 using Keys = FlowTest;
-using Movement = FlowTest;
-using Level = FlowTest;
-using Frames = FlowTest;
 
-TEST_F(Rules, ContactsCountersAndTheEndOfALevel) {
+TEST_F(Rules, ContactsCountersLevelsAndFrames) {
   RunRows(R"(
 # The hero's square reaches a chest at a with a-50 <= x <= a+20.
 first chest it touches | chest 4 320,320 | chest 7 285,290 | seed plain | mark | rules
@@ -38,6 +36,18 @@ an enemy on a wall answers it, turn or not | set enemies=2 | walls 200,200 | ene
 the level's first wall | walls 350,325 | rules | expect hero.mode=3
 a later wall | walls 100,100 350,325 | rules | expect hero.mode=3
 a wall one pixel off | walls 352,325 | rules | expect hero.mode=0
+# A level's fill: walls from its file, each its own picture (none without a
+# file); chests clear of walls and edges, off the field with no free spot;
+# enemies at the start corner, each its direction.
+walls | walls 0,0 25,0 575,550 | expect walls=3 wallpics=3 | walls | expect walls=0
+chests | walls 100,100 300,100 500,100 100,300 300,300 500,300 100,500 300,500 500,500
+  | set chests=300 | fill | expect clear=300 chestpics=300
+no free spot | set width=100 chests=2 | walls 50,80 50,180 50,280 50,380 50,480 50,580 | fill
+  | expect chest0.x=2100 chest0.y=2600 chest1.x=2100 chestpics=2 | set width=0 | fill
+  | expect chest1.x=2000
+enemies | set enemies=3 chests=0 | seed 5 | mark | fill | only e0.x=26 e0.y=26 e0.dir=r0%4+1
+  e1.x=26 e1.y=26 e1.dir=r1%4+1 e2.x=26 e2.y=26 e2.dir=r2%4+1 | expect draws=3 e2image=Ennemi
+  e3image=none
 # Caught while not invulnerable, with one player.
 caught | set enemies=1 | enemy 0 340,260 left | mark | rules
   | only e0.x=10000 e0.y=10000 e0.dir=stop lives=0 enemies=0 waited>=30
@@ -77,6 +87,7 @@ Escape on the level-start screen | set level=2 | walls 100,100 | set level=1 wal
   | queue Escape | rules | expect running=0 finprog=0 level=2 walls=1
 closing the window there ends the program | set remaining=0 | queue quit | rules
   | expect running=0 finprog=1
+closing the menu shows no level-start screen | queue quit Return | begin | expect running=0
 # The clock: run-out, overflow, and where its text stands.
 run-out costs a life | set clock=0 remaining=5 | rules | expect clock=75 lives=0
 with no life shows -1 | set clock=0 remaining=5 lives=0 | rules | expect lives=-1 running=1
@@ -88,6 +99,83 @@ above 999 falls back and gives a life | set clock=1000 | rules | expect clock=75
 clock text | set clock=99 | rules | expect clocktext=470 | set clock=100 | rules
   | expect clocktext=460 | set width=1000 | rules | expect clocktext=860 | set clock=42 | rules
   | expect clocktext=870
+# Starting later is winning each level before at once. The clock carries
+# over: 135 + 150 + 225 at level 3; at 5 its 1185 passes 999: 250 x 3 / 2 and a life.
+start at level 3 | set enemies=1 | advance 3 | expect clock=510 lives=3 chests=150 enemies=1
+  width=800 hero.x=401
+start at level 5 | set enemies=1 | advance 5 | expect clock=375 lives=6 chests=250 enemies=2
+  width=1000 hero.x=501
+bonus overshot by 2 | set remaining=-2 enemies=1 clock=20 | next | expect chests=98 clock=167
+every enemy lost: level mod 4 | set remaining=0 enemies=0 | next | expect chests=100 enemies=2
+level 4: 0 + 1 | set level=3 remaining=0 enemies=0 | next | expect chests=200 enemies=1
+at most 300 chests | set level=7 remaining=-1 enemies=0 | next | expect chests=300 enemies=1
+level 19: 3 | set level=18 remaining=0 enemies=0 | next | expect enemies=3
+beyond 19: 5 | set level=19 remaining=0 enemies=0 | next | expect enemies=5
+five: a multiple of 4 adds none | set level=15 remaining=0 enemies=5 | next | expect enemies=5
+four: a multiple of 4 adds one | set level=11 remaining=0 enemies=4 | next | expect enemies=5
+# The wall at (400, 300), the level's first, touches the hero once x >= 350,
+# after 10 frames of 5; the next frame steps back 10, turns and moves 5.
+the hero bounces off the level's first wall | walls 400,300 | hero 301,301 right | frames 10
+  | expect hero.x=351 hero.mode=3 | frame | expect hero.x=336 hero.dir=left | frame
+  | expect hero.x=331 hero.y=301
+an enemy bounces off the level's first wall | walls 200,300 | set enemies=1 e0.countdown=100
+  | enemy 0 100,300 right | frames 10 | expect e0.x=150 e0.mode=3 | frame
+  | expect e0.x=135 e0.dir=left e0.countdown=89 | frame | expect e0.x=130
+an enemy's countdown at 0 turns it next frame | set enemies=1 e0.countdown=2
+  | enemy 0 100,100 right | frame | expect e0.countdown=1 e0.mode=0 | frame
+  | expect e0.countdown=0 e0.mode=1
+# A wall over the hero: the start corner, moved on by 5, and three counted
+# seconds safe from the enemy there (a second: an odd frame, then four ticks).
+a stuck hero is safe for three seconds | walls 320,320 | hero 301,301 right | set enemies=1
+  | enemy 0 60,26 | frame | expect hero.x=306 hero.mode=3 | frame
+  | expect hero.x=31 hero.y=26 invulnerable=3 | hero 31,26 stop | set tampon=0 | tick 1 | frame
+  | tick 3 | frame | expect invulnerable=2 clock=134 | tick 1 | frame | tick 3 | frame
+  | expect invulnerable=1 lives=1 | tick 1 | frame | tick 3 | frame
+  | expect invulnerable=0 lives=0 e0.x=10000
+# A second at a game's first frame, then one per four ticks, an odd frame between.
+the clock counts a second per four ticks | set attente=0 invulnerable=1000 | frame
+  | expect clock=134 change=0 attente=1 | tick 1 | frame | expect attente=0 clock=134 | tick 3
+  | frame | expect clock=133 change=0 | tick 4 | frame | expect clock=133 change=4 | tick 1
+  | frame | tick 3 | frame | expect clock=132 invulnerable=1000
+a frame moves, then listens, then eats | hero 301,301 right | chest 0 356,301 | seed plain
+  | frame Down | expect hero.x=306 hero.y=301 hero.dir=down score=1 remaining=103 | frame
+  | expect hero.y=306
+eating the last chest starts the next level | set remaining=1 clock=40 | hero 301,301 right
+  | chest 0 356,301 | seed plain | frame - Return quit | expect level=2 chests=100 clock=190
+  remaining=206 enemies=2 lives=2 width=700 hero.x=351 hero.dir=stop timer=1 running=1
+key g wins over a chest an enemy eats | set enemies=1 remaining=57 clock=80 | enemy 0 100,100
+  | chest 0 110,110 | frame g Return quit | expect level=2 chests=100 clock=160 enemies=1
+  running=1
+key t with a life left wins | set score=3 | frame t | expect running=0 clock=75 lives=0 | finish
+  | expect won=1
+key t with no life loses | set score=3 lives=0 | frame t | expect lives=-1 | finish
+  | expect won=0
+key t in the frame the hero eats | set score=0 | chest 0 320,320 | seed plain | frame t
+  | expect score=1 remaining=1 lives=0 | finish | expect won=1
+player 2 steers enemy 0 | set players=2 enemies=1 | enemy 0 100,100 stop | frame d
+  | expect e0.dir=right | frame | expect e0.x=105 | frame s | frame
+  | expect e0.x=110 e0.y=105
+# Change's parity picks the phase (tamponIMG 3: at once); stopped looks right.
+phase 1 | set change=0 tampon=1 enemies=5 e1.dir=1 e2.dir=2 e3.dir=3 e4.dir=4 | animate
+  | expect tampon=0 attente=1 heroimage=Glouto e0image=Ennemi e1image=Ennemi e2image=Ennemi2
+  e3image=Ennemi3 e4image=Ennemi4 | set tampon=1 hero.dir=1 | animate | expect heroimage=Glouto
+  | set tampon=1 hero.dir=2 | animate | expect heroimage=Glouto2 | set tampon=1 hero.dir=3
+  | animate | expect heroimage=Glouto3 | set tampon=1 hero.dir=4 | animate
+  | expect heroimage=Glouto4
+phase 2 | set change=1 tampon=0 enemies=5 e1.dir=1 e2.dir=2 e3.dir=3 e4.dir=4 | animate
+  | expect tampon=1 attente=0 heroimage=Glouto2.1 e0image=Ennemi2.1 e1image=Ennemi2.1
+  e2image=Ennemi2.2 e3image=Ennemi2.3 e4image=Ennemi2.4 | set tampon=0 hero.dir=1 | animate
+  | expect heroimage=Glouto2.1 | set tampon=0 hero.dir=2 | animate | expect heroimage=Glouto2.2
+  | set tampon=0 hero.dir=3 | animate | expect heroimage=Glouto2.3 | set tampon=0 hero.dir=4
+  | animate | expect heroimage=Glouto2.4
+phase 1 at once | set change=2 tampon=3 hero.dir=3 enemies=1 e0.dir=2 | animate
+  | expect tampon=1 attente=1 heroimage=Glouto3 e0image=Ennemi2 e1image=none
+phase 2 at once | set change=3 tampon=3 hero.dir=2 enemies=1 | animate
+  | expect tampon=1 attente=0 heroimage=Glouto2.2 e0image=Ennemi2.1 e1image=none
+even, none due | set change=4 tampon=0 enemies=1 | animate | expect tampon=0 heroimage=none
+  e0image=none
+odd, none due | set change=5 tampon=1 enemies=1 | animate | expect tampon=1 heroimage=none
+  e0image=none
 # The outcome after the frame loop; two players: the hero's chests less the enemies'.
 won | set score=1 clock=1 lives=0 | finish | expect won=1
 no score | set score=0 | finish | expect won=0
@@ -115,16 +203,16 @@ F1 | mark | press F1 | only track=1 waited>=100
 F2 | mark | press F2 | only track=4 waited>=100
 F1 from the last track | set track=4 | press F1 | expect track=0
 F5 | mark | press F5 | only clock=235 waited>=50
-right Shift | mark | press RShift | only invulnerable=10000
-left Shift | set invulnerable=7 | mark | press LShift | only invulnerable=0
-left Ctrl | set enemies=2 | mark | press LCtrl | only enemies=0
+right Shift | mark | press right_shift | only invulnerable=10000
+left Shift | set invulnerable=7 | mark | press left_shift | only invulnerable=0
+left Ctrl | set enemies=2 | mark | press left_ctrl | only enemies=0
 player 2: w a s d, z q | set players=2 tampon=0 | mark | press a | only e0.dir=left tampon=3
   | press d | only e0.dir=right tampon=3 | press s | only e0.dir=down tampon=3 | press w
   | only e0.dir=up tampon=3 | set e0.dir=stop | press z | only e0.dir=up tampon=3
   | press q | only e0.dir=left tampon=3
 one player: those keys do nothing | set tampon=0 | enemy 0 5000,5000 right | mark
   | press a | press d | press s | press w | press z | press q | only
-keys of no use | set players=2 | mark | press ; | press e | press F3 | press RCtrl | only
+keys of no use | set players=2 | mark | press ; | press e | press F3 | press right_ctrl | only
 # The pause takes events until p, Escape or a closed window; play keys mean nothing there.
 pause: p resumes | set level=3 | timer | queue ; v g Up p Down quit | mark | press p
   | only timer=1 stale=0 waited>=330 | caption Glouto seconde generation ! Niveau 3
@@ -154,12 +242,17 @@ TEST_F(Keys, PauseShowsItsWordWhereTheStartWindowPutIt) {
   EXPECT_EQ(PixelAt(s.screen, 259, 281), (Rgb{255, 255, 255}));
 }
 
-// Deplacement on enemy 1 (its neighbours must not move). Mode 0: a step,
-// edges turning it back; 1: a random turn once the countdown is 0 (direction
-// rand % 4 + 1, then countdown rand % (width / 4)), edges drawing a direction;
-// 3: the wall answer: back 10 and reverse, else aside 10 and point back
-// across, else the start corner, safe 3 s; then a step.
-TEST_F(Movement, EachRowMovesTheActorAsTheRulesSay) {
+TEST(Game, WithoutADisplaySaysWhyAndFails) {
+  std::string said;
+  EXPECT_EQ(RunWithVideoDriver("no-such-driver", SDL_main, &said), 1);
+  EXPECT_NE(said.find("cannot open the game's window"), std::string::npos) << said;
+}
+
+// Deplacement on enemy 1, its neighbours still. Mode 0: a step, edges turning
+// it back; 1: a turn to rand % 4 + 1 once the countdown is 0, then countdown
+// rand % (width / 4), edges drawing a direction; 3: the wall answer: back 10
+// and reverse, else aside 10 and point back across, else the start corner.
+TEST_F(Rules, ActorsStepTurnAtEdgesAndAnswerWalls) {
   RunRows(R"(
 a step of its speed | set speed=7 | move 0 100,100 right | only e1.x=107 draws=0
 down | move 0 100,100 down | only e1.y=105 draws=0
@@ -219,113 +312,19 @@ a parked enemy stays | move 1 10000,10000 stop | only draws=0
 }
 
 // Level after level, won at once with nothing left over and no enemy lost.
-TEST_F(Level, EachLevelFollowsTheProgressionInAWiderWindow) {
-  auto enemies = [](int l) { return l < 4 ? 1 : l < 16 ? l / 4 + 1 : 5; };
+TEST_F(Rules, EachLevelFollowsTheProgressionInAWiderWindow) {
   std::string played = "start | expect chests=50 clock=135 remaining=104 enemies=1";
   for (int level = 2; level <= 20; ++level) {
     const int chests = std::min(50 * level, 300), width = level <= 5 ? 500 + 100 * level : 1000;
-    const int clock = 20 + chests * 3 / 2;
+    const int clock = 20 + chests * 3 / 2, enemies = level < 4 ? 1 : level < 16 ? level / 4 + 1 : 5;
     char step[300];
     std::snprintf(step, sizeof step,
                   "| set remaining=0 clock=20 | queue Return | newlevel | expect level=%d chests=%d"
                   " enemies=%d clock=%d remaining=%d lives=%d width=%d screenw=%d hero.x=%d"
                   " pausetext=260",
-                  level, chests, enemies(level), clock, 100 * level + clock / 30, level, width,
-                  width, width / 2 + 1);
+                  level, chests, enemies, clock, 100 * level + clock / 30, level, width, width,
+                  width / 2 + 1);
     played += step;
   }
   Run(played);
-}
-
-TEST_F(Level, CountsOfTheNextLevel) {
-  RunRows(R"(
-# Starting later is winning each level before at once. The clock carries
-# over: 135 + 150 + 225 at level 3; at 5 its 1185 passes 999: 250 x 3 / 2 and a life.
-start at level 3 | set enemies=1 | advance 3 | expect clock=510 lives=3 chests=150 enemies=1
-  width=800 hero.x=401
-start at level 5 | set enemies=1 | advance 5 | expect clock=375 lives=6 chests=250 enemies=2
-  width=1000 hero.x=501
-bonus overshot by 2 | set remaining=-2 enemies=1 clock=20 | next | expect chests=98 clock=167
-every enemy lost: level mod 4 | set remaining=0 enemies=0 | next | expect chests=100 enemies=2
-level 4: 0 + 1 | set level=3 remaining=0 enemies=0 | next | expect chests=200 enemies=1
-at most 300 chests | set level=7 remaining=-1 enemies=0 | next | expect chests=300 enemies=1
-level 19: 3 | set level=18 remaining=0 enemies=0 | next | expect enemies=3
-beyond 19: 5 | set level=19 remaining=0 enemies=0 | next | expect enemies=5
-five: a multiple of 4 adds none | set level=15 remaining=0 enemies=5 | next | expect enemies=5
-four: a multiple of 4 adds one | set level=11 remaining=0 enemies=4 | next | expect enemies=5
-)");
-}
-
-TEST_F(Frames, Scenarios) {
-  RunRows(R"(
-# The wall at (400, 300), the level's first, touches the hero once x >= 350,
-# after 10 frames of 5; the next frame steps back 10, turns and moves 5.
-the hero bounces off the level's first wall | walls 400,300 | hero 301,301 right | frames 10
-  | expect hero.x=351 hero.mode=3 | frame | expect hero.x=336 hero.dir=left | frame
-  | expect hero.x=331 hero.y=301
-an enemy bounces off the level's first wall | walls 200,300 | set enemies=1 e0.countdown=100
-  | enemy 0 100,300 right | frames 10 | expect e0.x=150 e0.mode=3 | frame
-  | expect e0.x=135 e0.dir=left e0.countdown=89 | frame | expect e0.x=130
-an enemy's countdown at 0 turns it next frame | set enemies=1 e0.countdown=2
-  | enemy 0 100,100 right | frame | expect e0.countdown=1 e0.mode=0 | frame
-  | expect e0.countdown=0 e0.mode=1
-# A wall over the hero: the start corner, moved on by 5, and three counted
-# seconds safe from the enemy there (a second: an odd frame, then four ticks).
-a stuck hero is safe for three seconds | walls 320,320 | hero 301,301 right | set enemies=1
-  | enemy 0 60,26 | frame | expect hero.x=306 hero.mode=3 | frame
-  | expect hero.x=31 hero.y=26 invulnerable=3 | hero 31,26 stop | set tampon=0 | tick 1 | frame
-  | tick 3 | frame | expect invulnerable=2 clock=134 | tick 1 | frame | tick 3 | frame
-  | expect invulnerable=1 lives=1 | tick 1 | frame | tick 3 | frame
-  | expect invulnerable=0 lives=0 e0.x=10000
-# A second at a game's first frame, then one per four ticks, an odd frame between.
-the clock counts a second per four ticks | set attente=0 invulnerable=1000 | frame
-  | expect clock=134 change=0 attente=1 | tick 1 | frame | expect attente=0 clock=134 | tick 3
-  | frame | expect clock=133 change=0 | tick 4 | frame | expect clock=133 change=4 | tick 1
-  | frame | tick 3 | frame | expect clock=132 invulnerable=1000
-a frame moves, then listens, then eats | hero 301,301 right | chest 0 356,301 | seed plain
-  | frame Down | expect hero.x=306 hero.y=301 hero.dir=down score=1 remaining=103 | frame
-  | expect hero.y=306
-eating the last chest starts the next level | set remaining=1 clock=40 | hero 301,301 right
-  | chest 0 356,301 | seed plain | frame - Return quit | expect level=2 chests=100 clock=190
-  remaining=206 enemies=2 lives=2 width=700 hero.x=351 hero.dir=stop timer=1 running=1
-key g wins over a chest an enemy eats | set enemies=1 remaining=57 clock=80 | enemy 0 100,100
-  | chest 0 110,110 | frame g Return quit | expect level=2 chests=100 clock=160 enemies=1
-  running=1
-key t with a life left wins | set score=3 | frame t | expect running=0 clock=75 lives=0 | finish
-  | expect won=1
-key t with no life loses | set score=3 lives=0 | frame t | expect lives=-1 | finish
-  | expect won=0
-key t in the frame the hero eats | set score=0 | chest 0 320,320 | seed plain | frame t
-  | expect score=1 remaining=1 lives=0 | finish | expect won=1
-player 2 steers enemy 0 | set players=2 enemies=1 | enemy 0 100,100 stop | frame d
-  | expect e0.dir=right | frame | expect e0.x=105 | frame s | frame
-  | expect e0.x=110 e0.y=105
-)");
-}
-
-// Change's parity picks the phase (tamponIMG 3: at once); a sprite per direction.
-TEST_F(Frames, AnimationSwapsPhasesWithTheParityOfTheTicks) {
-  // Change, tamponIMG, phase loaded (0: none), tamponIMG and attente after.
-  const int cases[][5] = {{0, 1, 1, 0, 1}, {2, 3, 1, 1, 1}, {4, 0, 0, 0, 1},
-                          {1, 0, 2, 1, 0}, {3, 3, 2, 1, 0}, {5, 1, 0, 1, 1}};
-  for (const auto& c : cases) {
-    for (int d = 0; d <= 4; ++d) {
-      auto sprite = [&](const char* who, int dir) {
-        if (!c[2]) return std::string("none");
-        const std::string n = c[2] == 2 ? "2." + std::to_string(std::max(dir, 1))
-                              : dir > 1 ? std::to_string(dir)
-                                        : "";
-        return who + n;
-      };
-      char script[300];
-      std::snprintf(script, sizeof script,
-                    "set change=%d tampon=%d hero.dir=%d enemies=2 e0.dir=%d e1.dir=%d"
-                    "| animate | expect tampon=%d attente=%d heroimage=%s e0image=%s"
-                    " e1image=%s e2image=none",
-                    c[0], c[1], d, (d + 1) % 5, d, c[3], c[4], sprite("Glouto", d).c_str(),
-                    sprite("Ennemi", (d + 1) % 5).c_str(), sprite("Ennemi", d).c_str());
-      Fresh();
-      Run(script);
-    }
-  }
 }
