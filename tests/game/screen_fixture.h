@@ -18,21 +18,6 @@
 #include "game/screens/screens.h"
 #include "tests/support/approved.h"
 
-// The level-start screen of `level` over the game's state, as the game calls
-// it.
-inline int StartScreen(GameState &s, int level, SDL_Surface *screen, TTF_Font *font) {
-  return init(s.width, s.height, screen, level, s.chestCount, s.chestImages.data(),
-              s.wallImages.data(), s.chestPositions.data(), s.enemyCount, s.enemyPositions.data(),
-              s.enemyImages.data(), s.enemyDirections.data(), &s.heroPosition, nullptr, font,
-              s.wallPositions.data(), &s.wallCount);
-}
-
-inline std::string Caption() {
-  char *title = nullptr, *icon = nullptr;
-  SDL_WM_GetCaption(&title, &icon);
-  return title ? title : "";
-}
-
 // A fake xdg-open first on PATH; each request is one line "<argument count>
 // [<arguments>]".
 class FakeDesktop {
