@@ -26,34 +26,30 @@ class GameScreens : public ScreenTest {
   }
   // The level-start screen of `level` at its width, chests and enemies from `seed`.
   void Start(int level, unsigned seed, const std::string &visits) {
-    s.level = level;
-    s.width = LevelWidth(level);
+    s.width = LevelWidth(s.level = level);
     s.clockRect.x = static_cast<Sint16>(s.width - 130);
     ASSERT_NO_FATAL_FAILURE(OpenWindow(s.width, s.height));
     s.screen = screen_;
     s.font = font_;
     Play(visits, [&] {
       std::srand(seed);
-      return Init();
+      return init(s.width, s.height, screen_, level, s.chestCount, s.chestImages.data(),
+                  s.wallImages.data(), s.chestPositions.data(), s.enemyCount,
+                  s.enemyPositions.data(), s.enemyImages.data(), s.enemyDirections.data(),
+                  &s.heroPosition, nullptr, font_, s.wallPositions.data(), &s.wallCount);
     });
     ReloadImage(&s.heroImage, "Images/Glouto.png");
   }
-  int Init() {
-    return init(s.width, s.height, screen_, s.level, s.chestCount, s.chestImages.data(),
-                s.wallImages.data(), s.chestPositions.data(), s.enemyCount, s.enemyPositions.data(),
-                s.enemyImages.data(), s.enemyDirections.data(), &s.heroPosition, nullptr, font_,
-                s.wallPositions.data(), &s.wallCount);
-  }
   // Frames as the loop runs them, the quarter seconds ticking one a frame.
-  void Frames(int n) {
-    for (int i = 0; i < n; ++i) {
+  void Frames(int n, const char *picture) {
+    for (int i = 0; i < n; ++i, ++Change) {
       RenderHud(s);
       MoveHero(s);
       MoveEnemies(s);
       AnimateSprites(s);
       DrawFrame(s);
-      ++Change;
     }
+    EXPECT_TRUE(MatchesApproved(screen_, picture));
   }
   std::unique_ptr<GameState> state_ = std::make_unique<GameState>();
   GameState &s = *state_;
@@ -64,7 +60,8 @@ class GameScreens : public ScreenTest {
 // "1 joueur" 90 x 40 at (255, 275), "2 joueurs" 110 x 40 at (245, 325), "Mode
 // d'emploi" 165 x 40 at (217, 100), "Retour" 80 x 40 at (260, 550), the Readme
 // picture 218 x 73 at (191, 450), on the instructions only; a pad's A, X, Y.
-TEST_F(GameScreens, PlayerCountMenuAndItsInstructions) {
+TEST_F(GameScreens, PlayerCountMenuAndItsInstructionsAlsoAtZoomTwo) {
+  const auto menu = [&] { return Joueurs(600, 600, screen_, font_); };
   FakeDesktop desktop;
   Play(
       "esc =0 menu; m355,365 esc =0 menu.two-lit; d217,100 esc =0 menu.instructions;"
@@ -77,18 +74,30 @@ TEST_F(GameScreens, PlayerCountMenuAndItsInstructions) {
       "b0,3 b0,3 esc =0 menu; space esc =0 menu; 2 b0,6 =0; q =0*; d217,100 d300,290 =1;"
       "d217,100 d245,325 =2; d217,100 q =0*;"
       "d191,450 d217,100 u191,450 d409,523 d410,450 d191,450 esc =0",
-      [&] { return Joueurs(600, 600, screen_, font_); });
+      menu);
   const auto start = std::chrono::steady_clock::now();  // and 100 ms a page change
-  Play("d217,100 d260,550 d217,100 esc =0", [&] { return Joueurs(600, 600, screen_, font_); });
+  Play("d217,100 d260,550 d217,100 esc =0", menu);
   EXPECT_GE(std::chrono::steady_clock::now() - start, 4 * kPass + std::chrono::milliseconds(300));
   char *here = realpath(".", nullptr);
   EXPECT_EQ(desktop.WaitFor(2),
             std::vector<std::string>(2, Request(here + std::string("/Readme.html"))));
   free(here);
+
+  // Zoomed by our copy, not where the SDL scales the window itself; the
+  // pointer in the window's pixels, over the far corner of "2 joueurs".
+  WindowSetZoom(2);
+  screen_ = WindowSetVideoMode(600, 600, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
+  DropWindowEvents();
+  if (SDL_GetVideoSurface()->w != 600) {
+    Play("m711,731 esc =0", menu);
+    EXPECT_TRUE(MatchesApproved(SDL_GetVideoSurface(), "menu.zoom2.two-lit"));
+  }
+  WindowSetZoom(1);
 }
 
-// "Commencer": 125 x 40 at (237, 360).
-TEST_F(GameScreens, LevelStartAtEachWidthThenItsMaze) {
+// "Commencer": 125 x 40 at (237, 360). Level 2's enemies go all four ways at
+// first: each sprite's first phase, its second, where they went, the pause.
+TEST_F(GameScreens, LevelStartAtEachWidthThenTheMaze) {
   s.enemyCount = 5;
   Start(1, 7,
         "enter =1 level-start.600; m362,400 enter =1 level-start.600.lit;"
@@ -101,26 +110,19 @@ TEST_F(GameScreens, LevelStartAtEachWidthThenItsMaze) {
   RenderHud(s);
   DrawFrame(s);
   EXPECT_TRUE(MatchesApproved(screen_, "maze.level12.start"));
-}
 
-TEST_F(GameScreens, EnemiesLeaveTheCornerEveryWayWhileTheHeroRunsThenPauses) {
-  s.enemyCount = 5;
   s.chestCount = 30;
   tamponIMG = 1;
   Change = 0;
   attente = 0;
-  Start(2, 12, "enter =1");  // the enemies go all four ways at first
+  Start(2, 12, "enter =1");
   s.heroDirection = 2;
   s.clock = 87;
   s.remaining = 1234;
   s.lives = 3;
-  // Each sprite's first phase, its second, and later where they went.
-  for (const auto &[frames, picture] : {std::pair{5, "maze.level2.phase1"},
-                                        {1, "maze.level2.phase2"},
-                                        {19, "maze.level2.moving"}}) {
-    Frames(frames);
-    EXPECT_TRUE(MatchesApproved(screen_, picture));
-  }
+  Frames(5, "maze.level2.phase1");
+  Frames(1, "maze.level2.phase2");
+  Frames(19, "maze.level2.moving");
   s.pauseText = TTF_RenderText_Blended(font_, "Pause", s.textColor);
   s.pauseRect = {260, 280, 0, 0};  // where the start window puts it, on every level
   Push(KeyDown(SDLK_p));
@@ -131,13 +133,12 @@ TEST_F(GameScreens, EnemiesLeaveTheCornerEveryWayWhileTheHeroRunsThenPauses) {
 // The second frame draws at the rectangles the first one clipped: what hung
 // over the top or left edge is drawn against it from then on.
 TEST_F(GameScreens, ACrowdOverEveryEdgeIsClippedAndDrawnTheSameNextFrame) {
-  ASSERT_NO_FATAL_FAILURE(OpenWindow(1000, 600));
+  ASSERT_NO_FATAL_FAILURE(OpenWindow(s.width = 1000, 600));
   s.screen = screen_;
   s.font = font_;
-  s.width = 1000;
   s.clockRect.x = 1000 - 130;
   std::srand(12);
-  const auto scatter = [](int count, SDL_Rect *at, SDL_Surface **images, int low, int high,
+  const auto scatter = [](auto &at, auto &images, int count, int low, int high,
                           std::vector<const char *> pictures) {
     for (int i = 0; i < count; ++i) {
       at[i] = {Sint16(low + std::rand() % (high - low)), Sint16(low + std::rand() % (high - low)),
@@ -145,11 +146,9 @@ TEST_F(GameScreens, ACrowdOverEveryEdgeIsClippedAndDrawnTheSameNextFrame) {
       ReloadImage(&images[i], pictures[i % pictures.size()]);
     }
   };
-  scatter(s.wallCount = 300, s.wallPositions.data(), s.wallImages.data(), -20, 1005,
-          {"Images/Mur.png"});
-  scatter(s.chestCount = 100, s.chestPositions.data(), s.chestImages.data(), -15, 1000,
-          {"Images/coffre.png"});
-  scatter(s.enemyCount = kEnemyCapacity, s.enemyPositions.data(), s.enemyImages.data(), -40, 1000,
+  scatter(s.wallPositions, s.wallImages, s.wallCount = 300, -20, 1005, {"Images/Mur.png"});
+  scatter(s.chestPositions, s.chestImages, s.chestCount = 100, -15, 1000, {"Images/coffre.png"});
+  scatter(s.enemyPositions, s.enemyImages, s.enemyCount = kEnemyCapacity, -40, 1000,
           {"Images/Ennemi.png", "Images/Ennemi2.png", "Images/Ennemi2.3.png", "Images/Ennemi4.png",
            "Images/Ennemi2.1.png"});
   s.heroPosition = {-7, 590, 0, 0};
@@ -161,7 +160,10 @@ TEST_F(GameScreens, ACrowdOverEveryEdgeIsClippedAndDrawnTheSameNextFrame) {
   }
 }
 
-TEST_F(GameScreens, EndScreenWonAndLost) {
+// "Quitter" 93 x 40 at (254, 100); the logos 365 x 100 at (118, 200) and 448 x
+// 96 at (76, 325). A close of the end screen leaves the program's end to
+// whoever asked for it.
+TEST_F(GameScreens, EndScreensAndCreditsWithThePartnersPages) {
   const auto end = [&](int won, int score) {
     return [=] { return FIN(won, score, screen_, font_, 600, 600, 0); };
   };
@@ -171,15 +173,11 @@ TEST_F(GameScreens, EndScreenWonAndLost) {
   EXPECT_EQ(Caption(), "Felicitation !!! :)");
   Play("enter =1 end.lost; q =0", end(0, -7));
   EXPECT_EQ(Caption(), "Oh dommage ... :(");
-  FINPROG = 1;  // a close leaves the program's end to whoever asked for it
+  FINPROG = 1;
   Push(QuitEvent());
   EXPECT_EQ(FIN(1, 0, screen_, font_, 600, 600, 0), 0);
   EXPECT_EQ(FINPROG, 1);
-}
 
-// "Quitter" 93 x 40 at (254, 100); the logos 365 x 100 at (118, 200) and 448 x
-// 96 at (76, 325).
-TEST_F(GameScreens, CreditsAndThePartnersPages) {
   FakeDesktop desktop;
   Play(
       "enter =0 credits; m347,140 enter =0 credits.quit-lit; m254,100 m253,100 enter =0 credits;"
@@ -190,18 +188,4 @@ TEST_F(GameScreens, CreditsAndThePartnersPages) {
   const std::string first = Request("https://tavernique.example/");
   const std::string second = Request("https://tilo.example/");
   EXPECT_EQ(desktop.WaitFor(4), (std::vector<std::string>{first, first, second, second}));
-}
-
-TEST_F(GameScreens, TheMenuAtZoomTwo) {
-  WindowSetZoom(2);
-  screen_ = WindowSetVideoMode(600, 600, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
-  DropWindowEvents();
-  if (SDL_GetVideoSurface()->w == 600) {
-    WindowSetZoom(1);
-    GTEST_SKIP() << "this SDL scales the window itself";
-  }
-  // The pointer in the window's pixels: over the far corner of "2 joueurs".
-  Play("m711,731 esc =0", [&] { return Joueurs(600, 600, screen_, font_); });
-  EXPECT_TRUE(MatchesApproved(SDL_GetVideoSurface(), "menu.zoom2.two-lit"));
-  WindowSetZoom(1);
 }

@@ -11,14 +11,10 @@
 namespace {
 
 bool WritePng(const std::vector<Rgb>& pixels, int w, int h, const std::string& path) {
-  std::vector<png_byte> rgb;
-  for (const Rgb& c : pixels) rgb.insert(rgb.end(), {c.r, c.g, c.b});
-  png_image image = {};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = w;
-  image.height = h;
-  image.format = PNG_FORMAT_RGB;
-  return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+  static_assert(sizeof(Rgb) == 3, "three bytes a pixel, as libpng takes them");
+  png_image image = {
+      nullptr, PNG_IMAGE_VERSION, png_uint_32(w), png_uint_32(h), PNG_FORMAT_RGB, 0, 0, 0, {}};
+  return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr) != 0;
 }
 
 // A pixel of the approved picture off by at most 8 per channel, on a colour edge.
@@ -45,20 +41,14 @@ std::vector<SDL_Event> Script(const std::string& text) {
   for (std::string w; words >> w;) {
     int a = 0, b = 0, c = 0;
     std::sscanf(w.c_str() + 1, "%d,%d,%d", &a, &b, &c);
-    if (keys.count(w)) {
-      events.push_back(KeyDown(keys.at(w)));
-    } else if (w[0] == 'm') {
-      events.push_back(MouseMotion(a, b));
-    } else if (w[0] == 'd' || w[0] == 'u') {
-      events.push_back(MouseButton(w[0] == 'd' ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP, a, b));
-    } else if (w[0] == 'b') {
-      events.push_back(PadButton(a, b));
-    } else if (w[0] == 'x') {
-      events.push_back(PadAxis(a, b, c));
-    } else {
-      EXPECT_EQ(w, "q") << "in the script " << text;
-      events.push_back(QuitEvent());
-    }
+    EXPECT_TRUE(keys.count(w) || std::string("mdubxq").find(w[0]) != std::string::npos) << w;
+    const Uint8 button = w[0] == 'd' ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    events.push_back(keys.count(w)                ? KeyDown(keys.at(w))
+                     : w[0] == 'm'                ? MouseMotion(a, b)
+                     : w[0] == 'd' || w[0] == 'u' ? MouseButton(button, a, b)
+                     : w[0] == 'b'                ? PadButton(a, b)
+                     : w[0] == 'x'                ? PadAxis(a, b, c)
+                                                  : QuitEvent());
   }
   return events;
 }

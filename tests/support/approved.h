@@ -1,7 +1,7 @@
 #ifndef GLOUTO_TESTS_SUPPORT_APPROVED_H
 #define GLOUTO_TESTS_SUPPORT_APPROVED_H
 
-// Approved pictures: a screen compared with a PNG under tests/approved/ that a
+// Screens of either program compared with a PNG under tests/approved/ that a
 // person looked at (HACKING.md tells how to approve anew).
 
 #include <SDL.h>
@@ -54,7 +54,7 @@ class ScreenTest : public SdlTest {
     LinkAssets(true);
     ASSERT_NO_FATAL_FAILURE(OpenWindow(600, 600));
     ASSERT_EQ(TTF_Init(), 0);
-    ASSERT_NE(font_ = TTF_OpenFont("Police/comic.ttf", 25), nullptr) << "Police/comic.ttf";
+    ASSERT_NE(font_ = TTF_OpenFont("Police/comic.ttf", 25), nullptr);
     FINPROG = 0;
   }
   void TearDown() override {
@@ -66,9 +66,9 @@ class ScreenTest : public SdlTest {
   void OpenWindow(int width, int height) {
     ASSERT_NE(screen_ = TestWindow(width, height, SDL_HWSURFACE | SDL_DOUBLEBUF), nullptr);
   }
-  static constexpr std::chrono::milliseconds kPass{30};
-  // Visits "SCRIPT =RESULT[*] [PICTURE]; ...": each script queued, the screen
-  // run, its answer, FINPROG set (*) or not, and the picture it leaves.
+  // "SCRIPT =RESULT[*] [PICTURE]; ...": each script queued and the screen run:
+  // its answer, FINPROG set (*) or not, the picture it leaves, and a pass of
+  // at least 30 ms an event, the end screen's last one aside.
   template <typename Screen>
   void Play(const std::string& visits, Screen screen) {
     std::istringstream rows(visits);
@@ -85,7 +85,6 @@ class ScreenTest : public SdlTest {
         Watchdog watchdog;
         result = screen();
       }
-      // Each pass but the end screen's last waits 30 ms: a lower bound only.
       EXPECT_GE(std::chrono::steady_clock::now() - start, (events.size() - 1) * kPass);
       EXPECT_EQ(result, std::stoi(answer));
       EXPECT_EQ(FINPROG, answer.back() == '*');
@@ -96,6 +95,7 @@ class ScreenTest : public SdlTest {
     }
   }
 
+  static constexpr std::chrono::milliseconds kPass{30};
   ScopedWorkDir dir_;
   SDL_Surface* screen_ = nullptr;
   TTF_Font* font_ = nullptr;
