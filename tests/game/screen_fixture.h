@@ -1,8 +1,7 @@
 #ifndef GLOUTO_TESTS_GAME_SCREEN_FIXTURE_H
 #define GLOUTO_TESTS_GAME_SCREEN_FIXTURE_H
 
-// The game's screens (ScreenTest) and a stand-in desktop that records what it
-// is asked to open.
+// The game's screens (ScreenTest) and a desktop that records what it is asked to open.
 
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -18,8 +17,7 @@
 #include "game/screens/screens.h"
 #include "tests/support/approved.h"
 
-// A fake xdg-open first on PATH; each request is one line "<argument count>
-// [<arguments>]".
+// A fake xdg-open first on PATH; each request a line "<argument count> [<arguments>]".
 class FakeDesktop {
  public:
   FakeDesktop() {
@@ -41,8 +39,7 @@ class FakeDesktop {
               "#!/bin/sh\n" + first + "\nprintf '%s [%s]\\n' \"$#\" \"$*\" >> '" + log_ + "'\n");
     chmod((dir_ + "/xdg-open").c_str(), 0755);
   }
-  // The requests, sorted (detached viewers finish in any order), once
-  // `count` have arrived; the deadline only ends a failing wait.
+  // The requests, sorted (viewers finish in any order), once `count` came or 20 s passed.
   std::vector<std::string> WaitFor(size_t count) const {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     std::vector<std::string> lines;

@@ -78,10 +78,7 @@ TEST_F(GameScreens, PlayerCountMenuAndItsInstructionsAlsoAtZoomTwo) {
   const auto start = std::chrono::steady_clock::now();  // and 100 ms a page change
   Play("d217,100 d260,550 d217,100 esc =0", menu);
   EXPECT_GE(std::chrono::steady_clock::now() - start, 4 * kPass + std::chrono::milliseconds(300));
-  char *here = realpath(".", nullptr);
-  EXPECT_EQ(desktop.WaitFor(2),
-            std::vector<std::string>(2, Request(here + std::string("/Readme.html"))));
-  free(here);
+  EXPECT_EQ(desktop.WaitFor(2), std::vector<std::string>(2, Request(dir_.path() + "/Readme.html")));
 
   // Zoomed by our copy, not where the SDL scales the window itself; the
   // pointer in the window's pixels, over the far corner of "2 joueurs".
@@ -185,7 +182,7 @@ TEST_F(GameScreens, EndScreensAndCreditsWithThePartnersPages) {
       "u118,200 u483,300 u76,325 u524,421 u525,421 u118,199 d118,200 d76,325 enter =0",
       [&] { return Merci(600, 600, screen_, font_), 0; });
   EXPECT_EQ(Caption(), "Remerciements ...");
-  const std::string first = Request("https://tavernique.example/");
-  const std::string second = Request("https://tilo.example/");
+  const std::string first = Request("https://tavernique.example/"),
+                    second = Request("https://tilo.example/");
   EXPECT_EQ(desktop.WaitFor(4), (std::vector<std::string>{first, first, second, second}));
 }

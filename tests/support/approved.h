@@ -1,8 +1,7 @@
 #ifndef GLOUTO_TESTS_SUPPORT_APPROVED_H
 #define GLOUTO_TESTS_SUPPORT_APPROVED_H
 
-// Screens of either program compared with a PNG under tests/approved/ that a
-// person looked at (HACKING.md tells how to approve anew).
+// Screens compared with PNGs under tests/approved/ a person looked at (HACKING.md).
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -29,21 +28,19 @@ std::vector<SDL_Event> Script(const std::string& text);
 
 // A screen that never leaves would hang the suite: this closes the window.
 class Watchdog {
- public:
-  Watchdog() : id_(SDL_AddTimer(10000, Bite, &fired_)) {}
-  ~Watchdog() {
-    SDL_RemoveTimer(id_);
-    EXPECT_FALSE(fired_) << "the screen did not leave by itself";
-  }
-
- private:
   static Uint32 Bite(Uint32, void* fired) {
     *static_cast<std::atomic<bool>*>(fired) = true;
     Push(QuitEvent());
     return 0;
   }
   std::atomic<bool> fired_{false};
-  SDL_TimerID id_;
+  SDL_TimerID id_ = SDL_AddTimer(10000, Bite, &fired_);
+
+ public:
+  ~Watchdog() {
+    SDL_RemoveTimer(id_);
+    EXPECT_FALSE(fired_) << "the screen did not leave by itself";
+  }
 };
 
 // The screens with the shipped pictures, font and levels on a dummy window.
