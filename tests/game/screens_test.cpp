@@ -1,5 +1,4 @@
-// The screens around the levels and the maze as the player sees them (approved
-// pictures), and where each click or key leads.
+// The game's screens and maze as the player sees them, and where each click or key leads.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -22,10 +22,9 @@ bool Agrees(const std::vector<Rgb>& p, int w, int h, size_t i, const Rgb& c) {
   const Rgb& a = p[i];
   if (a == c) return true;
   if (std::abs(a.r - c.r) > 8 || std::abs(a.g - c.g) > 8 || std::abs(a.b - c.b) > 8) return false;
-  const int x = int(i % w), y = int(i / w);
-  for (int ny = std::max(0, y - 1); ny <= std::min(h - 1, y + 1); ++ny)
-    for (int nx = std::max(0, x - 1); nx <= std::min(w - 1, x + 1); ++nx)
-      if (!(p[size_t(ny) * w + nx] == a)) return true;
+  for (int y = std::max(0, int(i / w) - 1); y <= std::min(h - 1, int(i / w) + 1); ++y)
+    for (int x = std::max(0, int(i % w) - 1); x <= std::min(w - 1, int(i % w) + 1); ++x)
+      if (!(p[size_t(y) * w + x] == a)) return true;
   return false;
 }
 

@@ -77,11 +77,10 @@ class ScreenTest : public SdlTest {
       const std::vector<SDL_Event> events = Script(v.substr(0, v.find('=')));
       for (const SDL_Event& e : events) Push(e);
       const auto start = std::chrono::steady_clock::now();
-      int result;
-      {
+      const int result = [&] {
         Watchdog watchdog;
-        result = screen();
-      }
+        return screen();
+      }();
       EXPECT_GE(std::chrono::steady_clock::now() - start, (events.size() - 1) * kPass);
       EXPECT_EQ(result, std::stoi(answer));
       EXPECT_EQ(FINPROG, answer.back() == '*');
