@@ -34,11 +34,9 @@ std::string cycles, saved;  // each cycle's input; the file as each later one be
 
 void PlayScript(int cycle) {
   if (cycle > 1) saved += Saved() + "/";
-  std::istringstream in(cycles);
-  std::string text;
-  for (int i = 0; i < cycle; ++i)
-    if (!std::getline(in, text, '/')) text = "";
-  for (const SDL_Event &e : Script(text)) Push(e);
+  std::string text = cycles + "/";
+  for (int i = 1; i < cycle; ++i) text.erase(0, text.find('/') + 1);
+  for (const SDL_Event &e : Script(text.substr(0, text.find('/')))) Push(e);
   Push(QuitEvent());  // ends the cycle whatever it waits for, should the script not
 }
 
@@ -65,7 +63,6 @@ TEST(EditorRun, WhatEachCycleSaves) {
     SCOPED_TRACE(c.cycles);
     ScopedWorkDir dir;
     LinkAssets();
-    mkdir("Niveaux", 0755);
     WriteFile(kSavedLevelPath, Walls("5,5"));
     WriteFile("Niveaux/Niveau_4.txt", Walls("100,0 13,0 25,25 800,100 100,0 0,575"));
     FINPROG = 0;
@@ -129,6 +126,7 @@ class EditorScreens : public ScreenTest {
 // 300). A width is chosen on a release; a close leaves the window's own.
 TEST_F(EditorScreens, SizeScreen) {
   ASSERT_NO_FATAL_FAILURE(OpenWindow(400, 400));
+  const auto size = [&] { return Taille(screen_, 400, 400); };
   Play(
       "q =400* editor.size; m249,139 q =400* editor.size.one-lit;"
       "m200,120 m255,340 q =400* editor.size.more-lit; d200,120 q =400*;"
@@ -137,7 +135,7 @@ TEST_F(EditorScreens, SizeScreen) {
       "u200,145 q =400*; u200,150 =700; u200,190 =700; u200,195 q =400*; u200,200 =800;"
       "u250,240 =800; u150,290 =900; u145,300 =1000; u255,340 =1000; u144,320 q =400*;"
       "u256,320 q =400*; u255,341 q =400*",
-      [&] { return Taille(screen_, 400, 400); });
+      size);
 }
 
 // Presses place, take away or (on a reserved cell, or off the grid) leave a

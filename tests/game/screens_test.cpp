@@ -30,13 +30,14 @@ class GameScreens : public ScreenTest {
     ASSERT_NO_FATAL_FAILURE(OpenWindow(s.width, s.height));
     s.screen = screen_;
     s.font = font_;
-    Play(visits, [&] {
+    const auto screen = [&] {
       std::srand(seed);
       return init(s.width, s.height, screen_, level, s.chestCount, s.chestImages.data(),
                   s.wallImages.data(), s.chestPositions.data(), s.enemyCount,
                   s.enemyPositions.data(), s.enemyImages.data(), s.enemyDirections.data(),
                   &s.heroPosition, nullptr, font_, s.wallPositions.data(), &s.wallCount);
-    });
+    };
+    Play(visits, screen);
     ReloadImage(&s.heroImage, "Images/Glouto.png");
   }
   // Frames as the loop runs them, the quarter seconds ticking one a frame.
@@ -154,11 +155,12 @@ TEST_F(GameScreens, EndScreensAndCreditsWithThePartnersPages) {
   EXPECT_EQ(FINPROG, 1);
 
   FakeDesktop desktop;
+  const auto credits = [&] { return Merci(600, 600, screen_, font_), 0; };
   Play(
       "enter =0 credits; m347,140 enter =0 credits.quit-lit; m254,100 m253,100 enter =0 credits;"
       "u254,100 =0; u347,140 =0; u348,100 enter =0; d254,100 enter =0; esc enter =0; q =0;"
       "u118,200 u483,300 u76,325 u524,421 u525,421 u118,199 d118,200 d76,325 enter =0",
-      [&] { return Merci(600, 600, screen_, font_), 0; });
+      credits);
   EXPECT_EQ(Caption(), "Remerciements ...");
   const std::string first = Request("https://tavernique.example/"),
                     second = Request("https://tilo.example/");
