@@ -1,8 +1,7 @@
 #ifndef GLOUTO_TESTS_GAME_SCREEN_FIXTURE_H
 #define GLOUTO_TESTS_GAME_SCREEN_FIXTURE_H
 
-// The game's screens (ScreenTest) and a stand-in desktop that records what it
-// is asked to open.
+// The game's screens (ScreenTest) and a desktop that records what it is asked to open.
 
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -18,23 +17,7 @@
 #include "game/screens/screens.h"
 #include "tests/support/approved.h"
 
-// The level-start screen of `level` over the game's state, as the game calls
-// it.
-inline int StartScreen(GameState &s, int level, SDL_Surface *screen, TTF_Font *font) {
-  return init(s.width, s.height, screen, level, s.chestCount, s.chestImages.data(),
-              s.wallImages.data(), s.chestPositions.data(), s.enemyCount, s.enemyPositions.data(),
-              s.enemyImages.data(), s.enemyDirections.data(), &s.heroPosition, nullptr, font,
-              s.wallPositions.data(), &s.wallCount);
-}
-
-inline std::string Caption() {
-  char *title = nullptr, *icon = nullptr;
-  SDL_WM_GetCaption(&title, &icon);
-  return title ? title : "";
-}
-
-// A fake xdg-open first on PATH; each request is one line "<argument count>
-// [<arguments>]".
+// A fake xdg-open first on PATH; each request a line "<argument count> [<arguments>]".
 class FakeDesktop {
  public:
   FakeDesktop() {
@@ -56,8 +39,7 @@ class FakeDesktop {
               "#!/bin/sh\n" + first + "\nprintf '%s [%s]\\n' \"$#\" \"$*\" >> '" + log_ + "'\n");
     chmod((dir_ + "/xdg-open").c_str(), 0755);
   }
-  // The requests, sorted (detached viewers finish in any order), once
-  // `count` have arrived; the deadline only ends a failing wait.
+  // The requests, sorted (viewers finish in any order), once `count` came or 20 s passed.
   std::vector<std::string> WaitFor(size_t count) const {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     std::vector<std::string> lines;

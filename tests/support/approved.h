@@ -1,14 +1,15 @@
 #ifndef GLOUTO_TESTS_SUPPORT_APPROVED_H
 #define GLOUTO_TESTS_SUPPORT_APPROVED_H
 
-// Approved pictures: what a screen of either program shows, compared with a
-// PNG under tests/approved/ that a person looked at (HACKING.md, "Running tests").
+// Screens compared with PNGs under tests/approved/ a person looked at (HACKING.md).
 
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,45 +17,30 @@
 
 extern int FINPROG;  // each program's own
 
-// Does `surface` show the approved picture `name`? Where the approved one is
-// flat, exactly; on a colour edge within kEdgeTolerance per channel, as font
-// renderers of different releases smooth glyph edges their own way. A failure
-// writes the actual and a difference picture under <build>/tests/approved-failures/;
-// with GLOUTO_APPROVE=1 the actual picture becomes the approved one instead.
+// Flat areas exactly, a colour edge within 8 per channel (font renderers smooth
+// glyphs their own way). A failure writes the actual and a difference picture
+// under <build>/tests/approved-failures/; GLOUTO_APPROVE=1 approves instead.
 ::testing::AssertionResult MatchesApproved(SDL_Surface* surface, const std::string& name);
-constexpr int kEdgeTolerance = 8;
 
-// The events of a script, e.g. "m355,365 d217,100 u10,10 esc": m motion,
-// d press, u release (left button) at x,y; b pad,button and x pad,axis,value;
-// q a close; enter, esc, bksp, kpenter, del, space, a, 2 and p the keys.
+// "m355,365 d217,100 u10,10 esc": m motion, d press, u release at x,y; b
+// pad,button; x pad,axis,value; q a close; enter esc bksp kpenter del space a 2 p.
 std::vector<SDL_Event> Script(const std::string& text);
 
-// A screen that never leaves would hang the suite: this closes the window,
-// which every screen obeys, and fails the test.
+// A screen that never leaves would hang the suite: this closes the window.
 class Watchdog {
- public:
-  Watchdog() : id_(SDL_AddTimer(10000, Bite, &fired_)) {}
-  ~Watchdog() {
-    SDL_RemoveTimer(id_);
-    EXPECT_FALSE(fired_) << "the screen did not leave by itself";
-  }
-
- private:
   static Uint32 Bite(Uint32, void* fired) {
     *static_cast<std::atomic<bool>*>(fired) = true;
     Push(QuitEvent());
     return 0;
   }
   std::atomic<bool> fired_{false};
-  SDL_TimerID id_;
-};
+  SDL_TimerID id_ = SDL_AddTimer(10000, Bite, &fired_);
 
-// One way through a screen: its script, what it answers, FINPROG after it,
-// and the approved picture it leaves, if any.
-struct Visit {
-  std::string script;
-  int result, finprog;
-  const char* picture = nullptr;
+ public:
+  ~Watchdog() {
+    SDL_RemoveTimer(id_);
+    EXPECT_FALSE(fired_) << "the screen did not leave by itself";
+  }
 };
 
 // The screens with the shipped pictures, font and levels on a dummy window.
@@ -65,8 +51,7 @@ class ScreenTest : public SdlTest {
     LinkAssets(true);
     ASSERT_NO_FATAL_FAILURE(OpenWindow(600, 600));
     ASSERT_EQ(TTF_Init(), 0);
-    font_ = TTF_OpenFont("Police/comic.ttf", 25);
-    ASSERT_NE(font_, nullptr) << "the shipped font, Police/comic.ttf, is missing";
+    ASSERT_NE(font_ = TTF_OpenFont("Police/comic.ttf", 25), nullptr);
     FINPROG = 0;
   }
   void TearDown() override {
@@ -76,32 +61,37 @@ class ScreenTest : public SdlTest {
     SdlTest::TearDown();
   }
   void OpenWindow(int width, int height) {
-    screen_ = TestWindow(width, height, SDL_HWSURFACE | SDL_DOUBLEBUF);
-    ASSERT_NE(screen_, nullptr) << SDL_GetError();
+    ASSERT_NE(screen_ = TestWindow(width, height, SDL_HWSURFACE | SDL_DOUBLEBUF), nullptr);
   }
+  // "SCRIPT =RESULT[*] [PICTURE]; ...": each script queued and the screen run:
+  // its answer, FINPROG set (*) or not, the picture it leaves, and a pass of
+  // at least 30 ms an event, the end screen's last one aside.
   template <typename Screen>
-  void Play(const std::vector<Visit>& visits, Screen screen) {
-    for (const Visit& v : visits) {
-      SCOPED_TRACE(v.script);
+  void Play(const std::string& visits, Screen screen) {
+    std::istringstream rows(visits);
+    for (std::string v; std::getline(rows, v, ';');) {
+      SCOPED_TRACE(v);
+      std::string answer, picture;
+      std::istringstream(v.substr(v.find('=') + 1)) >> answer >> picture;
       FINPROG = 0;
-      for (const SDL_Event& e : Script(v.script)) Push(e);
-      int result;
-      {
+      const std::vector<SDL_Event> events = Script(v.substr(0, v.find('=')));
+      for (const SDL_Event& e : events) Push(e);
+      const auto start = std::chrono::steady_clock::now();
+      const int result = [&] {
         Watchdog watchdog;
-        result = screen();
-      }
-      EXPECT_EQ(result, v.result);
-      EXPECT_EQ(FINPROG, v.finprog);
-      SDL_Event e;
-      int left = 0;
-      while (SDL_PollEvent(&e)) ++left;
-      EXPECT_EQ(left, 0) << "a screen takes one event per pass and leaves the rest";
-      if (v.picture) {
-        EXPECT_TRUE(MatchesApproved(screen_, v.picture));
+        return screen();
+      }();
+      EXPECT_GE(std::chrono::steady_clock::now() - start, (events.size() - 1) * kPass);
+      EXPECT_EQ(result, std::stoi(answer));
+      EXPECT_EQ(FINPROG, answer.back() == '*');
+      for (SDL_Event e; SDL_PollEvent(&e);) ADD_FAILURE() << "a screen takes one event a pass";
+      if (!picture.empty()) {
+        EXPECT_TRUE(MatchesApproved(screen_, picture));
       }
     }
   }
 
+  static constexpr std::chrono::milliseconds kPass{30};
   ScopedWorkDir dir_;
   SDL_Surface* screen_ = nullptr;
   TTF_Font* font_ = nullptr;
