@@ -71,10 +71,7 @@ std::string Saved() { return FileExists(kSavedLevelPath) ? ReadFile(kSavedLevelP
 
 int RunEditor(EditorScript& script) {
   saved.clear(), resident.clear(), FINPROG = 0;
-  cycleStarted = [](int) {
-    saved.push_back(Saved());
-    resident.push_back(ResidentKiB());
-  };
+  cycleStarted = [](int) { saved.push_back(Saved()), resident.push_back(ResidentKiB()); };
   const int result = script.Run();
   cycleStarted = nullptr;
   if (!saved.empty()) saved.erase(saved.begin()), resident.erase(resident.begin());

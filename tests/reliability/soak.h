@@ -51,7 +51,7 @@ struct Script {
 
   void Event(const SDL_Event& event) { steps.push_back({event, nullptr}); }
   void Keys(std::initializer_list<SDLKey> keys) {
-    for (const SDLKey key : keys) Event(KeyDown(key));
+    for (SDLKey key : keys) Event(KeyDown(key));
   }
   void Idle(std::function<void()> action = nullptr) { steps.push_back({{}, action}); }
   bool Next(SDL_Event& event) {
@@ -78,8 +78,7 @@ extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {
 extern "C" int __wrap_SDL_WaitEvent(SDL_Event* event) {
   SDL_Event next;
   if (running) {
-    while (!running->Next(next)) {
-    }
+    while (!running->Next(next)) continue;
     DropWindowEvents(), SDL_PushEvent(&next);
   }
   return __real_SDL_WaitEvent(event);
