@@ -33,8 +33,7 @@ level() { tr '\n\t' '/,' <"$levels/Niveau_$1"; }
 copy() { [ -w "$data/Niveaux/$1" ] && [ ! -L "$data/Niveaux/$1" ] && same "$shipped/Niveaux/$1" "$data/Niveaux/$1"; }
 levels() { cat "$data/Niveaux/Niveau_2.txt" "$data/Niveaux/Niveau_2.txt.~1~" 2>/dev/null | xargs; }
 rows <<'ROWS'
-no player folder yet|3|niveau 2
-no level folder: said in French|9 0|mkdir -p "${levels%/*}"; echo $(niveau 2 AQABAAA) $(said 'No such')
+no player folder, then no level folder: said in French|3 9 0|echo $(niveau 2) $(mkdir -p "${levels%/*}"; niveau 2 AQABAAA) $(said 'No such')
 no saved level, the file named|3 1|mkdir "$levels"; echo $(niveau 2) $(said Niveau_.txt)
 usage refused and explained||for args in "" 0 100 "--partager 256" -3 abc "2 3" 2x "--forse 2"; do [ "$(niveau $args)" = 2 ] && [ -s "$tmp/err" ] || echo "'$args'"; done
 a level installed byte for byte, for all to read, the save kept, named|0 same 644 yes 1|save '2\n0\t0\n675\t575\n'; echo $(niveau 2) $(same "$levels/Niveau_.txt" "$levels/Niveau_2.txt") $(stat -c %a "$levels/Niveau_2.txt") $(has "$levels/Niveau_.txt") $(grep -c Niveau_2.txt "$tmp/out")
@@ -53,8 +52,7 @@ a 700-wide level refused as level 1, naming the code's level, never a line|6 1 0
 a code cut short, nothing installed|10 no|code=$(cat "$tmp/code"); echo $(niveau 3 "${code%?}") $(has "$levels/Niveau_3.txt")
 no level 40 to share|3|niveau --partager 40
 # Every level the player had at 4 comes back: theirs, the code's, the shipped one.
-a second install|0|save '1\n0\t50\n'; niveau 4 --force
-the shipped level 4 put back|0 1/100,0/|echo $(niveau --retablir 4) $(level 4.txt)
+a second install, then the shipped level 4 put back|0 0 1/100,0/|save '1\n0\t50\n'; echo $(niveau 4 --force) $(niveau --retablir 4) $(level 4.txt)
 each replaced level kept in turn|1/150,0/ 2/0,0/675,575/ 1/0,50/|echo $(level 4.txt.~1~) $(level 4.txt.~2~) $(level 4.txt.~3~)
 first launch, in the player's folder, with the arguments, the font through its link|0 $data:one two:shipped-font:|echo $(run "$bin/glouto" one two) "$(tr '\n' : <"$HOME/game.ran")"
 folders and manual linked|$real/Images $real/Police $real/Musique $real/Readme.html|for i in Images Police Musique Readme.html; do readlink "$data/$i"; done | xargs
@@ -69,16 +67,14 @@ level 2 opened, nothing saved|0 Niveaux/Niveau_2.txt 1 25 0|echo $(run "$bin/glo
 a save put into play, the old level its .~1~|0 --zoom 2 Niveaux/Niveau_2.txt 2 0 0 675 575 1 25 0|echo $(SAVE='2\n0\t0\n675\t575\n' run "$bin/glouto-editeur" --zoom 2 2) "$(sed -n 2p "$HOME/editor.ran")" $(levels)
 a wall outside level 2 refused, nothing changed|6 2 0 0 675 575 1 25 0|echo $(SAVE='1\n700\t0\n' run "$bin/glouto-editeur" 2) $(levels)
 level 100 refused|2|run "$bin/glouto-editeur" 100
-the game's exit code comes through|5|CODE=5 run "$bin/glouto"
-started through a link|0|ln -s "$bin/glouto" "$tmp/link"; run "$tmp/link"
+the game's exit code comes through, started through a link too|5 0|echo $(CODE=5 run "$bin/glouto") $(ln -s "$bin/glouto" "$tmp/link"; run "$tmp/link")
 XDG_DATA_HOME used when absolute only|0 $tmp/xdg/glouto 0 $data|echo $(XDG_DATA_HOME=$tmp/xdg run "$bin/glouto") $(sed -n 1p "$HOME/game.ran") $(XDG_DATA_HOME=rel run "$bin/glouto") $(sed -n 1p "$HOME/game.ran")
 # Refusals, each with its own code and a message naming what is wrong.
 no display|1 1|echo $(DISPLAY= run "$bin/glouto") $(said DISPLAY)
 no display needed by another driver|0|DISPLAY= SDL_VIDEODRIVER=dummy run "$bin/glouto"
 game missing|2 1|mv "$lib/game" "$tmp/game"; echo $(run "$bin/glouto") $(said "$lib/game"); mv "$tmp/game" "$lib/game"
 music missing: the editor starts, the game does not; pictures missing: not the editor|0 2 1 2|mv "$shipped/Musique" "$tmp/Musique"; echo $(run "$bin/glouto-editeur") $(run "$bin/glouto") $(said Musique) $(mv "$tmp/Musique" "$shipped/Musique"; mv "$shipped/Images" "$tmp/Images"; run "$bin/glouto-editeur"); mv "$tmp/Images" "$shipped/Images"
-no HOME|3|HOME= run env -u HOME "$bin/glouto"
-player's folder cannot be made|3|mkdir -p "$tmp/blocked/.local/share" && echo file >"$tmp/blocked/.local/share/glouto"; HOME=$tmp/blocked run "$bin/glouto"
+no HOME, or the player's folder cannot be made|3 3|echo $(HOME= run env -u HOME "$bin/glouto") $(mkdir -p "$tmp/blocked/.local/share" && echo file >"$tmp/blocked/.local/share/glouto"; HOME=$tmp/blocked run "$bin/glouto")
 ROWS
 [ "$(id -u)" -eq 0 ] || echo "unwritable level folder|9|chmod a-w \"\$levels\"; niveau 7; chmod u+w \"\$levels\"" | rows
 [ "$failures" -eq 0 ]
