@@ -8,8 +8,7 @@ trap 'kill $program $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
 . "$(dirname "$0")/check.sh"
 # The display's number, written once ready; -noreset: no reset refusing clients as the last leaves.
 mkfifo "$tmp/display"
-Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb=$!
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" & xvfb=$!
 read -r display <"$tmp/display"
 [ -n "${display:-}" ] || { echo "Xvfb did not start:"; cat "$tmp/xvfb.log"; exit 1; }
 export DISPLAY=":$display" SDL_AUDIODRIVER=dummy HOME="$tmp/home" && mkdir -p "$tmp/home" && unset XDG_DATA_HOME
@@ -34,8 +33,7 @@ box_is() {  # box_is WINDOW X Y W H "r g b": every channel within 12
   [ $# -eq 6 ] && for d in $(($1 - $4)) $(($2 - $5)) $(($3 - $6)); do [ "${d#-}" -le 12 ] || return 1; done
 }
 must() {  # must NAME CONDITION...: a step the next ones build on
-  name=$1 && shift
-  until_true "$@"; r=$?
+  name=$1 && shift && until_true "$@"; r=$?
   check "$name" 0 $r
   [ $r -ne 0 ] || return 0
   import -window root "$package/failed-screen.png" 2>/dev/null && echo "last screen: $package/failed-screen.png"
