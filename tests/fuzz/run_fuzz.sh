@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzzers with clang and runs one: the level reader, a shared level's code, or the
-# music decoder. LENGTH: seconds, or runs=N inputs from a fixed seed (the same work however busy).
+# Builds the fuzzers with clang, runs one: level reader, level code, music decoder. LENGTH:
+# seconds, or runs=N inputs from a fixed seed (the same work however busy).
 #   run_fuzz.sh SOURCE_DIR BUILD_DIR [LENGTH] [level|code|music]
 set -euo pipefail
 src="$1"; out="$2"; length="${3:-15}"; export GLOUTO_FUZZ="${4:-level}"
@@ -14,15 +14,12 @@ case $GLOUTO_FUZZ in
   level) cp "$src"/assets/Niveaux/*.txt level/ ;;
   code) printf 'AQACAAIAOzA' >code/two_walls; printf 'https://glouto.example/jeu.html#AQABAAA' >code/link ;;
   music) options=(-max_len=8192 -close_fd_mask=2)  # mpg123 notes every bad frame
-    # WAVs of several rates, channel counts and sample layouts, their MP3s, and what players drop
-    # in: an MP3 behind two ID3v2 tags, a damaged one, frames of garbage.
+    # WAVs of many layouts, their MP3s; an MP3 behind two ID3v2 tags, a damaged one, garbage.
     cd music && tone() { [ -f "$1" ] || sox -n "${@:2}" "$1" synth 0.05 sine 440; }
-    for rate in 8000 22050 32000 44100 48000; do
-      for c in 1 2; do
-        tone "tone-$rate-$c.wav" -r "$rate" -c "$c" -b 16
-        [ -f "tone-$rate-$c.mp3" ] || lame --quiet -b 32 --resample "$rate" "tone-$rate-$c".{wav,mp3}
-      done
-    done
+    for rate in 8000 22050 32000 44100 48000; do for c in 1 2; do
+      tone "tone-$rate-$c.wav" -r "$rate" -c "$c" -b 16
+      [ -f "tone-$rate-$c.mp3" ] || lame --quiet -b 32 --resample "$rate" "tone-$rate-$c".{wav,mp3}
+    done; done
     tone tone-8bit.wav -r 11025 -c 1 -b 8
     tone tone-float.wav -r 44100 -c 2 -e floating-point -b 32
     tone tone-adpcm.wav -r 22050 -c 1 -e ima-adpcm

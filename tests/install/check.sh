@@ -2,8 +2,7 @@
 failures=0
 check() {  # check NAME EXPECTED ACTUAL
   [ "$2" = "$3" ] && echo "ok   $1" && return
-  echo "FAIL $1: expected '$2', got '$3'"
-  failures=$((failures + 1))
+  echo "FAIL $1: expected '$2', got '$3'" && failures=$((failures + 1))
 }
 # A table on standard input, "NAME|EXPECTED|COMMANDS" a row (# and blank lines skipped): what the
 # commands print (what they change on disk stays for the next rows) against EXPECTED, expanded.

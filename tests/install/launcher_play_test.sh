@@ -1,22 +1,18 @@
 #!/bin/sh
-# The unpacked package as a player uses it, under a virtual X display: the menu appears; a level
-# drawn and saved in the editor goes into play with glouto-niveau and its walls show up in the
-# game; a second launch keeps the player's files. Usage: launcher_play_test.sh PACKAGE_DIR
+# The unpacked package in Xvfb: the menu; a level drawn in the editor, put into play with
+# glouto-niveau, its walls in the game; the player's files kept. Usage: launcher_play_test.sh DIR
 set -u
 package=$1 root=$1/root tmp=$(mktemp -d) xvfb= program=
 for tool in Xvfb xdotool import convert; do command -v "$tool" >/dev/null || { echo "$tool missing"; exit 1; }; done
 trap 'kill $program $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
 . "$(dirname "$0")/check.sh"
-# Xvfb writes its display's number once ready, or ends the fifo unwritten; -noreset: it would
-# reset as its last client leaves, refusing the next meanwhile.
+# The display's number, written once ready; -noreset: no reset refusing clients as the last leaves.
 mkfifo "$tmp/display"
-Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb=$!
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" & xvfb=$!
 read -r display <"$tmp/display"
 [ -n "${display:-}" ] || { echo "Xvfb did not start:"; cat "$tmp/xvfb.log"; exit 1; }
 export DISPLAY=":$display" SDL_AUDIODRIVER=dummy HOME="$tmp/home" && mkdir -p "$tmp/home" && unset XDG_DATA_HOME
 shipped=$root/usr/share/games/glouto levels=$HOME/.local/share/glouto/Niveaux grey="150 150 150"
-# Each wait may take the rest of the test's own time (a little under ctest's TIMEOUT).
 deadline=$(($(date +%s) + ${GLOUTO_E2E_BUDGET:-100}))
 until_true() {  # polls "$@" while the program lives
   while [ "$(date +%s)" -le "$deadline" ]; do
@@ -37,8 +33,7 @@ box_is() {  # box_is WINDOW X Y W H "r g b": every channel within 12
   [ $# -eq 6 ] && for d in $(($1 - $4)) $(($2 - $5)) $(($3 - $6)); do [ "${d#-}" -le 12 ] || return 1; done
 }
 must() {  # must NAME CONDITION...: a step the next ones build on
-  name=$1 && shift
-  until_true "$@"; r=$?
+  name=$1 && shift && until_true "$@"; r=$?
   check "$name" 0 $r
   [ $r -ne 0 ] || return 0
   import -window root "$package/failed-screen.png" 2>/dev/null && echo "last screen: $package/failed-screen.png"

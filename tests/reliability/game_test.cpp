@@ -8,7 +8,6 @@
 #include "game/flow/globals.h"
 #include "game/flow/state.h"
 #include "tests/reliability/soak.h"
-#include "tests/support/test_support.h"
 
 namespace {
 
@@ -45,9 +44,8 @@ struct GameScript : Script {
     for (const int y : {120, 570, players == 2 ? 345 : 290})
       Event(MouseButton(SDL_MOUSEBUTTONDOWN, 300, y));
   }
-  // Return on the level-start screen (then music and every track), frames of harmless keys or
-  // none, out of the enemies' reach; each later level: the enemies sent away (one eating a chest
-  // in the frame of the g would end the game), g, Return.
+  // Return (then music, every track); each level: the enemies sent away (one eating a chest as
+  // g is pressed would end the game), frames of harmless keys or none; g, Return to go on.
   void Play(int players, int levels, int frames, int lastFrames, bool music = false) {
     Keys({SDLK_RETURN});
     if (music) Keys({SDLK_SPACE, SDLK_F1, SDLK_F1, SDLK_F1, SDLK_F1, SDLK_F1});
@@ -90,8 +88,7 @@ int RunGame(GameScript& script) {
 TEST(GameSoak, ThreeGamesOfManyLevelsPlayThroughAndKeepMemoryFlat) {
   ScopedWorkDir dir;
   LinkAssets(true);
-  // 30 levels in a row from GLOUTO_SOAK_SCALE=10 on (past the shipped ones the maze is empty);
-  // beyond, longer levels: at 200, an hour of play.
+  // 30 levels from GLOUTO_SOAK_SCALE=10 on (then empty mazes); beyond, longer: 200, an hour.
   const int levels = std::min(3 * kSoakScale, 30);
   const int framesPerLevel = 50 * std::max(1, kSoakScale / 10);
   GameScript script(424242u);
@@ -109,13 +106,11 @@ TEST(GameSoak, ThreeGamesOfManyLevelsPlayThroughAndKeepMemoryFlat) {
     EXPECT_EQ(std::tie(ends[g].level, ends[g].playerCount, ends[g].running),
               std::make_tuple(levels, players[g], g < 2 ? 1 : 0));
   EXPECT_GE(script.frames, 3L * levels * (framesPerLevel - 5)) << "frames skipped";
-  // The second game settles some 200 to 350 KiB above the first (the sound and timer threads'
-  // heaps, made anew) and stays there; a sprite a frame or a level's chests leaked would not.
+  // The second game settles 200-350 KiB above the first (new threads' heaps) and stays there.
   EXPECT_LE(ends[2].resident, ends[0].resident + 1024);
 }
-// Every shipped file spoiled in every way (long runs) or in one, taken in turn so that each way
-// meets every kind of file: the menu and instructions, all five tracks, the levels up to the
-// spoiled one (short runs: up to 4), a won game with its end screen and credits, a lost one.
+// Every shipped file spoiled every way (long runs) or one way in turn: the menu, all tracks,
+// the levels up to the spoiled one (short runs: up to 4), a game won and its credits, one lost.
 TEST(GameBrokenAssets, AnyFileSpoiledTheGameStillPlaysUpToIt) {
   int turn = -1;
   for (const std::string& path : ShippedAssets()) {
@@ -130,8 +125,7 @@ TEST(GameBrokenAssets, AnyFileSpoiledTheGameStillPlaysUpToIt) {
       GameScript script(static_cast<unsigned>(turn));
       script.Menu(1);
       script.Play(1, last, 4, 20, true);  // the end screen then plays its own music too
-      // Stopped, the hero eats no chest in the frame of the t (the clock left at 0 would lose
-      // the game); a chest under the hero, every other one out of reach: t then wins.
+      // A chest under the hero, the others out of reach: t then wins (the clock at 0 would lose).
       script.Keys({SDLK_RETURN});
       script.Idle([] {
         GameState& s = *playing;
@@ -140,8 +134,7 @@ TEST(GameBrokenAssets, AnyFileSpoiledTheGameStillPlaysUpToIt) {
           s.chestPositions[i] = {static_cast<Sint16>(s.width + 2000),
                                  static_cast<Sint16>(s.height + 2000), 0, 0};
       });
-      // t, again on the won end screen, the credits; a game lost at once (Escape on the
-      // level-start screen), leave, the credits.
+      // t, again, credits; a game lost at once (Escape on its start screen), leave, credits.
       script.Keys({SDLK_t, SDLK_RETURN, SDLK_RETURN});
       script.Menu(1);
       script.Keys({SDLK_ESCAPE, SDLK_ESCAPE, SDLK_RETURN});

@@ -43,8 +43,7 @@ long ResidentKiB() {
 
 extern "C" void __wrap_SDL_Delay(Uint32) {}  // every wait skipped
 
-// The input of a program's whole SDL_main: each poll takes the next step (its action run first),
-// a wait takes steps until one has an event. Once they run out, the window closes.
+// SDL_main's input: a poll takes the next step (action first), a wait up to an event; then Quit.
 struct Script* running = nullptr;
 struct Script {
   std::deque<std::pair<SDL_Event, std::function<void()>>> steps;  // SDL_NOEVENT: none
@@ -52,7 +51,7 @@ struct Script {
 
   void Event(const SDL_Event& event) { steps.push_back({event, nullptr}); }
   void Keys(std::initializer_list<SDLKey> keys) {
-    for (const SDLKey key : keys) Event(KeyDown(key));
+    for (SDLKey key : keys) Event(KeyDown(key));
   }
   void Idle(std::function<void()> action = nullptr) { steps.push_back({{}, action}); }
   bool Next(SDL_Event& event) {
@@ -70,8 +69,7 @@ struct Script {
     return running = nullptr, result;
   }
 };
-// The script's event goes out next, not after what the window queued about itself; a screen
-// that waits for input takes the script's next event, skipping idle steps.
+// The script's event goes before what the window queued about itself.
 extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {
   SDL_Event next;
   if (event && running && running->Next(next)) DropWindowEvents(), SDL_PushEvent(&next);
@@ -80,8 +78,7 @@ extern "C" int __wrap_SDL_PollEvent(SDL_Event* event) {
 extern "C" int __wrap_SDL_WaitEvent(SDL_Event* event) {
   SDL_Event next;
   if (running) {
-    while (!running->Next(next)) {
-    }
+    while (!running->Next(next)) continue;
     DropWindowEvents(), SDL_PushEvent(&next);
   }
   return __real_SDL_WaitEvent(event);
@@ -100,8 +97,7 @@ std::vector<std::string> ShippedAssets() {
   std::sort(paths.begin(), paths.end());
   return paths;
 }
-// The shipped folders here, levels copied (the one kind a player edits in place) and the rest
-// linked, `path` spoiled the kDamage[damage] way.
+// The shipped folders here, levels copied (edited in place), the rest linked; `path` spoiled.
 void InstallAssetsWith(const std::string& path, int damage) {
   for (const std::string& shipped : ShippedAssets()) {
     const std::string source = AssetsDir() + "/" + shipped;
