@@ -119,7 +119,6 @@ struct Script {
         {"frames", [&](int n) { Frames(n); }},
         {"press", [&](int) { Timed([&] { HandleKey(s, Event(w.at(1)).key.keysym.sym); }); }},
         {"rules", [&](int) { Timed([&] { ApplyRules(s); }); }},
-        {"newlevel", [&](int) { Timed([&] { ChangeLevel(s); }); }},  // the level-start screen too
         {"begin", [&](int n) { Timed([&] { StartFirstLevel(s, n); }); }},  // the menu first
         {"start", [&](int) { SetStartCounts(s); }},
         {"next", [&](int) { NextLevelCounts(s); }},
