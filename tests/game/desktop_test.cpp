@@ -13,9 +13,7 @@
 TEST(Desktop, HandsTheTargetWithoutAShellNeverWaitsAndLeavesNoChild) {
   ScopedWorkDir dir;
   FakeDesktop desktop;
-  auto noChildren = [] {
-    return errno = 0, waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
-  };
+  auto reaped = [] { return errno = 0, waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD; };
   const std::string gate = desktop.dir() + "/gate";
   ASSERT_EQ(mkfifo(gate.c_str(), 0600), 0);
   desktop.Viewer("read line < '" + gate + "'");  // held until the test lets it go
@@ -23,7 +21,7 @@ TEST(Desktop, HandsTheTargetWithoutAShellNeverWaitsAndLeavesNoChild) {
   auto opened = std::async(std::launch::async, [&] { OpenWithDesktop(target, SW_SHOWNORMAL); });
   EXPECT_EQ(opened.wait_for(std::chrono::seconds(20)), std::future_status::ready)
       << "the game waits for the viewer";
-  EXPECT_TRUE(noChildren());
+  EXPECT_TRUE(reaped());
   std::ofstream(gate) << "go\n";
   EXPECT_EQ(desktop.WaitFor(1), std::vector<std::string>{Request(target)});
   EXPECT_FALSE(FileExists("pwned") || FileExists(desktop.dir() + "/pwned"));
@@ -34,5 +32,5 @@ TEST(Desktop, HandsTheTargetWithoutAShellNeverWaitsAndLeavesNoChild) {
   OpenWithDesktop(target, SW_SHOWNORMAL);
   OpenWithDesktop(nullptr, SW_SHOWNORMAL);
   setenv("PATH", path.c_str(), 1);
-  EXPECT_TRUE(noChildren());
+  EXPECT_TRUE(reaped());
 }

@@ -80,17 +80,6 @@ SDL_Event Event(std::string name) {
   return KeyDown(static_cast<SDLKey>(name.at(0)));  // sdl12-compat names ; otherwise
 }
 
-void WriteSprites() {
-  mkdir("Images", 0755);
-  for (const std::string& path : kSprites) {
-    SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, SpriteWidth(path), 50, 32, 0xFF0000,
-                                              0xFF00, 0xFF, 0);
-    ASSERT_NE(image, nullptr);
-    ASSERT_EQ(SDL_SaveBMP(image, path.c_str()), 0) << path;
-    SDL_FreeSurface(image);
-  }
-}
-
 void ResetGlobals() { tamponIMG = 1, FINPROG = attente = invulnerable = 0, Change = 0; }
 
 struct Script {
@@ -113,13 +102,11 @@ struct Script {
         {"hero", [&](int) { Place(s.heroPosition, &s.heroDirection, 1); }},
         {"enemy", [&](int n) { Place(s.enemyPositions.at(n), &s.enemyDirections[n], 2); }},
         {"chest", [&](int n) { Place(s.chestPositions.at(n), nullptr, 2); }},
-        // queue EVENT ...: see Event.
         {"queue", [&](int) { Queue(); }},
         {"frame", [&](int) { Queue(), Frames(1); }},  // the events, then RunFrame
         {"frames", [&](int n) { Frames(n); }},
         {"press", [&](int) { Timed([&] { HandleKey(s, Event(w.at(1)).key.keysym.sym); }); }},
         {"rules", [&](int) { Timed([&] { ApplyRules(s); }); }},
-        {"newlevel", [&](int) { Timed([&] { ChangeLevel(s); }); }},  // the level-start screen too
         {"begin", [&](int n) { Timed([&] { StartFirstLevel(s, n); }); }},  // the menu first
         {"start", [&](int) { SetStartCounts(s); }},
         {"next", [&](int) { NextLevelCounts(s); }},
@@ -167,17 +154,17 @@ struct Script {
       fields[e + "image"].get = [&, i] { return Width(s.enemyImages[i]); };
     }
     for (int i = 0; i < kChestCapacity; ++i) Xy("chest" + std::to_string(i), s.chestPositions[i]);
-    // Read-only: the pictures; what the last press, frame or rules did: waited
-    // (ms), timer (1 when it left the clock's timer running; the harness removes
-    // it, and the next frame needs `set change=` since a removed timer may have
-    // ticked), stale (1 when the timer before it was still there); draws since `seed`.
+    // Read-only: what the last press, frame or rules did: waited (ms), timer (1: it left the
+    // clock's timer running, then removed; a removed timer may have ticked: the next frame needs
+    // `set change=`), stale (1: the timer before was still there); draws since `seed`; the screen.
     fields["heroimage"].get = [&] { return Width(s.heroImage); };
     fields["screenw"].get = [&] { return Width(s.screen); };
     fields["wallpics"].get = [&] { return Own(s.wallImages.data(), s.wallCount, "Mur.png"); };
     fields["chestpics"].get = [&] { return Own(s.chestImages.data(), s.chestCount, "coffre.png"); };
-    fields["waited"].get = [&] { return waited; };
-    fields["timer"].get = [&] { return timer; };
-    fields["stale"].get = [&] { return stale; };
+    for (auto [name, v] : {std::pair{"waited", &waited}, {"timer", &timer}, {"stale", &stale}})
+      fields[name].get = [v = v] { return *v; };
+    for (int x : {259, 261})  // blue of the pause word's left edge
+      fields["blue" + std::to_string(x)].get = [&, x] { return PixelAt(s.screen, x, 281).b; };
     fields["draws"].get = [&] { return Draws(); };
     fields["clear"].get = [&] { return Clear(); };
     Seed(1, false);
@@ -308,7 +295,6 @@ struct Script {
       if (f.set) marked[name] = f.get();
   }
 
-  // op: s(et), e(xpect), o(nly): expect, and every other field as at `mark`.
   void Assign(char op) {
     std::map<std::string, bool> named;
     for (size_t i = 1; i < w.size(); ++i) {
@@ -341,7 +327,14 @@ struct Script {
 
 void FlowTest::SetUp() {
   SdlTest::SetUp();
-  WriteSprites();
+  mkdir("Images", 0755);
+  for (const std::string& path : kSprites) {
+    SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, SpriteWidth(path), 50, 32, 0xFF0000,
+                                              0xFF00, 0xFF, 0);
+    ASSERT_NE(image, nullptr);
+    ASSERT_EQ(SDL_SaveBMP(image, path.c_str()), 0) << path;
+    SDL_FreeSurface(image);
+  }
   Fresh();
 }
 
@@ -358,22 +351,14 @@ void FlowTest::Fresh() {
   for (SDL_Rect& enemy : s.enemyPositions) enemy = {5000, 5000, 0, 0};
   s.enemyCount = s.wallCount = 0;
   s.clockRect.x = 460;  // where the first frame puts a three-digit clock
+  s.pauseText = SDL_CreateRGBSurface(SDL_SWSURFACE, 60, 30, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+  SDL_FillRect(s.pauseText, nullptr, SDL_MapRGB(s.pauseText->format, 10, 20, 200));
 }
 
 void FlowTest::TearDown() {
-  SDL_RemoveTimer(game_->timerId);
-  ReleaseGameSurfaces(*game_);
+  SDL_RemoveTimer(game_->timerId), ReleaseGameSurfaces(*game_);
   SdlTest::TearDown();
   ResetGlobals();
-}
-
-void FlowTest::Run(const std::string& script) {
-  Script run(*game_);
-  std::istringstream in(script);
-  for (std::string command; std::getline(in, command, '|') && !HasFatalFailure();) {
-    SCOPED_TRACE(command);
-    run.Line(command);
-  }
 }
 
 void FlowTest::RunRows(const std::string& rows) {
@@ -386,6 +371,11 @@ void FlowTest::RunRows(const std::string& rows) {
   for (const std::string& row : table) {
     SCOPED_TRACE(row.substr(0, row.find('|')));
     Fresh();
-    Run(row.substr(row.find('|') + 1));
+    Script run(*game_);
+    std::istringstream script(row.substr(row.find('|') + 1));
+    for (std::string command; std::getline(script, command, '|') && !HasFatalFailure();) {
+      SCOPED_TRACE(command);
+      run.Line(command);
+    }
   }
 }

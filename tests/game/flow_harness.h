@@ -19,7 +19,6 @@ class FlowTest : public SdlTest {
   void TearDown() override;
   // A new game, the hero stopped at (301, 301), nothing else in play, no tick due.
   void Fresh();
-  void Run(const std::string& script);
   // `name | script` a line, each on a new game; indented lines go on, `#` notes.
   void RunRows(const std::string& rows);
 
