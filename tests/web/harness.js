@@ -198,10 +198,6 @@ const STEPS = {
       }, +index, BUTTONS[name] ?? +name, down, this.pads === 'nintendo'));
     }
   },
-  steady() {  // the first screen's picture gone once the program drew it, and nothing on the page moved
-    return STEPS.check.call(this, ['settled().then(() => [document.getElementById(\'attente\'), ' +
-      'window.shifts.takeRecords().reduce((sum, e) => sum + e.value, window.shifted)]).then(([still, moved]) => !still && !moved)']);
-  },
   until([expression]) { return this.until(expression); },
   async check([expression]) { check(await this.expression(expression), expression); },
   do([expression]) { return this.expression(expression); },
