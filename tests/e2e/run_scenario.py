@@ -133,9 +133,7 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
     def case(self, where, how, then):  # a row of a table, in a run of its own
         self.finish()
         self.case_ = f" (case {where} {how} {then})"
-        self.play(self.defs[where])
-        STEPS[how if how == "close" else "key"](self, *[how][:how != "close"])
-        self.play(self.defs[then])
+        self.play(self.defs[where] + [(self.place, [how] if how == "close" else ["key", how])] + self.defs[then])
     def see(self, *words):
         (test, least), names = self.looks[words[-1]], words[:-1]
         for n in range(len(list(self.boxes_of(names)))):
