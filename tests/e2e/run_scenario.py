@@ -69,9 +69,8 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
         self.args_, self.shots, self.seen = [str(a) for a in args], 0, 0
         self.zoom = int(args[args.index("--zoom") + 1]) if "--zoom" in args else 1
         self.name, self.workdir = program, tempfile.mkdtemp(prefix="glouto-e2e-")
-        for folder in ("Images", "Police", "Musique"):
-            os.symlink(os.path.join(self.args.assets, folder), os.path.join(self.workdir, folder))
-        shutil.copy(os.path.join(self.args.assets, "Readme.html"), self.workdir)
+        for name in ("Images", "Police", "Musique", "Readme.html"):
+            os.symlink(os.path.join(self.args.assets, name), os.path.join(self.workdir, name))
         os.mkdir(os.path.join(self.workdir, "Niveaux"))
         os.makedirs(self.args.artifacts, exist_ok=True)
         self.opened_log, self.sound_file = (os.path.join(self.workdir, f) for f in ("opened.txt", "sound.raw"))

@@ -180,8 +180,8 @@ const STEPS = {
   // Held until the browser's SDL read the press, then the release (or it ended); a browser tells of a pad at a press.
   async pad([index, name]) {
     for (const down of [true, false]) {
-      await this.eval((p, b, d) => { window.pads[p].buttons[b] = {pressed: d}; }, +index, BUTTONS[name] ?? +name, down);
       await waitUntil(`pad ${index}'s ${name} read ${down ? 'down' : 'up'}`, () => this.eval((p, b, d, late) => {
+        window.pads[p].buttons[b] = {pressed: d};
         if (d && !late) window.dispatchEvent(new Event('gamepadconnected'));
         return SDL.lastJoystickState[p + 1]?.buttons[b] === d || (!d && !document.getElementById('fin').hidden);
       }, +index, BUTTONS[name] ?? +name, down, this.pads === 'nintendo'));
@@ -278,18 +278,17 @@ async function main() {
     {browser: 'firefox', executablePath: '/usr/bin/firefox-esr'} :
     {executablePath: process.env.CHROMIUM || '/usr/bin/chromium', args: ['--no-sandbox']});
   const s = new Site(browser, `http://127.0.0.1:${server.address().port}`, network), player = new Player(s);
-  let failed = false;
   try {
     if (coded[name]) await coded[name](s);
     else for (const file of ['steps.txt', `${name}.txt`]) await player.play(read(file));
   } catch (error) {
-    failed = true;
+    process.exitCode = 1;
     console.log(`FAILED: ${coded[name] ? '' : `${player.place}${player.case || ''}: `}${error.message}`);
     fs.mkdirSync(artifacts, {recursive: true});
     await player.site.page?.screenshot({path: path.join(artifacts, 'failure.png')}).catch(() => {});
   }
   await browser.close();
-  process.exit(failed ? 1 : 0);
+  process.exit();
 }
 module.exports = {Site, check, waitUntil, grey};
 if (require.main === module) main();
