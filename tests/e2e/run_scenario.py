@@ -11,9 +11,8 @@ changed_box = lambda before, after: ImageChops.difference(before, after).getbbox
 words_in = lambda samples: len({samples[i:i + 2] for i in range(0, len(samples) - 1, 2)})  # silence has one
 # Every wait may take the rest of the test's own time: load or valgrind only make a run slower.
 DEADLINE = time.monotonic() + float(os.environ.get("GLOUTO_E2E_BUDGET", "130"))
-class Failure(AssertionError): pass  # noqa: E701
 def check(condition, message):
-    if not condition: raise Failure(message)  # noqa: E701
+    if not condition: raise AssertionError(message)  # noqa: E701
 
 def wait_until(what, probe):  # probe() gives something true, or (value, what it saw)
     while not (result := (lambda r: r if isinstance(r, tuple) else (r, None))(probe()))[0]:
@@ -201,7 +200,7 @@ def main():
     except Exception as error:  # a failed check, or the harness itself
         print(f"FAIL {args.name} at {player.place}{getattr(player, 'case_', '')}: {error}\n"
               f"  caption then: {player.process and player.caption_now()!r}; kept in {args.artifacts}")
-        if isinstance(error, Failure): return 1  # noqa: E701
+        if isinstance(error, AssertionError): return 1  # noqa: E701
         raise
     finally:
         player.finish()
