@@ -190,8 +190,7 @@ STEPS.update({
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("name", "--assets", "--artifacts", "--game", "--editor"):
-        parser.add_argument(option)
+    for option in ("name", "--assets", "--artifacts", "--game", "--editor"): parser.add_argument(option)  # noqa: E701
     player = Player(args := parser.parse_args())
     shutil.rmtree(args.artifacts, ignore_errors=True)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped from outside (the test's time limit?)"))

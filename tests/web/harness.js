@@ -248,12 +248,9 @@ class Player {
   eval(...args) { return this.site.page.evaluate(...args); }
   expression(body) { return this.eval(`(async () => (${body}))()`); }
   until(body) { return waitUntil(body, () => this.expression(body).catch(() => false)); }  // a page on its way: not yet
-  async boxes(words) {  // named boxes, or x y: the 25-pixel cell at that corner
-    const found = [], width = (await this.site.canvasSize())[0];
-    for (let k = 0; k < words.length; k += this.boxes_[words[k]] ? 1 : 2) {
-      found.push(this.boxes_[words[k]]?.map((v) => v[0] === 'c' ? width / 2 + +v.slice(1) : +v) ?? [+words[k], +words[k + 1], 25, 25]);
-    }
-    return found;
+  async boxes([word, ...rest]) {  // named boxes, or x y: the 25-pixel cell at that corner
+    const width = (await this.site.canvasSize())[0], box = this.boxes_[word]?.map((v) => v[0] === 'c' ? width / 2 + +v.slice(1) : +v);
+    return word === undefined ? [] : [box ?? [+word, +rest[0], 25, 25], ...await this.boxes(rest.slice(box ? 0 : 1))];
   }
 }
 
