@@ -11,9 +11,8 @@ changed_box = lambda before, after: ImageChops.difference(before, after).getbbox
 words_in = lambda samples: len({samples[i:i + 2] for i in range(0, len(samples) - 1, 2)})  # silence has one
 # Every wait may take the rest of the test's own time: load or valgrind only make a run slower.
 DEADLINE = time.monotonic() + float(os.environ.get("GLOUTO_E2E_BUDGET", "130"))
-class Failure(AssertionError): pass  # noqa: E701
 def check(condition, message):
-    if not condition: raise Failure(message)  # noqa: E701
+    if not condition: raise AssertionError(message)  # noqa: E701
 
 def wait_until(what, probe):  # probe() gives something true, or (value, what it saw)
     while not (result := (lambda r: r if isinstance(r, tuple) else (r, None))(probe()))[0]:
@@ -69,9 +68,8 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
         self.args_, self.shots, self.seen = [str(a) for a in args], 0, 0
         self.zoom = int(args[args.index("--zoom") + 1]) if "--zoom" in args else 1
         self.name, self.workdir = program, tempfile.mkdtemp(prefix="glouto-e2e-")
-        for folder in ("Images", "Police", "Musique"):
-            os.symlink(os.path.join(self.args.assets, folder), os.path.join(self.workdir, folder))
-        shutil.copy(os.path.join(self.args.assets, "Readme.html"), self.workdir)
+        for name in ("Images", "Police", "Musique", "Readme.html"):
+            os.symlink(os.path.join(self.args.assets, name), os.path.join(self.workdir, name))
         os.mkdir(os.path.join(self.workdir, "Niveaux"))
         os.makedirs(self.args.artifacts, exist_ok=True)
         self.opened_log, self.sound_file = (os.path.join(self.workdir, f) for f in ("opened.txt", "sound.raw"))
@@ -133,9 +131,7 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
     def case(self, where, how, then):  # a row of a table, in a run of its own
         self.finish()
         self.case_ = f" (case {where} {how} {then})"
-        self.play(self.defs[where])
-        STEPS[how if how == "close" else "key"](self, *[how][:how != "close"])
-        self.play(self.defs[then])
+        self.play(self.defs[where] + [(self.place, [how] if how == "close" else ["key", how])] + self.defs[then])
     def see(self, *words):
         (test, least), names = self.looks[words[-1]], words[:-1]
         for n in range(len(list(self.boxes_of(names)))):
@@ -194,8 +190,7 @@ STEPS.update({
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("name", "--assets", "--artifacts", "--game", "--editor"):
-        parser.add_argument(option)
+    for option in ("name", "--assets", "--artifacts", "--game", "--editor"): parser.add_argument(option)  # noqa: E701
     player = Player(args := parser.parse_args())
     shutil.rmtree(args.artifacts, ignore_errors=True)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped from outside (the test's time limit?)"))
@@ -204,7 +199,7 @@ def main():
     except Exception as error:  # a failed check, or the harness itself
         print(f"FAIL {args.name} at {player.place}{getattr(player, 'case_', '')}: {error}\n"
               f"  caption then: {player.process and player.caption_now()!r}; kept in {args.artifacts}")
-        if isinstance(error, Failure): return 1  # noqa: E701
+        if isinstance(error, AssertionError): return 1  # noqa: E701
         raise
     finally:
         player.finish()

@@ -29,11 +29,8 @@ async function waitUntil(what, probe) {
   }
 }
 
-// Run in the page before its scripts: the tabs it opens recorded instead, its
-// listeners for pads counted (listening costs a poll 60 times a second), its
-// timers summed as they fire (the clock "still" watches), its layout shifts
-// summed; with pads, two stubbed pads in the standard layout, each read a copy,
-// or a Nintendo pad announced only while the page loads.
+// Before the page's scripts: tabs opened recorded, pad listeners counted (each costs a poll 60 times a second), timers
+// summed as they fire ("still"'s clock), layout shifts summed; two stubbed pads, or a Nintendo one announced at load.
 function prepare(pads) {
   if (window.opened) return;  // prepared at an earlier "open" of this tab
   [window.opened, window.padWatch, window.clock, window.open] = [[], 0, 0, (url) => window.opened.push(url) && null];
@@ -61,17 +58,13 @@ function prepare(pads) {
   const loading = setInterval(() => window.Module?.calledRun ? clearInterval(loading) : dispatchEvent(new Event('gamepadconnected')), 10);
 }
 
-const unescape = (text) => text.replace(/\\(x..|.)/g, (_, e) => e[0] === 'x' ? String.fromCharCode(parseInt(e.slice(1), 16)) :
-                                        {n: '\n', t: '\t'}[e] || e);
 function read(name) {
   return fs.readFileSync(path.join(FOLDER, name), 'latin1').split('\n').flatMap((line, k) => {
-    let words = [...line.matchAll(/"((?:[^"\\]|\\.)*)"|(\S+)/g)].map(([, quoted, bare]) => bare ?? unescape(quoted));
+    const words = [...line.matchAll(/"((?:[^"\\]|\\.)*)"|(\S+)/g)].map(([, quoted, bare]) => bare ?? Function(`return "${quoted}"`)());
     if (!words.length || words[0].startsWith('#') || words[0] === 'desktop:') return [];
-    const steps = [];
-    for (words = words[0] === 'web:' ? words.slice(1) : words; words.length; words = words.slice(steps.at(-1).words.length + 1)) {
-      steps.push({place: `${name}:${k + 1}`, words: words.includes(';') ? words.slice(0, words.indexOf(';')) : words});
-    }
-    return steps;
+    const steps = [[]];  // "a ; b" are two steps
+    for (const word of words[0] === 'web:' ? words.slice(1) : words) word === ';' ? steps.push([]) : steps.at(-1).push(word);
+    return steps.map((step) => ({place: `${name}:${k + 1}`, words: step}));
   });
 }
 
@@ -88,12 +81,11 @@ class Site {
     if (prepare) await this.page.evaluateOnNewDocument(prepare);
     await this.page.goto(`${this.base}/${page}`);
   }
-  evaluate(...args) { return this.page.evaluate(...args); }
   title() { return this.page.title(); }
-  canvasSize() { return this.evaluate(() => window.Module?.canvas ? [Module.canvas.width, Module.canvas.height] : [0, 0]); }
+  canvasSize() { return this.page.evaluate(() => window.Module?.canvas ? [Module.canvas.width, Module.canvas.height] : [0, 0]); }
   key(name) { return this.page.keyboard.press(name); }
   share([x, y, w, h], test) {  // of the canvas's pixels in the box, as the player sees them, that `test` accepts
-    return this.evaluate(([x, y, w, h], body) => {
+    return this.page.evaluate(([x, y, w, h], body) => {
       if (!window.Module?.canvas?.width) return 0;
       const accepts = new Function('r', 'g', 'b', body), d = Module.canvas.getContext('2d').getImageData(x, y, w, h).data;
       return d.filter((_, k) => k % 4 === 0 && accepts(d[k], d[k + 1], d[k + 2])).length / (w * h);
@@ -116,8 +108,7 @@ function differs([x, y, w, h]) {  // whether the box differs from what "mark" ke
   return now.some((v, k) => v !== window.marked[k] && (k >> 2) % width - x >>> 0 < w && ((k >> 2) / width | 0) - y >>> 0 < h);
 }
 
-// The canvas whole in the window, at its own shape, clear of every button and,
-// with `roomy`, every control at least 48 CSS px a side; else what is wrong.
+// The canvas whole in the window, at its shape, clear of buttons, `roomy`: controls 48 CSS px a side; else what's wrong.
 function fitsWindow(roomy) {
   const c = Module.canvas.getBoundingClientRect(), rect = (e) => e.getBoundingClientRect();
   const inside = c.left >= -0.5 && c.top >= -0.5 && c.right <= innerWidth + 0.5 && c.bottom <= innerHeight + 0.5;
@@ -179,28 +170,22 @@ const STEPS = {
   fits([roomy], why) {  // `what` says, if it times out, what was last wrong
     return waitUntil({toString: () => `the canvas whole in the window: ${why}`}, async () => (why = await this.eval(fitsWindow, !!roomy)) === true);
   },
-  // A tap on the button of that aria-label, lifted at once (else the program could act on a finger still down),
-  // left once the program read the press and the release (or ended).
+  // A tap on the button of that aria-label, lifted at once, left once the program read press and release (or ended).
   async touch([label]) {
     const box = await (await this.site.page.$(`button[aria-label="${label}"]`)).boundingBox();
     check(box && box.width >= 44 && box.height >= 44, `the button ${label} is ${JSON.stringify(box)}`);
     await (await this.site.page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2)).end();
     await waitUntil(`${label} read`, () => this.eval(`!SDL.events.length || (${ended})()`));
   },
-  // Held until the browser's SDL read the press, then the release (or the program ended); a browser tells of a pad
-  // at a press it sees.
+  // Held until the browser's SDL read the press, then the release (or it ended); a browser tells of a pad at a press.
   async pad([index, name]) {
     for (const down of [true, false]) {
-      await this.eval((p, b, d) => { window.pads[p].buttons[b] = {pressed: d}; }, +index, BUTTONS[name] ?? +name, down);
       await waitUntil(`pad ${index}'s ${name} read ${down ? 'down' : 'up'}`, () => this.eval((p, b, d, late) => {
+        window.pads[p].buttons[b] = {pressed: d};
         if (d && !late) window.dispatchEvent(new Event('gamepadconnected'));
         return SDL.lastJoystickState[p + 1]?.buttons[b] === d || (!d && !document.getElementById('fin').hidden);
       }, +index, BUTTONS[name] ?? +name, down, this.pads === 'nintendo'));
     }
-  },
-  steady() {  // the first screen's picture gone once the program drew it, and nothing on the page moved
-    return STEPS.check.call(this, ['settled().then(() => [document.getElementById(\'attente\'), ' +
-      'window.shifts.takeRecords().reduce((sum, e) => sum + e.value, window.shifted)]).then(([still, moved]) => !still && !moved)']);
   },
   until([expression]) { return this.until(expression); },
   async check([expression]) { check(await this.expression(expression), expression); },
@@ -219,10 +204,9 @@ const STEPS = {
       this.site.key('Tab').then(() => false)).then(() => this.site.key('Enter'));
   },
   async drag([x, x2, y]) {  // a finger along row Y of the grid, from cell X to cell X2
-    const points = [], step = Math.sign(x2 - x) * 25;
-    for (let k = 0; k <= (x2 - x) / step; ++k) points.push(await this.site.onPage(+x + k * step + 12, +y + 12));
-    const finger = await this.site.page.touchscreen.touchStart(...points[0]);
-    for (const p of points.slice(1)) await this.site.page.touchscreen.touchMove(...p);
+    const step = Math.sign(x2 - x) * 25, at = (k) => this.site.onPage(+x + k * step + 12, +y + 12);
+    const finger = await this.site.page.touchscreen.touchStart(...await at(0));
+    for (let k = 1; k <= (x2 - x) / step; ++k) await this.site.page.touchscreen.touchMove(...await at(k));
     await finger.end();
   },
   async axe() {
@@ -242,10 +226,6 @@ const STEPS = {
     await this.site.open(address.slice(site.base.length + 1), `(${prepare})()`);
   },
   async back() { await this.site.browser.close(); this.site = this.first; },
-  async upload([name, bytes], file = path.join(require('os').tmpdir(), name)) {
-    fs.writeFileSync(file, bytes, 'latin1');
-    await (await this.site.page.$('#charger')).uploadFile(file);
-  },
 };
 
 class Player {
@@ -265,15 +245,12 @@ class Player {
       else await (STEPS[command] || check(false, `no such step ${command}`)).call(this, words);
     }
   }
-  eval(...args) { return this.site.evaluate(...args); }
+  eval(...args) { return this.site.page.evaluate(...args); }
   expression(body) { return this.eval(`(async () => (${body}))()`); }
   until(body) { return waitUntil(body, () => this.expression(body).catch(() => false)); }  // a page on its way: not yet
-  async boxes(words) {  // named boxes, or x y: the 25-pixel cell at that corner
-    const found = [], width = (await this.site.canvasSize())[0];
-    for (let k = 0; k < words.length; k += this.boxes_[words[k]] ? 1 : 2) {
-      found.push(this.boxes_[words[k]]?.map((v) => v[0] === 'c' ? width / 2 + +v.slice(1) : +v) ?? [+words[k], +words[k + 1], 25, 25]);
-    }
-    return found;
+  async boxes([word, ...rest]) {  // named boxes, or x y: the 25-pixel cell at that corner
+    const width = (await this.site.canvasSize())[0], box = this.boxes_[word]?.map((v) => v[0] === 'c' ? width / 2 + +v.slice(1) : +v);
+    return word === undefined ? [] : [box ?? [+word, +rest[0], 25, 25], ...await this.boxes(rest.slice(box ? 0 : 1))];
   }
 }
 
@@ -298,18 +275,17 @@ async function main() {
     {browser: 'firefox', executablePath: '/usr/bin/firefox-esr'} :
     {executablePath: process.env.CHROMIUM || '/usr/bin/chromium', args: ['--no-sandbox']});
   const s = new Site(browser, `http://127.0.0.1:${server.address().port}`, network), player = new Player(s);
-  let failed = false;
   try {
     if (coded[name]) await coded[name](s);
     else for (const file of ['steps.txt', `${name}.txt`]) await player.play(read(file));
   } catch (error) {
-    failed = true;
+    process.exitCode = 1;
     console.log(`FAILED: ${coded[name] ? '' : `${player.place}${player.case || ''}: `}${error.message}`);
     fs.mkdirSync(artifacts, {recursive: true});
     await player.site.page?.screenshot({path: path.join(artifacts, 'failure.png')}).catch(() => {});
   }
   await browser.close();
-  process.exit(failed ? 1 : 0);
+  process.exit();
 }
 module.exports = {Site, check, waitUntil, grey};
 if (require.main === module) main();
