@@ -163,8 +163,6 @@ struct Script {
     fields["chestpics"].get = [&] { return Own(s.chestImages.data(), s.chestCount, "coffre.png"); };
     for (auto [name, v] : {std::pair{"waited", &waited}, {"timer", &timer}, {"stale", &stale}})
       fields[name].get = [v = v] { return *v; };
-    for (int x : {259, 261})  // blue of the pause word's left edge
-      fields["blue" + std::to_string(x)].get = [&, x] { return PixelAt(s.screen, x, 281).b; };
     fields["draws"].get = [&] { return Draws(); };
     fields["clear"].get = [&] { return Clear(); };
     Seed(1, false);
@@ -351,8 +349,6 @@ void FlowTest::Fresh() {
   for (SDL_Rect& enemy : s.enemyPositions) enemy = {5000, 5000, 0, 0};
   s.enemyCount = s.wallCount = 0;
   s.clockRect.x = 460;  // where the first frame puts a three-digit clock
-  s.pauseText = SDL_CreateRGBSurface(SDL_SWSURFACE, 60, 30, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-  SDL_FillRect(s.pauseText, nullptr, SDL_MapRGB(s.pauseText->format, 10, 20, 200));
 }
 
 void FlowTest::TearDown() {
