@@ -17,11 +17,18 @@ bool paused = false;
 bool stopped = false;
 int speed = 1;
 
+// SDL_WM_GetCaption gives `char**` on the desktop, `const char**` in the browser.
+template <typename Text>
+const char* CaptionVia(void (*get)(Text**, Text**)) {
+  Text* title = nullptr;
+  Text* icon = nullptr;
+  get(&title, &icon);
+  return title;
+}
+
 // The game's own caption, said to be a replay.
 void MarkCaption() {
-  char* title = nullptr;
-  char* icon = nullptr;
-  SDL_WM_GetCaption(&title, &icon);
+  const char* title = CaptionVia(&SDL_WM_GetCaption);
   if (title && std::strncmp(title, kCaptionPrefix, std::strlen(kCaptionPrefix)) == 0) return;
   const std::string marked = std::string(kCaptionPrefix) + (title ? title : "");
   SDL_WM_SetCaption(marked.c_str(), nullptr);
