@@ -40,7 +40,7 @@ bool ReadGameSource(int argc, char** argv, int& i, const char* program, CommandL
   for (const auto& source : kSources) {
     const char* value = OptionValue(argc, argv, i, source.name);
     if (!value) continue;
-    ok = *value != '\0';
+    ok = *value != '\0' && std::strncmp(value, "--", 2) != 0;  // not the next option
     if (!ok) std::fprintf(stderr, "%s : %s attend une partie\n", program, source.name);
     *source.value = value;
     return true;
