@@ -28,10 +28,31 @@ const char* OptionValue(int argc, char** argv, int& i, const char* name) {
   return i + 1 < argc ? argv[++i] : "";
 }
 
+// --revoir SOURCE, --defi SOURCE, --partager FILE or --vite: true when argv[i]
+// was one of them; `ok` false when its value is missing.
+bool ReadGameSource(int argc, char** argv, int& i, const char* program, CommandLine& out,
+                    bool& ok) {
+  if (std::strcmp(argv[i], "--vite") == 0) return out.fast = true;
+  const struct {
+    const char* name;
+    const char** value;
+  } kSources[] = {{"--revoir", &out.watch}, {"--defi", &out.challenge}, {"--partager", &out.share}};
+  for (const auto& source : kSources) {
+    const char* value = OptionValue(argc, argv, i, source.name);
+    if (!value) continue;
+    ok = *value != '\0' && std::strncmp(value, "--", 2) != 0;  // not the next option
+    if (!ok) std::fprintf(stderr, "%s : %s attend une partie\n", program, source.name);
+    *source.value = value;
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool ReadCommandLine(int argc, char** argv, const char* program, Accepts accepts,
                      CommandLine& out) {
+  bool ok = true;
   for (int i = 1; i < argc && argv; ++i) {
     if (const char* zoom = OptionValue(argc, argv, i, "--zoom")) {
       if (!ReadNumber(zoom, 1, 3, out.zoom)) {
@@ -46,6 +67,8 @@ bool ReadCommandLine(int argc, char** argv, const char* program, Accepts accepts
                      kFirstLevel, kLastLevel, level);
         return false;
       }
+    } else if (accepts == Accepts::Level && ReadGameSource(argc, argv, i, program, out, ok)) {
+      if (!ok) return false;
     } else if (accepts == Accepts::File && argv[i][0] != '-' && !out.file) {
       out.file = argv[i];
     } else {
@@ -53,6 +76,13 @@ bool ReadCommandLine(int argc, char** argv, const char* program, Accepts accepts
                    accepts == Accepts::Level ? "glouto" : "glouto-editeur");
       return false;
     }
+  }
+  const int sources = (out.watch != nullptr) + (out.challenge != nullptr) + (out.share != nullptr);
+  if (sources > 1 || (out.fast && !out.watch)) {
+    std::fprintf(stderr,
+                 "%s : --revoir, --defi et --partager vont seuls, et --vite avec --revoir\n",
+                 program);
+    return false;
   }
   return true;
 }

@@ -7,6 +7,11 @@ struct CommandLine {
   int zoom = 1;                // --zoom N: every pixel an N x N block, N in 1..3
   int level = 1;               // --niveau N (game): the first level played, a named level
   const char* file = nullptr;  // FILE (editor): the level opened on the grid
+  // The game's recorded games: a .partie file, a code or a link to one.
+  const char* watch = nullptr;      // --revoir SOURCE: plays it back in the window
+  const char* challenge = nullptr;  // --defi SOURCE: a new game on its draw and levels
+  const char* share = nullptr;      // --partager FILE: prints its code
+  bool fast = false;                // --vite (with --revoir): no waits
 };
 
 // Which arguments a program takes besides --zoom.

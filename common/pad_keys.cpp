@@ -245,6 +245,7 @@ int PadRepeat(SDL_Event* event, Uint32 now, int delay, int interval) {
 }
 
 bool LastKeyFromPad() { return lastFromPad; }
+void SetLastKeyFromPad(bool fromPad) { lastFromPad = fromPad; }
 
 void PadsForget() {
   sticks = {};

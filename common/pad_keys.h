@@ -57,6 +57,8 @@ int PadRepeat(SDL_Event* event, Uint32 now, int delay, int interval);
 // the menus take a pad's buttons as clicks, never the keyboard's keys; in
 // play, a pad's Back pauses.
 bool LastKeyFromPad();
+// A replay's event says whether a pad's button stood for it.
+void SetLastKeyFromPad(bool fromPad);
 
 // Forgets where the sticks and hats stood and what was held, when the pads are
 // opened anew.

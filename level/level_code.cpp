@@ -4,11 +4,12 @@
 #include <string_view>
 #include <vector>
 
+#include "level/code_bits.h"
 #include "level/level_save.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using Bytes = CodeBytes;
 
 constexpr std::uint8_t kVersion = 1;
 constexpr std::uint8_t kCrLf = 1;  // the only flag: lines end in CR LF
@@ -22,81 +23,11 @@ constexpr std::size_t kMaxCodeLength = ((kHeaderBytes + (kMaxWalls * kCellBits +
 // Versions we may one day write; a first byte past them is no version at all.
 constexpr std::uint8_t kLastLikelyVersion = 15;
 
-constexpr std::string_view kDigits =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
-
 LevelVerdict CodeFault(const std::string& detail, LevelProblem problem = LevelProblem::kCode) {
   LevelVerdict verdict;
   verdict.problem = problem;
   verdict.detail = detail;
   return verdict;
-}
-
-// What a chat app adds to a pasted code or link: line breaks where it wraps,
-// spaces, and after the code a query of its own ("?utm_source=...", "&x=1").
-std::string CodeOf(const std::string& codeOrLink) {
-  std::string kept;
-  for (const char c : codeOrLink)
-    if (c != ' ' && c != '\t' && c != '\n' && c != '\r') kept += c;
-  const std::size_t hash = kept.find('#');
-  if (hash == std::string::npos) return kept;
-  kept.erase(0, hash + 1);
-  const std::size_t query = kept.find_first_of("?&");
-  if (query != std::string::npos) kept.erase(query);
-  return kept;
-}
-
-std::string ToBase64Url(const Bytes& bytes) {
-  std::string out;
-  unsigned buffer = 0;
-  int bits = 0;
-  for (const std::uint8_t b : bytes) {
-    buffer = (buffer << 8) | b;
-    for (bits += 8; bits >= 6; bits -= 6) out += kDigits[(buffer >> (bits - 6)) & 63];
-  }
-  if (bits > 0) out += kDigits[(buffer << (6 - bits)) & 63];
-  return out;
-}
-
-// Only the one spelling ToBase64Url gives: no padding, no stray bits.
-bool FromBase64Url(std::string_view code, Bytes* bytes) {
-  if (code.size() % 4 == 1) return false;
-  unsigned buffer = 0;
-  int bits = 0;
-  for (const char c : code) {
-    const std::size_t digit = kDigits.find(c);
-    if (digit == std::string_view::npos) return false;
-    buffer = (buffer << 6) | static_cast<unsigned>(digit);
-    bits += 6;
-    if (bits >= 8) {
-      bits -= 8;
-      bytes->push_back(static_cast<std::uint8_t>(buffer >> bits));
-    }
-  }
-  return (buffer & ((1u << bits) - 1)) == 0;
-}
-
-class BitWriter {
- public:
-  explicit BitWriter(Bytes* bytes) : bytes_(bytes) {}
-  void Put(unsigned value, int bits) {
-    for (int i = bits - 1; i >= 0; --i) {
-      if (used_ % 8 == 0) bytes_->push_back(0);
-      if ((value >> i) & 1) bytes_->back() |= static_cast<std::uint8_t>(0x80 >> (used_ % 8));
-      ++used_;
-    }
-  }
-
- private:
-  Bytes* bytes_;
-  int used_ = 0;
-};
-
-unsigned Bits(const Bytes& bytes, std::size_t from, int count) {
-  unsigned value = 0;
-  for (int i = 0; i < count; ++i, ++from)
-    value = (value << 1) | ((bytes[from / 8] >> (7 - from % 8)) & 1);
-  return value;
 }
 
 std::string TextOf(const std::vector<LevelWall>& walls, bool crlf) {

@@ -42,9 +42,9 @@ void LevelFilePath(char* path, int size, int level) {
   std::snprintf(path, static_cast<size_t>(size), "%s", LevelPath(level).c_str());
 }
 
-int ReadLevelFile(const char* path, SDL_Rect* walls, int capacity) {
-  std::FILE* file = std::fopen(path, "r");
-  if (!file) return -1;
+namespace {
+
+int ReadWalls(std::FILE* file, SDL_Rect* walls, int capacity) {
   long long declared = 0;
   int stored = 0;
   if (ReadNumber(file, &declared) && declared > 0) {
@@ -58,4 +58,19 @@ int ReadLevelFile(const char* path, SDL_Rect* walls, int capacity) {
   }
   std::fclose(file);
   return stored;
+}
+
+}  // namespace
+
+int ReadLevelFile(const char* path, SDL_Rect* walls, int capacity) {
+  std::FILE* file = std::fopen(path, "r");
+  if (!file) return -1;
+  return ReadWalls(file, walls, capacity);
+}
+
+int ReadLevelWalls(const std::string& text, SDL_Rect* walls, int capacity) {
+  if (text.empty()) return 0;
+  std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+  if (!file) return 0;
+  return ReadWalls(file, walls, capacity);
 }

@@ -10,6 +10,7 @@
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
 #include "game/maze/movement.h"
+#include "game/replay/intake.h"
 #include "game/screens/composer.h"
 #include "game/screens/screen_kit.h"
 #include "platform/window.h"
@@ -61,6 +62,8 @@ void DrawActors(GameState& s) {
 
 }  // namespace
 
+void SeeTicks(GameState& s) { Change += IntakeFrame(s); }
+
 void RenderHud(GameState& s) {
   s.remainingText = RenderCounter(s, "Restant : %d", s.remaining);
   s.clockText = RenderCounter(s, "Temps : %d", s.clock);
@@ -71,7 +74,7 @@ void MoveHero(GameState& s) {
   s.heroDirection = Deplacement(&s.heroDirection, &s.heroPosition, 0, s.speed, s.width, s.height,
                                 s.heroMode, s.wallPositions.data(), s.wallCount,
                                 s.turnCountdowns.data());
-  SDL_Delay(10);
+  GameWait(10);
   s.heroMode = 0;
 }
 
@@ -83,7 +86,7 @@ void MoveEnemies(GameState& s) {
     s.enemyModes[i] = 0;
     s.turnCountdowns[i] -= 1;
     if (s.turnCountdowns[i] == 0) s.enemyModes[i] = 1;
-    SDL_Delay(10 / s.enemyCount);
+    GameWait(10 / s.enemyCount);
   }
 }
 
@@ -120,7 +123,7 @@ void DrawFrame(GameState& s) {
 }
 
 void TakeEvent(GameState& s) {
-  if (!WindowPollEvent(&s.event)) return;
+  if (!PollGameEvent(&s.event)) return;
   if (s.event.type == SDL_KEYDOWN) {
     HandleKey(s, s.event.key.keysym.sym);
   } else if (s.event.type == SDL_QUIT) {

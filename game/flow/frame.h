@@ -4,6 +4,8 @@
 #include "game/flow/state.h"
 
 // The steps of one frame, in the order RunFrame (loop.h) calls them.
+// The timer's quarter seconds since the last frame, all at once into Change.
+void SeeTicks(GameState& s);
 void RenderHud(GameState& s);
 void MoveHero(GameState& s);        // waits 10 ms
 void MoveEnemies(GameState& s);     // waits 10/enemyCount ms after each enemy

@@ -1,19 +1,53 @@
 #include "game/flow/game.h"
 
+#include <cstdio>
 #include <memory>
 
 #include "common/command_line.h"
 #include "game/flow/globals.h"
 #include "game/flow/loop.h"
 #include "game/flow/session.h"
+#include "game/replay/intake.h"
+#include "game/replay/recording_code.h"
+#include "game/replay/sources.h"
 #include "platform/window.h"
 
 void (*gameStartHook)(GameState&) = nullptr;
 void (*gameEndHook)(GameState&) = nullptr;
 
+namespace {
+
+// --revoir and --defi take their recording here, --partager prints its code.
+// Returns the program's status when it must end now, else -1.
+int TakeRecording(const CommandLine& options) {
+  const char* source = options.watch       ? options.watch
+                       : options.challenge ? options.challenge
+                                           : options.share;
+  if (!source) {
+    IntakeBegin(IntakeMode::kPlay);
+    return -1;
+  }
+  Recording recording;
+  const std::string refusal = LoadRecording(source, &recording);
+  if (!refusal.empty()) {
+    std::fprintf(stderr, "game : %s\n", refusal.c_str());
+    return 1;
+  }
+  if (options.share) {
+    std::printf("%s\n", RecordingCode(recording).c_str());
+    return 0;
+  }
+  IntakeBegin(options.watch ? IntakeMode::kWatch : IntakeMode::kChallenge, &recording,
+              options.fast);
+  return -1;
+}
+
+}  // namespace
+
 int SDL_main(int argc, char** argv) {
   CommandLine options;
   if (!ReadCommandLine(argc, argv, "game", Accepts::Level, options)) return 2;
+  if (const int status = TakeRecording(options); status >= 0) return status;
   WindowSetZoom(options.zoom);
   // Only the first game starts at the level asked for; a new one starts at 1.
   int firstLevel = options.level;
@@ -23,12 +57,16 @@ int SDL_main(int argc, char** argv) {
     auto state = std::make_unique<GameState>();
     if (!StartUp(*state)) return 1;
     if (gameStartHook) gameStartHook(*state);
-    StartFirstLevel(*state, firstLevel);
+    StartFirstLevel(*state, IntakeFirstLevel(firstLevel));
     firstLevel = 1;
     PlayLevels(*state);
     FinishGame(*state);
+    IntakeEndGame(*state);
     if (gameEndHook) gameEndHook(*state);
     again = ShutDown(*state);
+    // A replay is one game; after a challenge, games are played as any.
+    if (CurrentIntakeMode() == IntakeMode::kWatch) again = false;
+    if (CurrentIntakeMode() == IntakeMode::kChallenge) IntakeBegin(IntakeMode::kPlay);
   }
-  return 0;
+  return IntakeStatus();
 }

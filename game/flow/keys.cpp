@@ -4,6 +4,7 @@
 #include "game/flow/globals.h"
 #include "game/flow/pause.h"
 #include "game/maze/movement.h"
+#include "game/replay/intake.h"
 
 namespace {
 
@@ -35,11 +36,11 @@ void HandleKey(GameState& s, int key) {
       }
       s.running = 0;
       FINPROG = 1;
-      SDL_Delay(100);
+      GameWait(100);
       break;
     case SDLK_SPACE:
       MusicToggle(s.music);
-      SDL_Delay(50);
+      GameWait(50);
       break;
     case SDLK_6: MusicSofter(s.music); break;
     case SDLK_EQUALS: MusicLouder(s.music); break;
@@ -54,7 +55,7 @@ void HandleKey(GameState& s, int key) {
       s.remaining = s.keyRemaining = 0;
       s.clock = 10;
       s.running = 0;
-      SDL_Delay(100);
+      GameWait(100);
       break;
     case SDLK_p: PauseGame(s); break;
     case SDLK_t:  // this frame's clock run-out takes a life, then the game ends
@@ -64,7 +65,7 @@ void HandleKey(GameState& s, int key) {
       break;
     case SDLK_v:
       s.lives += 1;
-      SDL_Delay(50);
+      GameWait(50);
       break;
     case SDLK_UP: SteerHero(s, kUp); break;
     case SDLK_DOWN: SteerHero(s, kDown); break;
@@ -74,7 +75,7 @@ void HandleKey(GameState& s, int key) {
     case SDLK_F2: MusicPreviousTrack(s.music); break;
     case SDLK_F5:
       s.clock += 100;
-      SDL_Delay(50);
+      GameWait(50);
       break;
     case SDLK_RSHIFT: invulnerable = 10000; break;  // never counts down: 1000 and above
     case SDLK_LSHIFT: invulnerable = 0; break;

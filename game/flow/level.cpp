@@ -3,6 +3,7 @@
 #include "game/flow/caption.h"
 #include "game/flow/globals.h"
 #include "game/flow/rules.h"
+#include "game/replay/intake.h"
 #include "game/screens/screens.h"
 #include "level/level_rules.h"
 #include "platform/window.h"
@@ -37,7 +38,7 @@ void ResetEnemyTurns(GameState& s) {
 void ChangeLevel(GameState& s) {
   SDL_RemoveTimer(s.timerId);
   s.timerId = {};
-  SDL_Delay(100);
+  GameWait(100);
   NextLevelCounts(s);
   if (Widen(s)) s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
   s.running = ShowLevelStart(s);

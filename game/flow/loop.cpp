@@ -4,6 +4,7 @@
 #include "game/flow/globals.h"
 #include "game/flow/level.h"
 #include "game/flow/rules.h"
+#include "game/replay/intake.h"
 
 void ApplyRules(GameState& s) {
   HeroEatsChest(s);  // before the enemies: a chest both reach is the hero's
@@ -19,6 +20,7 @@ void ApplyRules(GameState& s) {
 }
 
 void RunFrame(GameState& s) {
+  SeeTicks(s);
   MusicUpkeep(s.music);
   RenderHud(s);
   MoveHero(s);
@@ -27,9 +29,9 @@ void RunFrame(GameState& s) {
   TickClock(s);
   DrawFrame(s);
   TakeEvent(s);
-  SDL_Delay(2);
+  GameWait(2);
   ApplyRules(s);
-  SDL_Delay(7);
+  GameWait(7);
 }
 
 void PlayLevels(GameState& s) {

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "game/replay/intake.h"
+
 namespace {
 
 constexpr std::array<const char*, kTrackCount> kTrackBaseNames{
@@ -50,7 +52,7 @@ char* VerifSons(char* name, FSOUND_STREAM* stream, int track) {
 }
 
 FSOUND_STREAM* Choixson(int* track, char** names, FSOUND_STREAM* stream) {
-  SDL_Delay(100);
+  GameWait(100);
   FSOUND_Stream_Stop(stream);
   FSOUND_Stream_Close(stream);
   if (*track < 0) {

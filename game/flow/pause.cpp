@@ -2,6 +2,7 @@
 
 #include "game/flow/caption.h"
 #include "game/flow/globals.h"
+#include "game/replay/intake.h"
 #include "platform/window.h"
 
 namespace {
@@ -34,16 +35,16 @@ void PauseGame(GameState& s) {
   SDL_RemoveTimer(s.timerId);
   s.timerId = {};
   FSOUND_SetPaused(FSOUND_ALL, 1);
-  SDL_Delay(100);
+  GameWait(100);
   if (s.pauseText && s.screen) SDL_BlitSurface(s.pauseText, nullptr, s.screen, &s.pauseRect);
   if (s.screen) WindowFlip(s.screen);
   ShowLevelCaption(s.level, true);
   while (s.pauseLoop == 1) {
-    if (WindowPollEvent(&s.event)) HandlePauseEvent(s);
-    SDL_Delay(30);
+    if (PollGameEvent(&s.event)) HandlePauseEvent(s);
+    GameWait(30);
   }
   ShowLevelCaption(s.level);
-  SDL_Delay(100);
+  GameWait(100);
   s.timerId = SDL_AddTimer(250, minuteur, nullptr);
   s.pauseLoop = 1;
 }

@@ -1,11 +1,12 @@
 #include "game/flow/rules.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "common/Condition.h"
+#include "game/flow/chance.h"
 #include "game/flow/globals.h"
 #include "game/maze/actors.h"
+#include "game/replay/intake.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ void HeroEatsChest(GameState& s) {
                             kFirstTouched);
   if (chest < 0) return;
   RemoveChest(s, chest);
-  s.chestBonus = (std::rand() % 1000000) % 7 == 0 ? 2 : 0;
+  s.chestBonus = (Chance() % 1000000) % 7 == 0 ? 2 : 0;
   s.remaining -= s.chestBonus + 1;
   s.score += 1;
   s.eatenSinceRefill += 1;
@@ -85,7 +86,7 @@ void HeroMeetsEnemy(GameState& s) {
   s.enemyDirections[enemy] = 0;
   s.lives -= 1;
   if (s.enemyCount == 1) s.enemyCount = 0;
-  SDL_Delay(30);
+  GameWait(30);
 }
 
 void HeroMeetsWall(GameState& s) {

@@ -3,13 +3,14 @@
 #include <SDL_image.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "game/flow/caption.h"
+#include "game/flow/chance.h"
 #include "game/flow/globals.h"
 #include "game/flow/level.h"
 #include "game/flow/rules.h"
 #include "game/maze/images.h"
+#include "game/replay/intake.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
 #include "level/level_rules.h"
@@ -44,7 +45,7 @@ void SetStartPositions(GameState& s) {
 }  // namespace
 
 bool StartUp(GameState& s) {
-  std::srand(SDL_GetTicks());
+  SeedChance(IntakeStartGame());
   // Without video every later call would fail or crash (the window icon first).
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "game: cannot open the game's window: %s\n", SDL_GetError());

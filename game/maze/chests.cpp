@@ -1,8 +1,8 @@
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 #include "common/Condition.h"
+#include "game/flow/chance.h"
 #include "game/flow/globals.h"
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
@@ -47,8 +47,8 @@ class WallColumns {
 bool FindSpot(int width, int height, SDL_Rect* chests, int index, WallColumns& walls) {
   SDL_Rect& chest = chests[index];
   for (int tries = 0; tries < kMaxSpotTries; ++tries) {
-    const int x = std::rand() % width - kEdgeMargin;
-    const int y = std::rand() % height - kEdgeMargin;
+    const int x = Chance() % width - kEdgeMargin;
+    const int y = Chance() % height - kEdgeMargin;
     chest.x = static_cast<Sint16>(x);
     chest.y = static_cast<Sint16>(y);
     // The edge test is the cheap one, so it goes first.

@@ -1,6 +1,7 @@
 #include "common/screen_kit.h"
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
+#include "game/replay/intake.h"
 #include "platform/picture_blits.h"
 
 void Dessin(SDL_Surface* screen, SDL_Surface** images, SDL_Rect* rectangles, int count) {
@@ -11,5 +12,5 @@ void Dessin(SDL_Surface* screen, SDL_Surface** images, SDL_Rect* rectangles, int
     // edge is moved onto it.
     BlitPicture(images[i], screen, &rectangles[i]);
   }
-  SDL_Delay(2);
+  GameWait(2);
 }

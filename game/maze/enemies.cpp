@@ -1,6 +1,5 @@
-#include <cstdlib>
-
 #include "common/screen_kit.h"
+#include "game/flow/chance.h"
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
 
@@ -9,7 +8,7 @@ int Ennemis(int /*width*/, int /*height*/, int* enemyDirections, int enemyCount,
   for (int i = 0; i < enemyCount; ++i) {
     enemyPositions[i].x = kStartCornerX;
     enemyPositions[i].y = kStartCornerY;
-    enemyDirections[i] = std::rand() % 4 + 1;
+    enemyDirections[i] = Chance() % 4 + 1;
     ReloadImage(&enemyImages[i], "Images/Ennemi.png");
     SetWhiteKey(enemyImages[i]);
   }

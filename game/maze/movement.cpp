@@ -1,11 +1,12 @@
 #include "game/maze/movement.h"
 
 #include <array>
-#include <cstdlib>
 
 #include "common/Condition.h"
+#include "game/flow/chance.h"
 #include "game/flow/globals.h"
 #include "game/maze/actors.h"
+#include "game/replay/intake.h"
 
 namespace {
 
@@ -42,14 +43,14 @@ void Move(SDL_Rect& actor, int direction, int speed) {
   actor.y = To16(actor.y + kMotions[direction].dy * speed);
 }
 
-int RandomDirection() { return std::rand() % 4 + 1; }
+int RandomDirection() { return Chance() % 4 + 1; }
 
 void RandomTurn(int& direction, int& countdown, int width) {
   if (countdown != 0 || direction == kStopped) return;
   direction = RandomDirection();
   // A window narrower than 4 pixels would divide by zero.
   const int span = width / 4 > 0 ? width / 4 : 1;
-  countdown = std::rand() % span;
+  countdown = Chance() % span;
 }
 
 // No rule ever stops an actor, so the stopped test at the top holds for all four.
@@ -134,7 +135,7 @@ int TMurs(int direction, SDL_Rect* positions, SDL_Rect* walls, int wallCount, in
       invulnerable = 3;  // enemies wait at the corner too: don't punish the hero for it
     }
   }
-  SDL_Delay(5);
+  GameWait(5);
   tamponIMG = 3;
   return result;
 }

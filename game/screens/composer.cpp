@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "game/replay/intake.h"
 #include "game/screens/screen_kit.h"
 #include "platform/window.h"
 
@@ -38,5 +39,5 @@ void FreeSurface(SDL_Surface* s1, SDL_Surface* s2, SDL_Surface* s3, SDL_Surface*
   for (SDL_Surface* s : {s1, s2, s3, s4, s5}) {
     if (s) SDL_FreeSurface(s);
   }
-  SDL_Delay(2);
+  GameWait(2);
 }

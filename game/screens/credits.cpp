@@ -1,11 +1,11 @@
 #include <SDL_image.h>
 
 #include "game/flow/globals.h"
+#include "game/replay/intake.h"
 #include "game/screens/composer.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
 #include "platform/open_page.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -24,9 +24,9 @@ bool OnQuit(int x, int y, const Areas& a) {
 // Only a release counts, so a press on "Quitter" can still be dragged away.
 void Release(int x, int y, const Areas& a, bool& running) {
   if (OnPlate(x, y, a.firstLogo, 365, 100)) {
-    OpenWithDesktop(kFirstPartnerPage, SW_SHOWNORMAL);
+    OpenGamePage(kFirstPartnerPage, SW_SHOWNORMAL);
   } else if (OnPlate(x, y, a.secondLogo, 448, 96)) {
-    OpenWithDesktop(kSecondPartnerPage, SW_HIDE);
+    OpenGamePage(kSecondPartnerPage, SW_HIDE);
   } else if (OnQuit(x, y, a)) {
     running = false;
   }
@@ -55,7 +55,7 @@ void Merci(int width, int height, SDL_Surface* screen, TTF_Font* font) {
     Texte(screen, plate, nullptr, nullptr, thanks, firstLogo, secondLogo, quit, a.quit, PRIEN,
           PRIEN, thanksAt, a.firstLogo, a.secondLogo, quitTextAt, grey, 0, 255, 1, 4, 0);
     SDL_Event event;
-    if (WindowPollEvent(&event)) {
+    if (PollGameEvent(&event)) {
       switch (event.type) {
         case SDL_MOUSEMOTION:
           SDL_ShowCursor(SDL_ENABLE);
@@ -71,7 +71,7 @@ void Merci(int width, int height, SDL_Surface* screen, TTF_Font* font) {
         default: break;
       }
     }
-    SDL_Delay(kPassDelay);
+    GameWait(kPassDelay);
   }
 
   FreeSurface(firstLogo, secondLogo, thanks, plate, quit);

@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "game/flow/globals.h"
+#include "game/replay/intake.h"
 #include "game/screens/composer.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
 #include "platform/fsound.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -59,12 +59,12 @@ int FIN(int won, int score, SDL_Surface* screen, TTF_Font* font, int width, int 
     SDL_Event event;
     // With no event queue the wait fails at once (0 or -1, by library) and would
     // never end: leave as on a close.
-    if (WindowWaitEvent(&event) <= 0) {
+    if (WaitGameEvent(&event) <= 0) {
       result = 0;
       break;
     }
     result = Decide(event);
-    if (result == kStay) SDL_Delay(kPassDelay);
+    if (result == kStay) GameWait(kPassDelay);
   }
 
   FSOUND_Stream_Stop(stream);

@@ -4,10 +4,10 @@
 
 #include "game/flow/globals.h"
 #include "game/maze/actors.h"
+#include "game/replay/intake.h"
 #include "game/screens/composer.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -74,8 +74,8 @@ int init(int width, int height, SDL_Surface* screen, int level, int chestCount,
           backdropAt, niveauAt, numberAt, commencerAt, PRIEN, out.grey, 0, 255, 1, 3, 1);
     FSOUND_Stream_Play(FSOUND_FREE, stream);
     SDL_Event event;
-    if (WindowPollEvent(&event)) Handle(event, plateAt, out);
-    SDL_Delay(kPassDelay);
+    if (PollGameEvent(&event)) Handle(event, plateAt, out);
+    GameWait(kPassDelay);
   }
 
   // The level is filled whatever the player chose.

@@ -5,11 +5,11 @@
 
 #include "common/pad_keys.h"
 #include "game/flow/globals.h"
+#include "game/replay/intake.h"
 #include "game/screens/composer.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
 #include "platform/open_page.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ void OpenReadme() {
     path = std::string(here) + "/Readme.html";
     free(here);
   }
-  OpenWithDesktop(path.c_str(), SW_SHOWNORMAL);
+  OpenGamePage(path.c_str(), SW_SHOWNORMAL);
 }
 
 void Choose(MenuState& s, int players) {
@@ -65,7 +65,7 @@ void Press(int x, int y, const Layout& l, MenuState& s) {
     Choose(s, 2);
   } else if (s.OnInstructions() ? l.back.Holds(x, y) : l.manual.Holds(x, y)) {
     ++s.page;
-    SDL_Delay(kPageChangeDelay);
+    GameWait(kPageChangeDelay);
   } else if (s.OnInstructions() && l.readme.Holds(x, y)) {
     OpenReadme();
   }
@@ -78,7 +78,7 @@ void PadPress(int key, MenuState& s) {
   if (key == PadKey(0, PadControl::kTwoPlayers)) Choose(s, 2);
   if (key == PadKey(0, PadControl::kTop)) {
     ++s.page;
-    SDL_Delay(kPageChangeDelay);
+    GameWait(kPageChangeDelay);
   }
 }
 
@@ -147,8 +147,8 @@ int Joueurs(int width, int height, SDL_Surface* screen, TTF_Font* font) {
             4, 1);
     }
     SDL_Event event;
-    if (WindowPollEvent(&event)) Handle(event, l, s);
-    SDL_Delay(kPassDelay);
+    if (PollGameEvent(&event)) Handle(event, l, s);
+    GameWait(kPassDelay);
   }
 
   FreeSurface(plateOne, plateTwo, one, two, question);

@@ -255,6 +255,18 @@ EM_JS(void, SetPageTitle, (const char* title), {
 });
 // clang-format on
 
+namespace {
+std::string caption;  // as the program set it, in Latin-1
+}  // namespace
+
 extern "C" void SDL_WM_SetCaption(const char* title, const char* /*icon*/) {
-  if (title) SetPageTitle(Utf8FromLatin1(title).c_str());
+  if (!title) return;
+  caption = title;
+  SetPageTitle(Utf8FromLatin1(title).c_str());
+}
+
+// The browser's SDL has none; a replay reads the caption to mark it.
+extern "C" void SDL_WM_GetCaption(const char** title, const char** icon) {
+  if (title) *title = caption.c_str();
+  if (icon) *icon = nullptr;
 }

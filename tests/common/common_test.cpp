@@ -80,9 +80,13 @@ TEST(Condition, TouchesUpToTheSharedEdgeAndPointsLieInTheirBoxEdgesIncluded) {
 TEST(CommandLine, TakesWhatEachProgramAcceptsAndRefusesTheRest) {
   for (const std::string row :
        {"L =  1 1", "L --zoom=3 --niveau 12 = 3 12", "L --niveau=99 --zoom 2 = 2 99",
-        "F Niveaux/Niveau_3.txt --zoom 1 = 1 1 Niveaux/Niveau_3.txt", "L --zoom 4 =",
-        "F --zoom 0 =", "L --zoom 2x =", "L --zoom =", "L --niveau 0 =", "L --niveau 100 =",
-        "F --niveau 3 =", "L level.txt =", "F a.txt b.txt =", "F --zoomer 2 ="}) {
+        "F Niveaux/Niveau_3.txt --zoom 1 = 1 1 Niveaux/Niveau_3.txt",
+        "L --zoom 4 =", "F --zoom 0 =", "L --zoom 2x =", "L --zoom =", "L --niveau 0 =",
+        "L --niveau 100 =", "F --niveau 3 =", "L level.txt =", "F a.txt b.txt =", "F --zoomer 2 =",
+        // FILE for the game: the recorded game it watches, challenges or shares.
+        "L --revoir a.partie --vite = 1 1 a.partie", "L --defi=CODE --niveau 2 = 1 2 CODE",
+        "L --partager a.partie --zoom 2 = 2 1 a.partie", "L --vite =", "L --revoir a --defi b =",
+        "L --defi --vite =", "L --revoir =", "F --revoir a.partie ="}) {
     SCOPED_TRACE(row);
     std::istringstream in(row.substr(2));
     std::vector<std::string> args{"program"};
@@ -99,7 +103,11 @@ TEST(CommandLine, TakesWhatEachProgramAcceptsAndRefusesTheRest) {
     const std::string complaint = testing::internal::GetCapturedStderr();
     ASSERT_EQ(ok, zoom != 0);
     if (ok) {
-      EXPECT_EQ(std::make_tuple(out.zoom, out.level, out.file ? out.file : "", complaint),
+      const char* named = out.file        ? out.file
+                          : out.watch     ? out.watch
+                          : out.challenge ? out.challenge
+                                          : out.share;
+      EXPECT_EQ(std::make_tuple(out.zoom, out.level, named ? named : "", complaint),
                 std::make_tuple(zoom, level, file, ""));
     } else {  // one line, naming the program, for the player to read
       EXPECT_EQ(complaint.rfind("game : ", 0), 0u) << complaint;

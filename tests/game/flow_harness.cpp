@@ -10,6 +10,7 @@
 #include <sstream>
 #include <utility>
 
+#include "game/flow/chance.h"
 #include "game/flow/frame.h"
 #include "game/flow/globals.h"
 #include "game/flow/keys.h"
@@ -196,14 +197,14 @@ struct Script {
       std::srand(seed);
       draws.assign(64, 0);
       for (int& d : draws) d = std::rand();
-      std::srand(seed);
+      SeedChance(seed);
       if (n || (draws[0] % 1000000 % 7 == 0) == bonus) return;
     }
   }
 
   // How many draws were made since `seed` (it takes one more).
   int Draws() const {
-    const auto next = std::find(draws.begin(), draws.end(), std::rand());
+    const auto next = std::find(draws.begin(), draws.end(), Chance());
     return next == draws.end() ? -1 : static_cast<int>(next - draws.begin());
   }
 

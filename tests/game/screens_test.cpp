@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "game/flow/chance.h"
 #include "game/flow/frame.h"
 #include "game/flow/pause.h"
 #include "game/maze/images.h"
@@ -31,7 +32,7 @@ class GameScreens : public ScreenTest {
     s.screen = screen_;
     s.font = font_;
     const auto screen = [&] {
-      std::srand(seed);
+      SeedChance(seed);
       return init(s.width, s.height, screen_, level, s.chestCount, s.chestImages.data(),
                   s.wallImages.data(), s.chestPositions.data(), s.enemyCount,
                   s.enemyPositions.data(), s.enemyImages.data(), s.enemyDirections.data(),

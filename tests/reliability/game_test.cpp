@@ -4,6 +4,7 @@
 #include <random>
 #include <tuple>
 
+#include "game/flow/chance.h"
 #include "game/flow/game.h"
 #include "game/flow/globals.h"
 #include "game/flow/state.h"
@@ -74,7 +75,7 @@ int RunGame(GameScript& script) {
   ends.clear();
   tamponIMG = 1;
   FINPROG = attente = invulnerable = Change = 0;
-  gameStartHook = [](GameState& s) { playing = &s, std::srand(seed++); };
+  gameStartHook = [](GameState& s) { playing = &s, SeedChance(seed++); };
   gameEndHook = [](GameState& s) {
     ends.push_back({s.level, s.playerCount, s.running, s.won, ResidentKiB()});
   };
