@@ -92,8 +92,16 @@ var Editeur = {
 
   clear: function() {
     if (Ecrans.screen !== 'grille') return;
-    Ecrans.ask('Effacer tous les murs de la grille ?', 'Oui, tout effacer', 'Non',
+    if (!Grille.walls.size) return Ecrans.tap('Tout effacer');
+    Ecrans.ask('Effacer tous les murs de la grille ?', 'Oui, tout effacer', 'Non, continuer',
                function() { Ecrans.tap('Tout effacer'); });
+  },
+
+  // Leaving the page loses the walls not saved, as quitting does.
+  leaving: function(e) {
+    if (Ecrans.screen !== 'grille' || !Grille.unsaved()) return;
+    e.preventDefault();
+    e.returnValue = '';
   },
 
   // Back on the size screen from the grid: Return saved the level.
@@ -154,6 +162,15 @@ document.getElementById('partager').addEventListener('click', function() {
     if (type === 'keydown' && e.key === 'Enter' && e.target.id === 'numero') Editeur.putIntoPlay();
   });
 });
+// Backspace asks first, as "Tout effacer" does; the key it sends once
+// answered is the page's own.
+window.addEventListener('keydown', function(e) {
+  if (e.key !== 'Backspace' || !e.isTrusted || e.target.tagName === 'INPUT' || Ecrans.screen !== 'grille') return;
+  e.stopPropagation();
+  e.preventDefault();
+  if (!Ecrans.asking) Editeur.clear();
+}, true);
+window.addEventListener('beforeunload', Editeur.leaving);
 // Return saves: the grid is still on the canvas when its key goes down.
 document.addEventListener('keydown', function(e) {
   if (e.key === 'Enter' && e.target.tagName !== 'INPUT' && window.Module && Module.canvas) {
