@@ -120,6 +120,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE void WindowPagePress(int x, int y) {
   WakeFromWait();
 }
 
+// The page's "Quitter" where no key leaves: the window closed, as a desktop's.
+extern "C" EMSCRIPTEN_KEEPALIVE void WindowPageClose() {
+  SDL_Event close{};
+  close.type = SDL_QUIT;
+  SDL_PushEvent(&close);
+  WakeFromWait();
+}
+
 // The browser's SDL queues the browser's events as they came and those pushed
 // in C as copies, by address: of those, only the page's presses.
 // clang-format off

@@ -46,6 +46,10 @@ function prepare(pads) {
     for (let k = 0; k < d.length; k += 4) if (d[k] > 220 && d[k + 1] > 150 && d[k + 1] < 190 && d[k + 2] < 60) sum += (k / 4) % c.width, ++n;
     return n > 50 ? sum / n : null;
   };
+  window.told = (id) => {  // the page's message, if shown within its panel and said aloud
+    const e = document.getElementById(id), r = e.getBoundingClientRect(), o = e.closest('#outils').getBoundingClientRect();
+    return !e.hidden && r.top >= o.top && r.bottom <= o.bottom && document.getElementById('annonce').textContent && e.textContent;
+  };
   window.settled = () => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
   [window.shifted, window.shifts] = [0, new PerformanceObserver((l) => l.getEntries().forEach((e) => { window.shifted += e.value; }))];
   if (PerformanceObserver.supportedEntryTypes.includes('layout-shift')) window.shifts.observe({type: 'layout-shift'});
