@@ -39,6 +39,9 @@ function prepare(pads) {
   };
   [window.addEventListener, window.removeEventListener] = [counted(window.addEventListener, 1), counted(window.removeEventListener, -1)];
   window.setTimeout = ((timeout) => (f, ms = 0, ...rest) => timeout((...a) => (window.clock += ms, f(...a)), ms, ...rest))(setTimeout);
+  window.errors = [];  // what the console would show in red: logged errors, uncaught ones, rejections nobody handled
+  console.error = ((error) => (...a) => (window.errors.push(a.join(' ')), error.apply(console, a)))(console.error);
+  ['error', 'unhandledrejection'].forEach((type) => addEventListener(type, (e) => window.errors.push(`${e.message ?? e.reason}`)));
   window.getImageData = () => Module.canvas.getContext('2d').getImageData(0, 0, Module.canvas.width, Module.canvas.height).data;
   window.heroX = () => {  // centre along x of the hero's orange, which nothing else has
     const c = Module.canvas, d = getImageData();
