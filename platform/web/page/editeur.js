@@ -67,7 +67,7 @@ var Editeur = {
       var why = checker.ccall('LevelVerdictFor', 'string', ['string', 'number'], [text, level]);
       if (why) return Editeur.say('Niveau refusé. ' + why);
       Ecrans.ask('Le niveau enregistré remplacera le niveau ' + level + ' du jeu. Le mettre en jeu ?',
-                 'Oui, remplacer le niveau ' + level, 'Non', function() { Editeur.replace(bytes, level); });
+                 'Oui, remplacer le niveau ' + level, 'Non, le garder', function() { Editeur.replace(bytes, level); });
     });
   },
 

@@ -167,8 +167,12 @@ var Grille = {
     room.addEventListener('touchstart', function(e) {
       if (!Grille.mine(e)) return;
       if (e.touches.length === 1) return Grille.startStroke(e.touches[0].clientX, e.touches[0].clientY);
-      // A second finger moves or enlarges the grid.
-      Grille.endStroke();
+      // A second finger moves or enlarges the grid; the first one's wall, if
+      // it made no more, was the pinch's start.
+      var s = Grille.stroke;
+      if (s && s.cells.length <= 1) s.cells.forEach(Grille.press);
+      else Grille.endStroke();
+      Grille.stroke = null;
       Grille.pinch = Grille.fingers(e.touches);
     }, {capture: true, passive: false});
     room.addEventListener('touchmove', function(e) {
