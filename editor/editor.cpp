@@ -98,11 +98,26 @@ int Handle(Cycle& c, const SDL_Event& event) {
   }
 }
 
+// A finger's stroke across the grid, queued by the browser's page: every
+// cell by the press rule, at once, in the order crossed and before any event
+// that came after them; taken before the grid is drawn, and again once the
+// frame's wait let more in. The desktop's presses come one a pass, below.
+void TakePagePresses(Cycle& c) {
+  int x = 0;
+  int y = 0;
+  while (WindowTakePagePress(&x, &y)) {
+    Appui(c.pictures.data(), c.positions.data(), c.cellCount, c.wallX.data(), c.wallY.data(),
+          &c.nextSlot, &c.wallCount, c.width, c.height, x, y);
+  }
+}
+
 void Edit(Cycle& c) {
   int running = 1;
   while (running == 1 && FINPROG == 0) {
+    TakePagePresses(c);
     Dessin(c.screen, c.pictures.data(), c.positions.data(), c.width, c.height, kCellSize,
            c.cellCount);
+    TakePagePresses(c);
     SDL_Event event;
     if (WindowPollEvent(&event)) running = Handle(c, event);
     SDL_Delay(50);

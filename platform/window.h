@@ -20,4 +20,10 @@ int WindowFlip(SDL_Surface* screen);
 int WindowPollEvent(SDL_Event* event);
 int WindowWaitEvent(SDL_Event* event);
 
+// A press the page itself queued (a finger drawn across the editor's grid in
+// the browser), taken when it waits first in the queue, at the window's pixel
+// it was made on. A stroke crosses cells faster than one event a pass, so the
+// editor takes all of them at each pass. The desktop queues none: false.
+bool WindowTakePagePress(int* x, int* y);
+
 #endif

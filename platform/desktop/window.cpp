@@ -134,6 +134,8 @@ int WindowPollEvent(SDL_Event* event) {
   return PadsRepeat(event);
 }
 
+bool WindowTakePagePress(int* /*x*/, int* /*y*/) { return false; }
+
 int WindowWaitEvent(SDL_Event* event) {
   if (!event) return SDL_WaitEvent(nullptr);
   const SDL_TimerID wake = SDL_WasInit(SDL_INIT_TIMER)

@@ -82,8 +82,12 @@ EM_JS(double, DebtWorthATimer, (), {
 });
 // clang-format on
 
+// A wait in SDL_Delay, on a screen that showed nothing new for a while, ends
+// at a press the page hands the program (Module.gloutoWait.wake), its rest
+// forgiven: a still grid shows the finger's first wall at once, not after the
+// tenth of a second the desktop would not have made it wait.
 // clang-format off
-EM_ASYNC_JS(void, SleepOff, (double ms), {
+EM_ASYNC_JS(void, SleepOff, (double ms, bool wakeable), {
   var wait = Module.gloutoWait;
   if (document.hidden) {
     await new Promise(function(shown) {
@@ -97,19 +101,23 @@ EM_ASYNC_JS(void, SleepOff, (double ms), {
     return;
   }
   var start = performance.now();
-  await new Promise(function(resolve) { setTimeout(resolve, ms); });
-  wait.debt -= performance.now() - start;
+  var woken = await new Promise(function(resolve) {
+    if (wakeable) wait.wake = function() { resolve(true); };
+    setTimeout(resolve, ms);
+  });
+  wait.wake = null;
+  wait.debt = woken ? 0 : wait.debt - (performance.now() - start);
 });
 // clang-format on
 
 extern "C" void SDL_Delay(Uint32 ms) {
   const double owed = OweWait(ms);
-  if (owed > 0) SleepOff(owed);
+  if (owed > 0) SleepOff(owed, true);
 }
 
 void SleepOffWaits() {
   const double owed = DebtWorthATimer();
-  if (owed > 0) SleepOff(owed);
+  if (owed > 0) SleepOff(owed, false);
 }
 
 // The browser's timers fire once whatever the callback returns.

@@ -99,6 +99,54 @@ int WindowPollEvent(SDL_Event* event) {
   return PadsRepeat(event);
 }
 
+// clang-format off
+EM_JS(void, WakeFromWait, (), {
+  var wait = Module.gloutoWait;
+  if (wait && wait.wake) wait.wake();
+});
+// clang-format on
+
+// The page's press at the window's pixel (x, y), queued as the mouse's would
+// be, but placed when made: the browser's SDL places its own events when the
+// program reads them, on the canvas as it is then, zoomed since perhaps.
+extern "C" EMSCRIPTEN_KEEPALIVE void WindowPagePress(int x, int y) {
+  SDL_Event press{};
+  press.type = SDL_MOUSEBUTTONDOWN;
+  press.button.button = SDL_BUTTON_LEFT;
+  press.button.state = SDL_PRESSED;
+  press.button.x = x;
+  press.button.y = y;
+  SDL_PushEvent(&press);
+  WakeFromWait();
+}
+
+// The page's "Quitter" where no key leaves: the window closed, as a desktop's.
+extern "C" EMSCRIPTEN_KEEPALIVE void WindowPageClose() {
+  SDL_Event close{};
+  close.type = SDL_QUIT;
+  SDL_PushEvent(&close);
+  WakeFromWait();
+}
+
+// The browser's SDL queues the browser's events as they came and those pushed
+// in C as copies, by address: of those, only the page's presses.
+// clang-format off
+EM_JS(const SDL_Event*, PushedFirst, (), {
+  var first = SDL.events[0];
+  return typeof first === 'number' ? first : 0;
+});
+// clang-format on
+
+bool WindowTakePagePress(int* x, int* y) {
+  const SDL_Event* first = PushedFirst();
+  if (!first || first->type != SDL_MOUSEBUTTONDOWN) return false;
+  SDL_Event press;
+  SDL_PollEvent(&press);
+  *x = press.button.x;
+  *y = press.button.y;
+  return true;
+}
+
 // The browser's SDL has no SDL_WaitEvent.
 int WindowWaitEvent(SDL_Event* event) {
   while (!WindowPollEvent(event)) SDL_Delay(10);

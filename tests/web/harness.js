@@ -39,12 +39,19 @@ function prepare(pads) {
   };
   [window.addEventListener, window.removeEventListener] = [counted(window.addEventListener, 1), counted(window.removeEventListener, -1)];
   window.setTimeout = ((timeout) => (f, ms = 0, ...rest) => timeout((...a) => (window.clock += ms, f(...a)), ms, ...rest))(setTimeout);
+  window.errors = [];  // what the console would show in red: logged errors, uncaught ones, rejections nobody handled
+  console.error = ((error) => (...a) => (window.errors.push(a.join(' ')), error.apply(console, a)))(console.error);
+  ['error', 'unhandledrejection'].forEach((type) => addEventListener(type, (e) => window.errors.push(`${e.message ?? e.reason}`)));
   window.getImageData = () => Module.canvas.getContext('2d').getImageData(0, 0, Module.canvas.width, Module.canvas.height).data;
   window.heroX = () => {  // centre along x of the hero's orange, which nothing else has
     const c = Module.canvas, d = getImageData();
     let sum = 0, n = 0;
     for (let k = 0; k < d.length; k += 4) if (d[k] > 220 && d[k + 1] > 150 && d[k + 1] < 190 && d[k + 2] < 60) sum += (k / 4) % c.width, ++n;
     return n > 50 ? sum / n : null;
+  };
+  window.told = (id) => {  // the page's message, if shown within its panel and said aloud
+    const e = document.getElementById(id), r = e.getBoundingClientRect(), o = e.closest('#outils').getBoundingClientRect();
+    return !e.hidden && r.top >= o.top && r.bottom <= o.bottom && document.getElementById('annonce').textContent && e.textContent;
   };
   window.settled = () => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
   [window.shifted, window.shifts] = [0, new PerformanceObserver((l) => l.getEntries().forEach((e) => { window.shifted += e.value; }))];
@@ -76,6 +83,7 @@ class Site {
       (this.page = await this.browser.newPage()).setDefaultTimeout(Math.max(1000, DEADLINE - Date.now()));  // puppeteer's waits too
       this.page.on('pageerror', (error) => console.log(`page error: ${error.message} ${error.stack}`));
       this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
+      this.page.on('dialog', (d) => d.accept());  // leaving a page that asks first: a step meant to leave
       await this.page.setViewport(this.viewport);
     }
     if (prepare) await this.page.evaluateOnNewDocument(prepare);
@@ -203,11 +211,30 @@ const STEPS = {
     await waitUntil(`${label} reached by Tab`, async () => (await this.eval(() => document.activeElement.ariaLabel)) === label ||
       this.site.key('Tab').then(() => false)).then(() => this.site.key('Enter'));
   },
-  async drag([x, x2, y]) {  // a finger along row Y of the grid, from cell X to cell X2
-    const step = Math.sign(x2 - x) * 25, at = (k) => this.site.onPage(+x + k * step + 12, +y + 12);
-    const finger = await this.site.page.touchscreen.touchStart(...await at(0));
-    for (let k = 1; k <= (x2 - x) / step; ++k) await this.site.page.touchscreen.touchMove(...await at(k));
-    await finger.end();
+  // A finger (the mouse without touch) along row Y of the grid, from cell X to cell X2, one move a cell; MIDWAY, an
+  // expression, run half way.
+  async drag([x, x2, y, midway]) {
+    const step = Math.sign(x2 - x) * 25, at = (k) => this.site.onPage(+x + k * step + 12, +y + 12), cells = (x2 - x) / step;
+    const {touchscreen, mouse} = this.site.page, touch = this.site.viewport.hasTouch;
+    const finger = touch ? await touchscreen.touchStart(...await at(0)) : await mouse.move(...await at(0));
+    if (!touch) await mouse.down();
+    for (let k = 1; k <= cells; ++k) {
+      if (midway && k === Math.ceil(cells / 2)) await this.expression(midway);
+      await (touch ? finger.move(...await at(k)) : mouse.move(...await at(k)));
+    }
+    await (touch ? finger.end() : mouse.up());
+  },
+  walls([x, x2, y]) {  // once drawn, walls on the cells of row Y from X to X2 (none without words) and nowhere else
+    const want = x === undefined ? [] : Array.from({length: Math.abs(x2 - x) / 25 + 1}, (_, k) => `${Math.min(x, x2) + 25 * k},${y}`);
+    return waitUntil(`walls on ${want.join(' ') || 'no cell'}`, async () => `${await this.eval((test, least) => {
+      const c = Module.canvas, d = getImageData(), found = [], accepts = new Function('r', 'g', 'b', test);
+      for (let cy = 0; cy < c.height; cy += 25) for (let cx = 0; cx < c.width; cx += 25) {
+        let n = 0;
+        for (let k = 0, at; k < 625; ++k) at = 4 * ((cy + (k / 25 | 0)) * c.width + cx + k % 25), n += !!accepts(d[at], d[at + 1], d[at + 2]);
+        if (n >= least * 625) found.push(`${cx},${cy}`);
+      }
+      return found;
+    }, ...this.looks.wall)}` === `${want}`);
   },
   async axe() {
     const found = await this.eval(async (axeSource) => (window.axe || (0, eval)(axeSource), (await axe.run(document,

@@ -1,10 +1,28 @@
 // Beside the editor: its saved level to download, a level file to open, and
 // "Mettre en jeu", which checks the saved level as glouto-niveau does and
-// keeps it as the player's level N for the game page.
+// keeps it as the player's level N for the game page. Each message shows
+// beside the button that caused it, in view, and is said aloud.
 'use strict';
 
 var Editeur = {
-  say: function(html) { document.getElementById('message').innerHTML = html; },
+  // `parts`: text and links, one after another.
+  tell: function(id, parts, spoken) {
+    var said = document.getElementById(id);
+    said.textContent = '';
+    [].concat(parts).forEach(function(part) { said.append(part); });
+    said.hidden = !said.textContent;
+    document.getElementById('annonce').textContent = spoken || said.textContent;
+    if (!said.hidden) said.scrollIntoView({block: 'nearest'});
+  },
+
+  say: function(parts) { Editeur.tell('message', parts); },
+
+  link: function(href, text) {
+    var a = document.createElement('a');
+    a.href = href;
+    a.textContent = text;
+    return a;
+  },
 
   offerDownload: function(bytes) {
     if (bytes && Editeur.drawnWidth) Editeur.meantFor(Editeur.drawnWidth);
@@ -31,6 +49,8 @@ var Editeur = {
 
   // The file becomes the saved level, and the editor starts again on it.
   open: function(file) {
+    document.getElementById('nom-fichier').textContent = file.name;
+    sessionStorage.setItem('glouto.ouvert', file.name);
     Promise.all([file.arrayBuffer(), Glouto.stored]).then(function(read) {
       FS.writeFile(Glouto.store + '/Niveau_.txt', new Uint8Array(read[0]));
       FS.syncfs(false, function() { location.search = '?ouvrir=1'; });
@@ -47,7 +67,7 @@ var Editeur = {
       var why = checker.ccall('LevelVerdictFor', 'string', ['string', 'number'], [text, level]);
       if (why) return Editeur.say('Niveau refusé. ' + why);
       Ecrans.ask('Le niveau enregistré remplacera le niveau ' + level + ' du jeu. Le mettre en jeu ?',
-                 'Oui, remplacer le niveau ' + level, 'Non', function() { Editeur.replace(bytes, level); });
+                 'Oui, remplacer le niveau ' + level, 'Non, le garder', function() { Editeur.replace(bytes, level); });
     });
   },
 
@@ -55,7 +75,7 @@ var Editeur = {
     FS.writeFile(Glouto.levelPath(level, Glouto.store), bytes);
     Glouto.persist(function(err) {
       Editeur.say(err ? "Le navigateur n'a pas pu garder le niveau." :
-                  'Le niveau ' + level + ' est en jeu : <a href="jeu.html?niveau=' + level + '">le jouer</a>.');
+                  ['Le niveau ' + level + ' est en jeu : ', Editeur.link('jeu.html?niveau=' + level, 'le jouer'), '.']);
     });
   },
 
@@ -83,8 +103,10 @@ var Editeur = {
     });
   },
 
-  // Quitting or clearing loses the walls not saved: the editor asks first.
+  // Quitting or clearing loses the walls not saved: the editor asks first. No
+  // key leaves the size screen: there the window is closed, as on a desktop.
   quit: function() {
+    if (Ecrans.screen === 'taille') return Module._WindowPageClose();
     if (Ecrans.screen !== 'grille' || !Grille.unsaved()) return Ecrans.tap('Quitter');
     Ecrans.ask("Quitter l'éditeur ? Les murs non enregistrés seront perdus.", 'Oui, quitter', 'Non, continuer',
                function() { Ecrans.tap('Quitter'); });
@@ -92,34 +114,55 @@ var Editeur = {
 
   clear: function() {
     if (Ecrans.screen !== 'grille') return;
-    Ecrans.ask('Effacer tous les murs de la grille ?', 'Oui, tout effacer', 'Non',
+    if (!Grille.walls.size) return Ecrans.tap('Tout effacer');
+    Ecrans.ask('Effacer tous les murs de la grille ?', 'Oui, tout effacer', 'Non, continuer',
                function() { Ecrans.tap('Tout effacer'); });
+  },
+
+  // Leaving the page loses the walls not saved, as quitting does.
+  leaving: function(e) {
+    if (Ecrans.screen !== 'grille' || !Grille.unsaved()) return;
+    e.preventDefault();
+    e.returnValue = '';
   },
 
   // Back on the size screen from the grid: Return saved the level.
   onScreen: function(screen, was) {
-    var said = document.getElementById('enregistre');
-    if (screen === 'grille') said.textContent = '';
+    document.body.dataset.editeur = screen;
+    if (screen === 'grille') Editeur.tell('enregistre', '');
     if (screen !== 'taille') return;
     if (was === 'grille') {
       Glouto.keepSavedLevel();
-      var bytes = Editeur.savedBytes();
-      said.textContent = bytes ? 'Niveau enregistré.' : 'Grille vide : aucun niveau enregistré.';
-      Ecrans.say(said.textContent);
+      Editeur.tell('enregistre', Editeur.savedBytes() ? 'Niveau enregistré.' : 'Grille vide : aucun niveau enregistré.');
     } else if (!was && Partage.text) {
       Editeur.openShared();
     }
   },
 
-  // A shared level opens on the grid of its level's width.
+  // A shared level opens on the grid of its level's width: the size screen's
+  // plates, 600 pixels wide and 100 more each.
   openShared: function() {
     Partage.checker().then(function(m) {
-      var plates = Ecrans.PLATES.taille, chosen = plates[plates.length - 1];
-      plates.forEach(function(plate, k) {
-        if (m.ccall('LevelForWidth', 'number', ['number'], [600 + 100 * k]) === Partage.level) chosen = plate;
-      });
-      if (Ecrans.screen === 'taille') Ecrans.choose(chosen);
+      var choose = function() {
+        var plates = document.querySelectorAll('#plaques button');
+        if (Ecrans.screen !== 'taille') return;
+        if (!plates.length) return requestAnimationFrame(choose);
+        var chosen = plates[plates.length - 1];
+        plates.forEach(function(plate, k) {
+          if (m.ccall('LevelForWidth', 'number', ['number'], [600 + 100 * k]) === Partage.level) chosen = plate;
+        });
+        chosen.click();
+      };
+      choose();
     });
+  },
+
+  // Closed, the editor leaves two ways on, not a toolbar that does nothing.
+  closed: function() {
+    document.body.dataset.editeur = 'fermee';
+    document.getElementById('scene').hidden = true;
+    document.getElementById('annonce').textContent = "L'éditeur est fermé.";
+    document.getElementById('nouvelle-grille').focus();
   },
 
   start: function() {
@@ -127,6 +170,13 @@ var Editeur = {
     document.querySelector('button[aria-label="Tout effacer"]').addEventListener('click', Editeur.clear);
     document.getElementById('retablir').addEventListener('click', Editeur.restore);
     Ecrans.listeners.push(Editeur.onScreen);
+    var ended = Glouto.ended;
+    Glouto.ended = function() {
+      ended();
+      Editeur.closed();
+    };
+    var opened = sessionStorage.getItem('glouto.ouvert');
+    if (opened && /[?&]ouvrir/.test(location.search)) document.getElementById('nom-fichier').textContent = opened;
     NiveauModule().then(function(m) {
       var field = document.getElementById('numero');
       field.min = m.ccall('LevelFirstNumber', 'number', [], []);
@@ -140,6 +190,7 @@ Glouto.onStored = function() { Editeur.offerDownload(Editeur.savedBytes()); };
 document.getElementById('charger').addEventListener('change', function(e) {
   if (e.target.files[0]) Editeur.open(e.target.files[0]);
 });
+document.getElementById('ouvrir').addEventListener('click', function() { document.getElementById('charger').click(); });
 document.getElementById('mettre').addEventListener('click', Editeur.putIntoPlay);
 document.getElementById('partager').addEventListener('click', function() {
   Partage.share(Editeur.savedBytes(), Number(document.getElementById('numero').value));
@@ -154,6 +205,15 @@ document.getElementById('partager').addEventListener('click', function() {
     if (type === 'keydown' && e.key === 'Enter' && e.target.id === 'numero') Editeur.putIntoPlay();
   });
 });
+// Backspace asks first, as "Tout effacer" does; the key it sends once
+// answered is the page's own.
+window.addEventListener('keydown', function(e) {
+  if (e.key !== 'Backspace' || !e.isTrusted || e.target.tagName === 'INPUT' || Ecrans.screen !== 'grille') return;
+  e.stopPropagation();
+  e.preventDefault();
+  if (!Ecrans.asking) Editeur.clear();
+}, true);
+window.addEventListener('beforeunload', Editeur.leaving);
 // Return saves: the grid is still on the canvas when its key goes down.
 document.addEventListener('keydown', function(e) {
   if (e.key === 'Enter' && e.target.tagName !== 'INPUT' && window.Module && Module.canvas) {

@@ -66,8 +66,10 @@ var Partage = {
     }
   },
 
+  // The game page's word, or the editor's beside its "Partager".
   show: function(text) {
-    var said = document.getElementById('partage') || document.getElementById('message');
+    var said = document.getElementById('partage');
+    if (!said) return Editeur.tell('partage-dit', text);
     said.textContent = text;
     said.hidden = false;
   },
@@ -80,20 +82,19 @@ var Partage = {
     Partage.checker().then(function(m) {
       var code = m.ccall('LevelShareCode', 'string', ['string', 'number'], [text, level]);
       if (!code) return Partage.show('Niveau non partagé. ' + m.ccall('LevelShareWhy', 'string', [], []));
-      var link = new URL('jeu.html#' + code, location.href).href;
-      var said = document.getElementById('message');
-      said.textContent = 'Le niveau ' + level + ' à partager : ';
-      var a = document.createElement('a');
+      var link = new URL('jeu.html#' + code, location.href).href, a = Editeur.link(link, link);
       a.id = 'lien-partage';
-      a.href = a.textContent = link;
-      said.appendChild(a);
+      var said = ['Le niveau ' + level + ' à partager : ', a];
+      Editeur.tell('partage-dit', said, 'Le lien du niveau ' + level + ' à partager est prêt.');
       // The system's share sheet where there is one; the clipboard elsewhere.
       if (navigator.share) {
         navigator.share({title: 'Glouto : niveau ' + level, url: link}).catch(function() {});
         return;
       }
       var copied = navigator.clipboard ? navigator.clipboard.writeText(link) : Promise.reject();
-      copied.then(function() { said.appendChild(document.createTextNode(' (copié)')); }, function() {});
+      copied.then(function() {
+        Editeur.tell('partage-dit', said.concat(' (copié)'), 'Le lien du niveau ' + level + ' est copié.');
+      }, function() {});
     });
   }
 };
