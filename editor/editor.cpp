@@ -18,6 +18,7 @@
 #include "editor/press.h"
 #include "editor/size_screen.h"
 #include "level/level_rules.h"
+#include "platform/screens.h"
 #include "platform/window.h"
 
 int FINPROG = 0;
@@ -99,6 +100,7 @@ int Handle(Cycle& c, const SDL_Event& event) {
 }
 
 void Edit(Cycle& c) {
+  ScreenShown("grille", nullptr, 0);
   int running = 1;
   while (running == 1 && FINPROG == 0) {
     Dessin(c.screen, c.pictures.data(), c.positions.data(), c.width, c.height, kCellSize,

@@ -113,12 +113,23 @@ function fitsWindow(roomy) {
   const c = Module.canvas.getBoundingClientRect(), rect = (e) => e.getBoundingClientRect();
   const inside = c.left >= -0.5 && c.top >= -0.5 && c.right <= innerWidth + 0.5 && c.bottom <= innerHeight + 0.5;
   const shape = Math.abs(c.width / c.height - Module.canvas.width / Module.canvas.height) < 0.01;
-  const covered = [...document.querySelectorAll('button')].map(rect)
+  const see = (b) => /rgba\(.*, 0(\.\d+)?\)$/.test(getComputedStyle(b).backgroundColor);  // the maze shows through
+  const covered = [...document.querySelectorAll('button')].filter((b) => !see(b)).map(rect)
     .some((r) => r.width > 0 && r.left < c.right && r.right > c.left && r.top < c.bottom && r.bottom > c.top);
   const small = [...document.querySelectorAll('button, input, a#telecharger')].filter((b) => roomy &&
     rect(b).width > 0 && (rect(b).width < 48 || rect(b).height < 48)).map((b) => b.textContent);
   return (inside && shape && !covered && !small.length && c.width > 0) || `${c.left},${c.top} ${c.width}x${c.height} in ` +
     `${innerWidth}x${innerHeight}${covered ? ', under a button' : ''}${small.length ? `, under 48 px: ${small}` : ''}`;
+}
+
+// The buttons a player sees (those of a question or sheet over the page, if one is open), by name; each at least
+// 48 CSS px a side with text of 16 CSS px or more, or what is wrong.
+function controls() {
+  const over = document.querySelector('[role=dialog]:not([hidden]), [role=alertdialog]:not([hidden])') || document;
+  return [...over.querySelectorAll('button')].filter((b) => b.getBoundingClientRect().width > 0).map((b) => {
+    const r = b.getBoundingClientRect(), size = parseFloat(getComputedStyle(b).fontSize);
+    return r.width < 48 || r.height < 48 || size < 16 ? `${b.ariaLabel || b.textContent} ${r.width}x${r.height} ${size}px` : b.ariaLabel || b.textContent;
+  });
 }
 
 // Each step: `this` is the Player, words what follows the step's name.
@@ -194,6 +205,17 @@ const STEPS = {
     await this.until(`(d => !d.hidden && new RegExp(${JSON.stringify(pattern)}).test([...d.querySelectorAll('p, button')]` +
       `.map((e) => e.textContent).join(' ')))(document.getElementById('demande'))`);
     await this.site.page.click(`#demande button:nth-of-type(${n})`);
+  },
+  controls(words, seen) {
+    return waitUntil({toString: () => `the controls ${words}, not ${seen}`}, async () => `${seen = await this.eval(controls)}` === `${words}`);
+  },
+  async leaving([asks]) {  // the page left for the home page: asks whether to, or not (once answered, it stays)
+    const question = new Promise((resolve) => this.site.page.once('dialog', (d) => resolve(d)));
+    const gone = this.site.page.waitForNavigation().catch(() => null);
+    await this.eval(() => { location.href = 'index.html'; });
+    const first = await Promise.race([question, gone.then(() => null)]);
+    check(Boolean(first) === (asks === 'asks') && (!first || first.type() === 'beforeunload'), `leaving ${first ? 'asked' : 'did not ask'}`);
+    if (first) await first.dismiss();
   },
   plates(words) {  // the page's own buttons for the screen, each named by its word
     return waitUntil(`the page buttons ${words}`, async () => `${await this.site.page.$$eval('#plaques button',

@@ -39,6 +39,10 @@ var Glouto = {
     if (Glouto.zoom && canvas.height === 600) scale = Math.max(scale, Glouto.zoom);
     canvas.style.width = canvas.width * scale + 'px';
     canvas.style.height = canvas.height * scale + 'px';
+    // What the maze leaves at its sides, for the controls there; and whether
+    // it is wider than tall, which a phone shows larger sideways.
+    room.parentNode.style.setProperty('--cote', (room.clientWidth - canvas.width * scale) / 2 + 'px');
+    document.body.classList.toggle('large', canvas.width > canvas.height);
   },
 
   exists: function(path) {
