@@ -76,6 +76,7 @@ class Site {
       (this.page = await this.browser.newPage()).setDefaultTimeout(Math.max(1000, DEADLINE - Date.now()));  // puppeteer's waits too
       this.page.on('pageerror', (error) => console.log(`page error: ${error.message} ${error.stack}`));
       this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
+      this.page.on('dialog', (d) => this.leaving || d.accept());  // a page the scenario opens anew is left, asked or not
       await this.page.setViewport(this.viewport);
     }
     if (prepare) await this.page.evaluateOnNewDocument(prepare);
@@ -210,12 +211,14 @@ const STEPS = {
     return waitUntil({toString: () => `the controls ${words}, not ${seen}`}, async () => `${seen = await this.eval(controls)}` === `${words}`);
   },
   async leaving([asks]) {  // the page left for the home page: asks whether to, or not (once answered, it stays)
+    this.site.leaving = true;
     const question = new Promise((resolve) => this.site.page.once('dialog', (d) => resolve(d)));
     const gone = this.site.page.waitForNavigation().catch(() => null);
-    await this.eval(() => { location.href = 'index.html'; });
+    const sent = this.eval(() => { location.href = 'index.html'; }).catch(() => null);  // held while the page asks
     const first = await Promise.race([question, gone.then(() => null)]);
-    check(Boolean(first) === (asks === 'asks') && (!first || first.type() === 'beforeunload'), `leaving ${first ? 'asked' : 'did not ask'}`);
     if (first) await first.dismiss();
+    [this.site.leaving] = [false, await sent];
+    check(Boolean(first) === (asks === 'asks') && (!first || first.type() === 'beforeunload'), `leaving ${first ? 'asked' : 'did not ask'}`);
   },
   plates(words) {  // the page's own buttons for the screen, each named by its word
     return waitUntil(`the page buttons ${words}`, async () => `${await this.site.page.$$eval('#plaques button',
