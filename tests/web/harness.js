@@ -74,8 +74,9 @@ class Site {
   async open(page, prepare) {  // `prepare` runs in the page before any of its scripts
     if (!this.page) {
       (this.page = await this.browser.newPage()).setDefaultTimeout(Math.max(1000, DEADLINE - Date.now()));  // puppeteer's waits too
-      this.page.on('pageerror', (error) => console.log(`page error: ${error.message} ${error.stack}`));
-      this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
+      this.errors = [];
+      this.page.on('pageerror', (error) => this.errors.push(`page error: ${error.message} ${error.stack}`));
+      this.page.on('console', (m) => m.type() === 'error' && this.errors.push(`console: ${m.text()}`));
       this.page.on('dialog', (d) => this.leaving || d.accept());  // a page the scenario opens anew is left, asked or not
       await this.page.setViewport(this.viewport);
     }
@@ -240,6 +241,7 @@ const STEPS = {
     fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8'));
     check(!found.length, `axe found\n  ${found.join('\n  ')}`);
   },
+  clean() { check(!this.site.errors.length, `the page said\n  ${this.site.errors.join('\n  ')}`); },
   offline() { this.site.network.down = true; },
   reload() { return this.site.page.reload(); },
   async hide() { this.other = await this.site.browser.newPage(); await this.until('document.hidden'); },
@@ -305,6 +307,7 @@ async function main() {
     else for (const file of ['steps.txt', `${name}.txt`]) await player.play(read(file));
   } catch (error) {
     process.exitCode = 1;
+    if (player.site.errors?.length) console.log(player.site.errors.join('\n'));
     console.log(`FAILED: ${coded[name] ? '' : `${player.place}${player.case || ''}: `}${error.message}`);
     fs.mkdirSync(artifacts, {recursive: true});
     await player.site.page?.screenshot({path: path.join(artifacts, 'failure.png')}).catch(() => {});

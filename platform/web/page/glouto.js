@@ -78,8 +78,25 @@ var Glouto = {
     if (Glouto.onSave) Glouto.onSave(now);
   },
 
+  // The browser's SDL_mixer starts a track without waiting on play(): a track
+  // changed meanwhile, or one refused before the player's first input (which
+  // starts it again), rejects it, and neither is a fault.
+  quietMusic: function() {
+    var play = HTMLMediaElement.prototype.play;
+    HTMLMediaElement.prototype.play = function() {
+      var started = play.apply(this, arguments);
+      if (started && started.catch) {
+        started.catch(function(e) {
+          if (e.name !== 'AbortError' && e.name !== 'NotAllowedError') console.error(e);
+        });
+      }
+      return started;
+    };
+  },
+
   start: function(program) {
     Glouto.program = program;
+    Glouto.quietMusic();
     // The storage exists once the program's files are in place: a file
     // chosen before that waits for it.
     Glouto.stored = new Promise(function(stored) { Glouto.isStored = stored; });
