@@ -87,7 +87,8 @@ var Glouto = {
       var started = play.apply(this, arguments);
       if (started && started.catch) {
         started.catch(function(e) {
-          if (e.name !== 'AbortError' && e.name !== 'NotAllowedError') console.error(e);
+          if (e.name !== 'AbortError' && e.name !== 'NotAllowedError') return console.error(e);
+          Glouto.musicHeld = (Glouto.musicHeld || 0) + 1;  // told to the tests
         });
       }
       return started;
