@@ -88,6 +88,9 @@ var Ecrans = {
       if (place.dataset.place && !place.classList.contains('offert')) bar.appendChild(Ecrans.opener(place));
       place.classList.add('offert');
     });
+    // Which places show, for the page's layout (a second pad takes the other side).
+    document.body.dataset.offert = [].map.call(document.querySelectorAll('[data-place].offert'),
+                                               function(place) { return place.id; }).join(' ');
     bar.hidden = !bar.querySelector('button:not([hidden])');
     if (Glouto.fit) requestAnimationFrame(Glouto.fit);
     // A keyboard player's focus follows the screen; play keeps it on the maze.
