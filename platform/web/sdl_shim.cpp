@@ -107,6 +107,22 @@ extern "C" void SDL_Delay(Uint32 ms) {
   if (owed > 0) SleepOff(owed);
 }
 
+// The stretch started with the first look in a task; the next task starts anew.
+// clang-format off
+EM_JS(bool, HeldLong, (), {
+  var now = performance.now();
+  if (!Module.gloutoStretch) {
+    Module.gloutoStretch = now;
+    setTimeout(function() { Module.gloutoStretch = 0; }, 0);
+  }
+  return now - Module.gloutoStretch > 8;
+});
+// clang-format on
+
+void YieldIfLong() {
+  if (HeldLong()) emscripten_sleep(0);
+}
+
 void SleepOffWaits() {
   const double owed = DebtWorthATimer();
   if (owed > 0) SleepOff(owed);
@@ -204,6 +220,7 @@ EM_JS(void, KeyOut, (SDL_Surface * surface, Uint32 key), {
 
 extern "C" int SDL_SetColorKey(SDL_Surface* surface, int flag, Uint32 key) {
   if (!surface || !(flag & SDL_SRCCOLORKEY) || (surface->flags & SDL_SRCCOLORKEY)) return 0;
+  YieldIfLong();
   KeyOut(surface, key);
   // Some 1300 sprites keyed again at every frame of a big level: not a call each.
   surface->flags |= SDL_SRCCOLORKEY;
