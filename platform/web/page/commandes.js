@@ -106,7 +106,6 @@ var Commandes = {
       var audio = window.SDL && SDL.music && SDL.music.audio;
       var on = Boolean(audio && !audio.paused);
       music.setAttribute('aria-pressed', String(on));
-      music.querySelector('span').textContent = on ? 'oui' : 'non';
     };
     sheet.onOpen = function() { show(); watch = setInterval(show, 250); };
     sheet.onClose = function() { clearInterval(watch); };
