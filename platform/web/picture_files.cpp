@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/web/waits.h"
+
 namespace {
 
 // The pictures are the site's preloaded files, which never change while the
@@ -29,6 +31,7 @@ void DecodeFolderOf(const std::string& path) {
     const std::string name = entry->d_name;
     if (name.size() < 5 || name.find_last_of('.') != name.size() - 4) continue;
     const std::string file = folder + name;
+    YieldIfLong();
     if (!decoded.count(file)) {
       if (SDL_Surface* picture = IMG_Load(file.c_str())) decoded[file] = picture;
     }

@@ -115,6 +115,22 @@ extern "C" void SDL_Delay(Uint32 ms) {
   if (owed > 0) SleepOff(owed, true);
 }
 
+// The stretch started with the first look in a task; the next task starts anew.
+// clang-format off
+EM_JS(bool, HeldLong, (), {
+  var now = performance.now();
+  if (!Module.gloutoStretch) {
+    Module.gloutoStretch = now;
+    setTimeout(function() { Module.gloutoStretch = 0; }, 0);
+  }
+  return now - Module.gloutoStretch > 8;
+});
+// clang-format on
+
+void YieldIfLong() {
+  if (HeldLong()) emscripten_sleep(0);
+}
+
 void SleepOffWaits() {
   const double owed = DebtWorthATimer();
   if (owed > 0) SleepOff(owed, false);
@@ -146,11 +162,6 @@ EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_S
   GloutoMarks.add(target, source.markA, source.markB, source.alpha, sx * 65536 + sy,
                   w * 65536 + h, x * 65536 + y);
   GloutoFrames.blit(target, source, sx, sy, w, h, x, y);
-  // The page tells screens of one caption apart by the file picture they show.
-  if (target === GloutoFrames.screen && source.source && source.source.charCodeAt(0) === 108 &&
-      !Module.gloutoPicture) {
-    Module.gloutoPicture = source.source;  // "load:Images/..."
-  }
 });
 // clang-format on
 
@@ -217,6 +228,7 @@ EM_JS(void, KeyOut, (SDL_Surface * surface, Uint32 key), {
 
 extern "C" int SDL_SetColorKey(SDL_Surface* surface, int flag, Uint32 key) {
   if (!surface || !(flag & SDL_SRCCOLORKEY) || (surface->flags & SDL_SRCCOLORKEY)) return 0;
+  YieldIfLong();
   KeyOut(surface, key);
   // Some 1300 sprites keyed again at every frame of a big level: not a call each.
   surface->flags |= SDL_SRCCOLORKEY;
@@ -259,7 +271,6 @@ extern "C" SDL_Surface* TTF_RenderText_Blended(TTF_Font* font, const char* text,
 // clang-format off
 EM_JS(void, SetPageTitle, (const char* title), {
   document.title = UTF8ToString(title);
-  if (Module.onCaption) Module.onCaption(document.title);
 });
 // clang-format on
 

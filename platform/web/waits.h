@@ -5,4 +5,8 @@
 // the window calls it once a new frame is on the page.
 void SleepOffWaits();
 
+// Gives the page its turn if the program has held it a while (some 8 ms):
+// a long stretch of decoding at a screen's start is a task a player feels.
+void YieldIfLong();
+
 #endif
