@@ -100,9 +100,11 @@ int Deliver(const TakenEvent& taken, SDL_Event* event) {
   return 1;
 }
 
-// The recording and the game parted: the game is ended as by closing it.
+// The recording and the game parted: the game is ended as by closing it. `where`
+// ends on the word before the number of the last frame played.
 int Desync(SDL_Event* event, const char* where) {
-  Fault("La partie rejou\u00e9e s'\u00e9carte de l'enregistrement " + std::string(where) + ".");
+  Fault("La partie rejou\u00e9e s'\u00e9carte de l'enregistrement " + std::string(where) +
+        std::to_string(intake.made.frames - 1) + ".");
   *event = EventOf(TakenEvent{TakenKind::kQuit});
   return 1;
 }
@@ -115,7 +117,7 @@ int WatchedFramePoll(SDL_Event* event) {
   }
   const auto& moments = intake.given.moments;
   if (intake.pastEnd || moments[intake.moment].screen)
-    return Desync(event, "\u00e0 une image sans \u00e9v\u00e9nement");
+    return Desync(event, "\u00e0 une image sans \u00e9v\u00e9nement, image ");
   const TakenEvent& taken = moments[intake.moment].event;
   if (--intake.repeatLeft == 0) ++intake.moment, StartMoment();
   return Deliver(taken, event);
@@ -125,7 +127,7 @@ int WatchedScreenPoll(SDL_Event* event) {
   if (WatchStopped()) return Deliver(TakenEvent{TakenKind::kQuit}, event);
   const auto& moments = intake.given.moments;
   if (intake.pastEnd || intake.quietLeft > 0 || !moments[intake.moment].screen)
-    return Desync(event, "sur un \u00e9cran");
+    return Desync(event, "sur un \u00e9cran, apr\u00e8s l'image ");
   const Moment& m = moments[intake.moment];
   WatchPace(m.wait * 10);
   ++intake.moment;
@@ -296,7 +298,8 @@ const Recording& IntakeEndGame(const GameState& s) {
     } else {
       if (r.endLevel != intake.given.endLevel || r.endScore != intake.given.endScore ||
           r.endCheck != intake.given.endCheck)
-        Fault("La partie rejou\u00e9e ne finit pas comme l'enregistrement.");
+        Fault("La partie rejou\u00e9e ne finit pas comme l'enregistrement, image " +
+              std::to_string(r.frames - 1) + ".");
       if (!intake.fault.empty()) {
         std::fprintf(stderr, "game : %s\n", intake.fault.c_str());
         intake.status = 1;
