@@ -35,7 +35,7 @@ GAMES = {
     # a level without walls or monsters before the next; won, and both logos of the credits clicked.
     "keys_manual_logos_won": ["click 300 120", "click 300 485", "click 300 570", MENU_ONE, START,
                               "caption Niveau 1", "key F2", "key F1", "hold Right 1", "key v", "key Shift_R",
-                              "hold Down 1.5", "key Shift_L", "key Return", "play 0.5", "key a", "key d", "key s",
+                              "hold Down 1.5", "wander 4", "key Shift_L", "key Return", "play 0.5", "key a", "key d", "key s",
                               "key w", "key z", "key q", "key semicolon", "key e", "key F3", "key Control_R"] +
                              ["key F5"] * 9 + ["hold Up 1", "key BackSpace", "hold Left 1.5", "key Control_L",
                                                "play 1"] + LEVEL_UP +
@@ -47,7 +47,7 @@ GAMES = {
     # Closing the window in the pause ends the program: no end screens.
     "closed_in_pause": [MENU_ONE, START, "caption Niveau 1", "wander 4", "key p", "caption PAUSE", "close"],
     # A player's game of about five minutes, to its natural end: the clock ran out, or the monster caught.
-    "five_minutes": [MENU_ONE, START, "caption Niveau 1", "wander 330", "key t", ENDED] + CREDITS,
+    "five_minutes": [MENU_ONE, START, "caption Niveau 1", "key v", "key v", "wander 300", "key t", ENDED] + CREDITS,
 }
 
 

@@ -28,6 +28,7 @@ struct Intake {
   bool framePoll = false;
   int accounted = 0;  // frames the moments made so far account for
   Uint32 lastTaken = 0;
+  bool timing = false;  // lastTaken set: SDL's clock reads anything before SDL_Init
   // Watching: where the recording stands.
   std::size_t moment = 0, tick = 0;
   int quietLeft = 0, repeatLeft = 0, trailing = 0;
@@ -45,6 +46,11 @@ void Fault(const std::string& sentence) {
 }
 
 // ---- playing: what the game took goes into `made` ----
+
+// The game's first look for an event, its screens shown: the pace starts there.
+void StartPace() {
+  if (!intake.timing) intake.lastTaken = SDL_GetTicks(), intake.timing = true;
+}
 
 int Hundredths() {
   const Uint32 now = SDL_GetTicks();
@@ -202,7 +208,6 @@ std::uint32_t IntakeStartGame() {
   Recording& r = intake.made;
   r.seed = mode == IntakeMode::kPlay ? FreshSeed() : intake.given.seed;
   r.globals = {tamponIMG, attente, invulnerable, Change.load(), FINPROG};
-  intake.lastTaken = SDL_GetTicks();
   return r.seed;
 }
 
@@ -234,6 +239,7 @@ int PollGameEvent(SDL_Event* event) {
     WatchUpkeep();
     return framePoll ? WatchedFramePoll(event) : WatchedScreenPoll(event);
   }
+  StartPace();
   const int got = WindowPollEvent(event);
   if (got && event) framePoll ? NoteFrameEvent(*event) : NoteScreenEvent(*event);
   return got;
@@ -246,6 +252,7 @@ int WaitGameEvent(SDL_Event* event) {
     const int got = WatchedScreenPoll(event);
     return got;
   }
+  StartPace();
   const int got = WindowWaitEvent(event);
   if (got > 0 && event) NoteScreenEvent(*event);
   return got;

@@ -109,7 +109,6 @@ struct Script {
         {"press", [&](int) { Timed([&] { HandleKey(s, Event(w.at(1)).key.keysym.sym); }); }},
         {"rules", [&](int) { Timed([&] { ApplyRules(s); }); }},
         {"begin", [&](int n) { Timed([&] { StartFirstLevel(s, n); }); }},  // the menu first
-        {"start", [&](int) { SetStartCounts(s); }},
         {"next", [&](int) { NextLevelCounts(s); }},
         {"advance", [&](int n) { AdvanceToLevel(s, n); }},
         {"animate", [&](int) { AnimateSprites(s); }},
