@@ -127,9 +127,12 @@ class Game:
             self.wait_for(lambda: any(text in self.caption() for text in arg.split("|")))
         elif verb == "play":
             time.sleep(float(arg))
-        elif verb == "wander":  # until the time is up or the game left play
+        elif verb == "wander":  # until the time is up or the game left play; a level won goes on
             end = time.monotonic() + float(arg)
-            while time.monotonic() < end and "Niveau" in self.caption():
+            while time.monotonic() < end and ("Niveau" in self.caption() or "Bienvenue" in self.caption()):
+                if "Bienvenue" in self.caption():
+                    self.step(START, draw)
+                    self.wait_for(lambda: "Niveau" in self.caption())
                 self.xdotool("key", "--window", self.window(), draw.choice(["Up", "Down", "Left", "Right"]))
                 time.sleep(draw.uniform(0.3, 1.5))
         elif verb == "close":

@@ -132,9 +132,11 @@ no life | set score=5 lives=-1 | finish | expect won=0
 
 TEST_F(Keys, WaitsThePauseAndWhatReplaysCannotSee) {
   // What each key does to the game is in the recorded games (tests/games); their replays
-  // skip the waits and take the timer's ticks from the recording, so those are here.
+  // skip the waits and take the timer's ticks from the recording, so those are here, and
+  // left Ctrl, whose part a catch had already played in them.
   RunRows(R"(
 Escape | mark | press Escape | only running=0 finprog=1 waited>=100
+left Ctrl | set enemies=2 | mark | press left_ctrl | only enemies=0
 waits | press Space | expect waited>=50 | press g | expect waited>=100 | press v
   | expect waited>=50 | press F5 | expect waited>=50 | press F1 | expect waited>=100
 # The pause takes events until p, Escape or a closed window; play keys mean nothing there.
