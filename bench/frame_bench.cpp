@@ -2,6 +2,8 @@
 // The frame's fixed waits are sleep, so the CPU time is the frame's own work.
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
 #include <cstdlib>
 #include <memory>
 
@@ -11,6 +13,7 @@
 #include "game/flow/state.h"
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
+#include "game/replay/intake.h"
 #include "game/screens/screen_kit.h"
 #include "platform/window.h"
 
@@ -79,6 +82,59 @@ void Frames(benchmark::State& state, int zoom) {
 }
 
 void BM_Frame(benchmark::State& state) { Frames(state, 1); }
+
+double ThreadSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// A key for the intake to take, another than the last each time: a new moment.
+int TakeKey(int (*poll)(SDL_Event*), int n) {
+  SDL_Event key = {};
+  key.type = SDL_KEYDOWN;
+  key.key.keysym.sym = n % 2 ? SDLK_UP : SDLK_DOWN;
+  SDL_PushEvent(&key);
+  SDL_Event taken;
+  return poll(&taken);
+}
+
+// What recording adds to a frame of the worst case, as a share of the frame's
+// own work (this thread's CPU time; the waits are sleep). Each pass plays a
+// frame, then gives the intake 64 frames' worth of what it records when every
+// frame takes a new key: its look at the frame (with the state check of every
+// 64th) and the key noted, less the window's own poll of that key.
+void BM_RecordingShare(benchmark::State& state) {
+  SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER);
+  TTF_Init();
+  {
+    auto s = Level(1000, 1000, 300, 5);
+    IntakeBegin(IntakeMode::kPlay);
+    IntakeStartGame();
+    double frame = 0, recording = 0;
+    int n = 0;
+    for (auto _ : state) {
+      if (++n % 6 == 0) Change += 1;
+      const double start = ThreadSeconds();
+      RunFrame(*s);
+      const double played = ThreadSeconds();
+      for (int i = 0; i < 64; ++i) IntakeFrame(*s), TakeKey(PollGameEvent, i);
+      const double recorded = ThreadSeconds();
+      for (int i = 0; i < 64; ++i) TakeKey(WindowPollEvent, i);
+      const double polled = ThreadSeconds();
+      frame += played - start;
+      recording += ((recorded - played) - (polled - recorded)) / 64;
+    }
+    state.counters["frame_us"] = 1e6 * frame / static_cast<double>(state.iterations());
+    state.counters["recording_us"] = 1e6 * recording / static_cast<double>(state.iterations());
+    state.counters["recording_percent"] = 100 * recording / frame;
+    ReleaseGameSurfaces(*s);
+    if (s->font) TTF_CloseFont(s->font);
+  }
+  TTF_Quit();
+  SDL_Quit();
+}
+BENCHMARK(BM_RecordingShare)->Unit(benchmark::kMicrosecond)->MinTime(0.2);
 void BM_ZoomedFrame(benchmark::State& state) { Frames(state, 2); }
 
 // The worst case (1000 x 600, 1000 walls, 300 chests, 5 enemies), its growth

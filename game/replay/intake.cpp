@@ -28,6 +28,7 @@ struct Intake {
   bool framePoll = false;
   int accounted = 0;  // frames the moments made so far account for
   Uint32 lastTaken = 0;
+  bool timing = false;  // lastTaken set: SDL's clock reads anything before SDL_Init
   // Watching: where the recording stands.
   std::size_t moment = 0, tick = 0;
   int quietLeft = 0, repeatLeft = 0, trailing = 0;
@@ -45,6 +46,11 @@ void Fault(const std::string& sentence) {
 }
 
 // ---- playing: what the game took goes into `made` ----
+
+// The game's first look for an event, its screens shown: the pace starts there.
+void StartPace() {
+  if (!intake.timing) intake.lastTaken = SDL_GetTicks(), intake.timing = true;
+}
 
 int Hundredths() {
   const Uint32 now = SDL_GetTicks();
@@ -100,9 +106,11 @@ int Deliver(const TakenEvent& taken, SDL_Event* event) {
   return 1;
 }
 
-// The recording and the game parted: the game is ended as by closing it.
+// The recording and the game parted: the game is ended as by closing it. `where`
+// ends on the word before the number of the last frame played.
 int Desync(SDL_Event* event, const char* where) {
-  Fault("La partie rejou\u00e9e s'\u00e9carte de l'enregistrement " + std::string(where) + ".");
+  Fault("La partie rejou\u00e9e s'\u00e9carte de l'enregistrement " + std::string(where) +
+        std::to_string(intake.made.frames - 1) + ".");
   *event = EventOf(TakenEvent{TakenKind::kQuit});
   return 1;
 }
@@ -115,7 +123,7 @@ int WatchedFramePoll(SDL_Event* event) {
   }
   const auto& moments = intake.given.moments;
   if (intake.pastEnd || moments[intake.moment].screen)
-    return Desync(event, "\u00e0 une image sans \u00e9v\u00e9nement");
+    return Desync(event, "\u00e0 une image sans \u00e9v\u00e9nement, image ");
   const TakenEvent& taken = moments[intake.moment].event;
   if (--intake.repeatLeft == 0) ++intake.moment, StartMoment();
   return Deliver(taken, event);
@@ -125,7 +133,7 @@ int WatchedScreenPoll(SDL_Event* event) {
   if (WatchStopped()) return Deliver(TakenEvent{TakenKind::kQuit}, event);
   const auto& moments = intake.given.moments;
   if (intake.pastEnd || intake.quietLeft > 0 || !moments[intake.moment].screen)
-    return Desync(event, "sur un \u00e9cran");
+    return Desync(event, "sur un \u00e9cran, apr\u00e8s l'image ");
   const Moment& m = moments[intake.moment];
   WatchPace(m.wait * 10);
   ++intake.moment;
@@ -200,7 +208,6 @@ std::uint32_t IntakeStartGame() {
   Recording& r = intake.made;
   r.seed = mode == IntakeMode::kPlay ? FreshSeed() : intake.given.seed;
   r.globals = {tamponIMG, attente, invulnerable, Change.load(), FINPROG};
-  intake.lastTaken = SDL_GetTicks();
   return r.seed;
 }
 
@@ -232,6 +239,7 @@ int PollGameEvent(SDL_Event* event) {
     WatchUpkeep();
     return framePoll ? WatchedFramePoll(event) : WatchedScreenPoll(event);
   }
+  StartPace();
   const int got = WindowPollEvent(event);
   if (got && event) framePoll ? NoteFrameEvent(*event) : NoteScreenEvent(*event);
   return got;
@@ -244,6 +252,7 @@ int WaitGameEvent(SDL_Event* event) {
     const int got = WatchedScreenPoll(event);
     return got;
   }
+  StartPace();
   const int got = WindowWaitEvent(event);
   if (got > 0 && event) NoteScreenEvent(*event);
   return got;
@@ -296,7 +305,8 @@ const Recording& IntakeEndGame(const GameState& s) {
     } else {
       if (r.endLevel != intake.given.endLevel || r.endScore != intake.given.endScore ||
           r.endCheck != intake.given.endCheck)
-        Fault("La partie rejou\u00e9e ne finit pas comme l'enregistrement.");
+        Fault("La partie rejou\u00e9e ne finit pas comme l'enregistrement, image " +
+              std::to_string(r.frames - 1) + ".");
       if (!intake.fault.empty()) {
         std::fprintf(stderr, "game : %s\n", intake.fault.c_str());
         intake.status = 1;

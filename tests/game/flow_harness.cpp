@@ -105,11 +105,9 @@ struct Script {
         {"chest", [&](int n) { Place(s.chestPositions.at(n), nullptr, 2); }},
         {"queue", [&](int) { Queue(); }},
         {"frame", [&](int) { Queue(), Frames(1); }},  // the events, then RunFrame
-        {"frames", [&](int n) { Frames(n); }},
         {"press", [&](int) { Timed([&] { HandleKey(s, Event(w.at(1)).key.keysym.sym); }); }},
         {"rules", [&](int) { Timed([&] { ApplyRules(s); }); }},
         {"begin", [&](int n) { Timed([&] { StartFirstLevel(s, n); }); }},  // the menu first
-        {"start", [&](int) { SetStartCounts(s); }},
         {"next", [&](int) { NextLevelCounts(s); }},
         {"advance", [&](int n) { AdvanceToLevel(s, n); }},
         {"animate", [&](int) { AnimateSprites(s); }},

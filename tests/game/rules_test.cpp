@@ -14,23 +14,11 @@ TEST_F(Rules, ContactsCountersLevelsAndFrames) {
 # The hero's square reaches a chest at a with a-50 <= x <= a+20.
 first chest it touches | chest 4 320,320 | chest 7 285,290 | seed plain | mark | rules
   | only chest4.x=2600 chest4.y=2600 remaining=103 score=1 eaten=1
-a bonus chest counts three | chest 0 320,320 | seed bonus | rules | expect remaining=101 bonus=2
 reach: corner | chest 0 351,351 | rules | expect score=1
 reach: low corner | chest 0 281,281 | rules | expect score=1
 reach: one pixel right | chest 0 352,301 | mark | rules | only
-reach: one pixel left | chest 0 280,301 | mark | rules | only
-reach: one pixel up | chest 0 301,280 | mark | rules | only
 a chest both reach is the hero's | set enemies=1 invulnerable=5 | enemy 0 340,340
   | chest 0 345,345 | seed plain | rules | expect score=1 remaining=103 eaten=1
-enemies eat | set enemies=3 | enemy 0 100,100 | enemy 1 100,100 | enemy 2 400,100
-  | chest 0 110,110 | chest 1 120,120 | chest 2 420,120 | mark | rules | only remaining=107
-  eaten=3 chest0.x=2600 chest0.y=2600 chest1.x=2600 chest1.y=2600 chest2.x=2600 chest2.y=2600
-with two players they score | set players=2 enemies=2 | enemy 0 100,100 | enemy 1 400,100
-  | chest 0 110,110 | chest 1 420,120 | rules | expect remaining=106 enemyscore=2
-an enemy on a wall answers it, turn or not | set enemies=2 | walls 200,200 | enemy 0 225,150
-  | enemy 1 226,150 | set e0.mode=1 e1.mode=1 | mark | rules | only e0.mode=3
-the level's first wall | walls 350,325 | rules | expect hero.mode=3
-a later wall | walls 100,100 350,325 | rules | expect hero.mode=3
 a wall one pixel off | walls 352,325 | rules | expect hero.mode=0
 # A level's fill: each wall its own picture; chests clear of walls and edges, else off the field.
 walls | walls 0,0 25,0 575,550 | expect walls=3 wallpics=3 | walls | expect walls=0
@@ -55,10 +43,8 @@ invulnerable | set enemies=1 invulnerable=1 | enemy 0 300,300 | mark | rules | o
 no longer | set enemies=1 invulnerable=-1 | enemy 0 300,300 | rules | expect lives=0
 two players | set players=2 enemies=1 lives=0 | enemy 0 320,320 | mark | rules | only
 # Chests come back once 95 % were eaten, clear of walls and edges.
-46 of 50 | set eaten=46 | mark | rules | only
 47 of 50 | walls 300,300 | set eaten=47 | rules
   | expect eaten=0 chest0.x>=30 chest49.x>=30 chest49.y>=30 chest50.x=3000
-284 of 300 | set chests=300 eaten=284 | mark | rules | only
 285 of 300 | set chests=300 eaten=285 | rules | expect eaten=0 chest299.x>=30
 # No chest left while the clock runs: the level-start screen of the next one
 # takes a Return (a closed window after it ends a run gone wrong).
@@ -80,24 +66,13 @@ Escape on the level-start screen | set level=2 | walls 100,100 | set level=1 wal
 closing the window there ends the program | set remaining=0 | queue quit | rules
   | expect running=0 finprog=1
 closing the menu shows no level-start screen | queue quit Return | begin | expect running=0
-run-out costs a life | set clock=0 remaining=5 | rules | expect clock=75 lives=0
-with no life shows -1 | set clock=0 remaining=5 lives=0 | rules | expect lives=-1 running=1
 below no life loses | set clock=0 remaining=5 lives=-1 | rules | expect clock=0 running=0
 only exactly 0 runs out | set clock=-1 | mark | rules | only clocktext=470
 999 stays | set clock=999 | mark | rules | only clocktext=460
-above 999 falls back and gives a life | set clock=1000 | rules | expect clock=75 lives=2
-  | set clock=1234 chests=300 | rules | expect clock=450 lives=3
-clock text | set clock=99 | rules | expect clocktext=470 | set clock=100 | rules
-  | expect clocktext=460 | set width=1000 | rules | expect clocktext=860 | set clock=42 | rules
-  | expect clocktext=870
 # Starting later is winning each level before at once. The clock carries
 # over: 135 + 150 + 225 at level 3; at 5 its 1185 passes 999: 250 x 3 / 2 and a life.
-start at level 3 | set enemies=1 | advance 3 | expect clock=510 lives=3 chests=150 enemies=1
-  width=800 hero.x=401
 start at level 5 | set enemies=1 | advance 5 | expect clock=375 lives=6 chests=250 enemies=2
   width=1000 hero.x=501 | advance 7 | expect width=1000 hero.x=501
-a new game | set level=4 chests=0 clock=0 remaining=0 enemies=0 lives=5 score=3 eaten=2 | start
-  | expect level=1 chests=50 clock=135 remaining=104 enemies=1 lives=1 score=0 eaten=0
 every enemy lost: level mod 4 | set remaining=0 enemies=0 | next | expect chests=100 enemies=2
 level 4: 0 + 1 | set level=3 remaining=0 enemies=0 | next | expect chests=200 enemies=1
 at most 300 chests | set level=7 remaining=-1 enemies=0 | next | expect chests=300 enemies=1
@@ -105,17 +80,6 @@ level 19: 3 | set level=18 remaining=0 enemies=0 | next | expect enemies=3
 beyond 19: 5 | set level=19 remaining=0 enemies=0 | next | expect enemies=5
 five: a multiple of 4 adds none | set level=15 remaining=0 enemies=5 | next | expect enemies=5
 four: a multiple of 4 adds one | set level=11 remaining=0 enemies=4 | next | expect enemies=5
-# The wall at (400, 300), the level's first, touches the hero once x >= 350,
-# after 10 frames of 5; the next frame steps back 10, turns and moves 5.
-the hero bounces off the level's first wall | walls 400,300 | hero 301,301 right | frames 10
-  | expect hero.x=351 hero.mode=3 | frame | expect hero.x=336 hero.dir=left | frame
-  | expect hero.x=331 hero.y=301
-an enemy bounces off the level's first wall | walls 200,300 | set enemies=1 e0.countdown=100
-  | enemy 0 100,300 right | frames 10 | expect e0.x=150 e0.mode=3 | frame
-  | expect e0.x=135 e0.dir=left e0.countdown=89 | frame | expect e0.x=130
-an enemy's countdown at 0 turns it next frame | set enemies=1 e0.countdown=2
-  | enemy 0 100,100 right | frame | expect e0.countdown=1 e0.mode=0 | frame
-  | expect e0.countdown=0 e0.mode=1
 # A wall over the hero: the start corner, moved on by 5, and three counted
 # seconds safe from the enemy there (a second: an odd frame, then four ticks).
 a stuck hero is safe for three seconds | walls 320,320 | hero 301,301 right | set enemies=1
@@ -124,29 +88,16 @@ a stuck hero is safe for three seconds | walls 320,320 | hero 301,301 right | se
   | tick 3 | frame | expect invulnerable=2 clock=134 | tick 1 | frame | tick 3 | frame
   | expect invulnerable=1 lives=1 | tick 1 | frame | tick 3 | frame
   | expect invulnerable=0 lives=0 e0.x=10000
-# A second at a game's first frame, then one per four ticks, an odd frame between.
-the clock counts a second per four ticks | set attente=0 invulnerable=1000 | frame
-  | expect clock=134 change=0 attente=1 | tick 1 | frame | expect attente=0 clock=134 | tick 3
-  | frame | expect clock=133 change=0 | tick 4 | frame | expect clock=133 change=4 | tick 1
-  | frame | tick 3 | frame | expect clock=132 invulnerable=1000
-a frame moves, then listens, then eats | hero 301,301 right | chest 0 356,301 | seed plain
-  | frame Down | expect hero.x=306 hero.y=301 hero.dir=down score=1 remaining=103 | frame
-  | expect hero.y=306
 eating the last chest starts the next level | set remaining=1 clock=40 | hero 301,301 right
   | chest 0 356,301 | seed plain | frame - Return quit | expect level=2 chests=100 clock=190
   remaining=206 enemies=2 lives=2 width=700 hero.x=351 hero.dir=stop timer=1 running=1
 key g wins over a chest an enemy eats | set enemies=1 remaining=57 clock=80 | enemy 0 100,100
   | chest 0 110,110 | frame g Return quit | expect level=2 chests=100 clock=160 enemies=1
   running=1
-key t with a life left wins | set score=3 | frame t | expect running=0 clock=75 lives=0 | finish
-  | expect won=1
 key t with no life loses | set score=3 lives=0 | frame t | expect lives=-1 | finish
   | expect won=0
 key t in the frame the hero eats | set score=0 | chest 0 320,320 | seed plain | frame t
   | expect score=1 remaining=1 lives=0 | finish | expect won=1
-player 2 steers enemy 0 | set players=2 enemies=1 | enemy 0 100,100 stop | frame d
-  | expect e0.dir=right | frame | expect e0.x=105 | frame s | frame
-  | expect e0.x=110 e0.y=105
 # Change's parity picks the phase (tamponIMG 3: at once); stopped looks right.
 phase 1 | set change=0 tampon=1 enemies=5 e1.dir=1 e2.dir=2 e3.dir=3 e4.dir=4 | animate
   | expect tampon=0 attente=1 heroimage=Glouto e0image=Ennemi e1image=Ennemi e2image=Ennemi2
@@ -173,48 +124,24 @@ won | set score=1 clock=1 lives=0 | finish | expect won=1
 no score | set score=0 | finish | expect won=0
 no time | set score=5 clock=0 | finish | expect won=0
 no life | set score=5 lives=-1 | finish | expect won=0
-two players | set players=2 score=9 enemyscore=4 | finish | expect score=5 won=1
-negative | set players=2 score=4 enemyscore=9 | finish | expect score=-5 won=0
 )");
 }
 
-TEST_F(Keys, EachKeyDoesItsPartAndNothingElse) {
+TEST_F(Keys, WaitsThePauseAndWhatReplaysCannotSee) {
+  // What each key does to the game is in the recorded games (tests/games); their replays
+  // skip the waits and take the timer's ticks from the recording, so those are here, and
+  // left Ctrl, whose part a catch had already played in them.
   RunRows(R"(
-Backspace | set walls=7 | mark | press Backspace | only walls=0
-Return | hero 301,301 left | set tampon=0 | mark | press Return | only hero.dir=stop tampon=3
 Escape | mark | press Escape | only running=0 finprog=1 waited>=100
-Space | mark | press Space | only switch=1 waited>=50
-6 and = | mark | press 6 | only volume=90 | press = | press = | only volume=110
-g | set remaining=40 clock=60 | mark | press g | only remaining=0 clock=10 running=0 waited>=100
-t | mark | press t | only running=0 clock=0 remaining=1
-v | mark | press v | only lives=2 waited>=50
-arrows | set tampon=0 | mark | press Up | only hero.dir=up tampon=3 | press Down
-  | only hero.dir=down tampon=3 | press Right | only hero.dir=right tampon=3 | press Left
-  | only hero.dir=left tampon=3
-F1 | mark | press F1 | only track=1 waited>=100
-F2 | mark | press F2 | only track=4 waited>=100
-F1 from the last track | set track=4 | press F1 | expect track=0
-F5 | mark | press F5 | only clock=235 waited>=50
-right Shift | mark | press right_shift | only invulnerable=10000
-left Shift | set invulnerable=7 | mark | press left_shift | only invulnerable=0
 left Ctrl | set enemies=2 | mark | press left_ctrl | only enemies=0
-player 2: w a s d, z q | set players=2 tampon=0 | mark | press a | only e0.dir=left tampon=3
-  | press d | only e0.dir=right tampon=3 | press s | only e0.dir=down tampon=3 | press w
-  | only e0.dir=up tampon=3 | set e0.dir=stop | press z | only e0.dir=up tampon=3
-  | press q | only e0.dir=left tampon=3
-one player: those keys do nothing | set tampon=0 | enemy 0 5000,5000 right | mark
-  | press a | press d | press s | press w | press z | press q | only
-keys of no use | set players=2 | mark | press ; | press e | press F3 | press right_ctrl | only
+waits | press Space | expect waited>=50 | press g | expect waited>=100 | press v
+  | expect waited>=50 | press F5 | expect waited>=50 | press F1 | expect waited>=100
 # The pause takes events until p, Escape or a closed window; play keys mean nothing there.
 pause: p resumes | set level=3 | timer | queue ; v g Up p Down quit | mark | press p
   | only timer=1 stale=0 waited>=330 | caption Glouto seconde generation ! Niveau 3
   | set change=0 | frame | expect hero.dir=down
-pause: Escape ends the game | queue Escape Up quit | mark | press p | only running=0 timer=1
-  | set change=0 | frame | expect hero.dir=up
 a pad's Back pauses, and in the pause ends the game | frame back back Up quit
   | expect running=0 finprog=0
-pause: closing the window ends the program | queue quit Up p | mark | press p
-  | only running=0 finprog=1
 one event a frame | queue - Up v | frame | expect hero.dir=stop lives=1 | frame
   | expect hero.dir=up lives=1 | frame | expect lives=2
 closing the window | frame quit | expect running=0 finprog=1
@@ -248,18 +175,14 @@ TEST_F(Rules, ActorsStepTurnAtEdgesAndAnswerWalls) {
 a step of its speed | set speed=7 | move 0 100,100 right | only e1.x=107 draws=0
 down | move 0 100,100 down | only e1.y=105 draws=0
 right edge, 10 past it | move 0 555,100 right | only e1.x=550 e1.dir=left draws=0
-one short of the right edge | move 0 554,100 right | only e1.x=559
 right edge of the widest level | set width=1000 | move 0 955,100 right | only e1.x=950 e1.dir=left
-bottom edge | move 0 100,555 down | only e1.y=550 e1.dir=up
 one short of the bottom edge | move 0 100,554 down | only e1.y=559
 left edge | move 0 3,100 left | only e1.x=0 e1.dir=right
 one short of the left edge | move 0 6,100 left | only e1.x=1
-top edge | move 0 100,3 up | only e1.y=0 e1.dir=down
 left edge, moving up | move 0 -5,100 up | only e1.x=0 e1.y=95 e1.dir=right
 top edge, moving right | move 0 100,0 right | only e1.x=105 e1.dir=down
 edges in order, the last one turns | move 0 555,-4 right | only e1.x=550 e1.y=0 e1.dir=down
 stopped: no move, no edge | move 0 700,-40 stop | only draws=0
-random turn | move 1 300,200 up | only e1.dir=r0%4+1 e1.countdown=r1%150 draws=2
 in the widest level | seed 2 | set width=1000 | move 1 300,200 up
   | only e1.dir=r0%4+1 e1.countdown=r1%250 draws=2
 countdown running: no turn | set e1.countdown=7 | move 1 300,200 up | only draws=0
@@ -268,7 +191,6 @@ stopped: no turn | move 1 300,200 stop | only draws=0
 window narrower than 4 pixels | seed 99 | set width=3 | move 1 300,200 up
   | only e1.dir=r3%4+1 e1.x=26 draws=4
 left edge: back to 26 | set e1.countdown=7 | move 1 -3,100 up | only e1.dir=r0%4+1 e1.x=26 draws=1
-on the left edge | seed 2 | set e1.countdown=7 | move 1 0,100 up | only e1.dir=r0%4+1 e1.x=26
 right edge | set e1.countdown=7 | move 1 560,100 left | only e1.dir=r0%4+1 e1.x=550 draws=1
 short of the right edge | set e1.countdown=7 | move 1 559,100 left | only draws=0
 bottom edge | seed 99 | set e1.countdown=7 | move 1 100,560 right | only e1.dir=r0%4+1 e1.y=550
@@ -278,10 +200,6 @@ top left corner | set e1.countdown=7 | move 1 -3,-3 right
 bottom right corner | seed 2 | set e1.countdown=7 | move 1 600,600 down
   | only e1.dir=r1%4+1 e1.x=550 e1.y=550 draws=2
 turn, then edge | move 1 -3,100 left | only e1.dir=r2%4+1 e1.x=26 e1.countdown=r1%150 draws=3
-right: back | walls 150,100 | move 3 100,100 right | only e1.x=85 e1.dir=left tampon=3 draws=0
-left: back | walls 75,100 | move 3 100,100 left | only e1.x=115 e1.dir=right tampon=3
-up: back | walls 100,75 | move 3 100,100 up | only e1.y=115 e1.dir=down tampon=3
-down: back | walls 100,150 | move 3 100,100 down | only e1.y=85 e1.dir=up tampon=3
 right: aside | walls 150,100 100,75 | move 3 100,100 right | only e1.x=90 e1.y=105 e1.dir=up tampon=3
 left: aside | walls 75,100 100,150 | move 3 100,100 left | only e1.x=110 e1.y=95 e1.dir=down
   tampon=3
