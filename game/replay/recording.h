@@ -76,8 +76,14 @@ struct StartGlobals {
   }
 };
 
-// Every kCheckEvery-th frame's state is checked, from frame 0.
+// Every kCheckEvery-th frame's state is checked, from frame 0, on its low
+// kCheckBits: a replay that drifts stays off, so the next checks catch what
+// one lets through.
 constexpr int kCheckEvery = 64;
+constexpr int kCheckBits = 8;
+inline std::uint16_t KeptCheck(std::uint32_t checksum) {
+  return static_cast<std::uint16_t>(checksum & ((1u << kCheckBits) - 1));
+}
 
 struct Recording {
   std::uint32_t seed = 0;
@@ -88,7 +94,7 @@ struct Recording {
   std::vector<Moment> moments;
   int frames = 0;  // the frame loop's frames, all levels together
   std::vector<Ticks> ticks;
-  std::vector<std::uint16_t> checks;  // low half of StateChecksum, frames 0, 64, 128...
+  std::vector<std::uint16_t> checks;  // KeptCheck of StateChecksum, frames 0, 64, 128...
   int endLevel = 1, endScore = 0;
   std::uint32_t endCheck = 0;  // StateChecksum as the game ended
 

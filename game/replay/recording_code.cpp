@@ -1,6 +1,8 @@
 #include "game/replay/recording_code.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "game/replay/recording_limits.h"
 
@@ -8,10 +10,73 @@ namespace {
 
 constexpr int kTickGuess = 6;  // frames between two quarter seconds, at the game's pace
 
-// Timeline tokens.
-constexpr unsigned kFrameEvent = 0b0, kRepeat = 0b10, kScreenEvent = 0b110, kEnd = 0b111;
+// Timeline tokens. A frame's key press released some frames later, the game's
+// usual moment, is one token: the frames before it, the key, how long it was held.
+constexpr unsigned kPress = 0b0, kFrameEvent = 0b10, kRepeat = 0b110, kScreenEvent = 0b1110,
+                   kEnd = 0b1111;
+
+// Frames before a press: a player turns every second or so, a few dozen frames.
+constexpr int kQuietLowBits = 4;
+
+// The keys last pressed, last first: a press names one in two bits, or a new one.
+class RecentKeys {
+ public:
+  int Find(const TakenEvent& e) const {
+    for (int i = 0; i < kCount; ++i)
+      if (keys_[i] == std::make_pair(e.fromPad, e.key)) return i;
+    return -1;
+  }
+  void Take(int at, const TakenEvent& e) {
+    std::move_backward(keys_.begin(), keys_.begin() + (at < 0 ? kCount - 1 : at),
+                       keys_.begin() + (at < 0 ? kCount : at + 1));
+    keys_[0] = {e.fromPad, e.key};
+  }
+  TakenEvent At(int at) const {
+    TakenEvent e;
+    e.fromPad = keys_[static_cast<std::size_t>(at)].first;
+    e.key = keys_[static_cast<std::size_t>(at)].second;
+    return e;
+  }
+  static constexpr int kCount = 4, kBits = 2;
+
+ private:
+  std::array<std::pair<bool, int>, kCount> keys_{{{false, 0}, {false, 1}, {false, 2}, {false, 3}}};
+};
+
+TakenEvent KeyEvent(TakenKind kind, const TakenEvent& key) {
+  TakenEvent e;
+  e.kind = kind;
+  e.fromPad = key.fromPad;
+  e.key = key.key;
+  return e;
+}
+
+// A frame's look took a key once, and a later frame's look its release.
+bool IsPress(const Moment& m) {
+  return !m.screen && m.frames == 1 && m.event == KeyEvent(TakenKind::kKeyDown, m.event);
+}
+bool Releases(const Moment& m, const Moment& press) {
+  return !m.screen && m.event == KeyEvent(TakenKind::kKeyUp, press.event);
+}
 
 // ---- writing ----
+
+void PutQuiet(BitWriter& w, int quiet) {
+  w.Number(static_cast<std::uint64_t>(quiet) >> kQuietLowBits);
+  w.Put(static_cast<unsigned>(quiet) & ((1u << kQuietLowBits) - 1), kQuietLowBits);
+}
+
+void PutKey(BitWriter& w, RecentKeys& recent, const TakenEvent& e) {
+  const int at = recent.Find(e);
+  w.Put(at < 0, 1);
+  if (at >= 0) {
+    w.Put(static_cast<unsigned>(at), RecentKeys::kBits);
+  } else {
+    w.Put(e.fromPad, 1);
+    w.Number(static_cast<std::uint64_t>(e.key));
+  }
+  recent.Take(at, e);
+}
 
 void PutEvent(BitWriter& w, const TakenEvent& e, const TakenEvent* previous) {
   if (previous && e == *previous) return w.Put(0, 1);
@@ -31,6 +96,46 @@ void PutEvent(BitWriter& w, const TakenEvent& e, const TakenEvent* previous) {
       break;
     default: break;
   }
+}
+
+void PutTimeline(BitWriter& w, const std::vector<Moment>& moments, int frames) {
+  RecentKeys recent;
+  const TakenEvent* previous = nullptr;
+  int framesSeen = 0;
+  for (std::size_t i = 0; i < moments.size(); ++i) {
+    const Moment& m = moments[i];
+    if (IsPress(m) && i + 1 < moments.size() && Releases(moments[i + 1], m)) {
+      const Moment& release = moments[++i];
+      w.Put(kPress, 1);
+      PutQuiet(w, m.quiet);
+      PutKey(w, recent, m.event);
+      w.Number(static_cast<std::uint64_t>(release.quiet));
+      framesSeen += m.quiet + 1 + release.quiet + release.frames;
+      if (release.frames > 1) {
+        w.Put(kRepeat, 3);
+        w.Number(static_cast<std::uint64_t>(release.frames - 2));
+      }
+      previous = &release.event;
+      continue;
+    }
+    if (m.screen) {
+      w.Put(kScreenEvent, 4);
+      w.Number(static_cast<std::uint64_t>(m.quiet));
+      w.Number(static_cast<std::uint64_t>(m.wait));
+    } else {
+      w.Put(kFrameEvent, 2);
+      PutQuiet(w, m.quiet);
+    }
+    PutEvent(w, m.event, previous);
+    if (!m.screen && m.frames > 1) {
+      w.Put(kRepeat, 3);
+      w.Number(static_cast<std::uint64_t>(m.frames - 2));
+    }
+    framesSeen += m.quiet + (m.screen ? 0 : m.frames);
+    previous = &m.event;
+  }
+  w.Put(kEnd, 4);
+  w.Number(static_cast<std::uint64_t>(std::max(0, frames - framesSeen)));
 }
 
 void PutTicks(BitWriter& w, const std::vector<Ticks>& ticks) {
@@ -95,7 +200,7 @@ class Reader {
     ReadTicks(r);
     const int checks = (r.frames + kCheckEvery - 1) / kCheckEvery;
     for (int i = 0; i < checks && Fine(); ++i)
-      r.checks.push_back(static_cast<std::uint16_t>(in_.Get(16)));
+      r.checks.push_back(static_cast<std::uint16_t>(in_.Get(kCheckBits)));
     if (in_.Failed() && fault_.empty()) fault_ = "elle a \u00e9t\u00e9 coup\u00e9e";
     if (fault_.empty() && !in_.AtCleanEnd()) fault_ = "elle a \u00e9t\u00e9 rallong\u00e9e";
     return fault_;
@@ -180,17 +285,54 @@ class Reader {
     r.frames += static_cast<int>(more);
   }
 
+  int Quiet() {
+    const std::uint64_t high = in_.Number();
+    const std::uint64_t low = in_.Get(kQuietLowBits);
+    if (Fine() && high > static_cast<std::uint64_t>(kMaxFrames >> kQuietLowBits))
+      Fail("une attente est impossible");
+    return Fine() ? static_cast<int>(high << kQuietLowBits | low) : 0;
+  }
+
+  void ReadPress(Recording& r, RecentKeys& recent) {
+    Moment press;
+    press.quiet = Quiet();
+    TakenEvent key;
+    int at = -1;
+    if (in_.Get(1) == 0) {
+      at = static_cast<int>(in_.Get(RecentKeys::kBits));
+      key = recent.At(at);
+    } else {
+      key.fromPad = in_.Get(1) != 0;
+      key.key = Int(0, kMaxKey, "une touche");
+      if (Fine() && recent.Find(key) >= 0) Fail("une touche est mal \u00e9crite");
+    }
+    Moment release;
+    release.quiet = Int(0, kMaxFrames, "une attente");
+    if (!Fine()) return;
+    recent.Take(at, key);
+    press.event = KeyEvent(TakenKind::kKeyDown, key);
+    release.event = KeyEvent(TakenKind::kKeyUp, key);
+    CountFrames(r, std::int64_t{press.quiet} + 1 + release.quiet + 1);
+    r.moments.push_back(press);
+    r.moments.push_back(release);
+  }
+
   void ReadTimeline(Recording& r) {
+    RecentKeys recent;
     const TakenEvent* previous = nullptr;
     while (Fine()) {
-      if (r.moments.size() >= static_cast<std::size_t>(kMaxMoments)) {
+      if (r.moments.size() + 1 >= static_cast<std::size_t>(kMaxMoments)) {
         Fail("elle est bien trop longue");
         return;
       }
-      if (in_.Get(1) == kFrameEvent) {
+      if (in_.Get(1) == kPress) {
+        ReadPress(r, recent);
+      } else if (in_.Get(1) == 0) {  // kFrameEvent
         Moment m;
-        m.quiet = Int(0, kMaxFrames, "une attente");
+        m.quiet = Quiet();
         if (!ReadEvent(m.event, previous)) return;
+        if (!r.moments.empty() && IsPress(r.moments.back()) && Releases(m, r.moments.back()))
+          Fail("un \u00e9v\u00e9nement est mal \u00e9crit");
         CountFrames(r, std::int64_t{m.quiet} + 1);
         r.moments.push_back(m);
       } else if (in_.Get(1) == 0) {  // kRepeat
@@ -212,6 +354,7 @@ class Reader {
         CountFrames(r, Int(0, kMaxFrames, "sa fin"));
         return;
       }
+      if (!Fine()) return;
       previous = &r.moments.back().event;
     }
   }
@@ -276,24 +419,9 @@ CodeBytes EncodeRecording(const Recording& r) {
   w.Put(r.endCheck, 32);
   w.Number(r.levels.size());
   for (const CarriedLevel& level : r.levels) PutLevel(w, level);
-  const TakenEvent* previous = nullptr;
-  int framesSeen = 0;
-  for (const Moment& m : r.moments) {
-    w.Put(m.screen ? kScreenEvent : kFrameEvent, m.screen ? 3 : 1);
-    w.Number(static_cast<std::uint64_t>(m.quiet));
-    if (m.screen) w.Number(static_cast<std::uint64_t>(m.wait));
-    PutEvent(w, m.event, previous);
-    if (!m.screen && m.frames > 1) {
-      w.Put(kRepeat, 2);
-      w.Number(static_cast<std::uint64_t>(m.frames - 2));
-    }
-    framesSeen += m.quiet + (m.screen ? 0 : m.frames);
-    previous = &m.event;
-  }
-  w.Put(kEnd, 3);
-  w.Number(static_cast<std::uint64_t>(std::max(0, r.frames - framesSeen)));
+  PutTimeline(w, r.moments, r.frames);
   PutTicks(w, r.ticks);
-  for (const std::uint16_t check : r.checks) w.Put(check, 16);
+  for (const std::uint16_t check : r.checks) w.Put(check, kCheckBits);
   const std::uint16_t check = RecordingCheck(bytes, bytes.size());
   bytes.push_back(static_cast<std::uint8_t>(check >> 8));
   bytes.push_back(static_cast<std::uint8_t>(check));
@@ -308,6 +436,8 @@ std::string DecodeRecording(const CodeBytes& bytes, Recording* out) {
            std::to_string(bytes[0]) + " (celui-ci lit la version " +
            std::to_string(kRecordingVersion) + ").";
   }
+  if (bytes[0] >= 1 && bytes[0] < kRecordingVersion)
+    return Refusal("elle vient d'une version plus ancienne du jeu");
   if (bytes[0] != kRecordingVersion) return "Ce n'est pas une partie de Glouto.";
   if (bytes.size() < 3) return Refusal("elle a \u00e9t\u00e9 coup\u00e9e");
   if (bytes.size() > kMaxRecordingBytes) return Refusal("elle est bien trop longue");

@@ -7,16 +7,16 @@
 #include "level/code_bits.h"
 
 // A recording's bytes: the format's version, then everything packed in bits
-// (small numbers short, a held key or a steady timer in a few bits), then a
-// 16-bit check of all that came before. The file of a game holds these bytes;
-// its code is them in base64url.
+// (small numbers short, a key pressed and released, a held key or a steady
+// timer in a few bits), then a 16-bit check of all that came before. The file of a game holds these
+// bytes; its code is them in base64url.
 
-constexpr std::uint8_t kRecordingVersion = 1;
+constexpr std::uint8_t kRecordingVersion = 2;
 
 CodeBytes EncodeRecording(const Recording& recording);
 
 // Reads bytes written by EncodeRecording, and nothing else: anything damaged,
-// cut, lengthened, foreign or of a later version is refused. Returns "" with
+// cut, lengthened, foreign or of another version is refused. Returns "" with
 // `*out` filled, or one French sentence saying why, `*out` left alone.
 std::string DecodeRecording(const CodeBytes& bytes, Recording* out);
 
