@@ -9,7 +9,7 @@ for tool in clang++ sox lame; do command -v $tool >/dev/null || { echo "$tool mi
 mkdir -p "$out/$GLOUTO_FUZZ" && cd "$out" && options=()
 # shellcheck disable=SC2046
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I"$src" $(pkg-config --cflags sdl) "$src/tests/fuzz/fuzz.cpp" "$src"/level/level_{file,paths,code,check,save}.cpp "$src"/level/code_bits.cpp "$src"/game/replay/recording_code.cpp \
+  -I"$src" $(pkg-config --cflags sdl) "$src/tests/fuzz/fuzz.cpp" "$src"/level/level_{file,paths,code,check,save}.cpp "$src"/level/code_bits.cpp "$src"/game/replay/recording_{code,timeline}.cpp \
   "$src"/platform/desktop/sound/sound_{file,stream}.cpp $(pkg-config --libs sndfile samplerate) -o "fuzz-$GLOUTO_FUZZ"
 case $GLOUTO_FUZZ in
   level) cp "$src"/assets/Niveaux/*.txt level/ ;;
