@@ -18,6 +18,7 @@
 #include "editor/press.h"
 #include "editor/size_screen.h"
 #include "level/level_rules.h"
+#include "platform/screens.h"
 #include "platform/window.h"
 
 int FINPROG = 0;
@@ -112,6 +113,7 @@ void TakePagePresses(Cycle& c) {
 }
 
 void Edit(Cycle& c) {
+  ScreenShown("grille", nullptr, 0);
   int running = 1;
   while (running == 1 && FINPROG == 0) {
     TakePagePresses(c);

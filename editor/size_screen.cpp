@@ -7,6 +7,7 @@
 #include "common/screen_kit.h"
 #include "editor/editor.h"
 #include "level/level_rules.h"
+#include "platform/screens.h"
 #include "platform/window.h"
 
 namespace {
@@ -36,6 +37,7 @@ int Taille(SDL_Surface* screen, int width, int height) {
   std::array<SDL_Surface*, kButtons> plates{};
   std::array<SDL_Rect, kButtons> positions{};
   std::array<int, kButtons> greys{};
+  std::array<ScreenPlate, kButtons> shown{};
   const int cx = width / 2, cy = height / 2;
   for (int k = 0; k < kButtons; ++k) {
     const Button& b = kButtonTable[k];
@@ -43,7 +45,9 @@ int Taille(SDL_Surface* screen, int width, int height) {
     plates[k] = MakePlate(b.width);
     positions[k] = SDL_Rect{static_cast<Sint16>(cx + b.dx), static_cast<Sint16>(cy + b.dy), 0, 0};
     greys[k] = kIdleGrey;
+    shown[k] = PlateAt(b.label, positions[k], b.width, kPlateHeight);
   }
+  ScreenShown("taille", shown.data(), kButtons);
 
   int result = width;
   int running = 1;

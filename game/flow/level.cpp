@@ -48,7 +48,7 @@ void ChangeLevel(GameState& s) {
   ResetEnemyTurns(s);
   CentreHero(s);
   s.timerId = SDL_AddTimer(250, minuteur, nullptr);
-  ShowLevelCaption(s.level);
+  ShowPlayScreen(s);
 }
 
 void AdvanceToLevel(GameState& s, int level) {

@@ -38,12 +38,12 @@ void PauseGame(GameState& s) {
   GameWait(100);
   if (s.pauseText && s.screen) SDL_BlitSurface(s.pauseText, nullptr, s.screen, &s.pauseRect);
   if (s.screen) WindowFlip(s.screen);
-  ShowLevelCaption(s.level, true);
+  ShowPlayScreen(s, true);
   while (s.pauseLoop == 1) {
     if (PollGameEvent(&s.event)) HandlePauseEvent(s);
     GameWait(30);
   }
-  ShowLevelCaption(s.level);
+  ShowPlayScreen(s);
   GameWait(100);
   s.timerId = SDL_AddTimer(250, minuteur, nullptr);
   s.pauseLoop = 1;

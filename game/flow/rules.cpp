@@ -7,6 +7,7 @@
 #include "game/flow/globals.h"
 #include "game/maze/actors.h"
 #include "game/replay/intake.h"
+#include "platform/feel.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ void HeroMeetsEnemy(GameState& s) {
   const int enemy = Touched(&s.heroPosition, 0, s.enemyPositions.data(), s.enemyCount, kActor,
                             kFirstTouched);
   if (enemy < 0 || s.playerCount > 1) return;
+  FeelCaught();
   if (s.lives == 0) {
     s.clock = 0;
     s.running = 0;

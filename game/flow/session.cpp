@@ -15,6 +15,7 @@
 #include "game/screens/screens.h"
 #include "level/level_rules.h"
 #include "platform/pads.h"
+#include "platform/screens.h"
 #include "platform/window.h"
 
 namespace {
@@ -86,7 +87,7 @@ void StartFirstLevel(GameState& s, int level) {
   if (s.playerCount == 2 && s.level == 1) s.enemyModes[0] = 0;
   s.running = FINPROG ? 0 : ShowLevelStart(s);
   s.screen = WindowSetVideoMode(s.width, s.height, 32, kVideoFlags);
-  ShowLevelCaption(s.level);
+  ShowPlayScreen(s);
   ReloadImage(&s.heroImage, "Images/Glouto.png");
   SetWhiteKey(s.heroImage);
   s.timerId = SDL_AddTimer(250, minuteur, nullptr);
@@ -99,6 +100,7 @@ void FinishGame(GameState& s) {
   s.won = s.score > 0 && s.clock > 0 && s.lives >= 0 ? 1 : 0;
   if (FINPROG) return;
   s.running = FIN(s.won, s.score, s.screen, s.font, s.width, s.height, s.music.musicSwitch);
+  ScreenNewGameNext(s.running == 1);
   Merci(s.width, s.height, s.screen, s.font);
 }
 

@@ -6,6 +6,7 @@
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
 #include "platform/open_page.h"
+#include "platform/screens.h"
 
 namespace {
 
@@ -44,13 +45,16 @@ void Merci(int width, int height, SDL_Surface* screen, TTF_Font* font) {
                                    "Merci pour leur aide \xE0 : cliquez pour acc\xE9"
                                    "der au site",
                                    kBlack);
-  SDL_Surface* quit = RenderText(font, "Quitter", kBlack);
+  constexpr const char* kQuit = "Quitter";
+  SDL_Surface* quit = RenderText(font, kQuit, kBlack);
   SDL_Surface* plate = MakePlate(kPlateWidth);
 
   const int cx = width / 2, cy = height / 2;
   const Areas a{At(cx - 46, cy - 200), At(cx - 182, cy - 100), At(cx - 224, cy + 25)};
   const SDL_Rect thanksAt = At(cx - 290, cy - 150), quitTextAt = At(cx - 44, cy - 200);
 
+  const ScreenPlate plates[] = {PlateAt(kQuit, a.quit, kPlateWidth, kPlateHeight)};
+  ScreenShown("merci", plates, 1);
   while (running) {
     Texte(screen, plate, nullptr, nullptr, thanks, firstLogo, secondLogo, quit, a.quit, PRIEN,
           PRIEN, thanksAt, a.firstLogo, a.secondLogo, quitTextAt, grey, 0, 255, 1, 4, 0);

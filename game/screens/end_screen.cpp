@@ -8,6 +8,7 @@
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
 #include "platform/fsound.h"
+#include "platform/screens.h"
 
 namespace {
 
@@ -51,6 +52,10 @@ int FIN(int won, int score, SDL_Surface* screen, TTF_Font* font, int width, int 
   SDL_Surface* headline = RenderText(font, ending.headline, kWhite);
   SDL_Surface* picture = IMG_Load(ending.picture);
 
+  // No plates: its two keys, named for what they lead to.
+  const ScreenPlate keys[] = {KeyPlate("Recommencer", SDLK_RETURN),
+                              KeyPlate("Quitter", SDLK_ESCAPE)};
+  ScreenShown("fin", keys, 2);
   int result = kStay;
   while (result == kStay) {
     Texte(screen, nullptr, nullptr, picture, hint, scoreLine, headline, nullptr, PRIEN, PRIEN,

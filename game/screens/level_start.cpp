@@ -8,6 +8,7 @@
 #include "game/screens/composer.h"
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
+#include "platform/screens.h"
 
 namespace {
 
@@ -59,7 +60,8 @@ int init(int width, int height, SDL_Surface* screen, int level, int chestCount,
   std::snprintf(levelText, sizeof levelText, " %d", level);
   SDL_Surface* niveau = RenderText(font, "Niveau", kBlack);
   SDL_Surface* number = RenderText(font, levelText, kBlack);
-  SDL_Surface* commencer = RenderText(font, "Commencer", kBlack);
+  constexpr const char* kStart = "Commencer";
+  SDL_Surface* commencer = RenderText(font, kStart, kBlack);
 
   const int cx = width / 2, cy = height / 2;
   const SDL_Rect backdropAt = At(cx - 60, cy - 155);
@@ -69,6 +71,8 @@ int init(int width, int height, SDL_Surface* screen, int level, int chestCount,
   const SDL_Rect numberAt = At(cx - 15, cy - 5);
   const SDL_Rect commencerAt = At(cx - 63, height - 240);
 
+  const ScreenPlate plates[] = {PlateAt(kStart, plateAt, kPlateWidth, kPlateHeight)};
+  ScreenShown("debut", plates, 1);
   while (out.running) {
     Texte(screen, plate, nullptr, backdrop, niveau, number, commencer, nullptr, plateAt, PRIEN,
           backdropAt, niveauAt, numberAt, commencerAt, PRIEN, out.grey, 0, 255, 1, 3, 1);

@@ -10,6 +10,7 @@
 #include "game/screens/screen_kit.h"
 #include "game/screens/screens.h"
 #include "platform/open_page.h"
+#include "platform/screens.h"
 
 namespace {
 
@@ -20,7 +21,13 @@ struct Area {
   SDL_Rect at;
   int width, height;
   bool Holds(int x, int y) const { return OnPlate(x, y, at, width, height); }
+  ScreenPlate Plate(const char* word) const { return PlateAt(word, at, width, height); }
 };
+
+constexpr const char* kOne = "1 joueur";
+constexpr const char* kTwo = "2 joueurs";
+constexpr const char* kManual = "Mode d'emploi";
+constexpr const char* kBack = "Retour";
 
 struct Layout {
   Area one, two, manual, back, readme;
@@ -50,6 +57,16 @@ void OpenReadme() {
     free(here);
   }
   OpenGamePage(path.c_str(), SW_SHOWNORMAL);
+}
+
+void Announce(const Layout& l, bool instructions) {
+  const ScreenPlate question[] = {l.one.Plate(kOne), l.two.Plate(kTwo), l.manual.Plate(kManual)};
+  const ScreenPlate back[] = {l.back.Plate(kBack)};
+  if (instructions) {
+    ScreenShown("mode", back, 1);
+  } else {
+    ScreenShown("menu", question, 3);
+  }
 }
 
 void Choose(MenuState& s, int players) {
@@ -119,13 +136,13 @@ int Joueurs(int width, int height, SDL_Surface* screen, TTF_Font* font) {
   SDL_Surface* plateTwo = MakePlate(110);
   SDL_Surface* plateManual = MakePlate(165);
   SDL_Surface* plateBack = MakePlate(80);
-  SDL_Surface* one = RenderText(font, "1 joueur", kBlack);
-  SDL_Surface* two = RenderText(font, "2 joueurs", kBlack);
+  SDL_Surface* one = RenderText(font, kOne, kBlack);
+  SDL_Surface* two = RenderText(font, kTwo, kBlack);
   SDL_Surface* question = RenderText(font, "Combien de joueurs ?", kBlack);
-  SDL_Surface* manual = RenderText(font, "Mode d'emploi", kBlack);
+  SDL_Surface* manual = RenderText(font, kManual, kBlack);
   SDL_Surface* instructions = IMG_Load("Images/ModeEmploi.png");
   SetWhiteKey(instructions);
-  SDL_Surface* back = RenderText(font, "Retour", kBlack);
+  SDL_Surface* back = RenderText(font, kBack, kBlack);
   SDL_Surface* readme = IMG_Load("Images/Readme.png");
   SetWhiteKey(readme);
 
@@ -134,7 +151,10 @@ int Joueurs(int width, int height, SDL_Surface* screen, TTF_Font* font) {
   const SDL_Rect questionAt = At(cx - 110, cy - 100), manualTextAt = At(cx - 81, cy - 200);
   const SDL_Rect instructionsAt = At(cx - 300, cy - 299), backTextAt = At(cx - 38, cy + 250);
 
+  int announced = -1;
   while (s.running) {
+    if (announced != s.page) Announce(l, s.OnInstructions());
+    announced = s.page;
     if (s.OnInstructions()) {
       Texte(screen, plateBack, nullptr, nullptr, instructions, readme, back, nullptr, l.back.at,
             PRIEN, PRIEN, instructionsAt, l.readme.at, backTextAt, PRIEN, s.backGrey, 0, 255, 1, 3,

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Makes the menu icons glouto-SIZE.png and glouto-editeur-SIZE.png, and the
-browser site's, glouto-192.png and glouto-512.png (a home screen's sizes).
+browser site's, glouto-192.png and glouto-512.png (a home screen's sizes),
+and glouto-maskable-SIZE.png, which a phone may crop to any shape.
 
 The game's icon is the hero's own picture (assets/Images/Glouto.png) when it
 is there, else a drawn glutton; the editor's is a grid with a few walls, in the
@@ -40,6 +41,15 @@ def fit(picture, size):
     picture = picture.resize(shape, resample)
     square = Image.new("RGBA", (size, size), (0, 0, 0, 0))
     square.paste(picture, ((size - shape[0]) // 2, (size - shape[1]) // 2), picture)
+    return square
+
+
+def maskable(picture, size):
+    """On the site's own dark, inside the middle circle a phone's mask keeps
+    (80 % across): a square of 60 % fits in it."""
+    square = Image.new("RGBA", (size, size), (0x20, 0x28, 0x30, 255))
+    inner = fit(picture, size * 6 // 10)
+    square.paste(inner, ((size - inner.width) // 2, (size - inner.height) // 2), inner)
     return square
 
 
@@ -89,6 +99,7 @@ def main():
         fit(editor, size).save(os.path.join(HERE, "glouto-editeur-%d.png" % size), optimize=True)
     for size in WEB_SIZES:
         fit(game, size).save(os.path.join(HERE, "glouto-%d.png" % size), optimize=True)
+        maskable(game, size).save(os.path.join(HERE, "glouto-maskable-%d.png" % size), optimize=True)
     return 0
 
 

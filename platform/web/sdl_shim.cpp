@@ -146,11 +146,6 @@ EM_JS(void, DrawCanvas, (SDL_Surface * from, int sx, int sy, int w, int h, SDL_S
   GloutoMarks.add(target, source.markA, source.markB, source.alpha, sx * 65536 + sy,
                   w * 65536 + h, x * 65536 + y);
   GloutoFrames.blit(target, source, sx, sy, w, h, x, y);
-  // The page tells screens of one caption apart by the file picture they show.
-  if (target === GloutoFrames.screen && source.source && source.source.charCodeAt(0) === 108 &&
-      !Module.gloutoPicture) {
-    Module.gloutoPicture = source.source;  // "load:Images/..."
-  }
 });
 // clang-format on
 
@@ -259,7 +254,6 @@ extern "C" SDL_Surface* TTF_RenderText_Blended(TTF_Font* font, const char* text,
 // clang-format off
 EM_JS(void, SetPageTitle, (const char* title), {
   document.title = UTF8ToString(title);
-  if (Module.onCaption) Module.onCaption(document.title);
 });
 // clang-format on
 

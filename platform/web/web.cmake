@@ -72,7 +72,8 @@ function(glouto_web_site)
     ${CMAKE_SOURCE_DIR}/platform/web/page/*.webmanifest ${CMAKE_SOURCE_DIR}/platform/web/page/*.jpg)
   # The hero's icon: the favicon, and a home screen's.
   set(icons ${CMAKE_SOURCE_DIR}/packaging/icons)
-  foreach(icon "48;icone.png" "192;icone-192.png" "512;icone-512.png")
+  foreach(icon "48;icone.png" "192;icone-192.png" "512;icone-512.png" "maskable-192;icone-masque-192.png"
+      "maskable-512;icone-masque-512.png")
     list(GET icon 0 size)
     list(GET icon 1 name)
     add_custom_command(OUTPUT ${GLOUTO_SITE}/${name}

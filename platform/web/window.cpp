@@ -33,12 +33,6 @@ EM_JS(void, DrawFramesLazily, (SDL_Surface * surface), { GloutoFrames.start(SDL.
 // shown is not shown again (see frames.js).
 // clang-format off
 EM_JS(bool, CopyToPage, (SDL_Surface * page), {
-  var picture = Module.gloutoPicture || "";
-  Module.gloutoPicture = "";
-  if (picture !== Module.gloutoPictureShown) {
-    Module.gloutoPictureShown = picture;
-    if (Module.onPicture) Module.onPicture(picture.slice(5));
-  }
   if (!GloutoFrames.show(SDL.surfaces[page])) return false;
   Module.gloutoFrameShown = performance.now();  // see pads.cpp
   Module.gloutoFramesShown = (Module.gloutoFramesShown || 0) + 1;  // the pace, for bench/web

@@ -39,9 +39,6 @@ function prepare(pads) {
   };
   [window.addEventListener, window.removeEventListener] = [counted(window.addEventListener, 1), counted(window.removeEventListener, -1)];
   window.setTimeout = ((timeout) => (f, ms = 0, ...rest) => timeout((...a) => (window.clock += ms, f(...a)), ms, ...rest))(setTimeout);
-  window.errors = [];  // what the console would show in red: logged errors, uncaught ones, rejections nobody handled
-  console.error = ((error) => (...a) => (window.errors.push(a.join(' ')), error.apply(console, a)))(console.error);
-  ['error', 'unhandledrejection'].forEach((type) => addEventListener(type, (e) => window.errors.push(`${e.message ?? e.reason}`)));
   window.getImageData = () => Module.canvas.getContext('2d').getImageData(0, 0, Module.canvas.width, Module.canvas.height).data;
   window.heroX = () => {  // centre along x of the hero's orange, which nothing else has
     const c = Module.canvas, d = getImageData();
@@ -81,9 +78,10 @@ class Site {
   async open(page, prepare) {  // `prepare` runs in the page before any of its scripts
     if (!this.page) {
       (this.page = await this.browser.newPage()).setDefaultTimeout(Math.max(1000, DEADLINE - Date.now()));  // puppeteer's waits too
-      this.page.on('pageerror', (error) => console.log(`page error: ${error.message} ${error.stack}`));
-      this.page.on('console', (m) => m.type() === 'error' && console.log(`console: ${m.text()}`));
-      this.page.on('dialog', (d) => d.accept());  // leaving a page that asks first: a step meant to leave
+      this.errors = [];
+      this.page.on('pageerror', (error) => this.errors.push(`page error: ${error.message} ${error.stack}`));
+      this.page.on('console', (m) => m.type() === 'error' && this.errors.push(`console: ${m.text()}`));
+      this.page.on('dialog', (d) => this.leaving || d.accept());  // a page the scenario opens anew is left, asked or not
       await this.page.setViewport(this.viewport);
     }
     if (prepare) await this.page.evaluateOnNewDocument(prepare);
@@ -121,12 +119,23 @@ function fitsWindow(roomy) {
   const c = Module.canvas.getBoundingClientRect(), rect = (e) => e.getBoundingClientRect();
   const inside = c.left >= -0.5 && c.top >= -0.5 && c.right <= innerWidth + 0.5 && c.bottom <= innerHeight + 0.5;
   const shape = Math.abs(c.width / c.height - Module.canvas.width / Module.canvas.height) < 0.01;
-  const covered = [...document.querySelectorAll('button')].map(rect)
+  const see = (b) => /rgba\(.*, 0(\.\d+)?\)$/.test(getComputedStyle(b).backgroundColor);  // the maze shows through
+  const covered = [...document.querySelectorAll('button')].filter((b) => !see(b)).map(rect)
     .some((r) => r.width > 0 && r.left < c.right && r.right > c.left && r.top < c.bottom && r.bottom > c.top);
   const small = [...document.querySelectorAll('button, input, a#telecharger')].filter((b) => roomy &&
     rect(b).width > 0 && (rect(b).width < 48 || rect(b).height < 48)).map((b) => b.textContent);
   return (inside && shape && !covered && !small.length && c.width > 0) || `${c.left},${c.top} ${c.width}x${c.height} in ` +
     `${innerWidth}x${innerHeight}${covered ? ', under a button' : ''}${small.length ? `, under 48 px: ${small}` : ''}`;
+}
+
+// The buttons a player sees (those of a question or sheet over the page, if one is open), by name; each at least
+// 48 CSS px a side with text of 16 CSS px or more, or what is wrong.
+function controls() {
+  const over = document.querySelector('[role=dialog]:not([hidden]), [role=alertdialog]:not([hidden])') || document;
+  return [...over.querySelectorAll('button')].filter((b) => b.getBoundingClientRect().width > 0).map((b) => {
+    const r = b.getBoundingClientRect(), size = parseFloat(getComputedStyle(b).fontSize);
+    return r.width < 48 || r.height < 48 || size < 16 ? `${b.ariaLabel || b.textContent} ${r.width}x${r.height} ${size}px` : b.ariaLabel || b.textContent;
+  });
 }
 
 // Each step: `this` is the Player, words what follows the step's name.
@@ -203,6 +212,19 @@ const STEPS = {
       `.map((e) => e.textContent).join(' ')))(document.getElementById('demande'))`);
     await this.site.page.click(`#demande button:nth-of-type(${n})`);
   },
+  controls(words, seen) {
+    return waitUntil({toString: () => `the controls ${words}, not ${seen}`}, async () => `${seen = await this.eval(controls)}` === `${words}`);
+  },
+  async leaving([asks]) {  // the page left for the home page: asks whether to, or not (once answered, it stays)
+    this.site.leaving = true;
+    const question = new Promise((resolve) => this.site.page.once('dialog', (d) => resolve(d)));
+    const gone = this.site.page.waitForNavigation().catch(() => null);
+    const sent = this.eval(() => { location.href = 'index.html'; }).catch(() => null);  // held while the page asks
+    const first = await Promise.race([question, gone.then(() => null)]);
+    if (first) await first.dismiss();
+    [this.site.leaving] = [false, await sent];
+    check(Boolean(first) === (asks === 'asks') && (!first || first.type() === 'beforeunload'), `leaving ${first ? 'asked' : 'did not ask'}`);
+  },
   plates(words) {  // the page's own buttons for the screen, each named by its word
     return waitUntil(`the page buttons ${words}`, async () => `${await this.site.page.$$eval('#plaques button',
       (bs) => bs.map((b) => b.ariaLabel === b.textContent && b.textContent))}` === `${words}`);
@@ -242,6 +264,7 @@ const STEPS = {
     fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8'));
     check(!found.length, `axe found\n  ${found.join('\n  ')}`);
   },
+  clean() { check(!this.site.errors.length, `the page said\n  ${this.site.errors.join('\n  ')}`); },
   offline() { this.site.network.down = true; },
   reload() { return this.site.page.reload(); },
   async hide() { this.other = await this.site.browser.newPage(); await this.until('document.hidden'); },
@@ -307,6 +330,7 @@ async function main() {
     else for (const file of ['steps.txt', `${name}.txt`]) await player.play(read(file));
   } catch (error) {
     process.exitCode = 1;
+    if (player.site.errors?.length) console.log(player.site.errors.join('\n'));
     console.log(`FAILED: ${coded[name] ? '' : `${player.place}${player.case || ''}: `}${error.message}`);
     fs.mkdirSync(artifacts, {recursive: true});
     await player.site.page?.screenshot({path: path.join(artifacts, 'failure.png')}).catch(() => {});

@@ -14,8 +14,9 @@ var Commandes = {
     'Bas joueur 2': {key: 's', code: 'KeyS', keyCode: 83},
     'Gauche joueur 2': {key: 'a', code: 'KeyA', keyCode: 65},
     'Droite joueur 2': {key: 'd', code: 'KeyD', keyCode: 68},
-    'Entrée': {key: 'Enter', code: 'Enter', keyCode: 13},
     'Pause': {key: 'p', code: 'KeyP', keyCode: 80},
+    'Reprendre': {key: 'p', code: 'KeyP', keyCode: 80},
+    'Recommencer': {key: 'Enter', code: 'Enter', keyCode: 13},
     'Musique': {key: ' ', code: 'Space', keyCode: 32},
     'Piste suivante': {key: 'F1', code: 'F1', keyCode: 112},
     'Piste précédente': {key: 'F2', code: 'F2', keyCode: 113},
@@ -36,6 +37,15 @@ var Commandes = {
   press: function(label) { Commandes.send('keydown', Commandes.KEYS[label]); },
   release: function(label) { Commandes.send('keyup', Commandes.KEYS[label]); },
 
+  // The key a screen offers, by its KeyboardEvent.key, pressed and released.
+  tapKey: function(name) {
+    for (var label in Commandes.KEYS) {
+      if (Commandes.KEYS[label].key !== name) continue;
+      Commandes.press(label);
+      return Commandes.release(label);
+    }
+  },
+
   wire: function(button) {
     var label = button.getAttribute('aria-label');
     var held = false;
@@ -55,27 +65,18 @@ var Commandes = {
     button.addEventListener('contextmenu', function(e) { e.preventDefault(); });
   },
 
-  // Touch screens show the controls; elsewhere the player asks for them.
+  // Touch screens get the touch controls and instructions; a computer its
+  // keyboard, with the same buttons for the mouse. Asked again as the page
+  // changes (a tablet's keyboard, a browser's device mode).
   touchScreen: function() {
     return navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
   },
 
-  toggle: function(id, className, stored) {
-    var button = document.getElementById(id);
-    if (!button) return;
-    var set = function(on) {
-      document.body.classList.toggle(className, on);
-      button.setAttribute('aria-pressed', String(on));
-      if (Glouto.fit) requestAnimationFrame(Glouto.fit);
-    };
-    var kept = localStorage.getItem(stored);
-    set(kept === null ? (className === 'tactile' && Commandes.touchScreen()) : kept === '1');
-    button.addEventListener('click', function() {
-      Commandes.giveBackKeys(button);
-      var on = !document.body.classList.contains(className);
-      localStorage.setItem(stored, on ? '1' : '0');
-      set(on);
-    });
+  feel: function() {
+    var touch = Commandes.touchScreen();
+    if (touch === document.body.classList.contains('tactile')) return;
+    document.body.classList.toggle('tactile', touch);
+    if (Glouto.fit) requestAnimationFrame(Glouto.fit);
   },
 
   // A page button keeps no focus: Space or Entrée meant for the game would
@@ -96,6 +97,26 @@ var Commandes = {
     });
   },
 
+  // The options sheet: the music's state said on its button while it is open.
+  options: function() {
+    var sheet = document.getElementById('options');
+    if (!sheet) return;
+    var music = sheet.querySelector('button[aria-label="Musique"]'), watch = null;
+    var show = function() {
+      var audio = window.SDL && SDL.music && SDL.music.audio;
+      var on = Boolean(audio && !audio.paused);
+      music.setAttribute('aria-pressed', String(on));
+      music.querySelector('span').textContent = on ? 'oui' : 'non';
+    };
+    sheet.onOpen = function() { show(); watch = setInterval(show, 250); };
+    sheet.onClose = function() { clearInterval(watch); };
+    document.getElementById('fermer').addEventListener('click', function() { Ecrans.closeSheet(sheet); });
+    sheet.addEventListener('keydown', function(e) {
+      if (e.key === 'Escape') Ecrans.closeSheet(sheet);
+      if (e.key !== 'Tab') e.stopPropagation();
+    });
+  },
+
   start: function() {
     document.querySelectorAll('button[aria-label]').forEach(function(button) {
       // A button that asks first sends its key once answered.
@@ -103,9 +124,10 @@ var Commandes = {
         Commandes.wire(button);
       }
     });
-    Commandes.toggle('tactile', 'tactile', 'glouto.tactile');
-    Commandes.toggle('deux-joueurs', 'deux', 'glouto.deux');
+    Commandes.feel();
+    window.addEventListener('resize', Commandes.feel);
     Commandes.fullScreen();
+    Commandes.options();
   }
 };
 

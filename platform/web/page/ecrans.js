@@ -1,65 +1,39 @@
-// The program's screens as the page knows them: by the window's caption, and
-// where screens share one (the menu, its instructions, a level's start) by
-// the file picture the frame shows. Each screen's plates come as page buttons
-// that send the program the click its plate takes, a live region says each
-// screen, and quitting a game or a grid asks first.
+// The program's screens as the program tells them (platform/web/screens.cpp):
+// each screen's name and what it offers, plates at their boxes or keys. Each
+// becomes a page button that sends the program the click its plate takes or
+// the key it stands for; a live region says each screen, and quitting a game
+// asks first.
 'use strict';
 
 var Ecrans = {
   screen: '',
-  caption: '',
-  picture: '',
+  plates: [],  // what the screen now showing offers
+  PLATES: {},  // what each screen offered when it last showed, by its name
   over: false,
   listeners: [],
 
-  // A plate: its word, then its box from the window's centre (x, y, w; 40
-  // high), or the key it stands for on a screen without plates.
-  PLATES: {
-    menu: [['1 joueur', -45, -25, 90], ['2 joueurs', -55, 25, 110], ["Mode d'emploi", -83, -200, 165]],
-    mode: [['Retour', -40, 250, 80]],
-    debut: [['Commencer', -63, 60, 125]],  // at height - 240: the window is 600 high
-    fin: [['Recommencer', 'Entrée'], ['Quitter', 'Quitter']],
-    merci: [['Quitter', -46, -200, 93]],
-    taille: [['Niveau 1', -50, -100, 100], ['Niveau 2', -50, -50, 100], ['Niveau 3', -50, 0, 100],
-             ['Niveau 4', -50, 50, 100], ['Plus que 4', -55, 100, 110]]
-  },
-
-  // What the live region says of screens that share a caption.
+  // What the live region says of each screen, after the caption.
   SAID: {menu: 'Combien de joueurs ?', mode: "Mode d'emploi", debut: 'Le niveau va commencer.',
+         pause: 'Touchez « Reprendre » pour continuer.',
          taille: 'Choisissez la largeur du niveau.', grille: 'La grille : touchez une case pour y mettre un mur.'},
 
-  which: function() {
-    var c = Ecrans.caption, canvas = Module.canvas;
-    if (Ecrans.over) return '';
-    if (Glouto.program === 'editor') {
-      if (!canvas.width) return '';
-      return canvas.width === 400 && canvas.height === 400 ? 'taille' : 'grille';
-    }
-    if (c === 'Bienvenue dans le monde du Glouto !') {
-      if (/ModeEmploi|Readme/.test(Ecrans.picture)) return 'mode';
-      return /gloutofond/.test(Ecrans.picture) ? 'debut' : 'menu';
-    }
-    if (/ Niveau [0-9]+ PAUSE$/.test(c)) return 'pause';
-    if (/ Niveau [0-9]+$/.test(c)) return 'jeu';
-    if (c === 'Felicitation !!! :)' || c === 'Oh dommage ... :(') return 'fin';
-    return c === 'Remerciements ...' ? 'merci' : '';
-  },
-
   // Called from within the program: nothing of the page's may stop it.
-  update: function() {
+  shown: function(screen, plates) {
     try {
-      Ecrans.change(Ecrans.which());
+      Ecrans.change(screen, plates);
     } catch (e) {
       console.error(e);
     }
   },
 
-  change: function(screen) {
-    if (screen === Ecrans.screen) return;
+  change: function(screen, plates) {
     var was = Ecrans.screen;
     Ecrans.screen = screen;
+    Ecrans.plates = plates;
+    if (screen) Ecrans.PLATES[screen] = plates;
     document.body.dataset.ecran = screen;
-    Ecrans.showPlates(screen);
+    Ecrans.showPlates(screen, plates);
+    if (screen === was) return;
     Ecrans.announce(screen);
     Ecrans.listeners.forEach(function(listener) { listener(screen, was); });
   },
@@ -73,46 +47,102 @@ var Ecrans = {
     canvas.dispatchEvent(new MouseEvent('mouseup', at));
   },
 
+  // A plate's choice: a click in the middle of its box, or its key.
   choose: function(plate) {
-    if (typeof plate[1] === 'string') return Ecrans.tap(plate[1]);
-    var canvas = Module.canvas;
-    Ecrans.click(canvas.width / 2 + plate[1] + (plate[3] >> 1), canvas.height / 2 + plate[2] + 20);
+    if (!plate.w) return Commandes.tapKey(plate.key);
+    Ecrans.click(plate.x + (plate.w >> 1), plate.y + (plate.h >> 1));
   },
 
-  // A key pressed and released, as the touch bar's button of that label sends it.
+  // A key pressed and released, as the page's button of that label sends it.
   tap: function(label) {
     Commandes.press(label);
     Commandes.release(label);
   },
 
-  showPlates: function(screen) {
+  // The word a page button shows: the credits' way out says what follows it.
+  wordOf: function(screen, plate) {
+    if (screen === 'merci' && Module.gloutoNewGameNext) return 'Nouvelle partie';
+    return plate.word;
+  },
+
+  // Keys the page holds a place for (the pads, the options) show there; the
+  // other plates become buttons of the screen's row.
+  showPlates: function(screen, plates) {
     var bar = document.getElementById('plaques');
     var hadFocus = bar.contains(document.activeElement) || document.activeElement === document.body;
+    document.querySelectorAll('[data-place]').forEach(function(place) {
+      place.classList.remove('offert');
+      place.querySelectorAll('button[aria-label]').forEach(function(button) {
+        if (Commandes.KEYS[button.getAttribute('aria-label')]) button.hidden = true;
+      });
+      if (!place.hidden && place.dataset.place) Ecrans.closeSheet(place);
+    });
     bar.textContent = '';
     bar.removeAttribute('data-attente');
-    (Ecrans.PLATES[screen] || []).forEach(function(plate) {
-      var button = document.createElement('button');
-      button.type = 'button';
-      button.className = 'plaque';
-      button.textContent = plate[0];
-      button.setAttribute('aria-label', plate[0]);
-      // A tap's click comes after its lift: one that went down on the button this
-      // plate replaced (the editor's "Enregistrer") is not a choice of this plate.
-      button.addEventListener('pointerdown', function() { Ecrans.downOn = button; });
-      button.addEventListener('click', function(e) {
-        if (e.detail && Ecrans.downOn !== button) return;
-        Ecrans.choose(plate);
-      });
-      Ecrans.keepKeys(button);
-      bar.appendChild(button);
+    plates.forEach(function(plate) {
+      var spot = plate.w ? null : document.querySelector('[data-place] button[aria-label="' + plate.word + '"]');
+      if (!spot) return bar.appendChild(Ecrans.button(screen, plate));
+      spot.hidden = false;
+      // A sheet's keys: its button takes the place of the first.
+      var place = spot.closest('[data-place]');
+      if (place.dataset.place && !place.classList.contains('offert')) bar.appendChild(Ecrans.opener(place));
+      place.classList.add('offert');
     });
-    bar.hidden = !bar.firstChild;
-    // Escape does nothing on the credits: the touch bar's own button goes.
-    document.body.classList.toggle('sans-echap', screen === 'merci' || screen === 'fin');
+    bar.hidden = !bar.querySelector('button:not([hidden])');
     if (Glouto.fit) requestAnimationFrame(Glouto.fit);
-    // A keyboard player's focus follows the screen.
-    if (hadFocus && !Ecrans.asking) (bar.firstChild || Module.canvas).focus();
+    // A keyboard player's focus follows the screen; play keeps it on the maze.
+    var steered = plates.some(function(plate) { return plate.key === 'ArrowUp'; });
+    var first = !steered && bar.querySelector('button:not([hidden])');
+    if (hadFocus && !Ecrans.asking && !document.body.classList.contains('tactile')) (first || Module.canvas).focus();
   },
+
+  button: function(screen, plate) {
+    var button = document.createElement('button'), word = Ecrans.wordOf(screen, plate);
+    button.type = 'button';
+    button.className = 'plaque';
+    button.textContent = word;
+    button.setAttribute('aria-label', word);
+    // A tap's click comes after its lift: one that went down on the button this
+    // plate replaced is not a choice of this plate.
+    button.addEventListener('pointerdown', function() { Ecrans.downOn = button; });
+    button.addEventListener('click', function(e) {
+      if (e.detail && Ecrans.downOn !== button) return;
+      if (plate.key === 'Escape' && Ecrans.playing()) return Ecrans.quitGame();
+      Ecrans.choose(plate);
+    });
+    Ecrans.keepKeys(button);
+    return button;
+  },
+
+  // The button that opens a sheet of keys (the options), named by the sheet.
+  opener: function(sheet) {
+    var button = document.createElement('button');
+    button.type = 'button';
+    button.className = 'plaque';
+    button.textContent = sheet.dataset.place;
+    button.setAttribute('aria-label', sheet.dataset.place);
+    button.setAttribute('aria-haspopup', 'dialog');
+    button.addEventListener('click', function() { Ecrans.openSheet(sheet, button); });
+    Ecrans.keepKeys(button);
+    return button;
+  },
+
+  openSheet: function(sheet, from) {
+    sheet.hidden = false;
+    Ecrans.sheetFrom = from;
+    sheet.querySelector('button:not([hidden])').focus();
+    if (sheet.onOpen) sheet.onOpen();
+  },
+
+  closeSheet: function(sheet) {
+    sheet.hidden = true;
+    if (sheet.onClose) sheet.onClose();
+    var from = Ecrans.sheetFrom;
+    Ecrans.sheetFrom = null;
+    if (from && document.contains(from)) from.focus();
+  },
+
+  playing: function() { return Ecrans.screen === 'jeu' || Ecrans.screen === 'pause'; },
 
   // Enter and Space on a page button press the button, not the program's keys.
   keepKeys: function(element) {
@@ -125,7 +155,7 @@ var Ecrans = {
 
   announce: function(screen) {
     if (!screen) return;
-    var said = Ecrans.caption + (Ecrans.SAID[screen] ? ' ' + Ecrans.SAID[screen] : '');
+    var said = document.title + (Ecrans.SAID[screen] ? ' ' + Ecrans.SAID[screen] : '');
     if (screen === 'fin') said += ' ' + Ecrans.score();
     Ecrans.say(said);
   },
@@ -187,29 +217,15 @@ var Ecrans = {
 
   start: function() {
     Ecrans.wireQuestion();
-    var quit = document.querySelector('button[data-demande]');
-    if (quit && Glouto.program === 'game') quit.addEventListener('click', Ecrans.quitGame);
     // Tab moves between the page's buttons: the browser's SDL would keep it.
     window.addEventListener('keydown', function(e) {
       if (e.key === 'Tab') e.stopPropagation();
     }, true);
-    Module.onCaption = function(caption) {
-      Ecrans.caption = caption;
-      Ecrans.update();
-    };
-    Module.onPicture = function(picture) {
-      Ecrans.picture = picture;
-      Ecrans.update();
-    };
-    var sized = Module.onWindowSize;
-    Module.onWindowSize = function(width, height) {
-      sized(width, height);
-      Ecrans.update();
-    };
+    Module.onScreen = Ecrans.shown;
     var ended = Glouto.ended;
     Glouto.ended = function() {
       Ecrans.over = true;
-      Ecrans.update();
+      Ecrans.shown('', []);
       ended();
     };
   }

@@ -39,6 +39,10 @@ var Glouto = {
     if (Glouto.zoom && canvas.height === 600) scale = Math.max(scale, Glouto.zoom);
     canvas.style.width = canvas.width * scale + 'px';
     canvas.style.height = canvas.height * scale + 'px';
+    // What the maze leaves at its sides, for the controls there; and whether
+    // it is wider than tall, which a phone shows larger sideways.
+    room.parentNode.style.setProperty('--cote', (room.clientWidth - canvas.width * scale) / 2 + 'px');
+    document.body.classList.toggle('large', canvas.width > canvas.height);
   },
 
   exists: function(path) {
@@ -74,8 +78,26 @@ var Glouto = {
     if (Glouto.onSave) Glouto.onSave(now);
   },
 
+  // The browser's SDL_mixer starts a track without waiting on play(): a track
+  // changed meanwhile, or one refused before the player's first input (which
+  // starts it again), rejects it, and neither is a fault.
+  quietMusic: function() {
+    var play = HTMLMediaElement.prototype.play;
+    HTMLMediaElement.prototype.play = function() {
+      var started = play.apply(this, arguments);
+      if (started && started.catch) {
+        started.catch(function(e) {
+          if (e.name !== 'AbortError' && e.name !== 'NotAllowedError') return console.error(e);
+          Glouto.musicHeld = (Glouto.musicHeld || 0) + 1;  // told to the tests
+        });
+      }
+      return started;
+    };
+  },
+
   start: function(program) {
     Glouto.program = program;
+    Glouto.quietMusic();
     // The storage exists once the program's files are in place: a file
     // chosen before that waits for it.
     Glouto.stored = new Promise(function(stored) { Glouto.isStored = stored; });

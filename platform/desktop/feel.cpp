@@ -1,0 +1,4 @@
+#include "platform/feel.h"
+
+// A computer has nothing to shake.
+void FeelCaught() {}
