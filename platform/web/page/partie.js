@@ -55,7 +55,6 @@ var Partie = {
     Garde.PLAYING = {};
     Garde.hidden = function() { if (!Partie.paused) Ecrans.tap('Pause'); };
     Ecrans.playing = function() { return false; };
-    document.title = 'Glouto : revoir la partie';
     var show = Ecrans.showPlates;
     Ecrans.showPlates = function(screen) {
       show(screen, []);
