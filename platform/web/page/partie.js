@@ -55,6 +55,7 @@ var Partie = {
     Garde.PLAYING = {};
     Garde.hidden = function() { if (!Partie.paused) Ecrans.tap('Pause'); };
     Ecrans.playing = function() { return false; };
+    document.body.classList.add('revoir');
     var show = Ecrans.showPlates;
     Ecrans.showPlates = function(screen) {
       show(screen, []);
