@@ -205,6 +205,10 @@ const STEPS = {
       }, +index, BUTTONS[name] ?? +name, down, this.pads === 'nintendo'));
     }
   },
+  async choose([label, file]) {  // the file chooser the button of that label opens, given FILE of the source tree
+    const [chooser] = await Promise.all([this.site.page.waitForFileChooser(), this.site.page.click(`button[aria-label="${label}"]`)]);
+    await chooser.accept([path.join(__dirname, '..', '..', file)]);
+  },
   until([expression]) { return this.until(expression); },
   async check([expression]) { check(await this.expression(expression), expression); },
   do([expression]) { return this.expression(expression); },
