@@ -17,7 +17,7 @@ var Partie = {
   // The page's address: {kind, code, fast}, or null for a game of one's own.
   asked: function() {
     var found = /^#(partie|defi)=([^&]*)(&vite)?$/.exec(location.hash);
-    return found && {kind: found[1], code: decodeURIComponent(found[2]), fast: Boolean(found[3])};
+    return found && {kind: found[1], code: found[2], fast: Boolean(found[3])};  // the program judges the code
   },
 
   // Before the program loads: its command line, and ears for what it says.
