@@ -187,12 +187,13 @@ const STEPS = {
   fits([roomy], why) {  // `what` says, if it times out, what was last wrong
     return waitUntil({toString: () => `the canvas whole in the window: ${why}`}, async () => (why = await this.eval(fitsWindow, !!roomy)) === true);
   },
-  // A tap on the button of that aria-label, lifted at once, left once the program read press and release (or ended).
+  // A tap on the button of that aria-label, lifted at once, left once the program read press and release (or ended,
+  // or the page went for another).
   async touch([label]) {
     const box = await (await this.site.page.$(`button[aria-label="${label}"]`)).boundingBox();
     check(box && box.width >= 44 && box.height >= 44, `the button ${label} is ${JSON.stringify(box)}`);
     await (await this.site.page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2)).end();
-    await waitUntil(`${label} read`, () => this.eval(`!SDL.events.length || (${ended})()`));
+    await waitUntil(`${label} read`, () => this.eval(`!window.SDL || !SDL.events.length || (${ended})()`));
   },
   // Held until the browser's SDL read the press, then the release (or it ended); a browser tells of a pad at a press.
   async pad([index, name]) {
@@ -203,6 +204,10 @@ const STEPS = {
         return SDL.lastJoystickState[p + 1]?.buttons[b] === d || (!d && !document.getElementById('fin').hidden);
       }, +index, BUTTONS[name] ?? +name, down, this.pads === 'nintendo'));
     }
+  },
+  async choose([label, file]) {  // the file chooser the button of that label opens, given FILE of the source tree
+    const [chooser] = await Promise.all([this.site.page.waitForFileChooser(), this.site.page.click(`button[aria-label="${label}"]`)]);
+    await chooser.accept([path.join(__dirname, '..', '..', file)]);
   },
   until([expression]) { return this.until(expression); },
   async check([expression]) { check(await this.expression(expression), expression); },
