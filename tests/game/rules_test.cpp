@@ -73,14 +73,6 @@ level 19: 3 | set level=18 remaining=0 enemies=0 | next | expect enemies=3
 beyond 19: 5 | set level=19 remaining=0 enemies=0 | next | expect enemies=5
 five: a multiple of 4 adds none | set level=15 remaining=0 enemies=5 | next | expect enemies=5
 four: a multiple of 4 adds one | set level=11 remaining=0 enemies=4 | next | expect enemies=5
-# A wall over the hero: the start corner, moved on by 5, and three counted
-# seconds safe from the enemy there (a second: an odd frame, then four ticks).
-a stuck hero is safe for three seconds | walls 320,320 | hero 301,301 right | set enemies=1
-  | enemy 0 60,26 | frame | expect hero.x=306 hero.mode=3 | frame
-  | expect hero.x=31 hero.y=26 invulnerable=3 | hero 31,26 stop | set tampon=0 | tick 1 | frame
-  | tick 3 | frame | expect invulnerable=2 clock=134 | tick 1 | frame | tick 3 | frame
-  | expect invulnerable=1 lives=1 | tick 1 | frame | tick 3 | frame
-  | expect invulnerable=0 lives=0 e0.x=10000
 eating the last chest starts the next level | set remaining=1 clock=40 | hero 301,301 right
   | chest 0 356,301 | seed plain | frame - Return quit | expect level=2 chests=100 clock=190
   remaining=206 enemies=2 lives=2 width=700 hero.x=351 hero.dir=stop timer=1 running=1
@@ -153,7 +145,6 @@ TEST(Game, WithoutADisplaySaysWhyAndFails) {
 TEST_F(Rules, ActorsStepTurnAtEdgesAndAnswerWalls) {
   RunRows(R"(
 a step of its speed | set speed=7 | move 0 100,100 right | only e1.x=107 draws=0
-one short of the left edge | move 0 6,100 left | only e1.x=1
 left edge, moving up | move 0 -5,100 up | only e1.x=0 e1.y=95 e1.dir=right
 edges in order, the last one turns | move 0 555,-4 right | only e1.x=550 e1.y=0 e1.dir=down
 stopped: no move, no edge | move 0 700,-40 stop | only draws=0
