@@ -32,6 +32,15 @@ var Partie = {
     Module.onExit = function(status) { Partie.status = status; Glouto.ended(); };
     var ended = Glouto.ended;
     Glouto.ended = function() { ended(); Partie.offer(); };
+    // A new game's menu offers the game just played, kept as it ended.
+    var show = Ecrans.showPlates;
+    Ecrans.showPlates = function(screen, plates) {
+      show(screen, plates);
+      var watched = Partie.given && Partie.given.kind === 'partie';
+      if (screen !== 'menu' || !Partie.end || watched) return;
+      var bar = document.getElementById('plaques');
+      Partie.offers(Partie.lastCode()).forEach(function(button) { bar.appendChild(button); });
+    };
     if (!asked) return;
     Partage.code = '';  // not a level's code
     Module.arguments = [Partie.ARGUMENT[asked.kind], asked.code].concat(asked.fast ? ['--vite'] : []);
@@ -133,14 +142,22 @@ var Partie = {
     if (Partie.why) Partage.show(Partie.why);
     var row = document.createElement('div');
     row.id = 'partie-fin';
-    var add = function(word, act) { row.appendChild(Partie.button(word, act)); };
-    if (code && watched && Partie.status === 0) add('À toi de jouer', function() { Partie.go('defi', code); });
-    if (code) add('Revoir la partie', function() { Partie.go('partie', code); });
-    if (code && code.length <= Partie.LONGEST_LINK) add('Partager la partie', function() { Partie.share(code); });
-    if (code && code.length > Partie.LONGEST_LINK) add('Télécharger la partie', function() { Partie.download(code); });
-    add('Ouvrir une partie', Partie.choose);
+    if (code && watched && Partie.status === 0) {
+      row.appendChild(Partie.button('À toi de jouer', function() { Partie.go('defi', code); }));
+    }
+    Partie.offers(code).forEach(function(button) { row.appendChild(button); });
+    row.appendChild(Partie.button('Ouvrir une partie', Partie.choose));
     document.getElementById('fin').appendChild(row);
     if (!document.body.classList.contains('tactile')) row.querySelector('button').focus();
+  },
+
+  // A game's buttons: watch it again, and share it as a link or, too long, as a file.
+  offers: function(code) {
+    if (!code) return [];
+    var share = code.length <= Partie.LONGEST_LINK ?
+        Partie.button('Partager la partie', function() { Partie.share(code); }) :
+        Partie.button('Télécharger la partie', function() { Partie.download(code); });
+    return [Partie.button('Revoir la partie', function() { Partie.go('partie', code); }), share];
   },
 
   // The system's share sheet where there is one; else the link, copied.
