@@ -251,6 +251,14 @@ const STEPS = {
     }
     await (touch ? finger.end() : mouse.up());
   },
+  // Two fingers 60 CSS px apart at the middle of the grid's room, moved apart by SPREAD CSS px each (negative: together).
+  async pinch([spread]) {
+    const [x, y] = await this.eval(() => (({left, top, width, height}) => [left + width / 2, top + height / 2])(cadre.getBoundingClientRect()));
+    const fingers = [await this.site.page.touchscreen.touchStart(x - 30, y), await this.site.page.touchscreen.touchStart(x + 30, y)];
+    await fingers[0].move(x - 30 - +spread, y);
+    await fingers[1].move(x + 30 + +spread, y);
+    for (const finger of fingers) await finger.end();
+  },
   walls([x, x2, y]) {  // once drawn, walls on the cells of row Y from X to X2 (none without words) and nowhere else
     const want = x === undefined ? [] : Array.from({length: Math.abs(x2 - x) / 25 + 1}, (_, k) => `${Math.min(x, x2) + 25 * k},${y}`);
     return waitUntil(`walls on ${want.join(' ') || 'no cell'}`, async () => `${await this.eval((test, least) => {
