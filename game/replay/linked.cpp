@@ -247,8 +247,8 @@ bool LinkedTakeStart(Recording* start) {
 int LinkedFrame(std::uint32_t check, int ownTicks, std::deque<TakenEvent>* queue) {
   const int frame = link.frame++;
   Pump();
+  if (!link.stopped) NoteCheck(link.ownChecks, link.otherChecks, frame, check);
   if (!link.stopped) {
-    NoteCheck(link.ownChecks, link.otherChecks, frame, check);
     FrameInput in = Gather(ownTicks);
     SendInput(in, check);
     link.own.held.push_back(std::move(in));

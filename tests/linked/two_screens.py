@@ -1,5 +1,6 @@
 """Two real games on the two ends of a socket pair (GLOUTO_LIEN), the host (--deux-ecrans) and the guest (--invite),
-each in a folder of its own, headless, their keys played by the scripted_keys shim at frames both games share.
+each in a folder of its own, headless, their keys played by the scripted_keys shim at frames both games share; then
+the host against a guest that sends what no game sends, one case a run.
     two_screens.py GAME SHIM ASSETS"""
 import glob, os, socket, subprocess, sys, tempfile
 from PIL import Image
@@ -41,6 +42,31 @@ def looks(where, shot, **wanted):
         check(LOOKS[look](list(image.crop((x, y, x + w, y + h)).getdata())), f"{shot}: the {box} is not {look}")
     return image.tobytes()
 
+def refusals():  # what the guest sends, what the host says (its words, in UTF-8), what it sends last
+    frame = lambda n, check: bytes([4, n]) + check.to_bytes(4, "big") + bytes([0])
+    hello = bytes([1, 1])
+    for name, sent, words, last in [("version", [bytes([1, 99])], "une autre version", b"\x07\x02"),
+                                    ("desync", [hello, frame(3, 0)], "synchronisation", b"\x07\x01"),
+                                    ("order", [hello, frame(5, 0)], "hors de son ordre", b"\x07\x02"),
+                                    ("cut", [hello, b"\x04\x03"], "illisible", b"\x07\x02"),
+                                    ("long", [hello, b"\x03" * 1100], "trop long", b"\x07\x02"),
+                                    ("lost", [hello], "perdue", None)]:
+        host_end, guest_end = socket.socketpair()
+        where = folder({})
+        host = start("--deux-ecrans", "Return 0 Glouto_!", host_end, where)
+        host_end.close()
+        guest_end.sendall(b"".join(len(m).to_bytes(2, "big") + m for m in sent))
+        if name == "lost":
+            guest_end.shutdown(socket.SHUT_WR)
+        out, err = host.communicate(timeout=float(os.environ.get("GLOUTO_E2E_BUDGET", "100")))
+        heard = b"".join(iter(lambda: guest_end.recv(65536), b""))
+        while heard and len(heard) > 2 + int.from_bytes(heard[:2], "big"):
+            heard = heard[2 + int.from_bytes(heard[:2], "big"):]
+        check(host.returncode == 0 and out.startswith("Fin de partie") and words in err, f"{name}: {err!r}")
+        stop = heard[2:] if heard[2:3] == b"\x07" else None
+        check(stop == last, f"{name}: the host's last message was {heard!r}")
+        check(len(glob.glob(os.path.join(where, "Parties", "*.partie"))) == 1, f"{name}: no game kept")
+
 host_end, guest_end = socket.socketpair()
 places = {"host": folder({"Niveau_1.txt": OWN_LEVEL}), "guest": folder({})}
 games = {"host": start("--deux-ecrans", HOST, host_end, places["host"]),
@@ -64,5 +90,6 @@ if not failures:
     looks(places["host"], "paused", hero="sprite")
     ends = [looks(where, "end", hero="sprite", enemy="clear", own_wall="wall") for where in places.values()]
     check(ends[0] == ends[1], "the two screens differ at the same frame")
+refusals()
 print("\n".join(failures) or "PASS two screens")
 sys.exit(1 if failures else 0)
