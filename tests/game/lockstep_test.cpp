@@ -95,7 +95,7 @@ TEST(LockstepCodec, RefusesWhatNoDeviceSends) {
       {G, "06 07", LinkFault::kMalformed},
       {H, "07 00", LinkFault::kMalformed},
       {G, "07 03", LinkFault::kMalformed},
-      {H, "02 01 818010", LinkFault::kMalformed},     // a start past 256 KiB
+      {H, "02 01 818040", LinkFault::kMalformed},     // a start past 1 MiB
       {H, "02 01 02 AABBCC", LinkFault::kMalformed},  // a piece past its start
       {H, "03", LinkFault::kMalformed},
   };

@@ -1,7 +1,8 @@
 // LD_PRELOAD shim: plays a script into the real game, which knows nothing of
 // it. GLOUTO_SCRIPT holds steps "WHAT FLIPS CAPTION" separated by ';': each
 // is due at a look for an event once the caption ends with CAPTION ('_' for a
-// space) and FLIPS frames were shown since the step before. WHAT is a key
+// space, '|' between two endings) and FLIPS frames were shown since the step
+// before. WHAT is a key
 // (pressed and released), close (the window's close), or shot:FILE (the
 // screen as a BMP).
 #include <SDL.h>
@@ -50,9 +51,13 @@ bool Due() {
   char* title = nullptr;
   char* icon = nullptr;
   SDL_WM_GetCaption(&title, &icon);
-  const std::string caption = title ? title : "", &end = steps[next].caption;
-  return caption.size() >= end.size() &&
-         caption.compare(caption.size() - end.size(), end.size(), end) == 0;
+  const std::string caption = title ? title : "";
+  std::stringstream endings(steps[next].caption);
+  for (std::string end; std::getline(endings, end, '|');)
+    if (caption.size() >= end.size() &&
+        caption.compare(caption.size() - end.size(), end.size(), end) == 0)
+      return true;
+  return false;
 }
 
 SDLKey KeyNamed(const std::string& name) {
