@@ -49,6 +49,10 @@ def looks(where, shot, **wanted):
 def refusals():  # what the guest sends, what the host says (its words, in UTF-8), what it sends last
     frame = lambda n, check: bytes([4, n]) + check.to_bytes(4, "big") + bytes([0])
     hello = bytes([1, 1])
+    for lien in (None, "0", "x"):  # no link: none named, not a socket, not a number
+        env = {k: v for k, v in HEADLESS.items() if k != "GLOUTO_LIEN"} | ({"GLOUTO_LIEN": lien} if lien else {})
+        run = subprocess.run([game, "--invite"], env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True)
+        check(run.returncode == 2 and "GLOUTO_LIEN" in run.stderr and not run.stdout, f"no link, {lien}: {run}")
     for name, sent, words, last in [("version", [bytes([1, 99])], "une autre version", b"\x07\x02"),
                                     ("desync", [hello, frame(3, 0)], "synchronisation", b"\x07\x01"),
                                     ("order", [hello, frame(5, 0)], "hors de son ordre", b"\x07\x02"),
