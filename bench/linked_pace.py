@@ -57,7 +57,7 @@ def run(build, frames, delay):
     relay(host_relay, guest_relay, delay)
     relay(guest_relay, host_relay, delay)
     logs, games = {}, []
-    for option, script, end in (("--deux-ecrans", f"Return 0 Glouto_!;Escape {frames} Niveau_1", host_end),
+    for option, script, end in (("--deux-ecrans", f"return 0 Glouto_!;escape {frames} Niveau_1", host_end),
                                 ("--invite", "", guest_end)):
         logs[option] = tempfile.mktemp(prefix="glouto-flips-")
         env = dict(os.environ, SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy", GLOUTO_SCRIPT=script,

@@ -1,6 +1,8 @@
 // The messages of a game on two screens, byte by byte, and the one order of a frame's events.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sstream>
 #include <string>
 
 #include "game/replay/lockstep.h"
@@ -9,152 +11,124 @@
 
 namespace {
 
-CodeBytes Hex(const std::string& text) {
+// Rows "SIDE BYTES WHAT", H the host sending, G the guest: ok, read then written back the same;
+// bad or version, refused so. Kinds: 1 hello, 2 start (version, size, piece), 3 start more,
+// 4 frame (frame, check, the host's ticks, events or the guest's keys), 5 screen (wait, event),
+// 6 request (frames, key), 7 stop.
+constexpr const char* kMessages = R"(
+G 0101 ok | H 02 01 03 AABBCC ok | H 02 01 05 AABB ok | H 03 CCDD ok | H 0701 ok | G 0702 ok
+H 04 03 00000000 00 00 ok | G 04 03 01020304 02 03 04 ok | H 05 1E 0006 ok | G 060704 ok
+# a key, a click at (300, 5), a move, a close, a pad's key
+H 04 05 DEADBEEF 02 05 0002 0201AC0205 040A0B 05 080F ok | G 060705 ok
+# no such kind; the other side's kinds; another version; cut; lengthened
+H bad | H 00 bad | H 08 bad | G 020100 bad | G 050005 bad | H 0101 bad | H 060004 bad | G 0102 version
+H 020000 version | G 01 bad | G 010100 bad | H 04 03 000000 bad | H 05 1E bad | H 05 1E 0006 00 bad
+# a number spelled long; past the frames a game holds; 33 events; one missing
+H 04 8300 00000000 00 00 bad | H 04 81808008 00000000 00 00 bad | H 04 03 00000000 00 21 bad
+H 04 03 00000000 00 01 bad | G 04 03 00000000 01 bad
+# no such event; a move from a pad; a ninth button; x past 65535; a key past the table
+H 04 03 00000000 00 01 07 bad | H 04 03 00000000 00 01 10 bad | H 04 03 00000000 00 01 0C0000 bad
+H 04 03 00000000 00 01 02080000 bad | H 04 03 00000000 00 01 04 808004 00 bad
+H 04 03 00000000 00 01 00 818040 bad
+# a key the guest never sends; a wait past a minute; a direction asked on a screen; no such stop
+G 04 03 00000000 01 06 bad | H 05 F12E 0006 bad | G 060700 bad | G 0607 bad | H 0700 bad | G 0703 bad
+# a start past 1 MiB, a piece past its start, an empty one
+H 02 01 818040 bad | H 02 01 02 AABBCC bad | H 03 bad
+)";
+
+constexpr LinkSide H = LinkSide::kHost, G = LinkSide::kGuest;
+
+CodeBytes Hex(const std::string& digits) {
   CodeBytes bytes;
-  std::string digits;
-  for (const char c : text)
-    if (c != ' ') digits += c;
   for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
     bytes.push_back(static_cast<std::uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
   return bytes;
 }
 
-constexpr LinkSide H = LinkSide::kHost, G = LinkSide::kGuest;
-
 LinkFault Read(LinkSide from, const CodeBytes& bytes, Message* m) {
   return DecodeMessage(bytes.data(), static_cast<int>(bytes.size()), from, m);
 }
 
-TEST(LockstepCodec, EveryMessageReadsAndWritesBackTheSame) {
-  // kinds: 1 hello, 2 start, 3 start more, 4 frame, 5 screen, 6 request, 7 stop. A host's frame:
-  // frame, check, ticks, events (a key, a click at (300, 5), a move, a close, a pad's key).
-  const struct {
-    LinkSide from;
-    const char* bytes;
-  } kRows[] = {{G, "01 01"},
-               {H, "02 01 03 AABBCC"},
-               {H, "02 01 05 AABB"},
-               {H, "03 CCDD"},
-               {H, "04 03 00000000 00 00"},
-               {H, "04 05 DEADBEEF 02 05 0002 0201AC0205 040A0B 05 080F"},
-               {G, "04 03 01020304 02 03 04"},
-               {H, "05 1E 0006"},
-               {G, "06 07 04"},
-               {G, "06 07 05"},
-               {H, "07 01"},
-               {G, "07 02"}};
-  for (const auto& row : kRows) {
-    Message m;
-    ASSERT_EQ(Read(row.from, Hex(row.bytes), &m), LinkFault::kNone) << row.bytes;
-    EXPECT_EQ(EncodeMessage(m, row.from), Hex(row.bytes)) << row.bytes;
-  }
-  Message frame;
-  Read(H, Hex(kRows[5].bytes), &frame);
-  EXPECT_EQ(frame.frame, 5);
-  EXPECT_EQ(frame.check, 0xDEADBEEFu);
-  EXPECT_EQ(frame.ticks, 2);
-  ASSERT_EQ(frame.events.size(), 5u);
-  EXPECT_EQ(frame.events[1].x, 300);
-  EXPECT_TRUE(frame.events[4].fromPad);
+SDLKey Named(const std::string& name) {
+  int key = SDLK_FIRST;
+  while (key < SDLK_LAST && name != SDL_GetKeyName(static_cast<SDLKey>(key))) ++key;
+  return static_cast<SDLKey>(key);
 }
 
-TEST(LockstepCodec, RefusesWhatNoDeviceSends) {
-  const struct {
-    LinkSide from;
-    const char* bytes;
-    LinkFault fault;
-  } kRows[] = {
-      {H, "", LinkFault::kMalformed},
-      {H, "00", LinkFault::kMalformed},  // no such kind
-      {H, "08", LinkFault::kMalformed},
-      {G, "02 01 00", LinkFault::kMalformed},  // the host's kinds from the guest
-      {G, "05 00 05", LinkFault::kMalformed},
-      {H, "01 01", LinkFault::kMalformed},  // the guest's from the host
-      {H, "06 00 04", LinkFault::kMalformed},
-      {G, "01 02", LinkFault::kVersion},
-      {H, "02 00 00", LinkFault::kVersion},
-      {G, "01", LinkFault::kMalformed},        // cut
-      {G, "01 01 00", LinkFault::kMalformed},  // lengthened
-      {H, "04 03 000000", LinkFault::kMalformed},
-      {H, "04 8300 00000000 00 00", LinkFault::kMalformed},      // a number spelled long
-      {H, "04 81808008 00000000 00 00", LinkFault::kMalformed},  // past the frames a game holds
-      {H, "04 03 00000000 00 21", LinkFault::kMalformed},        // 33 events
-      {H, "04 03 00000000 00 01", LinkFault::kMalformed},        // one, missing
-      {H, "04 03 00000000 00 01 07", LinkFault::kMalformed},     // no such event
-      {H, "04 03 00000000 00 01 10", LinkFault::kMalformed},
-      {H, "04 03 00000000 00 01 0C 00 00", LinkFault::kMalformed},      // a move from a pad
-      {H, "04 03 00000000 00 01 02 08 00 00", LinkFault::kMalformed},   // a ninth button
-      {H, "04 03 00000000 00 01 04 808004 00", LinkFault::kMalformed},  // x past 65535
-      {H, "04 03 00000000 00 01 00 818040", LinkFault::kMalformed},     // a key past the table
-      {G, "04 03 00000000 01 06", LinkFault::kMalformed},               // a guest key not sent
-      {G, "04 03 00000000 01", LinkFault::kMalformed},
-      {H, "05 F12E 0006", LinkFault::kMalformed},  // a wait past a minute
-      {H, "05 1E", LinkFault::kMalformed},
-      {H, "05 1E 0006 00", LinkFault::kMalformed},
-      {G, "06 07 00", LinkFault::kMalformed},  // a direction asked on a screen
-      {G, "06 07", LinkFault::kMalformed},
-      {H, "07 00", LinkFault::kMalformed},
-      {G, "07 03", LinkFault::kMalformed},
-      {H, "02 01 818040", LinkFault::kMalformed},     // a start past 1 MiB
-      {H, "02 01 02 AABBCC", LinkFault::kMalformed},  // a piece past its start
-      {H, "03", LinkFault::kMalformed},
-  };
-  for (const auto& row : kRows) {
-    Message m;
-    m.frame = 77;
-    EXPECT_EQ(Read(row.from, Hex(row.bytes), &m), row.fault) << row.bytes;
-    EXPECT_EQ(m.frame, 77) << row.bytes;
-  }
-  CodeBytes long_(kLinkMessageMax + 1, 0);
-  long_[0] = 3;
-  Message m;
-  EXPECT_EQ(Read(H, long_, &m), LinkFault::kTooLong);
-  long_.pop_back();
-  EXPECT_EQ(Read(H, long_, &m), LinkFault::kNone);
-}
-
-TEST(LockstepGuest, ItsDirectionsPauseAndCloseAloneGoAsPlayerTwosKeys) {
-  const struct {
-    SDL_Event event;
-    int key;  // -1: not sent
-  } kRows[] = {{KeyDown(SDLK_UP), 0},      {KeyDown(SDLK_w), 0},
-               {KeyDown(SDLK_z), 0},       {KeyDown(SDLK_DOWN), 1},
-               {KeyDown(SDLK_s), 1},       {KeyDown(SDLK_LEFT), 2},
-               {KeyDown(SDLK_a), 2},       {KeyDown(SDLK_q), 2},
-               {KeyDown(SDLK_RIGHT), 3},   {KeyDown(SDLK_d), 3},
-               {KeyDown(SDLK_p), 4},       {QuitEvent(), 5},
-               {KeyDown(SDLK_RETURN), -1}, {KeyDown(SDLK_ESCAPE), -1},
-               {KeyDown(SDLK_SPACE), -1},  {KeyDown(SDLK_g), -1},
-               {MouseMotion(3, 4), -1},    {MouseButton(SDL_MOUSEBUTTONDOWN, 300, 340), -1}};
-  int n = 0;
-  for (const auto& row : kRows) {
-    GuestKey key = GuestKey::kLeave;
-    SDL_Event up = row.event;
-    if (up.type == SDL_KEYDOWN) up.type = SDL_KEYUP;
-    EXPECT_EQ(GuestKeyOf(row.event, &key) ? static_cast<int>(key) : -1, row.key) << "row " << n++;
-    if (row.event.type == SDL_KEYDOWN) {
-      EXPECT_FALSE(GuestKeyOf(up, &key));
+TEST(LockstepCodec, ReadsWhatEachSideSendsAndRefusesTheRest) {
+  std::istringstream lines(kMessages);
+  std::map<std::string, int> seen;
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream rows(line[0] == '#' ? "" : line);
+    for (std::string row; std::getline(rows, row, '|');) {
+      std::istringstream words(row);
+      std::string side, hex, what, word;
+      for (words >> side >> what; words >> word; what = word) hex += what;
+      const CodeBytes bytes = Hex(hex);
+      Message m;
+      m.frame = 77;
+      const LinkFault fault = Read(side == "H" ? H : G, bytes, &m);
+      EXPECT_EQ(fault, what == "ok"        ? LinkFault::kNone
+                       : what == "version" ? LinkFault::kVersion
+                                           : LinkFault::kMalformed)
+          << row;
+      EXPECT_TRUE(fault == LinkFault::kNone ? EncodeMessage(m, side == "H" ? H : G) == bytes
+                                            : m.frame == 77)
+          << row;
+      ++seen[what];
     }
   }
-  const SDLKey taken[] = {SDLK_w, SDLK_s, SDLK_a, SDLK_d, SDLK_p};
-  for (int k = 0; k < 5; ++k)
-    EXPECT_EQ(GuestEvent(static_cast<GuestKey>(k)), Taken(KeyDown(taken[k]), false));
+  EXPECT_EQ(seen, (std::map<std::string, int>{{"bad", 32}, {"ok", 12}, {"version", 2}}));
+  Message frame;
+  ASSERT_EQ(Read(H,
+                 Hex("0405DEADBEEF0205000202"
+                     "01AC0205040A0B05080F"),
+                 &frame),
+            LinkFault::kNone);
+  EXPECT_EQ(std::make_tuple(frame.frame, frame.check, frame.ticks, frame.events.size()),
+            std::make_tuple(5, 0xDEADBEEFu, 2, std::size_t{5}));
+  EXPECT_TRUE(frame.events[1].x == 300 && frame.events[1].y == 5 && frame.events[4].fromPad);
+  CodeBytes longest(kLinkMessageMax, 3);
+  EXPECT_EQ(Read(H, longest, &frame), LinkFault::kNone);
+  longest.push_back(3);
+  EXPECT_EQ(Read(H, longest, &frame), LinkFault::kTooLong);
+}
+
+using LockstepGuest = SdlTest;  // SDL names its keys once started
+
+TEST_F(LockstepGuest, ItsDirectionsPauseAndCloseAloneGoAsPlayerTwosKeys) {
+  // "KEYS: the guest key each stands for (up down left right pause), - for none"
+  for (const std::string row : {"up w z: 0", "down s: 1", "left a q: 2", "right d: 3", "p: 4",
+                                "return escape space g tab: -"}) {
+    std::istringstream words(row.substr(0, row.find(':')));
+    for (std::string name; words >> name;) {
+      GuestKey key = GuestKey::kLeave;
+      SDL_Event e = KeyDown(Named(name));
+      const bool sent = GuestKeyOf(e, &key);
+      EXPECT_EQ(sent ? std::to_string(static_cast<int>(key)) : "-", row.substr(row.size() - 1))
+          << name;
+      e.type = SDL_KEYUP;
+      EXPECT_FALSE(GuestKeyOf(e, &key)) << name;
+      EXPECT_TRUE(!sent || key == GuestKey::kPause ||
+                  GuestEvent(key) == Taken(KeyDown(Named({"wsad"[int(key)]})), false))
+          << name;
+    }
+  }
+  GuestKey key = GuestKey::kUp;
+  EXPECT_TRUE(GuestKeyOf(QuitEvent(), &key) && key == GuestKey::kLeave);
   EXPECT_EQ(GuestEvent(GuestKey::kLeave).kind, TakenKind::kQuit);
+  EXPECT_EQ(GuestEvent(GuestKey::kPause), Taken(KeyDown(SDLK_p), false));
+  EXPECT_FALSE(GuestKeyOf(MouseButton(SDL_MOUSEBUTTONDOWN, 300, 340), &key));
 }
 
 TEST(LockstepMerge, AFramesEventsQueueBehindThoseLeftHostsFirst) {
-  auto key = [](SDLKey k, bool down) {
-    SDL_Event e = KeyDown(k);
-    if (!down) e.type = SDL_KEYUP;
-    return Taken(e, false);
-  };
-  std::deque<TakenEvent> queue{key(SDLK_ESCAPE, true)};
-  MergeFrame({key(SDLK_RIGHT, true), key(SDLK_RIGHT, false)},
+  auto key = [](SDLKey k) { return Taken(KeyDown(k), false); };
+  std::deque<TakenEvent> queue{key(SDLK_ESCAPE)};
+  MergeFrame({key(SDLK_RIGHT), key(SDLK_SPACE)},
              {GuestKey::kRight, GuestKey::kPause, GuestKey::kLeave}, &queue);
-  const std::deque<TakenEvent> expected{key(SDLK_ESCAPE, true), key(SDLK_RIGHT, true),
-                                        key(SDLK_RIGHT, false), key(SDLK_d, true),
-                                        key(SDLK_p, true),      GuestEvent(GuestKey::kLeave)};
-  EXPECT_EQ(queue, expected);
+  EXPECT_EQ(queue,
+            (std::deque<TakenEvent>{key(SDLK_ESCAPE), key(SDLK_RIGHT), key(SDLK_SPACE), key(SDLK_d),
+                                    key(SDLK_p), GuestEvent(GuestKey::kLeave)}));
 }
 
 }  // namespace

@@ -11,26 +11,22 @@ HEADLESS = dict(os.environ, SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy")
 OWN_LEVEL = "1\n500\t500\n"
 # Its clock run out (t), the end screen (lost or won, by the draw) asks for a new game, the credits left; the
 # second game left by Escape.
-HOST = ("Return 0 Glouto_!;shot:paused 0 PAUSE;shot:end 30 Niveau_1;t 0 Niveau_1;Return 0 :(|:);Return 0 ...;"
-        "Return 0 Glouto_!;Escape 20 Niveau_1")
+HOST = ("return 0 Glouto_!;shot:paused 0 PAUSE;shot:end 30 Niveau_1;t 0 Niveau_1;return 0 :(|:);return 0 ...;"
+        "return 0 Glouto_!;escape 20 Niveau_1")
 # The monster still, steered right by the guest's right arrow; the pause asked for, and left, on the guest.
-GUEST = "shot:start 5 Niveau_1;Right 0 Niveau_1;p 25 Niveau_1;p 0 PAUSE;shot:end 30 Niveau_1"
+GUEST = "shot:start 5 Niveau_1;right 0 Niveau_1;p 25 Niveau_1;p 0 PAUSE;shot:end 30 Niveau_1"
 BOXES = {"hero": (301, 301, 50, 50), "enemy": (26, 26, 50, 50), "own_wall": (500, 500, 25, 25)}
 LOOKS = {"sprite": lambda px: sum(p == (255, 255, 255) for p in px) < 0.8 * len(px),  # as geometry.txt's
          "clear": lambda px: sum(p == (255, 255, 255) for p in px) >= 0.9 * len(px),
          "wall": lambda px: sum(b > r + 40 for r, g, b in px) >= 0.3 * len(px)}
 failures, folders = [], []  # the folders stay for a look when something failed
-def check(ok, what):
-    ok or failures.append(what)
+check = lambda ok, what: ok or failures.append(what)
 
 def folder(levels):
-    where = tempfile.mkdtemp(prefix="glouto-linked-")
-    folders.append(where)
-    for name in ("Images", "Police", "Musique"):
-        os.symlink(os.path.join(assets, name), os.path.join(where, name))
+    folders.append(where := tempfile.mkdtemp(prefix="glouto-linked-"))
+    [os.symlink(os.path.join(assets, name), os.path.join(where, name)) for name in ("Images", "Police", "Musique")]
     os.mkdir(os.path.join(where, "Niveaux"))
-    for name, text in levels.items():
-        open(os.path.join(where, "Niveaux", name), "w").write(text)
+    [open(os.path.join(where, "Niveaux", name), "w").write(text) for name, text in levels.items()]
     return where
 
 def start(option, script, end, where):
@@ -39,8 +35,7 @@ def start(option, script, end, where):
                             stderr=subprocess.PIPE, text=True)
 
 def looks(where, shot, **wanted):
-    with Image.open(os.path.join(where, shot)) as image:
-        image = image.convert("RGB")
+    image = Image.open(os.path.join(where, shot)).convert("RGB")
     for box, look in wanted.items():
         x, y, w, h = BOXES[box]
         check(LOOKS[look](list(image.crop((x, y, x + w, y + h)).getdata())), f"{shot}: the {box} is not {look}")
@@ -61,18 +56,16 @@ def refusals():  # what the guest sends, what the host says (its words, in UTF-8
                                     ("lost", [hello], "perdue", None)]:
         host_end, guest_end = socket.socketpair()
         where = folder({})
-        host = start("--deux-ecrans", "Return 0 Glouto_!", host_end, where)
+        host = start("--deux-ecrans", "return 0 Glouto_!", host_end, where)
         host_end.close()
         guest_end.sendall(b"".join(len(m).to_bytes(2, "big") + m for m in sent))
-        if name == "lost":
-            guest_end.shutdown(socket.SHUT_WR)
+        name == "lost" and guest_end.shutdown(socket.SHUT_WR)
         out, err = host.communicate(timeout=float(os.environ.get("GLOUTO_E2E_BUDGET", "100")))
         heard = b"".join(iter(lambda: guest_end.recv(65536), b""))
         while heard and len(heard) > 2 + int.from_bytes(heard[:2], "big"):
             heard = heard[2 + int.from_bytes(heard[:2], "big"):]
         check(host.returncode == 0 and out.startswith("Fin de partie") and words in err, f"{name}: {err!r}")
-        stop = heard[2:] if heard[2:3] == b"\x07" else None
-        check(stop == last, f"{name}: the host's last message was {heard!r}")
+        check((heard[2:] if heard[2:3] == b"\x07" else None) == last, f"{name}: the host's last message: {heard!r}")
         check(len(glob.glob(os.path.join(where, "Parties", "*.partie"))) == 1, f"{name}: no game kept")
 
 host_end, guest_end = socket.socketpair()
