@@ -1,10 +1,12 @@
 // LD_PRELOAD shim: plays a script into the real game, which knows nothing of it. GLOUTO_SCRIPT
 // holds steps "WHAT FLIPS CAPTION" separated by ';', each due at a look for an event once FLIPS
 // frames were shown since the step before and the caption ends with CAPTION ('_' a space, '|'
-// between endings). WHAT: a key by SDL's name, pressed and released, or shot:FILE, the screen
-// as a BMP.
+// between endings). WHAT: a key by SDL's name, pressed and released; shot:FILE, the screen
+// as a BMP; hold:FILE, read to its end (a pipe holds the game till the test writes and closes it).
 #include <SDL.h>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <sstream>
@@ -65,6 +67,9 @@ extern "C" int SDL_PollEvent(SDL_Event* event) {
       SDL_SaveBMP(SDL_GetVideoSurface(), what.c_str() + 5);
       continue;
     }
+    char byte;
+    const int fd = what.rfind("hold:", 0) == 0 ? open(what.c_str() + 5, O_RDONLY) : -2;
+    if (fd != -2 && (fd < 0 || (read(fd, &byte, 1) >= 0 && close(fd) >= 0))) continue;
     int key = SDLK_FIRST;
     while (key < SDLK_LAST && what != SDL_GetKeyName(static_cast<SDLKey>(key))) ++key;
     if (key == SDLK_LAST) std::abort();

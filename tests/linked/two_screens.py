@@ -44,9 +44,9 @@ def looks(where, shot, **wanted):
 def refusals():  # what the guest sends, what the host says (its words, in UTF-8), what it sends last
     frame = lambda n, check: bytes([4, n]) + check.to_bytes(4, "big") + bytes([0])
     hello = bytes([1, 1])
-    for lien in (None, "0", "x"):  # no link: none named, not a socket, not a number
-        env = {k: v for k, v in HEADLESS.items() if k != "GLOUTO_LIEN"} | ({"GLOUTO_LIEN": lien} if lien else {})
-        run = subprocess.run([game, "--invite"], env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True)
+    for lien in ("", "0", "x"):  # no link: none named, not a socket, not a number
+        run = subprocess.run([game, "--invite"], env=dict(HEADLESS, GLOUTO_LIEN=lien), stdin=subprocess.DEVNULL,
+                             capture_output=True, text=True)
         check(run.returncode == 2 and "GLOUTO_LIEN" in run.stderr and not run.stdout, f"no link, {lien}: {run}")
     for name, sent, words, last in [("version", [bytes([1, 99])], "une autre version", b"\x07\x02"),
                                     ("desync", [hello, frame(3, 0)], "synchronisation", b"\x07\x01"),
@@ -54,8 +54,7 @@ def refusals():  # what the guest sends, what the host says (its words, in UTF-8
                                     ("cut", [hello, b"\x04\x03"], "illisible", b"\x07\x02"),
                                     ("long", [hello, b"\x03" * 1100], "trop long", b"\x07\x02"),
                                     ("lost", [hello], "perdue", None)]:
-        host_end, guest_end = socket.socketpair()
-        where = folder({})
+        (host_end, guest_end), where = socket.socketpair(), folder({})
         host = start("--deux-ecrans", "return 0 Glouto_!", host_end, where)
         host_end.close()
         guest_end.sendall(b"".join(len(m).to_bytes(2, "big") + m for m in sent))
@@ -68,31 +67,42 @@ def refusals():  # what the guest sends, what the host says (its words, in UTF-8
         check((heard[2:] if heard[2:3] == b"\x07" else None) == last, f"{name}: the host's last message: {heard!r}")
         check(len(glob.glob(os.path.join(where, "Parties", "*.partie"))) == 1, f"{name}: no game kept")
 
+def left_first():  # the guest, held two frames before the host's Escape ends both, finds the host gone: it plays on
+    (host_end, guest_end), places, out = socket.socketpair(), [folder({}), folder({})], {}
+    os.mkfifo(hold := os.path.join(places[1], "hold"))
+    games = [start("--deux-ecrans", "return 0 Glouto_!;escape 20 Niveau_1", host_end, places[0]),
+             start("--invite", f"hold:/dev/null 0 Niveau_1;hold:{hold} 21 Niveau_1", guest_end, places[1])]
+    host_end.close(), guest_end.close()
+    for n, g in enumerate(games):
+        out[n] = g.communicate(timeout=float(os.environ.get("GLOUTO_E2E_BUDGET", "100")))
+        n or open(hold, "w").close()
+    kept = [open(*glob.glob(os.path.join(where, "Parties", "*.partie")), "rb").read() for where in places]
+    check(out[0] == out[1] and kept[0] == kept[1], f"the guest left behind did not end as the host: {out}")
+
 host_end, guest_end = socket.socketpair()
 places = {"host": folder({"Niveau_1.txt": OWN_LEVEL}), "guest": folder({})}
 games = {"host": start("--deux-ecrans", HOST, host_end, places["host"]),
          "guest": start("--invite", GUEST, guest_end, places["guest"])}
 host_end.close(), guest_end.close()  # the games' own ends stay: one leaving is the other's end of the link
 said = {side: g.communicate(timeout=float(os.environ.get("GLOUTO_E2E_BUDGET", "100"))) for side, g in games.items()}
-for side, g in games.items():
-    check(g.returncode == 0 and said[side][1] == "", f"{side} ended {g.returncode}, said {said[side][1]!r}")
+[check(g.returncode == 0 and said[side][1] == "", f"{side} ended {g.returncode}: {said}") for side, g in games.items()]
 ends = said["host"][0].splitlines()
 check(said["guest"][0] == said["host"][0] and len(ends) == 2, f"the ends differ: {said}")
 
 kept = {side: sorted(glob.glob(os.path.join(where, "Parties", "*.partie"))) for side, where in places.items()}
 check(all(len(k) == 2 for k in kept.values()), f"two games kept on each side: {kept}")
 for n in range(2 if not failures else 0):
-    recordings = {side: open(k[n], "rb").read() for side, k in kept.items()}
-    check(recordings["host"] == recordings["guest"], f"the recordings of game {n + 1} differ")
+    check(len({open(k[n], "rb").read() for k in kept.values()}) == 1, f"the recordings of game {n + 1} differ")
     replay = subprocess.run([game, "--revoir", kept["guest"][n], "--vite"], cwd=places["guest"], env=HEADLESS,
                             capture_output=True, text=True)
     check(replay.returncode == 0 and replay.stdout.strip() == ends[n], f"the replay of game {n + 1}: {replay}")
 if not failures:
     looks(places["guest"], "start", hero="sprite", enemy="sprite", own_wall="wall")
     looks(places["host"], "paused", hero="sprite")
-    ends = [looks(where, "end", hero="sprite", enemy="clear", own_wall="wall") for where in places.values()]
-    check(ends[0] == ends[1], "the two screens differ at the same frame")
+    check(len({looks(where, "end", hero="sprite", enemy="clear", own_wall="wall") for where in places.values()}) == 1,
+          "the two screens differ at the same frame")
 refusals()
+left_first()
 print("\n".join(failures + [f"kept in {' '.join(folders)}"]) if failures else "PASS two screens")
 failures or [shutil.rmtree(where) for where in folders]
 sys.exit(1 if failures else 0)
