@@ -28,11 +28,13 @@ const char* OptionValue(int argc, char** argv, int& i, const char* name) {
   return i + 1 < argc ? argv[++i] : "";
 }
 
-// --revoir SOURCE, --defi SOURCE, --partager FILE or --vite: true when argv[i]
-// was one of them; `ok` false when its value is missing.
+// --revoir SOURCE, --defi SOURCE, --partager FILE, --vite, --deux-ecrans or
+// --invite: true when argv[i] was one of them; `ok` false when a value is missing.
 bool ReadGameSource(int argc, char** argv, int& i, const char* program, CommandLine& out,
                     bool& ok) {
   if (std::strcmp(argv[i], "--vite") == 0) return out.fast = true;
+  if (std::strcmp(argv[i], "--deux-ecrans") == 0) return out.host = true;
+  if (std::strcmp(argv[i], "--invite") == 0) return out.guest = true;
   const struct {
     const char* name;
     const char** value;
@@ -77,10 +79,12 @@ bool ReadCommandLine(int argc, char** argv, const char* program, Accepts accepts
       return false;
     }
   }
-  const int sources = (out.watch != nullptr) + (out.challenge != nullptr) + (out.share != nullptr);
+  const int sources = (out.watch != nullptr) + (out.challenge != nullptr) + (out.share != nullptr) +
+                      out.host + out.guest;
   if (sources > 1 || (out.fast && !out.watch)) {
     std::fprintf(stderr,
-                 "%s : --revoir, --defi et --partager vont seuls, et --vite avec --revoir\n",
+                 "%s : --revoir, --defi, --partager, --deux-ecrans et --invite vont seuls, et "
+                 "--vite avec --revoir\n",
                  program);
     return false;
   }

@@ -12,6 +12,9 @@ struct CommandLine {
   const char* challenge = nullptr;  // --defi SOURCE: a new game on its draw and levels
   const char* share = nullptr;      // --partager FILE: prints its code
   bool fast = false;                // --vite (with --revoir): no waits
+  // A game on two devices (platform/link.h): this one's side.
+  bool host = false;   // --deux-ecrans: player 1, who starts each game
+  bool guest = false;  // --invite: player 2, on the other device
 };
 
 // Which arguments a program takes besides --zoom.

@@ -10,6 +10,7 @@
 #include "game/replay/intake.h"
 #include "game/replay/recording_code.h"
 #include "game/replay/sources.h"
+#include "platform/link.h"
 #include "platform/window.h"
 
 void (*gameStartHook)(GameState&) = nullptr;
@@ -42,12 +43,36 @@ int TakeRecording(const CommandLine& options) {
   return -1;
 }
 
+// --deux-ecrans and --invite: the link must be there, on the side asked.
+// Returns the program's status when it must end now, else -1.
+int TakeLink(const CommandLine& options) {
+  const LinkSide side = options.host    ? LinkSide::kHost
+                        : options.guest ? LinkSide::kGuest
+                                        : LinkSide::kNone;
+  if (side == LinkSide::kNone) return -1;
+  LinkAskSide(side);
+  const LinkSide role = LinkRole();
+  if (role != side) {
+    LinkSay(role == LinkSide::kNone ? "Pas de liaison avec l'autre \xE9"
+                                      "cran (GLOUTO_LIEN la nomme sur ordinateur) : "
+                                      "la partie sur deux \xE9"
+                                      "crans ne peut pas commencer."
+                                    : "La page a pris l'autre c\xF4t\xE9 de la partie sur deux \xE9"
+                                      "crans : "
+                                      "elle ne peut pas commencer.");
+    return 2;
+  }
+  IntakeBegin(side == LinkSide::kHost ? IntakeMode::kHost : IntakeMode::kGuest);
+  return -1;
+}
+
 }  // namespace
 
 int SDL_main(int argc, char** argv) {
   CommandLine options;
   if (!ReadCommandLine(argc, argv, "game", Accepts::Level, options)) return 2;
   if (const int status = TakeRecording(options); status >= 0) return status;
+  if (const int status = TakeLink(options); status >= 0) return status;
   WindowSetZoom(options.zoom);
   // Only the first game starts at the level asked for; a new one starts at 1.
   int firstLevel = options.level;

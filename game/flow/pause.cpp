@@ -39,10 +39,12 @@ void PauseGame(GameState& s) {
   if (s.pauseText && s.screen) SDL_BlitSurface(s.pauseText, nullptr, s.screen, &s.pauseRect);
   if (s.screen) WindowFlip(s.screen);
   ShowPlayScreen(s, true);
+  IntakeInPause(true);
   while (s.pauseLoop == 1) {
     if (PollGameEvent(&s.event)) HandlePauseEvent(s);
     GameWait(30);
   }
+  IntakeInPause(false);
   ShowPlayScreen(s);
   GameWait(100);
   s.timerId = SDL_AddTimer(250, minuteur, nullptr);

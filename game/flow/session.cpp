@@ -72,7 +72,8 @@ bool StartUp(GameState& s) {
 }
 
 void StartFirstLevel(GameState& s, int level) {
-  s.playerCount = Joueurs(s.width, s.height, s.screen, s.font);
+  const int skipped = IntakeSkippedMenu();
+  s.playerCount = skipped ? skipped : Joueurs(s.width, s.height, s.screen, s.font);
   if (level > s.level) {
     // The menu keeps the start window; the level-start screen has the level's.
     AdvanceToLevel(s, level);

@@ -8,7 +8,7 @@
 // cannot start its video (no display).
 bool StartUp(GameState& s);
 
-// The player-count menu, the first level-start screen, then the window, the
+// The player-count menu (none on two screens), the first level-start screen, then the window, the
 // hero, the timer and the endless first track. A game may start at a later
 // level (1..99), as if every level before it had been finished at once.
 void StartFirstLevel(GameState& s, int level = 1);

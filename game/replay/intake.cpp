@@ -3,19 +3,23 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <utility>
+#include <vector>
 
 #include "common/pad_keys.h"
 #include "game/flow/chance.h"
 #include "game/flow/globals.h"
 #include "game/flow/state.h"
 #include "game/replay/kept_games.h"
+#include "game/replay/linked.h"
 #include "game/replay/recording_code.h"
 #include "game/replay/shipped_levels.h"
 #include "game/replay/state_check.h"
 #include "game/replay/taken_event.h"
 #include "game/replay/watching.h"
 #include "level/level_file.h"
+#include "level/level_rules.h"
 #include "platform/open_page.h"
 #include "platform/window.h"
 
@@ -26,7 +30,8 @@ struct Intake {
   Recording given;  // watched or challenged
   Recording made;   // this game's, as it goes
   bool framePoll = false;
-  int accounted = 0;  // frames the moments made so far account for
+  std::deque<TakenEvent> frameEvents;  // on two screens: the frames' events, in both devices' order
+  int accounted = 0;                   // frames the moments made so far account for
   Uint32 lastTaken = 0;
   bool timing = false;  // lastTaken set: SDL's clock reads anything before SDL_Init
   // Watching: where the recording stands.
@@ -40,6 +45,7 @@ struct Intake {
 Intake intake;
 
 bool Watching() { return intake.mode == IntakeMode::kWatch; }
+bool Linked() { return intake.mode == IntakeMode::kHost || intake.mode == IntakeMode::kGuest; }
 
 void Fault(const std::string& sentence) {
   if (intake.fault.empty()) intake.fault = sentence;
@@ -59,9 +65,8 @@ int Hundredths() {
   return static_cast<int>(std::min<Uint32>(gone / 10, 6000));
 }
 
-void NoteFrameEvent(const SDL_Event& event) {
+void NoteFrameEvent(const TakenEvent& taken) {
   Recording& r = intake.made;
-  const TakenEvent taken = Taken(event, LastKeyFromPad());
   const int frame = r.frames - 1;
   Hundredths();
   if (!r.moments.empty() && !r.moments.back().screen && intake.accounted == frame &&
@@ -76,13 +81,13 @@ void NoteFrameEvent(const SDL_Event& event) {
   intake.accounted = frame + 1;
 }
 
-void NoteScreenEvent(const SDL_Event& event) {
+void NoteScreenEvent(const TakenEvent& taken, int wait) {
   Recording& r = intake.made;
   Moment m;
   m.screen = true;
   m.quiet = r.frames - intake.accounted;
-  m.wait = Hundredths();
-  m.event = Taken(event, LastKeyFromPad());
+  m.wait = wait;
+  m.event = taken;
   r.moments.push_back(m);
   intake.accounted = r.frames;
 }
@@ -161,6 +166,69 @@ void CheckFrame(const GameState& s, int frame) {
   intake.made.checks.push_back(sum);
 }
 
+CarriedLevel Carried(int level, const SDL_Rect* walls, int count) {
+  CarriedLevel carried;
+  carried.level = level;
+  carried.wallCount = count;
+  for (int i = 0; i < count; ++i) carried.walls.emplace_back(walls[i].x, walls[i].y);
+  return carried;
+}
+
+void AdoptGlobals(const StartGlobals& g) {
+  tamponIMG = g.tamponIMG, attente = g.attente, invulnerable = g.invulnerable;
+  Change = g.change, FINPROG = g.finprog;
+}
+
+// ---- on two screens: both devices' events, in lockstep (linked.h) ----
+
+constexpr Uint32 kScreenLook = 10;  // ms between two looks of a screen that waits
+
+// The host's level files that are not the shipped ones: both devices play these.
+std::vector<CarriedLevel> OwnLevels() {
+  std::vector<CarriedLevel> levels;
+  std::vector<SDL_Rect> walls(kMaxWalls);
+  for (int level = kFirstLevel; level <= kLastLevel; ++level) {
+    char path[40];
+    LevelFilePath(path, sizeof path, level);
+    const int count = ReadLevelFile(path, walls.data(), kMaxWalls);
+    if (!SameAsShipped(level, walls.data(), count))
+      levels.push_back(Carried(level, walls.data(), count));
+  }
+  return levels;
+}
+
+int LinkedFramePoll(SDL_Event* event) {
+  if (intake.frameEvents.empty()) return 0;
+  const TakenEvent taken = intake.frameEvents.front();
+  intake.frameEvents.pop_front();
+  NoteFrameEvent(taken);
+  return Deliver(taken, event);
+}
+
+// The host's screens take its own events and what the guest may ask; the
+// guest's take the host's, with the host's waits.
+int LinkedScreenPoll(SDL_Event* event, bool waits) {
+  for (;;) {
+    TakenEvent taken;
+    int wait = 0;
+    if (intake.mode == IntakeMode::kHost) {
+      StartPace();
+      if (LinkedHostScreen(event)) {
+        taken = Taken(*event, LastKeyFromPad());
+        wait = Hundredths();
+        LinkedSendScreen(taken, wait);
+        NoteScreenEvent(taken, wait);
+        return Deliver(taken, event);
+      }
+    } else if (LinkedGuestScreen(&taken, &wait)) {
+      NoteScreenEvent(taken, wait);
+      return Deliver(taken, event);
+    }
+    if (!waits) return 0;
+    SDL_Delay(kScreenLook);
+  }
+}
+
 // A level as the game reads it: the file's, or a recording's or the shipped one.
 int LevelWalls(int level, SDL_Rect* walls, int capacity) {
   if (intake.mode == IntakeMode::kPlay) {
@@ -186,6 +254,7 @@ void IntakeBegin(IntakeMode mode, const Recording* recording, bool fast) {
   intake.mode = mode;
   if (recording) intake.given = *recording;
   WatchBegin(mode == IntakeMode::kWatch, fast);
+  if (Linked()) LinkedBegin(mode == IntakeMode::kHost ? LinkSide::kHost : LinkSide::kGuest);
 }
 
 IntakeMode CurrentIntakeMode() { return intake.mode; }
@@ -196,10 +265,16 @@ std::uint32_t IntakeStartGame() {
   intake = Intake{};
   intake.mode = mode;
   intake.given = std::move(given);
+  if (intake.mode == IntakeMode::kHost) {
+    intake.given = Recording{};
+    intake.given.seed = FreshSeed();
+    intake.given.levels = OwnLevels();
+  }
+  // A start that never came leaves the guest's game to end at its first look.
+  if (intake.mode == IntakeMode::kGuest && LinkedTakeStart(&intake.given))
+    AdoptGlobals(intake.given.globals);
   if (Watching()) {
-    const StartGlobals& g = intake.given.globals;
-    tamponIMG = g.tamponIMG, attente = g.attente, invulnerable = g.invulnerable;
-    Change = g.change, FINPROG = g.finprog;
+    AdoptGlobals(intake.given.globals);
     intake.trailing = intake.given.frames;
     for (const Moment& m : intake.given.moments)
       intake.trailing -= m.quiet + (m.screen ? 0 : m.frames);
@@ -212,9 +287,27 @@ std::uint32_t IntakeStartGame() {
 }
 
 int IntakeFirstLevel(int asked) {
-  intake.made.firstLevel = intake.mode == IntakeMode::kPlay ? asked : intake.given.firstLevel;
+  const bool own = intake.mode == IntakeMode::kPlay || intake.mode == IntakeMode::kHost;
+  intake.made.firstLevel = own ? asked : intake.given.firstLevel;
+  if (intake.mode == IntakeMode::kHost) {
+    Recording start = intake.given;
+    start.firstLevel = asked;
+    start.globals = intake.made.globals;
+    LinkedSendStart(start);
+  }
   return intake.made.firstLevel;
 }
+
+int IntakeSkippedMenu() {
+  if (!Linked()) return 0;
+  SDL_Event press{};
+  press.type = SDL_KEYDOWN;
+  press.key.keysym.sym = static_cast<SDLKey>(PadKey(0, PadControl::kTwoPlayers));
+  NoteScreenEvent(Taken(press, true), 0);
+  return 2;
+}
+
+void IntakeInPause(bool paused) { LinkedInPause(paused); }
 
 int IntakeFrame(const GameState& s) {
   Recording& r = intake.made;
@@ -222,7 +315,11 @@ int IntakeFrame(const GameState& s) {
   intake.framePoll = true;
   CheckFrame(s, frame);
   int ticks;
-  if (Watching()) {
+  if (Linked()) {
+    const int own = intake.mode == IntakeMode::kHost ? keptTicks.exchange(0) : 0;
+    if (intake.mode == IntakeMode::kGuest) keptTicks = 0;  // the host's clock counts
+    ticks = LinkedFrame(StateChecksum(s), own, &intake.frameEvents);
+  } else if (Watching()) {
     ticks = GivenTicks(frame);
     keptTicks = 0;  // the timer's own are not this game's
     WatchUpkeep();
@@ -239,9 +336,13 @@ int PollGameEvent(SDL_Event* event) {
     WatchUpkeep();
     return framePoll ? WatchedFramePoll(event) : WatchedScreenPoll(event);
   }
+  if (Linked() && event) return framePoll ? LinkedFramePoll(event) : LinkedScreenPoll(event, false);
   StartPace();
   const int got = WindowPollEvent(event);
-  if (got && event) framePoll ? NoteFrameEvent(*event) : NoteScreenEvent(*event);
+  if (got && event) {
+    const TakenEvent taken = Taken(*event, LastKeyFromPad());
+    framePoll ? NoteFrameEvent(taken) : NoteScreenEvent(taken, Hundredths());
+  }
   return got;
 }
 
@@ -252,9 +353,10 @@ int WaitGameEvent(SDL_Event* event) {
     const int got = WatchedScreenPoll(event);
     return got;
   }
+  if (Linked() && event) return LinkedScreenPoll(event, true);
   StartPace();
   const int got = WindowWaitEvent(event);
-  if (got > 0 && event) NoteScreenEvent(*event);
+  if (got > 0 && event) NoteScreenEvent(Taken(*event, LastKeyFromPad()), Hundredths());
   return got;
 }
 
@@ -270,19 +372,13 @@ int ReadGameLevel(int level, SDL_Rect* walls, int capacity) {
     const auto at = std::lower_bound(
         levels.begin(), levels.end(), level,
         [](const CarriedLevel& carried, int n) { return carried.level < n; });
-    if (at == levels.end() || at->level != level) {
-      CarriedLevel carried;
-      carried.level = level;
-      carried.wallCount = count;
-      for (int i = 0; i < count; ++i) carried.walls.emplace_back(walls[i].x, walls[i].y);
-      levels.insert(at, std::move(carried));
-    }
+    if (at == levels.end() || at->level != level) levels.insert(at, Carried(level, walls, count));
   }
   return count;
 }
 
 void OpenGamePage(const char* target, int showCommand) {
-  if (!Watching()) OpenWithDesktop(target, showCommand);
+  if (!Watching() && intake.mode != IntakeMode::kGuest) OpenWithDesktop(target, showCommand);
 }
 
 const Recording& IntakeEndGame(const GameState& s) {

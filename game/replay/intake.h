@@ -15,9 +15,11 @@ struct GameState;
 // screens take, the timer's quarter seconds each frame sees, the level files
 // and the waits. A game played is recorded as it goes; a game watched takes
 // all of it from its recording instead, and a challenge plays anew on a
-// recording's draw and levels.
+// recording's draw and levels. A game on two screens (host and guest) takes
+// them from both devices in lockstep (linked.h): the same game, and the same
+// recording, on both.
 
-enum class IntakeMode { kPlay, kWatch, kChallenge };
+enum class IntakeMode { kPlay, kWatch, kChallenge, kHost, kGuest };
 
 // Before the first game: how the games of this run take their input. `fast`
 // (watching only) leaves out every wait.
@@ -29,6 +31,14 @@ IntakeMode CurrentIntakeMode();
 std::uint32_t IntakeStartGame();
 // The first level a game plays: the recording's when there is one.
 int IntakeFirstLevel(int asked);
+
+// A game on two screens starts with two players, without the player-count
+// menu: returns 2 then, its recording saying the menu was answered so (a
+// replay's menu takes that answer); 0 when the menu asks.
+int IntakeSkippedMenu();
+
+// While the pause is on screen: on two screens, the guest's p ends it too.
+void IntakeInPause(bool paused);
 
 // Once a frame, at its start: the quarter seconds the timer counted since the
 // last frame, which the frame adds to Change.
