@@ -7,6 +7,7 @@
 #   ./glouto.sh web           build the browser site and serve it, with the signalling
 #                             of "Deux écrans", at http://127.0.0.1:8000/ (GLOUTO_PORT)
 #   ./glouto.sh web build     only build the site, in build-web/site/
+#   ./glouto.sh web serve     only serve the site built before
 #   ./glouto.sh test          build and run every test (the in-process ones
 #                             also under AddressSanitizer and UBSan, and
 #                             all but fuzzing, packaging, valgrind and the site's again
@@ -88,7 +89,7 @@ case "${1:-play}" in
     exec "../build/$program" "$@"
     ;;
   web)
-    build_web
+    [ "${2:-}" = serve ] || build_web
     [ "${2:-}" = build ] && { echo "Site built in build-web/site/"; exit 0; }
     # One node process: the site and PeerJS's server (platform/web/serveur), which prints the address.
     exec node build-web/serveur/serveur.js
@@ -128,7 +129,7 @@ case "${1:-play}" in
     exec ctest --output-on-failure -j"$(nproc)" -LE 'fuzz|install|web|memcheck'
     ;;
   *)
-    echo "usage: $0 play [game|editor] | $0 web [build] | $0 test" >&2
+    echo "usage: $0 play [game|editor] | $0 web [build|serve] | $0 test" >&2
     exit 2
     ;;
 esac

@@ -5,8 +5,7 @@
 // have greeted each other (the same site version, one guest per room), each
 // starts its program, the host as the hero (--deux-ecrans), the guest as a
 // monster (--invite), and lien.js carries their messages directly between
-// the browsers. Both play the levels the site ships: a player's own levels
-// would differ between the devices.
+// the browsers (the host's program sends its levels along).
 'use strict';
 
 var Salle = {
@@ -25,6 +24,7 @@ var Salle = {
     prise: 'Cette salle est déjà ouverte sur un autre appareil.',
     navigateur: 'Ce navigateur ne sait pas relier deux appareils.',
     serveur: 'Le serveur ne répond pas : nouvelle tentative…',
+    ouverture: 'Ouverture de la salle…',
     attente: "En attente de l'autre joueur…",
     connexion: 'Connexion à la salle…',
     perdue: "Connexion perdue — en attente de l'autre joueur",
@@ -122,7 +122,6 @@ var Salle = {
   // pages have met; the page's controls for this device's player alone.
   wire: function() {
     Partage.code = '';
-    Glouto.restoreLevels = function() {};
     Module.arguments = [Salle.role === 'hote' ? '--deux-ecrans' : '--invite'];
     Lien.make(Salle.role);
     Lien.listeners.push(Salle.changed);
@@ -152,7 +151,7 @@ var Salle = {
     document.getElementById('salle-partager').addEventListener('click', Salle.share);
     document.body.classList.add('salle');
     document.getElementById('salle').hidden = false;
-    Salle.say(Salle.role === 'hote' ? Salle.SAID.attente : Salle.SAID.connexion);
+    Salle.say(Salle.role === 'hote' ? Salle.SAID.ouverture : Salle.SAID.connexion);
   },
 
   meet: function() {
