@@ -133,7 +133,6 @@ var Lien = {
     var number = Lien.received & 0xffff;
     if (frame.length < Lien.HEAD || frame.length > Lien.HEAD + Lien.LONGEST || frame[0] !== Lien.GAME ||
         frame[1] !== number >> 8 || frame[2] !== (number & 255)) return Lien.refuse();
-    if (Lien.state === 'arret') return;
     var message = frame.slice(Lien.HEAD);
     Lien.received += 1;
     (Lien.state === 'jeu' ? Module.lien.recus : Lien.held).push(message);
@@ -185,8 +184,9 @@ var Lien = {
     Lien.hold('perdue');
   },
 
-  // A message refused: the other is told, the game stops here.
+  // A message refused: the other is told, once, and the game stops here.
   refuse: function() {
+    if (Lien.state === 'arret') return;
     Lien.say('refus', {pourquoi: 'message'});
     Lien.stop('refus');
   },
