@@ -41,12 +41,14 @@ function prepare(pads) {
   [window.addEventListener, window.removeEventListener] = [counted(window.addEventListener, 1), counted(window.removeEventListener, -1)];
   window.setTimeout = ((timeout) => (f, ms = 0, ...rest) => timeout((...a) => (window.clock += ms, f(...a)), ms, ...rest))(setTimeout);
   window.getImageData = () => Module.canvas.getContext('2d').getImageData(0, 0, Module.canvas.width, Module.canvas.height).data;
-  window.heroX = () => {  // centre along x of the hero's orange, which nothing else has
+  const centreX = (colour) => () => {  // centre along x of the pixels of that colour, if a sprite's worth
     const c = Module.canvas, d = getImageData();
     let sum = 0, n = 0;
-    for (let k = 0; k < d.length; k += 4) if (d[k] > 220 && d[k + 1] > 150 && d[k + 1] < 190 && d[k + 2] < 60) sum += (k / 4) % c.width, ++n;
+    for (let k = 0; k < d.length; k += 4) if (colour(d[k], d[k + 1], d[k + 2])) sum += (k / 4) % c.width, ++n;
     return n > 50 ? sum / n : null;
   };
+  window.heroX = centreX((r, g, b) => r > 220 && g > 150 && g < 190 && b < 60);  // the hero's orange, which nothing else has
+  window.monsterX = centreX((r, g, b) => r > 120 && r < 200 && g < 100 && b > 150);  // the monsters' purple
   window.told = (id) => {  // the page's message, if shown within its panel and said aloud
     const e = document.getElementById(id), r = e.getBoundingClientRect(), o = e.closest('#outils').getBoundingClientRect();
     return !e.hidden && r.top >= o.top && r.bottom <= o.bottom && document.getElementById('annonce').textContent && e.textContent;
@@ -283,6 +285,18 @@ const STEPS = {
   async hide() { this.other = await this.site.browser.newPage(); await this.until('document.hidden'); },
   async show() { await this.other.close(); await this.site.page.bringToFront(); },
   async heads([way]) { await this.until(`${way === 'left' ? -1 : 1} * (heroX() - ${await this.until('heroX()')}) > 10`); },
+  watch() {  // from now on, how far left and right of where they are the hero and level 1's monster go: far.hero, far.monster
+    return this.eval(() => {
+      const from = {hero: heroX(), monster: monsterX()};
+      window.far = {hero: [0, 0], monster: [0, 0]};
+      (function look() {
+        for (const [who, x] of [['hero', heroX()], ['monster', monsterX()]]) {
+          if (x !== null) far[who] = [Math.min(far[who][0], x - from[who]), Math.max(far[who][1], x - from[who])];
+        }
+        if (far.monster[1] <= 40) requestAnimationFrame(look);  // seen enough
+      })();
+    });
+  },
   async friend([expression]) {  // the address the page gives, opened in another browser profile
     const address = await this.expression(expression), site = this.site;
     [this.first, this.site, this.opened] = [site, new Site(await site.browser.createBrowserContext(), site.base, site.network), 0];
