@@ -145,7 +145,10 @@ var Salle = {
     Garde.hidden = function() {};
     document.addEventListener('visibilitychange', Salle.seen);
     var buttons = document.querySelectorAll('#salle-pause button');
-    buttons[0].addEventListener('click', Lien.again);
+    buttons[0].addEventListener('click', function() {
+      Lien.again();
+      Salle.showPause();
+    });
     buttons[1].addEventListener('click', function() { Lien.end('moi'); });
     document.getElementById('salle-annuler').addEventListener('click', Salle.leave);
     document.getElementById('salle-partager').addEventListener('click', Salle.share);
@@ -282,7 +285,8 @@ var Salle = {
 
   // The game's state, on the pause's sheet.
   changed: function(state, why) {
-    if (state === 'dit') return Salle.say(why);
+    // Once the page ended the game, the program's "link lost" adds nothing.
+    if (state === 'dit') return Module.lien.perdu ? null : Salle.say(why);
     var sheet = document.getElementById('salle-pause');
     var held = state === 'pause' || state === 'arret';
     if (state === 'pause' && why) Salle.wait();
