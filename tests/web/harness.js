@@ -198,12 +198,14 @@ const STEPS = {
   },
   // A tap on the first button shown of that aria-label, lifted at once, left once the program read press and release (or ended,
   // or the page went for another).
+  // A question's answer (a button of an alertdialog, over a program held) is the page's own.
   async touch([label]) {
-    const box = await waitUntil(`the button ${label} shown`, async () => (await Promise.all((await this.site.page
-      .$$(`button[aria-label="${label}"]`)).map((b) => b.boundingBox()))).find(Boolean));  // a screen's row is made anew
+    const [box, own] = await waitUntil(`the button ${label} shown`, async () => (await Promise.all((await this.site.page
+      .$$(`button[aria-label="${label}"]`)).map(async (b) => [await b.boundingBox(), await b.evaluate((e) =>
+      Boolean(e.closest('[role=alertdialog]')))]))).find(([shown]) => shown));  // a screen's row is made anew
     check(box && box.width >= 44 && box.height >= 44, `the button ${label} is ${JSON.stringify(box)}`);
     await (await this.site.page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2)).end();
-    await waitUntil(`${label} read`, () => this.eval(`!window.SDL || !SDL.events.length || (${ended})()`));
+    if (!own) await waitUntil(`${label} read`, () => this.eval(`!window.SDL || !SDL.events.length || (${ended})()`));
   },
   // Held until the browser's SDL read the press, then the release (or it ended); a browser tells of a pad at a press.
   async pad([index, name]) {

@@ -11,8 +11,9 @@ const T = (o) => JSON.stringify(o);
 const many = (count, from = 0) => (L) => { for (let n = from; n < from + count; ++n) L.heard(G(n & 0xffff, 9)); };
 const send = (...sizes) => () => sizes.forEach((size) => page.Module.lien.envoyer(new Uint8Array(size)));
 const meet = (holds) => (L, wire) => L.attach(wire, holds);
-const [drop, hide, again] = [(L) => L.lost(), (L) => L.hold('cache'), (L) => L.again()];
-let page;
+const [drop, hide, again, beat] = [(L) => L.lost(), (L) => L.hold('cache'), (L) => L.again(), (L) => L.beat()];
+const at = (ms) => () => { clock = ms; };
+let page, clock;
 
 const ROWS = [
   // Game messages: in order, at most 1024 bytes, under their numbers (which wrap at 16 bits).
@@ -61,15 +62,21 @@ const ROWS = [
   ['more held than sent', [send(1), drop, meet(2)], 'arret', '', '#0 refus'],
   ['an acknowledgement beyond', [send(1), T({t: 'recu', n: 2})], 'arret', '', '#0 refus'],
   ['acknowledged every 64', [many(128)], 'jeu', 128, 'recu 64 recu 128'],
+  // Still there: a page quiet for a second says so; one that heard nothing for 4 s in play drops the channel.
+  ['quiet', [at(999), beat, at(1000), beat, T({t: 'la'}), at(4999), beat], 'jeu', '', 'la la'],
+  ['busy', [at(900), send(1), at(1800), beat], 'jeu', '', '#0'],
+  ['silent', [at(4001), beat], 'jeu', '', 'close'],
+  ['silent while paused', [hide, at(5000), beat], 'pause', '', 'pause 1 la'],
 ];
 
 const shown = (recus) => recus.map((m) => [...m].join('.')).join('|');
 for (const [name, steps, state, recus, sent] of ROWS) {
-  page = {console: {error: () => {}}, performance, document: {hidden: false}, Module: {}, ArrayBuffer, Uint8Array};
+  clock = 0;
+  page = {console: {error: () => {}}, performance: {now: () => clock}, document: {hidden: false}, Module: {}, ArrayBuffer, Uint8Array};
   vm.createContext(page);
   vm.runInContext(`${SOURCE}; this.Lien = Lien;`, page);
   const L = page.Lien, wire = [];
-  const other = {send: (d) => wire.push(typeof d === 'string' ? ((o) => `${o.t}${'n' in o ? ` ${o.n}` : ''}`)(JSON.parse(d))
+  const other = {close: () => wire.push('close'), send: (d) => wire.push(typeof d === 'string' ? ((o) => `${o.t}${'n' in o ? ` ${o.n}` : ''}`)(JSON.parse(d))
                                                                : `#${(d[1] << 8) | d[2]}`)};
   L.make('hote');
   L.attach(other, 0);

@@ -10,6 +10,10 @@
 // says so again, so that the sender forgets them); one out of order, or
 // anything else, is refused: the game stops, and the page says why.
 //
+// A page that has sent nothing for a second says it is still there; one that
+// heard nothing for SILENT ms in play takes the channel for lost, as a network
+// gone may leave it open for half a minute.
+//
 // Either page hidden or the channel dropped pauses both: nothing reaches
 // `recus` until the two players have touched "Reprendre". Pauses are counted:
 // a "reprendre" sent before the other's latest pause is not one for it.
@@ -21,6 +25,8 @@ var Lien = {
   HEAD: 3,
   ACK_EVERY: 64,
   LONGEST_TEXT: 200,
+  LIVELY: 1000,
+  SILENT: 4000,
   // The control messages: their fields and each field's test.
   CONTROL: {
     bonjour: {version: 'version', jeton: 'jeton', recus: 'count'},
@@ -28,6 +34,7 @@ var Lien = {
     pause: {n: 'count'},
     reprendre: {n: 'count'},
     fin: {},
+    la: {},
     refus: {pourquoi: 'why'}
   },
   FIELDS: {
@@ -46,6 +53,8 @@ var Lien = {
   pauses: 0,
   ready: false,      // this player touched "Reprendre"
   otherReady: false,
+  heardAt: 0,
+  saidAt: 0,
   bytes: 0,          // sent, for the tests
   cost: 0,           // ms spent in the page's part of each message, for the bench
   listeners: [],     // told each change of state: (state, why)
@@ -78,6 +87,7 @@ var Lien = {
   },
 
   put: function(data) {
+    Lien.saidAt = performance.now();
     Lien.bytes += data.length;  // the texts are ASCII
     Lien.conn.send(data);
   },
@@ -105,6 +115,7 @@ var Lien = {
   // The greeted channel becomes the link: what the other lacks is sent again.
   attach: function(conn, theyHold) {
     Lien.conn = conn;
+    Lien.heardAt = performance.now();
     if (!Lien.forget(theyHold)) return Lien.refuse();
     Lien.sent.forEach(Lien.put);
     if (Lien.state === 'pause') Lien.say('pause', {n: Lien.pauses});
@@ -123,6 +134,7 @@ var Lien = {
   heard: function(data) {
     var start = performance.now();
     if (Lien.state === 'fin') return;
+    Lien.heardAt = start;
     if (data instanceof ArrayBuffer) Lien.game(new Uint8Array(data));
     else if (typeof data === 'string') Lien.control(Lien.parse(data));
     else Lien.refuse();
@@ -160,6 +172,14 @@ var Lien = {
     Lien.state = 'pause';
     if (n === undefined) Lien.say('pause', {n: Lien.pauses});
     Lien.emit('pause', why);
+  },
+
+  // Each second: this page is still there, and is the other?
+  beat: function() {
+    var now = performance.now();
+    if (!Lien.conn || Lien.state === 'fin') return;
+    if (Lien.state === 'jeu' && now - Lien.heardAt > Lien.SILENT) return Lien.conn.close();
+    if (now - Lien.saidAt >= Lien.LIVELY) Lien.say('la', {});
   },
 
   // This player's "Reprendre"; the game goes on once both have touched it.

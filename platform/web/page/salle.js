@@ -278,6 +278,7 @@ var Salle = {
     Lien.attach(conn, theyHold);
     if (Salle.begun) return;
     Salle.begun = true;
+    setInterval(Lien.beat, Lien.LIVELY);
     document.getElementById('salle').hidden = true;
     document.body.classList.remove('salle');
     Salle.isMet();
