@@ -14,6 +14,7 @@
 #include "game/maze/actors.h"
 #include "game/maze/images.h"
 #include "game/replay/intake.h"
+#include "game/replay/state_check.h"
 #include "game/screens/screen_kit.h"
 #include "platform/window.h"
 
@@ -135,6 +136,43 @@ void BM_RecordingShare(benchmark::State& state) {
   SDL_Quit();
 }
 BENCHMARK(BM_RecordingShare)->Unit(benchmark::kMicrosecond)->MinTime(0.2);
+// On two screens every frame's state is summed (StateChecksum) and sent: its
+// cost as a share of the frame's own work, each pass a frame then 64 sums, at
+// the worst case and at level 1.
+void BM_ChecksumShare(benchmark::State& state) {
+  SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER);
+  TTF_Init();
+  {
+    auto s = Level(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                   static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
+    double frame = 0, sums = 0;
+    std::uint32_t kept = 0;
+    int n = 0;
+    for (auto _ : state) {
+      if (++n % 6 == 0) Change += 1;
+      const double start = ThreadSeconds();
+      RunFrame(*s);
+      const double played = ThreadSeconds();
+      for (int i = 0; i < 64; ++i) kept ^= StateChecksum(*s) + static_cast<std::uint32_t>(i);
+      frame += played - start;
+      sums += (ThreadSeconds() - played) / 64;
+    }
+    benchmark::DoNotOptimize(kept);
+    state.counters["frame_us"] = 1e6 * frame / static_cast<double>(state.iterations());
+    state.counters["checksum_us"] = 1e6 * sums / static_cast<double>(state.iterations());
+    state.counters["checksum_percent"] = 100 * sums / frame;
+    ReleaseGameSurfaces(*s);
+    if (s->font) TTF_CloseFont(s->font);
+  }
+  TTF_Quit();
+  SDL_Quit();
+}
+BENCHMARK(BM_ChecksumShare)
+    ->ArgNames({"width", "walls", "chests", "enemies"})
+    ->Args({1000, 1000, 300, 5})
+    ->Args({600, 24, 50, 1})
+    ->Unit(benchmark::kMicrosecond)
+    ->MinTime(0.2);
 void BM_ZoomedFrame(benchmark::State& state) { Frames(state, 2); }
 
 // The worst case (1000 x 600, 1000 walls, 300 chests, 5 enemies), its growth

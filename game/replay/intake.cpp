@@ -265,8 +265,8 @@ std::uint32_t IntakeStartGame() {
   intake = Intake{};
   intake.mode = mode;
   intake.given = std::move(given);
+  if (Linked()) intake.given = Recording{};
   if (intake.mode == IntakeMode::kHost) {
-    intake.given = Recording{};
     intake.given.seed = FreshSeed();
     intake.given.levels = OwnLevels();
   }

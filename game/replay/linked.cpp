@@ -61,13 +61,18 @@ struct Checks {
   std::pair<int, std::uint32_t>& operator[](int frame) { return at[frame % kKept]; }
 };
 
-// Queued screen events or held requests no honest device sends so many of.
+// More screen events waiting than an honest host sends.
 constexpr std::size_t kMaxQueued = 1 << 16;
+// The host's own events waiting for a frame, at most as many as SDL queues.
+constexpr std::size_t kMaxUnsent = 128;
 constexpr Uint32 kLook = 1;  // ms between two looks at the link while waiting
 
 struct Link {
   LinkSide side = LinkSide::kNone;
   bool stopped = false;
+  // The other device left: what it sent before still plays, up to where it
+  // would have to send more: it leaves as its game ends as much as by a fault.
+  bool gone = false;
   int frame = 0;  // frames played on this link, every game together
   Inputs own, other;
   Checks ownChecks, otherChecks;
@@ -156,7 +161,10 @@ void Pump() {
   while (!link.stopped) {
     const int size = LinkReceive(buffer.data(), kLinkMessageMax);
     if (size == 0) return;
-    if (size < 0) return Stop(Why::kLost);
+    if (size < 0) {
+      link.gone = true;
+      return;
+    }
     Message m;
     switch (DecodeMessage(buffer.data(), size, Other(), &m)) {
       case LinkFault::kNone: Take(m); break;
@@ -165,6 +173,12 @@ void Pump() {
       case LinkFault::kMalformed: return Stop(Why::kMalformed);
     }
   }
+}
+
+// Stops when nothing more can come; true once stopped.
+bool Starved() {
+  if (link.gone) Stop(Why::kLost);
+  return link.stopped;
 }
 
 TakenEvent Closed() {
@@ -182,7 +196,7 @@ FrameInput Gather(int ticks) {
   while (WindowPollEvent(&e)) {
     GuestKey key;
     if (link.side == LinkSide::kHost) {
-      link.unsent.push_back(Taken(e, LastKeyFromPad()));
+      if (link.unsent.size() < kMaxUnsent) link.unsent.push_back(Taken(e, LastKeyFromPad()));
     } else if (!link.leaving && GuestKeyOf(e, &key) &&
                in.keys.size() < std::size_t{kMaxFrameEvents}) {
       in.keys.push_back(key);
@@ -235,7 +249,7 @@ void LinkedSendStart(const Recording& start) {
 }
 
 bool LinkedTakeStart(Recording* start) {
-  for (Pump(); !link.stopped && link.starts.empty(); Pump()) SDL_Delay(kLook);
+  for (Pump(); link.starts.empty() && !Starved(); Pump()) SDL_Delay(kLook);
   if (link.stopped) return false;
   const CodeBytes bytes = std::move(link.starts.front());
   link.starts.pop_front();
@@ -247,13 +261,13 @@ bool LinkedTakeStart(Recording* start) {
 int LinkedFrame(std::uint32_t check, int ownTicks, std::deque<TakenEvent>* queue) {
   const int frame = link.frame++;
   Pump();
+  if (!link.stopped) NoteCheck(link.ownChecks, link.otherChecks, frame, check);
   if (!link.stopped) {
-    NoteCheck(link.ownChecks, link.otherChecks, frame, check);
     FrameInput in = Gather(ownTicks);
     SendInput(in, check);
     link.own.held.push_back(std::move(in));
   }
-  while (!link.stopped && link.other.Next() <= frame) {
+  while (link.other.Next() <= frame && !Starved()) {
     SDL_Delay(kLook);
     Pump();
   }
@@ -271,7 +285,7 @@ int LinkedFrame(std::uint32_t check, int ownTicks, std::deque<TakenEvent>* queue
 
 bool LinkedHostScreen(SDL_Event* event) {
   Pump();
-  if (link.stopped || link.guestLeft) {
+  if (Starved() || link.guestLeft) {
     *event = EventOf(Closed());
     return true;
   }
@@ -313,7 +327,7 @@ bool LinkedGuestScreen(TakenEvent* event, int* wait) {
     link.screens.pop_front();
     return true;
   }
-  if (!link.stopped) return false;
+  if (!Starved()) return false;
   *event = Closed();
   *wait = 0;
   return true;

@@ -19,7 +19,8 @@ namespace {
 
 LinkSide asked = LinkSide::kNone;
 std::vector<std::uint8_t> heard;  // read from the socket, not yet taken
-bool gone = false;
+bool ended = false;               // the socket's end read: the other device is gone
+bool deaf = false;                // a send failed: the other device reads no more
 
 // The connected stream socket GLOUTO_LIEN names, or -1.
 int Socket() {
@@ -61,7 +62,7 @@ void Hear(int fd) {
   if (got > 0) {
     heard.insert(heard.end(), buffer, buffer + got);
   } else if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-    gone = true;
+    ended = true;
   }
 }
 
@@ -79,19 +80,20 @@ LinkSide LinkRole() { return Socket() >= 0 ? asked : LinkSide::kNone; }
 
 void LinkSend(const std::uint8_t* data, int size) {
   const int fd = Socket();
-  if (fd < 0 || gone || size < 0 || size > kLinkMessageMax) return;
+  if (fd < 0 || deaf || size < 0 || size > kLinkMessageMax) return;
   std::vector<std::uint8_t> framed{static_cast<std::uint8_t>(size >> 8),
                                    static_cast<std::uint8_t>(size)};
   framed.insert(framed.end(), data, data + size);
-  if (!SendAll(fd, framed.data(), framed.size())) gone = true;
+  if (!SendAll(fd, framed.data(), framed.size())) deaf = true;
 }
 
 int LinkReceive(std::uint8_t* data, int capacity) {
   const int fd = Socket();
   if (fd < 0) return -1;
-  if (!WholeSize() && !gone) Hear(fd);
+  // What the other device sent before it left is still taken, to the socket's end.
+  if (!WholeSize() && !ended) Hear(fd);
   const std::size_t whole = WholeSize();
-  if (!whole) return gone ? -1 : 0;
+  if (!whole) return ended ? -1 : 0;
   const int size = static_cast<int>(whole - 2);
   std::memcpy(data, heard.data() + 2, static_cast<std::size_t>(std::min(size, capacity)));
   heard.erase(heard.begin(), heard.begin() + static_cast<std::ptrdiff_t>(whole));

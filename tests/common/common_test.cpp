@@ -86,7 +86,11 @@ TEST(CommandLine, TakesWhatEachProgramAcceptsAndRefusesTheRest) {
         // FILE for the game: the recorded game it watches, challenges or shares.
         "L --revoir a.partie --vite = 1 1 a.partie", "L --defi=CODE --niveau 2 = 1 2 CODE",
         "L --partager a.partie --zoom 2 = 2 1 a.partie", "L --vite =", "L --revoir a --defi b =",
-        "L --defi --vite =", "L --revoir =", "F --revoir a.partie ="}) {
+        "L --defi --vite =", "L --revoir =", "F --revoir a.partie =",
+        // A game on two screens: its side, and nothing else of those.
+        "L --deux-ecrans --niveau 3 = 1 3 --deux-ecrans", "L --zoom 2 --invite = 2 1 --invite",
+        "L --deux-ecrans --invite =", "L --invite --revoir a =", "L --deux-ecrans --vite =",
+        "F --invite ="}) {
     SCOPED_TRACE(row);
     std::istringstream in(row.substr(2));
     std::vector<std::string> args{"program"};
@@ -106,6 +110,8 @@ TEST(CommandLine, TakesWhatEachProgramAcceptsAndRefusesTheRest) {
       const char* named = out.file        ? out.file
                           : out.watch     ? out.watch
                           : out.challenge ? out.challenge
+                          : out.host      ? "--deux-ecrans"
+                          : out.guest     ? "--invite"
                                           : out.share;
       EXPECT_EQ(std::make_tuple(out.zoom, out.level, named ? named : "", complaint),
                 std::make_tuple(zoom, level, file, ""));

@@ -1,5 +1,5 @@
 // libFuzzer on what players hand the game, GLOUTO_FUZZ: level (file), code (or link), music,
-// partie (a recorded game's bytes, or its code).
+// partie (a recorded game's bytes, or its code), lien (a message of the other screen).
 #include <unistd.h>
 
 #include <array>
@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "game/replay/lockstep.h"
 #include "game/replay/recording_code.h"
 #include "level/level_code.h"
 #include "level/level_file.h"
@@ -98,6 +99,20 @@ void Partie(const std::string& given) {
   assert(DecodeRecording(again, &back).empty() && back == read);
 }
 
+// A message from the side the first byte picks: refused with `out` untouched, or read and
+// written back byte for byte.
+void Lien(const std::string& given) {
+  if (given.empty()) return;
+  const LinkSide from = given[0] & 1 ? LinkSide::kHost : LinkSide::kGuest;
+  const CodeBytes bytes(given.begin() + 1, given.end());
+  Message read;
+  read.frame = read.wait = 77;
+  if (DecodeMessage(bytes.data(), static_cast<int>(bytes.size()), from, &read) != LinkFault::kNone)
+    return assert(read.frame == 77 && read.wait == 77 && read.events.empty() && read.piece.empty());
+  assert(bytes.size() <= static_cast<std::size_t>(kLinkMessageMax));
+  assert(EncodeMessage(read, from) == bytes);
+}
+
 const std::string kTarget = std::getenv("GLOUTO_FUZZ") ? std::getenv("GLOUTO_FUZZ") : "level";
 
 }  // namespace
@@ -107,6 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kTarget == "level"    ? Level(bytes)
   : kTarget == "code"   ? Code(bytes)
   : kTarget == "partie" ? Partie(bytes)
+  : kTarget == "lien"   ? Lien(bytes)
                         : Music(bytes);
   return 0;
 }

@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang, runs one: level reader, level code, music decoder, recorded
-# game. LENGTH:
+# game, a message of the other screen. LENGTH:
 # seconds, or runs=N inputs from a fixed seed (the same work however busy).
-#   run_fuzz.sh SOURCE_DIR BUILD_DIR [LENGTH] [level|code|music|partie]
+#   run_fuzz.sh SOURCE_DIR BUILD_DIR [LENGTH] [level|code|music|partie|lien]
 set -euo pipefail
 src="$1"; out="$2"; length="${3:-15}"; export GLOUTO_FUZZ="${4:-level}"
 for tool in clang++ sox lame; do command -v $tool >/dev/null || { echo "$tool missing"; exit 1; }; done
 mkdir -p "$out/$GLOUTO_FUZZ" && cd "$out" && options=()
 # shellcheck disable=SC2046
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I"$src" $(pkg-config --cflags sdl) "$src/tests/fuzz/fuzz.cpp" "$src"/level/level_{file,paths,code,check,save}.cpp "$src"/level/code_bits.cpp "$src"/game/replay/recording_{code,timeline}.cpp \
+  -I"$src" $(pkg-config --cflags sdl) "$src/tests/fuzz/fuzz.cpp" "$src"/level/level_{file,paths,code,check,save}.cpp "$src"/level/code_bits.cpp "$src"/game/replay/{recording_code,recording_timeline,lockstep,taken_event}.cpp \
   "$src"/platform/desktop/sound/sound_{file,stream}.cpp $(pkg-config --libs sndfile samplerate) -o "fuzz-$GLOUTO_FUZZ"
 case $GLOUTO_FUZZ in
   level) cp "$src"/assets/Niveaux/*.txt level/ ;;
   code) printf 'AQACAAIAOzA' >code/two_walls; printf 'https://glouto.example/jeu.html#AQABAAA' >code/link ;;
   partie) cp "$src"/tests/games/*.partie partie/ 2>/dev/null || true ;;
+  # Each a side byte (odd: the host), then a message: a hello, a start, two frames, a screen's key, a request.
+  lien) n=0; for m in '\x00\x01\x01' '\x01\x02\x01\x03ABC' '\x01\x04\x05\xde\xad\xbe\xef\x02\x03\x00\x02\x02\x01\x0a\x0b\x05' \
+      '\x00\x04\x03\x01\x02\x03\x04\x02\x03\x04' '\x01\x05\x1e\x00\x06' '\x00\x06\x07\x04'; do printf "$m" >"lien/seed$((n += 1))"; done ;;
   music) options=(-max_len=8192 -close_fd_mask=2)  # mpg123 notes every bad frame
     # WAVs of many layouts, their MP3s; an MP3 behind two ID3v2 tags, a damaged one, garbage.
     cd music && tone() { [ -f "$1" ] || sox -n "${@:2}" "$1" synth 0.05 sine 440; }

@@ -1,14 +1,14 @@
-// LD_PRELOAD shim: plays a script into the real game, which knows nothing of
-// it. GLOUTO_SCRIPT holds steps "WHAT FLIPS CAPTION" separated by ';': each
-// is due at a look for an event once the caption ends with CAPTION ('_' for a
-// space) and FLIPS frames were shown since the step before. WHAT is a key
-// (pressed and released), close (the window's close), or shot:FILE (the
-// screen as a BMP).
+// LD_PRELOAD shim: plays a script into the real game, which knows nothing of it. GLOUTO_SCRIPT
+// holds steps "WHAT FLIPS CAPTION" separated by ';', each due at a look for an event once FLIPS
+// frames were shown since the step before and the caption ends with CAPTION ('_' a space, '|'
+// between endings). WHAT: a key by SDL's name, pressed and released; shot:FILE, the screen
+// as a BMP; hold:FILE, read to its end (a pipe holds the game till the test writes and closes it).
 #include <SDL.h>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,13 +19,6 @@ struct Step {
   std::string what, caption;
   long flips = 0;
 };
-
-constexpr struct {
-  const char* name;
-  SDLKey key;
-} kKeys[] = {{"Return", SDLK_RETURN}, {"Escape", SDLK_ESCAPE}, {"Right", SDLK_RIGHT},
-             {"Left", SDLK_LEFT},     {"Up", SDLK_UP},         {"Down", SDLK_DOWN},
-             {"p", SDLK_p},           {"d", SDLK_d},           {"t", SDLK_t}};
 
 std::vector<Step> Script() {
   std::vector<Step> steps;
@@ -42,41 +35,18 @@ std::vector<Step> Script() {
 std::vector<Step> steps = Script();
 std::size_t next = 0;
 long flips = 0, flipsThen = 0;
-bool releasing = false;
-SDL_Event release;
+SDL_Event release{};  // the last key's, once
 
 bool Due() {
-  if (next >= steps.size() || flips - flipsThen < steps[next].flips) return false;
-  char* title = nullptr;
-  char* icon = nullptr;
+  if (next >= steps.size()) return false;
+  char *title = nullptr, *icon = nullptr;
   SDL_WM_GetCaption(&title, &icon);
-  const std::string caption = title ? title : "", &end = steps[next].caption;
-  return caption.size() >= end.size() &&
-         caption.compare(caption.size() - end.size(), end.size(), end) == 0;
-}
-
-SDLKey KeyNamed(const std::string& name) {
-  for (const auto& k : kKeys)
-    if (name == k.name) return k.key;
-  std::abort();
-}
-
-// The step's event, if it makes one.
-bool Play(const Step& step, SDL_Event* event) {
-  if (step.what.rfind("shot:", 0) == 0) {
-    SDL_SaveBMP(SDL_GetVideoSurface(), step.what.c_str() + 5);
-    return false;
-  }
-  *event = SDL_Event{};
-  if (step.what == "close") return event->type = SDL_QUIT, true;
-  event->type = SDL_KEYDOWN;
-  event->key.state = SDL_PRESSED;
-  event->key.keysym.sym = KeyNamed(step.what);
-  release = *event;
-  release.type = SDL_KEYUP;
-  release.key.state = SDL_RELEASED;
-  releasing = true;
-  return true;
+  const std::string caption = title ? title : "";
+  std::stringstream endings(steps[next].caption);
+  for (std::string end; flips - flipsThen >= steps[next].flips && std::getline(endings, end, '|');)
+    if (caption.size() >= end.size() && caption.substr(caption.size() - end.size()) == end)
+      return true;
+  return false;
 }
 
 }  // namespace
@@ -89,12 +59,26 @@ extern "C" int SDL_Flip(SDL_Surface* screen) {
 
 extern "C" int SDL_PollEvent(SDL_Event* event) {
   static const auto real = reinterpret_cast<int (*)(SDL_Event*)>(dlsym(RTLD_NEXT, "SDL_PollEvent"));
-  if (!event) return real(event);
-  if (releasing) return releasing = false, *event = release, 1;
-  while (Due()) {
-    const Step& step = steps[next++];
+  if (event && release.type) return *event = release, release.type = 0, 1;
+  while (event && Due()) {
+    const std::string what = steps[next++].what;
     flipsThen = flips;
-    if (Play(step, event)) return 1;
+    if (what.rfind("shot:", 0) == 0) {
+      SDL_SaveBMP(SDL_GetVideoSurface(), what.c_str() + 5);
+      continue;
+    }
+    char byte;
+    const int fd = what.rfind("hold:", 0) == 0 ? open(what.c_str() + 5, O_RDONLY) : -2;
+    if (fd != -2 && (fd < 0 || (read(fd, &byte, 1) >= 0 && close(fd) >= 0))) continue;
+    int key = SDLK_FIRST;
+    while (key < SDLK_LAST && what != SDL_GetKeyName(static_cast<SDLKey>(key))) ++key;
+    if (key == SDLK_LAST) std::abort();
+    *event = SDL_Event{};
+    event->type = SDL_KEYDOWN;
+    event->key.keysym.sym = static_cast<SDLKey>(key);
+    release = *event;
+    release.type = SDL_KEYUP;
+    return 1;
   }
   return real(event);
 }
