@@ -6,7 +6,7 @@
 // microseconds may straddle) and 2000 times in a row once the game is over
 // (the mean, holds included); and the bytes each page sent a second.
 //   node tests/web/harness.js deux_ecrans --site DIR --artifacts DIR --scenarios bench/web/deux_ecrans.js
-// MEASURE_S sets the time played (default 20).
+// MEASURE_S sets the time played (default 20), SLOW the CPU's slowing (default 4).
 'use strict';
 
 const path = require('path');
@@ -58,7 +58,7 @@ module.exports.deux_ecrans = async (site) => {
   for (let k = 0; k < 2; ++k) {
     const page = await (await site.browser.createBrowserContext()).newPage();
     await page.setViewport(PHONE);
-    await page.emulateCPUThrottling(4);
+    await page.emulateCPUThrottling(+process.env.SLOW || 4);
     pages.push(page);
   }
   const [host, guest] = pages;
