@@ -56,7 +56,6 @@ var Lien = {
   heardAt: 0,
   saidAt: 0,
   bytes: 0,          // sent, for the tests
-  cost: 0,           // ms spent in the page's part of each message, for the bench
   listeners: [],     // told each change of state: (state, why)
 
   // The program's end. `role` is 'hote' or 'invite'.
@@ -72,7 +71,6 @@ var Lien = {
 
   // The program's message: numbered, kept, and sent if the other is there.
   send: function(message) {
-    var start = performance.now();
     if (!(message instanceof Uint8Array) || message.length > Lien.LONGEST) {
       return console.error('Deux écrans : message du jeu refusé');
     }
@@ -83,7 +81,6 @@ var Lien = {
     frame.set(message, Lien.HEAD);
     Lien.sent.push(frame);
     if (Lien.conn) Lien.put(frame);
-    Lien.cost += performance.now() - start;
   },
 
   put: function(data) {
@@ -132,13 +129,11 @@ var Lien = {
 
   // What came over the link, judged before anything of it is used.
   heard: function(data) {
-    var start = performance.now();
     if (Lien.state === 'fin') return;
-    Lien.heardAt = start;
+    Lien.heardAt = performance.now();
     if (data instanceof ArrayBuffer) Lien.game(new Uint8Array(data));
     else if (typeof data === 'string') Lien.control(Lien.parse(data));
     else Lien.refuse();
-    Lien.cost += performance.now() - start;
   },
 
   game: function(frame) {

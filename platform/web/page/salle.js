@@ -33,7 +33,8 @@ var Salle = {
     refus: "Un message de l'autre appareil a été refusé : la partie est arrêtée.",
     refuse: "L'autre appareil a refusé un message : la partie est arrêtée.",
     autre: "L'autre joueur a terminé la partie.",
-    copie: 'Le lien est copié.'
+    copie: 'Le lien est copié.',
+    copier: 'Copiez le lien ci-dessus pour l\'envoyer.'
   },
 
   role: '',
@@ -42,7 +43,7 @@ var Salle = {
   jeton: '',     // the guest's, which the host keeps: only that guest may come back
   begun: false,  // the programs started
   over: false,   // no more meeting: the game ended, or was refused
-  why: '',      // of a game stopped by a refused message
+  why: '',       // of a game stopped by a refused message
   retry: null,
   patience: null,
 
@@ -367,7 +368,7 @@ var Salle = {
     var link = Salle.address();
     if (navigator.share) return navigator.share({title: 'Glouto : deux écrans', url: link}).catch(function() {});
     var copied = navigator.clipboard ? navigator.clipboard.writeText(link) : Promise.reject();
-    copied.then(function() { Salle.say(Salle.SAID.copie); }, function() {});
+    copied.then(function() { Salle.say(Salle.SAID.copie); }, function() { Salle.say(Salle.SAID.copier); });
   },
 
   // Back to the one-device game.
