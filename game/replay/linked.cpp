@@ -322,7 +322,7 @@ bool LinkedGuestScreen(TakenEvent* event, int* wait) {
     Send(m);
     link.leaving = key == GuestKey::kLeave;
   }
-  if (!link.screens.empty()) {
+  if (!link.stopped && !link.screens.empty()) {  // what a host gone sent before plays on
     std::tie(*event, *wait) = link.screens.front();
     link.screens.pop_front();
     return true;
