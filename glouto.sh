@@ -4,8 +4,10 @@
 #   ./glouto.sh play editor   build and start the level editor
 #   ./glouto.sh play [game|editor] [OPTION...]   the same, with the program's own
 #                             options (--zoom 2, --niveau 3, a level file)
-#   ./glouto.sh web           build the browser site and serve it at http://127.0.0.1:8000/
+#   ./glouto.sh web           build the browser site and serve it, with the signalling
+#                             of "Deux écrans", at http://127.0.0.1:8000/ (GLOUTO_PORT)
 #   ./glouto.sh web build     only build the site, in build-web/site/
+#   ./glouto.sh web serve     only serve the site built before
 #   ./glouto.sh test          build and run every test (the in-process ones
 #                             also under AddressSanitizer and UBSan, and
 #                             all but fuzzing, packaging, valgrind and the site's again
@@ -58,6 +60,10 @@ check_loaded() {
 # The browser site, from the same sources (emscripten's SDL 1.2).
 build_web() {
   ensure_packages "${WEB_PACKAGES[@]}"
+  # The site's server and the browser tests' driver come from npm, at the
+  # versions their lockfiles pin (some nodejs packages bring npm along,
+  # Debian's does not).
+  command -v npm >/dev/null || ensure_packages npm
   # Debian's emcc finds its JavaScript tools only through NODE_PATH.
   export NODE_PATH=/usr/share/nodejs
   emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -83,18 +89,15 @@ case "${1:-play}" in
     exec "../build/$program" "$@"
     ;;
   web)
-    build_web
+    [ "${2:-}" = serve ] || build_web
     [ "${2:-}" = build ] && { echo "Site built in build-web/site/"; exit 0; }
-    echo "Glouto dans le navigateur : http://127.0.0.1:8000/"
-    exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web/site
+    # One node process: the site and PeerJS's server (platform/web/serveur), which prints the address.
+    exec node build-web/serveur/serveur.js
     ;;
   test)
     ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     ensure_clang_runtime
     build_web
-    # The browser tests' driver, at the version the lockfile pins (some
-    # nodejs packages bring npm along, Debian's does not).
-    command -v npm >/dev/null || ensure_packages npm
     (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
     # What was compiled once is not compiled again (CI keeps the cache).
     ensure_packages ccache
@@ -126,7 +129,7 @@ case "${1:-play}" in
     exec ctest --output-on-failure -j"$(nproc)" -LE 'fuzz|install|web|memcheck'
     ;;
   *)
-    echo "usage: $0 play [game|editor] | $0 web [build] | $0 test" >&2
+    echo "usage: $0 play [game|editor] | $0 web [build|serve] | $0 test" >&2
     exit 2
     ;;
 esac

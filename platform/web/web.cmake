@@ -105,10 +105,41 @@ function(glouto_web_site)
   endforeach()
   add_custom_target(glouto_web_pages ALL DEPENDS ${copied})
 
+  glouto_web_serveur()
+  add_dependencies(glouto_web_pages glouto_web_serveur)
+
   # Last, once every other file of the site is in place.
   add_custom_target(glouto_web_offline ALL
     COMMAND ${CMAKE_COMMAND} -DSITE=${GLOUTO_SITE}
       -DTEMPLATE=${CMAKE_SOURCE_DIR}/platform/web/page/sw.js.in
       -P ${CMAKE_SOURCE_DIR}/platform/web/offline.cmake VERBATIM)
   add_dependencies(glouto_web_offline glouto_web_pages game editor niveau)
+endfunction()
+
+# "Deux écrans": the node server ./glouto.sh web runs (the site and PeerJS's
+# signalling), in <build>/serveur with the packages its lockfile pins; two of
+# them go to the pages: PeerJS's client (its minified file without its
+# licence, copied beside it) and the QR code's maker (licence in its header).
+function(glouto_web_serveur)
+  set(from ${CMAKE_SOURCE_DIR}/platform/web/serveur)
+  set(to ${CMAKE_BINARY_DIR}/serveur)
+  set(installed ${to}/node_modules/.package-lock.json)
+  find_program(GLOUTO_NPM npm REQUIRED)
+  file(MAKE_DIRECTORY ${to})
+  add_custom_command(OUTPUT ${installed}
+    COMMAND ${CMAKE_COMMAND} -E copy ${from}/package.json ${from}/package-lock.json ${to}
+    COMMAND ${GLOUTO_NPM} ci --no-audit --no-fund --loglevel=error
+    WORKING_DIRECTORY ${to} DEPENDS ${from}/package.json ${from}/package-lock.json VERBATIM)
+  set(made ${installed})
+  foreach(file "${from}/serveur.js;${to}/serveur.js"
+      "${to}/node_modules/peerjs/dist/peerjs.min.js;${GLOUTO_SITE}/peerjs.min.js"
+      "${to}/node_modules/peerjs/LICENSE;${GLOUTO_SITE}/licences/peerjs.txt"
+      "${to}/node_modules/qrcode-generator/dist/qrcode.js;${GLOUTO_SITE}/qrcode.js")
+    list(GET file 0 source)
+    list(GET file 1 copy)
+    add_custom_command(OUTPUT ${copy} COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
+      DEPENDS ${source} ${installed} VERBATIM)
+    list(APPEND made ${copy})
+  endforeach()
+  add_custom_target(glouto_web_serveur DEPENDS ${made})
 endfunction()

@@ -3,7 +3,7 @@
 //   node harness.js NAME --site DIR --artifacts DIR [--scenarios MORE.js]
 'use strict';
 
-const [fs, http, path] = ['fs', 'http', 'path'].map(require);
+const [fs, http, path, {spawn}] = ['fs', 'http', 'path', 'child_process'].map(require);
 const FOLDER = path.join(__dirname, '..', 'scenarios');
 const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
                '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
@@ -16,6 +16,7 @@ const VIEWPORTS = {desktop: {width: 1300, height: 800}, phone: PHONE, sideways: 
 const ENDINGS = ['WELCOME', 'WON', 'LOST', 'CREDITS'];  // what a program leaving at once never shows
 const BUTTONS = {A: 0, X: 2, BACK: 8, START: 9, LEFT: 14};
 const PAGES = {game: 'jeu.html', editor: 'editeur.html'};
+const PAIR = ['hote', 'invite'];  // the devices of a game on two screens
 const ended = () => !document.getElementById('fin').hidden;
 
 // Every wait may take the rest of the test's own time: load only makes a run slower.
@@ -40,12 +41,14 @@ function prepare(pads) {
   [window.addEventListener, window.removeEventListener] = [counted(window.addEventListener, 1), counted(window.removeEventListener, -1)];
   window.setTimeout = ((timeout) => (f, ms = 0, ...rest) => timeout((...a) => (window.clock += ms, f(...a)), ms, ...rest))(setTimeout);
   window.getImageData = () => Module.canvas.getContext('2d').getImageData(0, 0, Module.canvas.width, Module.canvas.height).data;
-  window.heroX = () => {  // centre along x of the hero's orange, which nothing else has
+  const centreX = (colour) => () => {  // centre along x of the pixels of that colour, if a sprite's worth
     const c = Module.canvas, d = getImageData();
     let sum = 0, n = 0;
-    for (let k = 0; k < d.length; k += 4) if (d[k] > 220 && d[k + 1] > 150 && d[k + 1] < 190 && d[k + 2] < 60) sum += (k / 4) % c.width, ++n;
+    for (let k = 0; k < d.length; k += 4) if (colour(d[k], d[k + 1], d[k + 2])) sum += (k / 4) % c.width, ++n;
     return n > 50 ? sum / n : null;
   };
+  window.heroX = centreX((r, g, b) => r > 220 && g > 150 && g < 190 && b < 60);  // the hero's orange, which nothing else has
+  window.monsterX = centreX((r, g, b) => r > 120 && r < 200 && g < 100 && b > 150);  // the monsters' purple
   window.told = (id) => {  // the page's message, if shown within its panel and said aloud
     const e = document.getElementById(id), r = e.getBoundingClientRect(), o = e.closest('#outils').getBoundingClientRect();
     return !e.hidden && r.top >= o.top && r.bottom <= o.bottom && document.getElementById('annonce').textContent && e.textContent;
@@ -85,6 +88,7 @@ class Site {
       await this.page.setViewport(this.viewport);
     }
     if (prepare) await this.page.evaluateOnNewDocument(prepare);
+    if (this.otherVersion) await this.foreign();
     await this.page.goto(`${this.base}/${page}`);
   }
   title() { return this.page.title(); }
@@ -102,6 +106,11 @@ class Site {
     const width = await waitUntil('a canvas', async () => (await this.canvasSize())[0]);
     const box = await (await this.page.$('canvas')).boundingBox(), zoom = box.width / width;
     return [box.x + (x + 0.5) * zoom, box.y + (y + 0.5) * zoom];
+  }
+  async foreign() {  // this tab's site says it is another version
+    [this.otherVersion] = [false, await this.page.setBypassServiceWorker(true), await this.page.setRequestInterception(true)];
+    this.page.on('request', (r) => r.url().endsWith('/version.json') ?
+      r.respond({contentType: 'application/json', body: '{"version": "0000000000000000"}'}) : r.continue());
   }
   async click(x, y) {
     const at = await this.onPage(x, y);
@@ -187,13 +196,16 @@ const STEPS = {
   fits([roomy], why) {  // `what` says, if it times out, what was last wrong
     return waitUntil({toString: () => `the canvas whole in the window: ${why}`}, async () => (why = await this.eval(fitsWindow, !!roomy)) === true);
   },
-  // A tap on the button of that aria-label, lifted at once, left once the program read press and release (or ended,
+  // A tap on the first button shown of that aria-label, lifted at once, left once the program read press and release (or ended,
   // or the page went for another).
+  // A question's answer (a button of an alertdialog, over a program held) is the page's own.
   async touch([label]) {
-    const box = await (await this.site.page.$(`button[aria-label="${label}"]`)).boundingBox();
+    const [box, own] = await waitUntil(`the button ${label} shown`, async () => (await Promise.all((await this.site.page
+      .$$(`button[aria-label="${label}"]`)).map(async (b) => [await b.boundingBox(), await b.evaluate((e) =>
+      Boolean(e.closest('[role=alertdialog]')))]))).find(([shown]) => shown));  // a screen's row is made anew
     check(box && box.width >= 44 && box.height >= 44, `the button ${label} is ${JSON.stringify(box)}`);
     await (await this.site.page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2)).end();
-    await waitUntil(`${label} read`, () => this.eval(`!window.SDL || !SDL.events.length || (${ended})()`));
+    if (!own) await waitUntil(`${label} read`, () => this.eval(`!window.SDL || !SDL.events.length || (${ended})()`));
   },
   // Held until the browser's SDL read the press, then the release (or it ended); a browser tells of a pad at a press.
   async pad([index, name]) {
@@ -283,17 +295,66 @@ const STEPS = {
   async hide() { this.other = await this.site.browser.newPage(); await this.until('document.hidden'); },
   async show() { await this.other.close(); await this.site.page.bringToFront(); },
   async heads([way]) { await this.until(`${way === 'left' ? -1 : 1} * (heroX() - ${await this.until('heroX()')}) > 10`); },
+  watch() {  // from now on, how far left and right of where they are the hero and level 1's monster go: far.hero, far.monster
+    return this.eval(() => {
+      const from = {hero: heroX(), monster: monsterX()};
+      window.far = {hero: [0, 0], monster: [0, 0]};
+      (function look() {
+        for (const [who, x] of [['hero', heroX()], ['monster', monsterX()]]) {
+          if (x !== null) far[who] = [Math.min(far[who][0], x - from[who]), Math.max(far[who][1], x - from[who])];
+        }
+        if (far.monster[1] <= 40) requestAnimationFrame(look);  // seen enough
+      })();
+    });
+  },
   async friend([expression]) {  // the address the page gives, opened in another browser profile
     const address = await this.expression(expression), site = this.site;
     [this.first, this.site, this.opened] = [site, new Site(await site.browser.createBrowserContext(), site.base, site.network), 0];
     await this.site.open(address.slice(site.base.length + 1), `(${prepare})()`);
   },
   async back() { await this.site.browser.close(); this.site = this.first; },
+  async serveur() {  // from here on the site comes from its own server, started as ./glouto.sh web starts it
+    const server = spawn(path.join(__dirname, '..', '..', 'glouto.sh'), ['web', 'serve'],
+      {env: {...process.env, GLOUTO_PORT: '0', GLOUTO_SITE: this.site.root}, stdio: ['ignore', 'pipe', 'inherit']});
+    process.on('exit', () => server.kill());
+    this.site.base = await new Promise((resolve, reject) => {
+      server.stdout.on('data', (out) => /(http:\S+)\/$/m.test(out) && resolve(/(http:\S+)\/$/m.exec(out)[1]));
+      server.on('exit', (status) => reject(new Error(`the server ended (${status})`)));
+    });
+  },
+  async device([name]) {  // later steps play on device NAME, a browser profile of its own (the first one named: this one)
+    const before = this.site;
+    this.site = this.devices[name] ??= Object.keys(this.devices).length ? Object.assign(new Site(await this.browser
+      .createBrowserContext(), before.base, before.network), {viewport: before.viewport, root: before.root}) : before;
+  },
+  async join([name]) {  // device NAME opens the link of the host's room, anew
+    const address = await waitUntil('the room\'s link', () => this.devices[PAIR[0]].page.evaluate(() => document.querySelector('#salle-adresse').href));
+    await STEPS.device.call(this, [name]);
+    await this.site.page?.goto('about:blank');
+    await this.site.open(address.slice(this.site.base.length + 1), `(${prepare})()`);
+  },
+  async both(words) {  // the step on the two devices of a game, the host's and the guest's, in turn
+    const here = this.site;
+    for (const name of PAIR) {
+      this.site = this.devices[name];
+      await this.play([{place: this.place, words}]);
+    }
+    this.site = here;
+  },
+  same([expression], seen) {  // the expression's value the same on both devices of the game
+    return waitUntil({toString: () => `${expression} the same on both devices, not ${seen}`}, async () => new Set(seen =
+      await Promise.all(PAIR.map((name) => this.devices[name].page.evaluate(`(async () => (${expression}))()`)))).size === 1);
+  },
+  foreign() { this.site.otherVersion = true; },
+  dit([key]) {  // the page shows Salle.SAID[KEY] (in its room's panel, over the game or above it), and says it
+    return this.until(`(t => annonce.textContent === t && [...document.querySelectorAll('#salle-dit, #partage, #salle-pause p')]
+      .some((e) => e.textContent === t && e.getClientRects().length))(Salle.SAID.${key})`);
+  },  // the device's next page is of another version of the site
 };
 
 class Player {
   constructor(site) {
-    Object.assign(this, {site, defs: {}, boxes_: {}, texts: {}, looks: {}, opened: 0});
+    Object.assign(this, {site, browser: site.browser, devices: {}, defs: {}, boxes_: {}, texts: {}, looks: {}, opened: 0});
     for (const {words: [kind, name, ...rest]} of read('geometry.txt')) {
       Object.assign(this[{box: 'boxes_', look: 'looks', text: 'texts'}[kind]], {[name]: {box: rest, look: [`return ${rest[0]}`, +rest[1]]}[kind] ?? rest[0]});
     }
@@ -337,7 +398,8 @@ async function main() {
   const browser = await require('puppeteer-core').launch(process.env.GLOUTO_BROWSER === 'firefox' ?
     {browser: 'firefox', executablePath: '/usr/bin/firefox-esr'} :
     {executablePath: process.env.CHROMIUM || '/usr/bin/chromium', args: ['--no-sandbox']});
-  const s = new Site(browser, `http://127.0.0.1:${server.address().port}`, network), player = new Player(s);
+  const s = Object.assign(new Site(browser, `http://127.0.0.1:${server.address().port}`, network), {root: site});
+  const player = new Player(s);
   try {
     if (coded[name]) await coded[name](s);
     else for (const file of ['steps.txt', `${name}.txt`]) await player.play(read(file));

@@ -207,14 +207,28 @@ var Ecrans = {
   },
 
   // The game's "Quitter": play pauses while the player answers, and goes on
-  // exactly where it was on "Non, continuer".
+  // exactly where it was on "Non, continuer". The answer's key waits for the
+  // pause to show: on two screens a key reaches the game some frames after
+  // it was pressed, and one that came before the pause would wait behind it.
   quitGame: function() {
     var paused = Ecrans.screen === 'jeu';
     if (paused) Ecrans.tap('Pause');
-    Ecrans.ask('Quitter la partie ?', 'Oui, quitter', 'Non, continuer', function() {
+    var once = function(act) {
+      return function() { Ecrans.inPause(paused, act); };
+    };
+    Ecrans.ask('Quitter la partie ?', 'Oui, quitter', 'Non, continuer', once(function() {
       Ecrans.tap('Quitter');
-    }, function() {
+    }), once(function() {
       if (paused) Ecrans.tap('Pause');
+    }));
+  },
+
+  inPause: function(paused, act) {
+    if (!paused || Ecrans.screen === 'pause') return act();
+    Ecrans.listeners.push(function shown(screen) {
+      if (screen !== 'pause') return;
+      Ecrans.listeners.splice(Ecrans.listeners.indexOf(shown), 1);
+      act();
     });
   },
 
