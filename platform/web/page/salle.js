@@ -133,11 +133,17 @@ var Salle = {
       Module.addRunDependency('salle');
       Salle.met.then(function() { Module.removeRunDependency('salle'); });
     };
+    // The screens around play are the host's to answer: the guest's page offers nothing there.
     var show = Ecrans.showPlates;
     Ecrans.showPlates = function(screen, plates) {
-      show(screen, plates.filter(function(plate) { return !Salle.SECOND_PAD[plate.key]; }));
+      var mine = Salle.role === 'hote' || screen === 'jeu' || screen === 'pause';
+      show(screen, mine ? plates.filter(function(plate) { return !Salle.SECOND_PAD[plate.key]; }) : []);
     };
-    if (Salle.role === 'invite') document.getElementById('pads').setAttribute('aria-label', 'Joueur 2 : le monstre');
+    if (Salle.role === 'invite') {
+      document.getElementById('pads').setAttribute('aria-label', 'Joueur 2 : le monstre');
+      Ecrans.SAID.debut = "L'autre joueur lance la partie.";
+      Ecrans.SAID.fin = Ecrans.SAID.merci = "L'autre joueur choisit la suite.";
+    }
     var ended = Glouto.ended;
     Glouto.ended = function() {
       Salle.finished();
