@@ -3,7 +3,6 @@
 #include <string>
 
 #include "game/flow/game.h"
-#include "game/flow/keys.h"
 #include "tests/game/flow_harness.h"
 
 using Rules = FlowTest;
@@ -109,27 +108,15 @@ left Ctrl | set enemies=2 | mark | press left_ctrl | only enemies=0
 waits | press Space | expect waited>=50 | press g | expect waited>=100 | press v
   | expect waited>=50 | press F5 | expect waited>=50 | press F1 | expect waited>=100
 # The pause takes events until p, Escape or a closed window; play keys mean nothing there.
-pause: p resumes | set level=3 | timer | queue ; v g Up p Down quit | mark | press p
-  | only timer=1 stale=0 waited>=330 | caption Glouto seconde generation ! Niveau 3
-  | set change=0 | frame | expect hero.dir=down
+pause: p resumes, "Pause" where the start window put it | set level=3 width=900 | timer
+  | queue ; v g Up p Down quit | mark | press p | only timer=1 stale=0 waited>=330
+  | caption Glouto seconde generation ! Niveau 3 | set change=0 | frame | expect hero.dir=down
 a pad's Back pauses, and in the pause ends the game | frame back back Up quit
   | expect running=0 finprog=0
 one event a frame | queue - Up v | frame | expect hero.dir=stop lives=1 | frame
   | expect hero.dir=up lives=1 | frame | expect lives=2
 closing the window | frame quit | expect running=0 finprog=1
 )");
-}
-
-TEST_F(Keys, PauseShowsItsWordWhereTheStartWindowPutIt) {
-  GameState& s = *game_;
-  s.width = 900;  // a later level: "Pause" does not follow the window
-  s.pauseText = SDL_CreateRGBSurface(SDL_SWSURFACE, 60, 30, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-  SDL_FillRect(s.pauseText, nullptr, SDL_MapRGB(s.pauseText->format, 10, 20, 200));
-  SDL_FillRect(s.screen, nullptr, SDL_MapRGB(s.screen->format, 255, 255, 255));
-  Push(KeyDown(SDLK_p));
-  HandleKey(s, SDLK_p);
-  EXPECT_EQ(PixelAt(s.screen, 261, 281), (Rgb{10, 20, 200}));
-  EXPECT_EQ(PixelAt(s.screen, 259, 281), (Rgb{255, 255, 255}));
 }
 
 TEST(Game, WithoutADisplaySaysWhyAndFails) {
