@@ -163,7 +163,6 @@ struct Script {
     for (auto [name, v] : {std::pair{"waited", &waited}, {"timer", &timer}, {"stale", &stale}})
       fields[name].get = [v = v] { return *v; };
     fields["draws"].get = [&] { return Draws(); };
-    fields["clear"].get = [&] { return Clear(); };
     Seed(1, false);
   }
 
@@ -221,20 +220,6 @@ struct Script {
            s.wallPositions.data(), s.wallCount);
     Ennemis(s.width, s.height, s.enemyDirections.data(), s.enemyCount, nullptr,
             s.enemyPositions.data(), s.enemyImages.data());
-  }
-
-  // Chests in play 30 from the top and left edges and more than 50 from each wall on an axis.
-  int Clear() const {
-    int clear = 0;
-    for (int i = 0; i < s.chestCount; ++i) {
-      const SDL_Rect& c = s.chestPositions[i];
-      bool free = c.x >= 30 && c.y >= 30 && c.x < s.width;
-      for (int j = 0; j < s.wallCount; ++j)
-        free = free &&
-               (abs(c.x - s.wallPositions[j].x) > 50 || abs(c.y - s.wallPositions[j].y) > 50);
-      clear += free;
-    }
-    return clear;
   }
 
   void Place(SDL_Rect& at, int* direction, size_t from) {
