@@ -95,8 +95,8 @@ struct Script {
   explicit Script(GameState& game) : s(game) {
     // The verbs, given the number after them (0 if none).
     verbs = {
-        // seed N; seed bonus/plain: the first seed making the hero's next chest a bonus or not.
-        {"seed", [&](int n) { Seed(n, w.at(1) == "bonus"); }},
+        // seed N; seed plain: the first seed making the hero's next chest no bonus.
+        {"seed", [&](int n) { Seed(n); }},
         // walls x,y ...: this level's file (none without pairs), read as a level start does.
         {"walls", [&](int) { Walls(); }},
         {"fill", [&](int) { Fill(); }},  // chests and enemies, as a level start does
@@ -104,7 +104,7 @@ struct Script {
         {"enemy", [&](int n) { Place(s.enemyPositions.at(n), &s.enemyDirections[n], 2); }},
         {"chest", [&](int n) { Place(s.chestPositions.at(n), nullptr, 2); }},
         {"queue", [&](int) { Queue(); }},
-        {"frame", [&](int) { Queue(), Frames(1); }},  // the events, then RunFrame
+        {"frame", [&](int) { Queue(), Frame(); }},  // the events, then RunFrame
         {"press", [&](int) { Timed([&] { HandleKey(s, Event(w.at(1)).key.keysym.sym); }); }},
         {"rules", [&](int) { Timed([&] { ApplyRules(s); }); }},
         {"begin", [&](int n) { Timed([&] { StartFirstLevel(s, n); }); }},  // the menu first
@@ -113,10 +113,6 @@ struct Script {
         {"animate", [&](int) { AnimateSprites(s); }},
         // move MODE [x,y dir]: enemy 1 put there, `mark`, then Deplacement on it.
         {"move", [&](int n) { Move(n); }},
-        {"tick",
-         [&](int n) {
-           while (n-- > 0) minuteur(250, nullptr);
-         }},
         // timer: a running clock timer, as in play, which never ticks in a test.
         {"timer", [&](int) { s.timerId = SDL_AddTimer(1u << 30, minuteur, nullptr); }},
         // finish: the outcome only, no end screens.
@@ -163,7 +159,7 @@ struct Script {
     for (auto [name, v] : {std::pair{"waited", &waited}, {"timer", &timer}, {"stale", &stale}})
       fields[name].get = [v = v] { return *v; };
     fields["draws"].get = [&] { return Draws(); };
-    Seed(1, false);
+    Seed(1);
   }
 
   void Xy(const std::string& name, SDL_Rect& at) {
@@ -189,13 +185,13 @@ struct Script {
     return draw + (plus == std::string::npos ? 0 : std::stoi(text.substr(plus + 1)));
   }
 
-  void Seed(int n, bool bonus) {
+  void Seed(int n) {
     for (unsigned seed = n ? n : 1;; ++seed) {
       std::srand(seed);
       draws.assign(64, 0);
       for (int& d : draws) d = std::rand();
       SeedChance(seed);
-      if (n || (draws[0] % 1000000 % 7 == 0) == bonus) return;
+      if (n || draws[0] % 1000000 % 7 != 0) return;
     }
   }
 
@@ -265,11 +261,9 @@ struct Script {
     stale = before && SDL_RemoveTimer(before) ? 1 : 0;
   }
 
-  void Frames(int n) {
-    while (n-- > 0) {
-      if (pin) ADD_FAILURE() << "a timer ran since the last `set change=`: set it first";
-      Timed([&] { RunFrame(s); });
-    }
+  void Frame() {
+    if (pin) ADD_FAILURE() << "a timer ran since the last `set change=`: set it first";
+    Timed([&] { RunFrame(s); });
   }
 
   void Mark() {
