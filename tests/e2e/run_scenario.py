@@ -160,7 +160,8 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
         check(not {self.texts[t] for t in ENDINGS} - {first} & set(shown), f"it showed {shown} on its way out")
     def opened(self, where):  # the next thing the program asked the desktop to open
         real = lambda w: w if "://" in w else os.path.realpath(os.path.join(self.workdir, w))
-        asked = lambda: open(self.opened_log).read().splitlines() if os.path.exists(self.opened_log) else []
+        asked = lambda: [line[3:-1] if line.startswith("1 [") else line for line in open(self.opened_log).read()
+                         .splitlines()] if os.path.exists(self.opened_log) else []  # "1 [...]": one argument
         self.seen += 1
         wait_until(f"{where} asked of the desktop", lambda: ([real(o) for o in asked()[:self.seen]][-1:] == [real(where)],
                                                              asked()))
