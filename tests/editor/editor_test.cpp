@@ -36,7 +36,7 @@ void PlayScript(int cycle) {
   if (cycle > 1) saved += Saved() + "/";
   std::string text = cycles + "/";
   for (int i = 1; i < cycle; ++i) text.erase(0, text.find('/') + 1);
-  for (const SDL_Event &e : Script(text.substr(0, text.find('/')))) Push(e);
+  for (const SDL_Event &e : Events(text.substr(0, text.find('/')))) Push(e);
   Push(QuitEvent());  // ends the cycle whatever it waits for, should the script not
 }
 
@@ -108,7 +108,7 @@ class EditorScreens : public ScreenTest {
   }
   // Presses the script's d x,y on the grid, draws it and saves: the file's bytes.
   std::string Edit(const std::string &script) {
-    for (const SDL_Event &e : Script(script)) Press(e.button.x, e.button.y);
+    for (const SDL_Event &e : Events(script)) Press(e.button.x, e.button.y);
     Dessin(screen_, pictures.data(), positions.data(), width, 600, 25, cellCount);
     Fichier(wallX.data(), wallY.data(), next, count);
     for (int slot = kTableSize; slot < kTableSize + kGuard; ++slot)

@@ -68,19 +68,6 @@ int Own(SDL_Surface* const* images, int n, const std::string& sprite) {
   return own;
 }
 
-// A close, a mouse move (which frames ignore), a pad's Back, or a key by its
-// SDL name, `_` for a space: Up, F1, p, left_ctrl.
-SDL_Event Event(std::string name) {
-  if (name == "quit") return QuitEvent();
-  if (name == "-") return MouseMotion(1, 1);
-  if (name == "back") return PadButton(0, 6);
-  for (char& c : name) c = c == '_' ? ' ' : static_cast<char>(std::tolower(c));
-  for (int k = 0; k < SDLK_LAST; ++k) {
-    if (name == SDL_GetKeyName(static_cast<SDLKey>(k))) return KeyDown(static_cast<SDLKey>(k));
-  }
-  return KeyDown(static_cast<SDLKey>(name.at(0)));  // sdl12-compat names ; otherwise
-}
-
 void ResetGlobals() { tamponIMG = 1, FINPROG = attente = invulnerable = 0, Change = 0; }
 
 struct Script {
@@ -105,7 +92,7 @@ struct Script {
         {"chest", [&](int n) { Place(s.chestPositions.at(n), nullptr, 2); }},
         {"queue", [&](int) { Queue(); }},
         {"frame", [&](int) { Queue(), Frame(); }},  // the events, then RunFrame
-        {"press", [&](int) { Timed([&] { HandleKey(s, Event(w.at(1)).key.keysym.sym); }); }},
+        {"press", [&](int) { Timed([&] { HandleKey(s, Events(w.at(1)).at(0).key.keysym.sym); }); }},
         {"rules", [&](int) { Timed([&] { ApplyRules(s); }); }},
         {"begin", [&](int n) { Timed([&] { StartFirstLevel(s, n); }); }},  // the menu first
         {"next", [&](int) { NextLevelCounts(s); }},
@@ -226,7 +213,7 @@ struct Script {
   }
 
   void Queue() {
-    for (size_t i = 1; i < w.size(); ++i) Push(Event(w[i]));
+    for (size_t i = 1; i < w.size(); ++i) Push(Events(w[i]).at(0));
   }
 
   void Move(int mode) {

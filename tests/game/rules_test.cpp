@@ -36,14 +36,14 @@ no longer | set enemies=1 invulnerable=-1 | enemy 0 300,300 | rules | expect liv
 two players | set players=2 enemies=1 lives=0 | enemy 0 320,320 | mark | rules | only
 # No chest left while the clock runs: the level-start screen of the next one
 # takes a Return (a closed window after it ends a run gone wrong).
-level complete | set remaining=0 clock=5 | hero 40,40 left | timer | queue Return quit | rules
+level complete | set remaining=0 clock=5 | hero 40,40 left | timer | queue Return q | rules
   | expect level=2 chests=100 clock=155 remaining=205 enemies=2 lives=2 width=700 hero.x=351
   hero.y=301 hero.dir=stop running=1 eaten=0 timer=1 stale=0 waited>=100 screenw=700 pausetext=260
   | caption Glouto seconde generation ! Niveau 2
-a bonus overshoot | set remaining=-2 clock=5 enemies=1 | queue Return quit | rules
+a bonus overshoot | set remaining=-2 clock=5 enemies=1 | queue Return q | rules
   | expect chests=98 clock=152 remaining=205 enemies=1
 one chest left | set remaining=1 clock=5 | mark | rules | only clocktext=470
-the last chest as the clock reached 0 | set remaining=0 clock=0 | queue Return quit | rules
+the last chest as the clock reached 0 | set remaining=0 clock=0 | queue Return q | rules
   | expect level=2 clock=150 lives=2
 key g: the level-start screen decides | set remaining=0 clock=10 running=0 | queue Escape
   | rules | expect level=2 running=0
@@ -51,9 +51,9 @@ lost in this frame stays lost | set remaining=0 clock=0 running=0 | mark | rules
   | only clocktext=470
 Escape on the level-start screen | set level=2 | walls 100,100 | set level=1 walls=0 remaining=0
   | queue Escape | rules | expect running=0 finprog=0 level=2 walls=1
-closing the window there ends the program | set remaining=0 | queue quit | rules
+closing the window there ends the program | set remaining=0 | queue q | rules
   | expect running=0 finprog=1
-closing the menu shows no level-start screen | queue quit Return | begin | expect running=0
+closing the menu shows no level-start screen | queue q Return | begin | expect running=0
 below no life loses | set clock=0 remaining=5 lives=-1 | rules | expect clock=0 running=0
 only exactly 0 runs out | set clock=-1 | mark | rules | only clocktext=470
 a clock run out loses | set score=5 clock=0 | finish | expect won=0
@@ -70,10 +70,10 @@ beyond 19: 5 | set level=19 remaining=0 enemies=0 | next | expect enemies=5
 five: a multiple of 4 adds none | set level=15 remaining=0 enemies=5 | next | expect enemies=5
 four: a multiple of 4 adds one | set level=11 remaining=0 enemies=4 | next | expect enemies=5
 eating the last chest starts the next level | set remaining=1 clock=40 | hero 301,301 right
-  | chest 0 356,301 | seed plain | frame - Return quit | expect level=2 chests=100 clock=190
+  | chest 0 356,301 | seed plain | frame m1,1 Return q | expect level=2 chests=100 clock=190
   remaining=206 enemies=2 lives=2 width=700 hero.x=351 hero.dir=stop timer=1 running=1
 key g wins over a chest an enemy eats | set enemies=1 remaining=57 clock=80 | enemy 0 100,100
-  | chest 0 110,110 | frame g Return quit | expect level=2 chests=100 clock=160 enemies=1
+  | chest 0 110,110 | frame g Return q | expect level=2 chests=100 clock=160 enemies=1
   running=1
 key t with no life loses | set score=3 lives=0 | frame t | expect lives=-1 | finish
   | expect won=0
@@ -106,13 +106,13 @@ waits | press Space | expect waited>=50 | press g | expect waited>=100 | press v
   | expect waited>=50 | press F5 | expect waited>=50 | press F1 | expect waited>=100
 # The pause takes events until p, Escape or a closed window; play keys mean nothing there.
 pause: p resumes, "Pause" where the start window put it | set level=3 width=900 | timer
-  | queue ; v g Up p Down quit | mark | press p | only timer=1 stale=0 waited>=330
+  | queue ; v g Up p Down q | mark | press p | only timer=1 stale=0 waited>=330
   | caption Glouto seconde generation ! Niveau 3 | set change=0 | frame | expect hero.dir=down
-a pad's Back pauses, and in the pause ends the game | frame back back Up quit
+a pad's Back pauses, and in the pause ends the game | frame b0,6 b0,6 Up q
   | expect running=0 finprog=0
-one event a frame | queue - Up v | frame | expect hero.dir=stop lives=1 | frame
+one event a frame | queue m1,1 Up v | frame | expect hero.dir=stop lives=1 | frame
   | expect hero.dir=up lives=1 | frame | expect lives=2
-closing the window | frame quit | expect running=0 finprog=1
+closing the window | frame q | expect running=0 finprog=1
 )");
 }
 

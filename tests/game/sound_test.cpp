@@ -299,7 +299,7 @@ TEST_F(ScreenMusic, TheScreensAroundTheLevelsPlayTheirMusicAndLeave) {
   std::string last;
   for (int music, result, playing; cases >> music >> last >> result >> playing;) {
     SCOPED_TRACE(music);
-    Probe probe{playing == 1, nullptr, Script("m1,1 " + last)};
+    Probe probe{playing == 1, nullptr, Events("m1,1 " + last)};
     SDL_TimerID timer = SDL_AddTimer(10, Probe::Look, &probe);
     {
       Watchdog watchdog;
@@ -317,7 +317,7 @@ TEST_F(ScreenMusic, TheScreensAroundTheLevelsPlayTheirMusicAndLeave) {
   Write("Musique/Musique.wav", 5);
   FSOUND_STREAM* stream = FSOUND_Stream_Open("Musique/Musique.wav", 0, 0, 0);
   auto s = std::make_unique<GameState>();
-  Probe probe{true, stream, Script("m1,1 enter")};
+  Probe probe{true, stream, Events("m1,1 enter")};
   SDL_TimerID timer = SDL_AddTimer(10, Probe::Look, &probe);
   {
     Watchdog watchdog;

@@ -46,6 +46,10 @@ SDL_Event PadButton(int pad, int button, bool down = true);
 SDL_Event PadAxis(int pad, int axis, int value);
 SDL_Event PadHat(int pad, Uint8 value);
 void Push(const SDL_Event& event);
+// "m355,365 d217,100 u10,10 esc": m motion, d press, u release at x,y; b, B pad,button down,
+// up; x pad,axis,value; h pad,hat; q a close; enter esc bksp kpenter del, or a key by its
+// SDL name, `_` for a space: Up, F1, left_ctrl, g.
+std::vector<SDL_Event> Events(const std::string& text);
 
 struct Rgb {
   Uint8 r, g, b;
