@@ -5,6 +5,8 @@ import argparse, ctypes, itertools, os, shlex, shutil, signal, subprocess, sys, 
 from PIL import Image, ImageChops
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tools"))
+from record_games import close_window  # noqa: E402  the close button, as the recorded games press it
 ENDINGS = ("WELCOME", "WON", "LOST", "CREDITS")  # what a program leaving at once never shows
 SECOND = 44100 * 4  # of sound, as the disk driver writes it
 changed_box = lambda before, after: ImageChops.difference(before, after).getbbox()
@@ -20,21 +22,14 @@ def wait_until(what, probe):  # probe() gives something true, or (value, what it
         time.sleep(0.05)
     return result[0]
 
-def x_send(display, key=None, close=None):  # a key down and up in one request (no key repeat), or the close button
+def x_key(display, key):  # a key down and up in one request (no key repeat)
     x11, xtst, p = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6"), ctypes.c_void_p
-    x11.XOpenDisplay.restype = x11.XStringToKeysym.restype = x11.XInternAtom.restype = p
+    x11.XOpenDisplay.restype = x11.XStringToKeysym.restype = p
     x11.XOpenDisplay.argtypes, x11.XKeysymToKeycode.argtypes = [ctypes.c_char_p], [p, ctypes.c_ulong]
-    x11.XInternAtom.argtypes, x11.XFlush.argtypes = [p, ctypes.c_char_p, ctypes.c_int], [p]
-    x11.XSendEvent.argtypes = [p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, p]
-    xtst.XTestFakeKeyEvent.argtypes = [p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    x11.XFlush.argtypes, xtst.XTestFakeKeyEvent.argtypes = [p], [p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
     connection = x11.XOpenDisplay(display.encode())
-    if key:
-        check(code := x11.XKeysymToKeycode(connection, x11.XStringToKeysym(key.encode()) or 0), f"no key {key}")
-        [xtst.XTestFakeKeyEvent(connection, code, down, 0) for down in (1, 0)]
-    else:
-        atom = lambda name: x11.XInternAtom(connection, name, 0)
-        x11.XSendEvent(connection, close, 0, 0, (ctypes.c_long * 24)(33, 0, 0, 0, close, atom(b"WM_PROTOCOLS"), 32,
-                                                                     atom(b"WM_DELETE_WINDOW")))
+    check(code := x11.XKeysymToKeycode(connection, x11.XStringToKeysym(key.encode()) or 0), f"no key {key}")
+    [xtst.XTestFakeKeyEvent(connection, code, down, 0) for down in (1, 0)]
     x11.XFlush(connection)
 
 def read(name):  # the steps of a file, as (place, words); "a ; b" are two steps
@@ -192,7 +187,7 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
 STEPS = {name: getattr(Player, name) for name in ("open", "case", "see", "point", "changed", "exits",
                                                    "opened", "music", "file", "still", "command", "seeded")}
 STEPS.update({
-    "key": lambda p, name: x_send(p.display, key=name), "close": lambda p: x_send(p.display, close=int(p.window())),
+    "key": lambda p, name: x_key(p.display, name), "close": lambda p: close_window(p.display, int(p.window())),
     "run": lambda p, name: p.play(p.defs[name], f" from {p.place}"),
     "caption": lambda p, *words: wait_until(f"the caption {words}", lambda: (
         p.caption_now() in [p.texts.get(w, w) for w in words], p.caption_now())),
