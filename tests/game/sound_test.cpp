@@ -290,7 +290,7 @@ using ScreenMusic = ScreenTest;
 // The end music plays with an odd switch and stops on every way out; the level start
 // asks for its music on every pass; without its event queue the end screen leaves.
 TEST_F(ScreenMusic, TheScreensAroundTheLevelsPlayTheirMusicAndLeave) {
-  ASSERT_EQ(std::system("rm Musique && mkdir Musique"), 0);
+  ASSERT_EQ(std::system("rm -r Musique && mkdir Musique"), 0);
   Write("Musique/Musique.mp3", 10, kMp3, 0, 0);
   ASSERT_EQ(FSOUND_Init(kRate, 32, 0), 1);
   // switch, last event, result, playing

@@ -1,9 +1,9 @@
 #include "tests/support/test_support.h"
 
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,12 +28,27 @@ ScopedWorkDir::~ScopedWorkDir() {
 
 std::string AssetsDir() { return GLOUTO_ASSETS_DIR; }
 
+std::vector<std::string> ShippedAssets() {
+  std::vector<std::string> paths;
+  for (const char* folder : {"Images", "Police", "Musique", "Niveaux"}) {
+    for (const auto& entry : fs::directory_iterator(AssetsDir() + "/" + folder)) {
+      const std::string name = entry.path().filename();
+      if (name.rfind("LICENSE", 0) != 0) paths.push_back(folder + ("/" + name));
+    }
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
 void LinkAssets(bool withLevels) {
-  for (const char* folder : {"Images", "Police", "Musique"})
-    if (symlink((AssetsDir() + "/" + folder).c_str(), folder) != 0) ADD_FAILURE() << folder;
-  mkdir("Niveaux", 0755);
-  const std::string copy = "cp " + AssetsDir() + "/Niveaux/*.txt Niveaux/ 2>/dev/null";
-  if (withLevels && std::system(copy.c_str()) != 0) ADD_FAILURE() << "no shipped levels to copy";
+  for (const std::string& shipped : ShippedAssets()) {
+    const std::string source = AssetsDir() + "/" + shipped;
+    fs::create_directory(shipped.substr(0, shipped.find('/')));
+    if (shipped.rfind("Niveaux/", 0) != 0)
+      fs::create_symlink(source, shipped);
+    else if (withLevels)
+      fs::copy_file(source, shipped);
+  }
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -105,6 +120,12 @@ SDL_Event PadHat(int pad, Uint8 value) { EVENT(jhat, SDL_JOYHATMOTION, Uint8(pad
 void Push(const SDL_Event& event) {
   SDL_Event copy = event;
   ASSERT_EQ(SDL_PushEvent(&copy), 0);
+}
+
+std::string WindowCaption() {
+  char* title = nullptr;
+  SDL_WM_GetCaption(&title, nullptr);
+  return title ? title : "";
 }
 
 static SDL_Event KeyNamed(std::string name) {
