@@ -310,10 +310,6 @@ TEST_F(ScreenMusic, TheScreensAroundTheLevelsPlayTheirMusicAndLeave) {
     EXPECT_FALSE(Playing());
     EXPECT_EQ(SoundStreamsOpen(), 0);
   }
-  std::remove("Musique/Musique.mp3");
-  Push(KeyDown(SDLK_ESCAPE));
-  EXPECT_EQ(FIN(1, 10, screen_, font_, 600, 600, 1), 0);
-  EXPECT_FALSE(Playing());
   Write("Musique/Musique.wav", 5);
   FSOUND_STREAM* stream = FSOUND_Stream_Open("Musique/Musique.wav", 0, 0, 0);
   auto s = std::make_unique<GameState>();
