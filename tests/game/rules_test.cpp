@@ -79,19 +79,16 @@ key t with no life loses | set score=3 lives=0 | frame t | expect lives=-1 | fin
   | expect won=0
 key t in the frame the hero eats | set score=0 | chest 0 320,320 | seed plain | frame t
   | expect score=1 remaining=1 lives=0 | finish | expect won=1
-# Each direction's picture in either phase; stopped looks right.
-phase 1 | set change=0 tampon=1 enemies=5 e1.dir=1 e2.dir=2 e3.dir=3 e4.dir=4 | animate
-  | expect tampon=0 attente=1 heroimage=Glouto e0image=Ennemi e1image=Ennemi e2image=Ennemi2
-  e3image=Ennemi3 e4image=Ennemi4 | set tampon=1 hero.dir=1 | animate | expect heroimage=Glouto
-  | set tampon=1 hero.dir=2 | animate | expect heroimage=Glouto2 | set tampon=1 hero.dir=3
-  | animate | expect heroimage=Glouto3 | set tampon=1 hero.dir=4 | animate
-  | expect heroimage=Glouto4
-phase 2 | set change=1 tampon=0 enemies=5 e1.dir=1 e2.dir=2 e3.dir=3 e4.dir=4 | animate
-  | expect tampon=1 attente=0 heroimage=Glouto2.1 e0image=Ennemi2.1 e1image=Ennemi2.1
-  e2image=Ennemi2.2 e3image=Ennemi2.3 e4image=Ennemi2.4 | set tampon=0 hero.dir=1 | animate
-  | expect heroimage=Glouto2.1 | set tampon=0 hero.dir=2 | animate | expect heroimage=Glouto2.2
-  | set tampon=0 hero.dir=3 | animate | expect heroimage=Glouto2.3 | set tampon=0 hero.dir=4
-  | animate | expect heroimage=Glouto2.4
+# The hero's picture for each direction in either phase, stopped looking right (the enemies'
+# are in the approved maze pictures).
+phase 1 | set change=0 tampon=1 | animate | expect tampon=0 attente=1 heroimage=Glouto
+  | set tampon=1 hero.dir=1 | animate | expect heroimage=Glouto | set tampon=1 hero.dir=2
+  | animate | expect heroimage=Glouto2 | set tampon=1 hero.dir=3 | animate
+  | expect heroimage=Glouto3 | set tampon=1 hero.dir=4 | animate | expect heroimage=Glouto4
+phase 2 | set change=1 tampon=0 | animate | expect tampon=1 attente=0 heroimage=Glouto2.1
+  | set tampon=0 hero.dir=1 | animate | expect heroimage=Glouto2.1 | set tampon=0 hero.dir=2
+  | animate | expect heroimage=Glouto2.2 | set tampon=0 hero.dir=3 | animate
+  | expect heroimage=Glouto2.3 | set tampon=0 hero.dir=4 | animate | expect heroimage=Glouto2.4
 )");
 }
 
