@@ -107,8 +107,6 @@ pause: p resumes, "Pause" where the start window put it | set level=3 width=900 
   | caption Glouto seconde generation ! Niveau 3 | set change=0 | frame | expect hero.dir=down
 a pad's Back pauses, and in the pause ends the game | frame b0,6 b0,6 Up q
   | expect running=0 finprog=0
-one event a frame | queue m1,1 Up v | frame | expect hero.dir=stop lives=1 | frame
-  | expect hero.dir=up lives=1 | frame | expect lives=2
 closing the window | frame q | expect running=0 finprog=1
 )");
 }
