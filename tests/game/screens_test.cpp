@@ -96,7 +96,6 @@ TEST_F(GameScreens, LevelStartAtEachWidthThenTheMaze) {
         "m300,380 m363,380 enter =1 level-start.600; d237,360 =1; d362,400 =1; d363,400 esc =0;"
         "d362,401 esc =0; d236,380 enter =1; u300,380 esc =0; a space esc =0; q =0*");
   EXPECT_EQ(WindowCaption(), "Bienvenue dans le monde du Glouto !");
-  EXPECT_EQ(s.wallCount, std::stoi(ReadFile("Niveaux/Niveau_1.txt")));
   Start(3, 7, "enter =1 level-start.800");
   Start(12, 7, "enter =1 level-start.1000");
   RenderHud(s);
