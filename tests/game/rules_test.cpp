@@ -51,8 +51,6 @@ lost in this frame stays lost | set remaining=0 clock=0 running=0 | mark | rules
   | only clocktext=470
 Escape on the level-start screen | set level=2 | walls 100,100 | set level=1 walls=0 remaining=0
   | queue Escape | rules | expect running=0 finprog=0 level=2 walls=1
-closing the window there ends the program | set remaining=0 | queue q | rules
-  | expect running=0 finprog=1
 closing the menu shows no level-start screen | queue q Return | begin | expect running=0
 below no life loses | set clock=0 remaining=5 lives=-1 | rules | expect clock=0 running=0
 only exactly 0 runs out | set clock=-1 | mark | rules | only clocktext=470
