@@ -39,7 +39,6 @@ two players | set players=2 enemies=1 lives=0 | enemy 0 320,320 | mark | rules |
 level complete | set remaining=0 clock=5 | hero 40,40 left | timer | queue Return q | rules
   | expect level=2 chests=100 clock=155 remaining=205 enemies=2 lives=2 width=700 hero.x=351
   hero.y=301 hero.dir=stop running=1 eaten=0 timer=1 stale=0 waited>=100 screenw=700 pausetext=260
-  | caption Glouto seconde generation ! Niveau 2
 a bonus overshoot | set remaining=-2 clock=5 enemies=1 | queue Return q | rules
   | expect chests=98 clock=152 remaining=205 enemies=1
 one chest left | set remaining=1 clock=5 | mark | rules | only clocktext=470
