@@ -44,8 +44,6 @@ a bonus overshoot | set remaining=-2 clock=5 enemies=1 | queue Return q | rules
 one chest left | set remaining=1 clock=5 | mark | rules | only clocktext=470
 the last chest as the clock reached 0 | set remaining=0 clock=0 | queue Return q | rules
   | expect level=2 clock=150 lives=2
-key g: the level-start screen decides | set remaining=0 clock=10 running=0 | queue Escape
-  | rules | expect level=2 running=0
 lost in this frame stays lost | set remaining=0 clock=0 running=0 | mark | rules
   | only clocktext=470
 Escape on the level-start screen | set level=2 | walls 100,100 | set level=1 walls=0 remaining=0
