@@ -78,21 +78,21 @@ class PadKeys : public SdlTest {
 
 }  // namespace
 
-// "DELAY/INTERVAL EVENTS = KEYS": "b0.1"/"B0.1" pad 0's button 1 down/up, "x1.0=-20000"
-// pad 1's axis 0, "h0.1" pad 0's hat at 1, "k" Return, "m" the mouse, "@40" the clock at
-// 40 ms with nothing queued. Pad 0 plays the arrows, pad 1 w a s d; a held direction
-// repeats at the key repeat set, two players' in turns.
+// "DELAY/INTERVAL EVENTS = KEYS", the events as Events() reads them ("b0,1" pad 0's button 1
+// down, "x1,0,-20000" pad 1's axis 0), "@40" the clock at 40 ms with nothing queued. Pad 0
+// plays the arrows, pad 1 w a s d; a held direction repeats at the key repeat set, two
+// players' in turns.
 TEST_F(PadKeys, PadEventsStandForKeysAndAHeldDirectionRepeats) {
   static const PadControl kButtons[] = {PadControl::kConfirm, PadControl::kUp};
   for (const char* row :
-       {"0/0 b0.0 B0.0 = +return -return", "0/0 b0.1 b1.1 b0.40 = +up +w",
-        "0/0 x1.0=-15000 x1.0=-20000 x1.0=-25000 x1.1=29000 x1.0=0 x1.1=0 x1.0=20000 = +a +s +d",
-        "0/0 x0.3=20000 x0.4=-20000 =", "0/0 h0.1 h0.3 h0.0 h1.8 h1.0 = +up +right +a",
-        "0/0 b2.0 x2.0=20000 =", "0/0 h0.1 @100 @200 = +up", "0/0 k m = +return other",
-        "5/5 h0.1 @5 @6 @11 @12 @52 @53 = +up +up +up", "5/5 h0.1 @1 h0.0 @40 @80 = +up",
-        "5/5 x1.0=30000 @40 @80 = +d +d", "5/5 b0.1 b1.0 @40 @80 = +up +return +up",
-        "5/5 h0.1 h1.8 @40 @80 @120 @160 = +up +a +up +a +up",
-        "500/30 h0.4 @400 @501 @520 @532 = +down +down"}) {
+       {"0/0 b0,0 B0,0 = +return -return", "0/0 b0,1 b1,1 b0,40 = +up +w",
+        "0/0 x1,0,-15000 x1,0,-20000 x1,0,-25000 x1,1,29000 x1,0,0 x1,1,0 x1,0,20000 = +a +s +d",
+        "0/0 x0,3,20000 x0,4,-20000 =", "0/0 h0,1 h0,3 h0,0 h1,8 h1,0 = +up +right +a",
+        "0/0 b2,0 x2,0,20000 =", "0/0 h0,1 @100 @200 = +up", "0/0 enter m3,4 = +return other",
+        "5/5 h0,1 @5 @6 @11 @12 @52 @53 = +up +up +up", "5/5 h0,1 @1 h0,0 @40 @80 = +up",
+        "5/5 x1,0,30000 @40 @80 = +d +d", "5/5 b0,1 b1,0 @40 @80 = +up +return +up",
+        "5/5 h0,1 h1,8 @40 @80 @120 @160 = +up +a +up +a +up",
+        "500/30 h0,4 @400 @501 @520 @532 = +down +down"}) {
     SCOPED_TRACE(row);
     PadsForget();
     std::istringstream words(row);
@@ -100,13 +100,7 @@ TEST_F(PadKeys, PadEventsStandForKeysAndAHeldDirectionRepeats) {
     int delay = 0, interval = 0;
     Uint32 now = 0;
     for (words >> w, std::sscanf(w.c_str(), "%d/%d", &delay, &interval); words >> w && w != "=";) {
-      int pad = 0, n = 0, value = 0;
-      std::sscanf(w.c_str() + 1, "%d.%d=%d", &pad, &n, &value);
-      SDL_Event e = w[0] == 'k'   ? KeyDown(SDLK_RETURN)
-                    : w[0] == 'm' ? MouseMotion(3, 4)
-                    : w[0] == 'h' ? PadHat(pad, n)
-                    : w[0] == 'x' ? PadAxis(pad, n, value)
-                                  : PadButton(pad, n, w[0] == 'b');
+      SDL_Event e = w[0] == '@' ? SDL_Event{} : Events(w).at(0);
       if (w[0] == '@' ? PadRepeat(&e, now = std::stoul(w.substr(1)), delay, interval)
                       : PadEventToKey(&e, {kButtons, 2}, now))
         keys += KeyText(e);

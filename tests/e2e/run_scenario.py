@@ -5,6 +5,8 @@ import argparse, ctypes, itertools, os, shlex, shutil, signal, subprocess, sys, 
 from PIL import Image, ImageChops
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tools"))
+from record_games import close_window  # noqa: E402  the close button, as the recorded games press it
 ENDINGS = ("WELCOME", "WON", "LOST", "CREDITS")  # what a program leaving at once never shows
 SECOND = 44100 * 4  # of sound, as the disk driver writes it
 changed_box = lambda before, after: ImageChops.difference(before, after).getbbox()
@@ -20,21 +22,14 @@ def wait_until(what, probe):  # probe() gives something true, or (value, what it
         time.sleep(0.05)
     return result[0]
 
-def x_send(display, key=None, close=None):  # a key down and up in one request (no key repeat), or the close button
+def x_key(display, key):  # a key down and up in one request (no key repeat)
     x11, xtst, p = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6"), ctypes.c_void_p
-    x11.XOpenDisplay.restype = x11.XStringToKeysym.restype = x11.XInternAtom.restype = p
+    x11.XOpenDisplay.restype = x11.XStringToKeysym.restype = p
     x11.XOpenDisplay.argtypes, x11.XKeysymToKeycode.argtypes = [ctypes.c_char_p], [p, ctypes.c_ulong]
-    x11.XInternAtom.argtypes, x11.XFlush.argtypes = [p, ctypes.c_char_p, ctypes.c_int], [p]
-    x11.XSendEvent.argtypes = [p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, p]
-    xtst.XTestFakeKeyEvent.argtypes = [p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    x11.XFlush.argtypes, xtst.XTestFakeKeyEvent.argtypes = [p], [p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
     connection = x11.XOpenDisplay(display.encode())
-    if key:
-        check(code := x11.XKeysymToKeycode(connection, x11.XStringToKeysym(key.encode()) or 0), f"no key {key}")
-        [xtst.XTestFakeKeyEvent(connection, code, down, 0) for down in (1, 0)]
-    else:
-        atom = lambda name: x11.XInternAtom(connection, name, 0)
-        x11.XSendEvent(connection, close, 0, 0, (ctypes.c_long * 24)(33, 0, 0, 0, close, atom(b"WM_PROTOCOLS"), 32,
-                                                                     atom(b"WM_DELETE_WINDOW")))
+    check(code := x11.XKeysymToKeycode(connection, x11.XStringToKeysym(key.encode()) or 0), f"no key {key}")
+    [xtst.XTestFakeKeyEvent(connection, code, down, 0) for down in (1, 0)]
     x11.XFlush(connection)
 
 def read(name):  # the steps of a file, as (place, words); "a ; b" are two steps
@@ -48,7 +43,7 @@ def read(name):  # the steps of a file, as (place, words); "a ; b" are two steps
 
 class Player:  # plays one program at a time; with --zoom N, screenshots are shrunk to the program's pixels
     def __init__(self, args):
-        self.args, self.process, self.defs, self.place = args, None, {}, "the start"
+        self.args, self.process, self.defs, self.place, self.workdir, self.keep = args, None, {}, "the start", None, False
         geometry = [words for _, words in read("geometry.txt")]
         self.boxes = {name: rest for kind, name, *rest in geometry if kind == "box"}
         self.texts = {name: rest[0] for kind, name, *rest in geometry if kind == "text"}
@@ -63,14 +58,16 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
             else:
                 check(command in STEPS, f"no such step {command!r}")
                 STEPS[command](self, *words)
-    def open(self, program, *args):  # in a folder of its own holding the assets, in an X server of its own
+    def open(self, program, *args):  # in an X server and a folder of its own (after "keep", the one before)
         self.finish()
-        self.args_, self.shots, self.seen = [str(a) for a in args], 0, 0
+        self.args_, self.shots, self.seen, self.name = [str(a) for a in args], 0, 0, program
         self.zoom = int(args[args.index("--zoom") + 1]) if "--zoom" in args else 1
-        self.name, self.workdir = program, tempfile.mkdtemp(prefix="glouto-e2e-")
-        for name in ("Images", "Police", "Musique", "Readme.html"):
-            os.symlink(os.path.join(self.args.assets, name), os.path.join(self.workdir, name))
-        os.mkdir(os.path.join(self.workdir, "Niveaux"))
+        if not self.workdir:  # glouto/ of XDG_DATA_HOME, as the launchers make the player's, holding the assets
+            self.workdir = os.path.join(tempfile.mkdtemp(prefix="glouto-e2e-"), "glouto")
+            os.mkdir(self.workdir)
+            for name in ("Images", "Police", "Musique", "Readme.html"):
+                os.symlink(os.path.join(self.args.assets, name), os.path.join(self.workdir, name))
+            os.mkdir(os.path.join(self.workdir, "Niveaux"))
         os.makedirs(self.args.artifacts, exist_ok=True)
         self.opened_log, self.sound_file = (os.path.join(self.workdir, f) for f in ("opened.txt", "sound.raw"))
         read_end, write_end = os.pipe()  # Xvfb writes its display number there once it listens
@@ -85,15 +82,18 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
         # The disk driver writes the mixed sound, its pause per buffer keeping the file near real time.
         self.env = dict(os.environ, DISPLAY=self.display, GLOUTO_OPENED_LOG=self.opened_log, SDL_VIDEO_WINDOW_POS="0,0",
                         PATH=os.path.join(HERE, "fake_desktop") + os.pathsep + os.environ["PATH"], SDL_AUDIODRIVER="disk",
-                        SDL_DISKAUDIOFILE=self.sound_file, SDL_DISKAUDIODELAY="20")
+                        SDL_DISKAUDIOFILE=self.sound_file, SDL_DISKAUDIODELAY="20", XDG_DATA_HOME=os.path.dirname(self.workdir))
         self.env.pop("XAUTHORITY", None)
         self.log = open(os.path.join(self.args.artifacts, f"{program}-output.txt"), "ab")
         self.process = subprocess.Popen([getattr(self.args, program), *self.args_], cwd=self.workdir, env=self.env,
                                         stdout=self.log, stderr=subprocess.STDOUT)
-    def finish(self):
+    def finish(self, last=False):
         if self.process:
             self.process.poll() is None and (self.process.kill(), self.process.wait())
-            self.xserver.terminate(), self.xserver.wait(), self.log.close(), shutil.rmtree(self.workdir, ignore_errors=True)
+            self.xserver.terminate(), self.xserver.wait(), self.log.close()
+        if self.workdir and (last or not self.keep):
+            shutil.rmtree(os.path.dirname(self.workdir), ignore_errors=True)
+            self.workdir = None
         self.process = None
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True).stdout
@@ -155,7 +155,8 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
         check(not {self.texts[t] for t in ENDINGS} - {first} & set(shown), f"it showed {shown} on its way out")
     def opened(self, where):  # the next thing the program asked the desktop to open
         real = lambda w: w if "://" in w else os.path.realpath(os.path.join(self.workdir, w))
-        asked = lambda: open(self.opened_log).read().splitlines() if os.path.exists(self.opened_log) else []
+        asked = lambda: [line[3:-1] if line.startswith("1 [") else line for line in open(self.opened_log).read()
+                         .splitlines()] if os.path.exists(self.opened_log) else []  # "1 [...]": one argument
         self.seen += 1
         wait_until(f"{where} asked of the desktop", lambda: ([real(o) for o in asked()[:self.seen]][-1:] == [real(where)],
                                                              asked()))
@@ -169,15 +170,24 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
         write and open(path, "wb").write(data)
         wait_until(f"{name} holding {data!r}", lambda: (os.path.exists(path) and open(path, "rb").read() == data,
                                                         os.listdir(os.path.dirname(path))))
+    def command(self, name, *args):  # a command installed beside the game, run in the program's folder
+        run = subprocess.run([os.path.join(os.path.dirname(self.args.game), name), *args], cwd=self.workdir, env=self.env,
+                             capture_output=True, text=True)
+        check(run.returncode == 0, f"{name} {' '.join(args)}: status {run.returncode}: {run.stderr.strip()}")
+    def seeded(self):  # every shipped level copied into the program's folder
+        read = lambda *path: open(os.path.join(*path), "rb").read() if os.path.exists(os.path.join(*path)) else None
+        levels = [f for f in os.listdir(os.path.join(self.args.assets, "Niveaux")) if f[7:8].isdigit()]
+        check(levels and all(read(self.args.assets, "Niveaux", f) == read(self.workdir, "Niveaux", f) for f in levels),
+              f"not every shipped level is the program's: {os.listdir(os.path.join(self.workdir, 'Niveaux'))}")
     def still(self):  # nothing changes while the program writes a second of sound, four of the game's ticks
         wait_until("a second of sound", lambda: len(self.sound(self.sound_mark)) >= SECOND)
         check(changed_box(self.marked, self.screenshot()) is None, "the screen changed")
 
 # Each step: (player, *words).
 STEPS = {name: getattr(Player, name) for name in ("open", "case", "see", "point", "changed", "exits",
-                                                   "opened", "music", "file", "still")}
+                                                   "opened", "music", "file", "still", "command", "seeded")}
 STEPS.update({
-    "key": lambda p, name: x_send(p.display, key=name), "close": lambda p: x_send(p.display, close=int(p.window())),
+    "key": lambda p, name: x_key(p.display, name), "close": lambda p: close_window(p.display, int(p.window())),
     "run": lambda p, name: p.play(p.defs[name], f" from {p.place}"),
     "caption": lambda p, *words: wait_until(f"the caption {words}", lambda: (
         p.caption_now() in [p.texts.get(w, w) for w in words], p.caption_now())),
@@ -185,6 +195,7 @@ STEPS.update({
     "click": lambda p, *words: p.point(*words, button=("click", 1)),
     "mark": lambda p: setattr(p, "marked", p.screenshot()) or setattr(p, "sound_mark", len(p.sound())),
     "level": lambda p, name, data: p.file(name, data, True),
+    "keep": lambda p: setattr(p, "keep", True),
     "only": lambda p, *names: check(os.listdir(os.path.join(p.workdir, "Niveaux")) == list(names), "another file was written"),
 })
 
@@ -202,7 +213,7 @@ def main():
         if isinstance(error, AssertionError): return 1  # noqa: E701
         raise
     finally:
-        player.finish()
+        player.finish(last=True)
     shutil.rmtree(args.artifacts, ignore_errors=True)
     print(f"PASS {args.name}")
     return 0

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,28 +18,20 @@
 #include "game/screens/screens.h"
 #include "tests/support/approved.h"
 
-// A fake xdg-open first on PATH; each request a line "<argument count> [<arguments>]".
+// The end-to-end tests' stand-in desktop first on PATH, logging each request in the working
+// folder as "<argument count> [<arguments>]".
 class FakeDesktop {
  public:
-  FakeDesktop() {
-    char pattern[] = "/tmp/glouto-desktop-XXXXXX";
-    dir_ = mkdtemp(pattern) ? pattern : "/tmp";
-    log_ = dir_ + "/requests";
-    Viewer("");
-    const char *path = getenv("PATH");
-    oldPath_ = path ? path : "";
-    setenv("PATH", (dir_ + ":" + oldPath_).c_str(), 1);
+  FakeDesktop() : log_(std::filesystem::current_path() / "opened.txt"), oldPath_(getenv("PATH")) {
+    setenv("PATH", (GLOUTO_SOURCE_DIR "/tests/e2e/fake_desktop:" + oldPath_).c_str(), 1);
+    setenv("GLOUTO_OPENED_LOG", log_.c_str(), 1);
   }
   ~FakeDesktop() {
     setenv("PATH", oldPath_.c_str(), 1);
-    if (std::system(("rm -rf '" + dir_ + "'").c_str()) != 0) ADD_FAILURE() << "rm " << dir_;
+    unsetenv("GLOUTO_OPENED_LOG"), unsetenv("GLOUTO_VIEWER_FIRST");
   }
   // The viewer runs `first` before it records the request.
-  void Viewer(const std::string &first) {
-    WriteFile(dir_ + "/xdg-open",
-              "#!/bin/sh\n" + first + "\nprintf '%s [%s]\\n' \"$#\" \"$*\" >> '" + log_ + "'\n");
-    chmod((dir_ + "/xdg-open").c_str(), 0755);
-  }
+  void Viewer(const std::string &first) { setenv("GLOUTO_VIEWER_FIRST", first.c_str(), 1); }
   // The requests, sorted (viewers finish in any order), once `count` came or 20 s passed.
   std::vector<std::string> WaitFor(size_t count) const {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -53,10 +46,9 @@ class FakeDesktop {
     std::sort(lines.begin(), lines.end());
     return lines;
   }
-  const std::string &dir() const { return dir_; }
 
  private:
-  std::string dir_, log_, oldPath_;
+  std::string log_, oldPath_;
 };
 
 inline std::string Request(const std::string &target) { return "1 [" + target + "]"; }

@@ -31,19 +31,17 @@ struct GameScript : Script {
     seed = s;  // the next run's
     eachPoll = [this] {
       if (++polls % 6 == 0) ++Change;
-      char* caption = nullptr;
-      SDL_WM_GetCaption(&caption, nullptr);
-      frames += caption &&
-                std::string(caption).rfind("Glouto seconde generation ! Niveau", 0) == 0 &&
-                !std::strstr(caption, "PAUSE");
+      const std::string caption = WindowCaption();
+      frames += caption.rfind("Glouto seconde generation ! Niveau", 0) == 0 &&
+                caption.find("PAUSE") == std::string::npos;
     };
   }
 
   // The player-count menu (the instructions page and back), then the number of players.
   void Menu(int players) {
-    Event(MouseMotion(300, 120));
-    for (const int y : {120, 570, players == 2 ? 345 : 290})
-      Event(MouseButton(SDL_MOUSEBUTTONDOWN, 300, y));
+    for (const SDL_Event& e : Events(players == 2 ? "m300,120 d300,120 d300,570 d300,345"
+                                                  : "m300,120 d300,120 d300,570 d300,290"))
+      Event(e);
   }
   // Return (then music, every track); each level: the enemies sent away (one eating a chest as
   // g is pressed would end the game), frames of harmless keys or none; g, Return to go on.

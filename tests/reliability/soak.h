@@ -85,28 +85,9 @@ extern "C" int __wrap_SDL_WaitEvent(SDL_Event* event) {
 }
 // Ways a careless install spoils a file.
 constexpr const char* kDamage[] = {"missing", "empty", "text under the name", "cut short"};
-// Every shipped file under Images/, Police/, Musique/, Niveaux/ ("Images/Mur.png", ...).
-std::vector<std::string> ShippedAssets() {
-  std::vector<std::string> paths;
-  for (const char* folder : {"Images", "Police", "Musique", "Niveaux"}) {
-    for (const auto& entry : std::filesystem::directory_iterator(AssetsDir() + "/" + folder)) {
-      const std::string name = entry.path().filename();
-      if (name.rfind("LICENSE", 0) != 0) paths.push_back(folder + ("/" + name));
-    }
-  }
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
 // The shipped folders here, levels copied (edited in place), the rest linked; `path` spoiled.
 void InstallAssetsWith(const std::string& path, int damage) {
-  for (const std::string& shipped : ShippedAssets()) {
-    const std::string source = AssetsDir() + "/" + shipped;
-    std::filesystem::create_directory(shipped.substr(0, shipped.find('/')));
-    if (shipped.rfind("Niveaux/", 0) == 0)
-      std::filesystem::copy_file(source, shipped);
-    else
-      std::filesystem::create_symlink(source, shipped);
-  }
+  LinkAssets(true);
   const std::string whole = FileExists(path) ? ReadFile(path) : "";
   const std::string spoiled[] = {"", "", "This is not what the name says.\nJust text.\n",
                                  whole.substr(0, whole.size() / 2)};

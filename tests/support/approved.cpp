@@ -4,9 +4,7 @@
 #include <png.h>
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <map>
 
 namespace {
 
@@ -29,28 +27,6 @@ bool Agrees(const std::vector<Rgb>& p, int w, int h, size_t i, const Rgb& c) {
 }
 
 }  // namespace
-
-std::vector<SDL_Event> Script(const std::string& text) {
-  static const std::map<std::string, SDLKey> keys = {
-      {"enter", SDLK_RETURN}, {"esc", SDLK_ESCAPE},  {"bksp", SDLK_BACKSPACE},
-      {"del", SDLK_DELETE},   {"space", SDLK_SPACE}, {"kpenter", SDLK_KP_ENTER},
-      {"a", SDLK_a},          {"2", SDLK_2},         {"p", SDLK_p}};
-  std::vector<SDL_Event> events;
-  std::istringstream words(text);
-  for (std::string w; words >> w;) {
-    int a = 0, b = 0, c = 0;
-    std::sscanf(w.c_str() + 1, "%d,%d,%d", &a, &b, &c);
-    EXPECT_TRUE(keys.count(w) || std::string("mdubxq").find(w[0]) != std::string::npos) << w;
-    const Uint8 button = w[0] == 'd' ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    events.push_back(keys.count(w)                ? KeyDown(keys.at(w))
-                     : w[0] == 'm'                ? MouseMotion(a, b)
-                     : w[0] == 'd' || w[0] == 'u' ? MouseButton(button, a, b)
-                     : w[0] == 'b'                ? PadButton(a, b)
-                     : w[0] == 'x'                ? PadAxis(a, b, c)
-                                                  : QuitEvent());
-  }
-  return events;
-}
 
 ::testing::AssertionResult MatchesApproved(SDL_Surface* surface, const std::string& name) {
   const std::string path = GLOUTO_SOURCE_DIR "/tests/approved/" + name + ".png";

@@ -22,10 +22,6 @@ extern int FINPROG;  // each program's own
 // under <build>/tests/approved-failures/; GLOUTO_APPROVE=1 approves instead.
 ::testing::AssertionResult MatchesApproved(SDL_Surface* surface, const std::string& name);
 
-// "m355,365 d217,100 u10,10 esc": m motion, d press, u release at x,y; b
-// pad,button; x pad,axis,value; q a close; enter esc bksp kpenter del space a 2 p.
-std::vector<SDL_Event> Script(const std::string& text);
-
 // A screen that never leaves would hang the suite: this closes the window.
 class Watchdog {
   static Uint32 Bite(Uint32, void* fired) {
@@ -74,7 +70,7 @@ class ScreenTest : public SdlTest {
       std::string answer, picture;
       std::istringstream(v.substr(v.find('=') + 1)) >> answer >> picture;
       FINPROG = 0;
-      const std::vector<SDL_Event> events = Script(v.substr(0, v.find('=')));
+      const std::vector<SDL_Event> events = Events(v.substr(0, v.find('=')));
       for (const SDL_Event& e : events) Push(e);
       const auto start = std::chrono::steady_clock::now();
       const int result = [&] {

@@ -1,12 +1,15 @@
 #include "tests/support/test_support.h"
 
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -25,12 +28,27 @@ ScopedWorkDir::~ScopedWorkDir() {
 
 std::string AssetsDir() { return GLOUTO_ASSETS_DIR; }
 
+std::vector<std::string> ShippedAssets() {
+  std::vector<std::string> paths;
+  for (const char* folder : {"Images", "Police", "Musique", "Niveaux"}) {
+    for (const auto& entry : fs::directory_iterator(AssetsDir() + "/" + folder)) {
+      const std::string name = entry.path().filename();
+      if (name.rfind("LICENSE", 0) != 0) paths.push_back(folder + ("/" + name));
+    }
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
 void LinkAssets(bool withLevels) {
-  for (const char* folder : {"Images", "Police", "Musique"})
-    if (symlink((AssetsDir() + "/" + folder).c_str(), folder) != 0) ADD_FAILURE() << folder;
-  mkdir("Niveaux", 0755);
-  const std::string copy = "cp " + AssetsDir() + "/Niveaux/*.txt Niveaux/ 2>/dev/null";
-  if (withLevels && std::system(copy.c_str()) != 0) ADD_FAILURE() << "no shipped levels to copy";
+  for (const std::string& shipped : ShippedAssets()) {
+    const std::string source = AssetsDir() + "/" + shipped;
+    fs::create_directory(shipped.substr(0, shipped.find('/')));
+    if (shipped.rfind("Niveaux/", 0) != 0)
+      fs::create_symlink(source, shipped);
+    else if (withLevels)
+      fs::copy_file(source, shipped);
+  }
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -102,6 +120,44 @@ SDL_Event PadHat(int pad, Uint8 value) { EVENT(jhat, SDL_JOYHATMOTION, Uint8(pad
 void Push(const SDL_Event& event) {
   SDL_Event copy = event;
   ASSERT_EQ(SDL_PushEvent(&copy), 0);
+}
+
+std::string WindowCaption() {
+  char* title = nullptr;
+  SDL_WM_GetCaption(&title, nullptr);
+  return title ? title : "";
+}
+
+static SDL_Event KeyNamed(std::string name) {
+  static const std::map<std::string, SDLKey> kShort = {{"enter", SDLK_RETURN},
+                                                       {"esc", SDLK_ESCAPE},
+                                                       {"bksp", SDLK_BACKSPACE},
+                                                       {"kpenter", SDLK_KP_ENTER},
+                                                       {"del", SDLK_DELETE}};
+  if (kShort.count(name)) return KeyDown(kShort.at(name));
+  for (char& c : name) c = c == '_' ? ' ' : static_cast<char>(std::tolower(c));
+  for (int k = 0; k < SDLK_LAST; ++k)
+    if (name == SDL_GetKeyName(static_cast<SDLKey>(k))) return KeyDown(static_cast<SDLKey>(k));
+  EXPECT_EQ(name.size(), 1u) << "no key " << name;
+  return KeyDown(static_cast<SDLKey>(name.at(0)));  // sdl12-compat names ; otherwise
+}
+
+std::vector<SDL_Event> Events(const std::string& text) {
+  std::vector<SDL_Event> events;
+  std::istringstream words(text);
+  for (std::string w; words >> w;) {
+    int a = 0, b = 0, c = 0;
+    const bool at = w.size() > 1 && std::isdigit(w[1]) && std::strchr("mduBbxh", w[0]);
+    std::sscanf(w.c_str() + 1, "%d,%d,%d", &a, &b, &c);
+    const Uint8 button = w[0] == 'd' ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    events.push_back(!at                          ? (w == "q" ? QuitEvent() : KeyNamed(w))
+                     : w[0] == 'm'                ? MouseMotion(a, b)
+                     : w[0] == 'd' || w[0] == 'u' ? MouseButton(button, a, b)
+                     : w[0] == 'x'                ? PadAxis(a, b, c)
+                     : w[0] == 'h'                ? PadHat(a, Uint8(b))
+                                                  : PadButton(a, b, w[0] == 'b'));
+  }
+  return events;
 }
 
 ::std::ostream& operator<<(::std::ostream& os, const Rgb& c) {

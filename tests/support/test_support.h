@@ -17,7 +17,10 @@ struct ScopedWorkDir {
 };
 
 std::string AssetsDir();  // the shipped Images/, Police/, Musique/, Niveaux/
-// Links the shipped asset folders here, with a writable Niveaux/ (empty unless `withLevels`).
+// Every shipped file under those four folders, sorted ("Images/Mur.png", ...).
+std::vector<std::string> ShippedAssets();
+// The asset folders here, each file linked, but for the levels: copies (edited in place) if
+// `withLevels`, else none.
 void LinkAssets(bool withLevels = false);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
@@ -46,6 +49,11 @@ SDL_Event PadButton(int pad, int button, bool down = true);
 SDL_Event PadAxis(int pad, int axis, int value);
 SDL_Event PadHat(int pad, Uint8 value);
 void Push(const SDL_Event& event);
+std::string WindowCaption();
+// "m355,365 d217,100 u10,10 esc": m motion, d press, u release at x,y; b, B pad,button down,
+// up; x pad,axis,value; h pad,hat; q a close; enter esc bksp kpenter del, or a key by its
+// SDL name, `_` for a space: Up, F1, left_ctrl, g.
+std::vector<SDL_Event> Events(const std::string& text);
 
 struct Rgb {
   Uint8 r, g, b;
