@@ -126,7 +126,9 @@ function(glouto_web_serveur)
   set(installed ${to}/node_modules/.package-lock.json)
   find_program(GLOUTO_NPM npm REQUIRED)
   file(MAKE_DIRECTORY ${to})
-  add_custom_command(OUTPUT ${installed}
+  # What the pages take from the packages is made by the same install.
+  add_custom_command(OUTPUT ${installed} ${to}/node_modules/peerjs/dist/peerjs.min.js
+      ${to}/node_modules/peerjs/LICENSE ${to}/node_modules/qrcode-generator/dist/qrcode.js
     COMMAND ${CMAKE_COMMAND} -E copy ${from}/package.json ${from}/package-lock.json ${to}
     COMMAND ${GLOUTO_NPM} ci --no-audit --no-fund --loglevel=error
     WORKING_DIRECTORY ${to} DEPENDS ${from}/package.json ${from}/package-lock.json VERBATIM)
