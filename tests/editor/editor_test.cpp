@@ -51,7 +51,6 @@ TEST(EditorRun, WhatEachCycleSaves) {
     const char *file, *cycles, *saved;
   } cases[] = {
       {"", "u200,120 d0,0 q enter", "5,5"},
-      {"", "d200,120 q u200,120 enter", "5,5"},
       {"Niveaux/Niveau_4.txt", "u200,120 d5,580 d50,0 enter/u200,320 enter",
        "100,0 50,0/100,0 800,100 0,575/100,0 800,100 0,575"},
       {"Niveaux/Niveau_9.txt", "u200,120 d0,0 enter", "0,0/0,0"},
