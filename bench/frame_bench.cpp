@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "game/flow/globals.h"
 #include "game/flow/loop.h"
@@ -100,11 +101,32 @@ int TakeKey(int (*poll)(SDL_Event*), int n) {
   return poll(&taken);
 }
 
-// What recording adds to a frame of the worst case, as a share of the frame's
-// own work (this thread's CPU time; the waits are sleep). Each pass plays a
-// frame, then gives the intake 64 frames' worth of what it records when every
-// frame takes a new key: its look at the frame (with the state check of every
-// 64th) and the key noted, less the window's own poll of that key.
+// Plays a frame a pass and, beside it, `added`, which returns the seconds of
+// one frame's worth of its own work: the frame's own work (this thread's CPU
+// time; the waits are sleep), the added work and its share, as counters.
+template <typename Added>
+void FrameShare(benchmark::State& state, GameState& s, const std::string& name, Added added) {
+  double frame = 0, extra = 0;
+  int n = 0;
+  for (auto _ : state) {
+    if (++n % 6 == 0) Change += 1;
+    const double start = ThreadSeconds();
+    RunFrame(s);
+    frame += ThreadSeconds() - start;
+    extra += added();
+  }
+  const double passes = static_cast<double>(state.iterations());
+  state.counters["frame_us"] = 1e6 * frame / passes;
+  state.counters[name + "_us"] = 1e6 * extra / passes;
+  state.counters[name + "_percent"] = 100 * extra / frame;
+  ReleaseGameSurfaces(s);
+  if (s.font) TTF_CloseFont(s.font);
+}
+
+// What recording adds to a frame of the worst case: 64 frames' worth of what
+// the intake records when every frame takes a new key (its look at the frame,
+// with the state check of every 64th, and the key noted), less the window's
+// own poll of that key.
 void BM_RecordingShare(benchmark::State& state) {
   SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER);
   TTF_Init();
@@ -112,57 +134,34 @@ void BM_RecordingShare(benchmark::State& state) {
     auto s = Level(1000, 1000, 300, 5);
     IntakeBegin(IntakeMode::kPlay);
     IntakeStartGame();
-    double frame = 0, recording = 0;
-    int n = 0;
-    for (auto _ : state) {
-      if (++n % 6 == 0) Change += 1;
+    FrameShare(state, *s, "recording", [&s] {
       const double start = ThreadSeconds();
-      RunFrame(*s);
-      const double played = ThreadSeconds();
       for (int i = 0; i < 64; ++i) IntakeFrame(*s), TakeKey(PollGameEvent, i);
       const double recorded = ThreadSeconds();
       for (int i = 0; i < 64; ++i) TakeKey(WindowPollEvent, i);
-      const double polled = ThreadSeconds();
-      frame += played - start;
-      recording += ((recorded - played) - (polled - recorded)) / 64;
-    }
-    state.counters["frame_us"] = 1e6 * frame / static_cast<double>(state.iterations());
-    state.counters["recording_us"] = 1e6 * recording / static_cast<double>(state.iterations());
-    state.counters["recording_percent"] = 100 * recording / frame;
-    ReleaseGameSurfaces(*s);
-    if (s->font) TTF_CloseFont(s->font);
+      return ((recorded - start) - (ThreadSeconds() - recorded)) / 64;
+    });
   }
   TTF_Quit();
   SDL_Quit();
 }
 BENCHMARK(BM_RecordingShare)->Unit(benchmark::kMicrosecond)->MinTime(0.2);
 // On two screens every frame's state is summed (StateChecksum) and sent: its
-// cost as a share of the frame's own work, each pass a frame then 64 sums, at
-// the worst case and at level 1.
+// cost as a share of the frame's own work, 64 sums a pass, at the worst case
+// and at level 1.
 void BM_ChecksumShare(benchmark::State& state) {
   SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER);
   TTF_Init();
   {
     auto s = Level(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
                    static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
-    double frame = 0, sums = 0;
     std::uint32_t kept = 0;
-    int n = 0;
-    for (auto _ : state) {
-      if (++n % 6 == 0) Change += 1;
+    FrameShare(state, *s, "checksum", [&s, &kept] {
       const double start = ThreadSeconds();
-      RunFrame(*s);
-      const double played = ThreadSeconds();
       for (int i = 0; i < 64; ++i) kept ^= StateChecksum(*s) + static_cast<std::uint32_t>(i);
-      frame += played - start;
-      sums += (ThreadSeconds() - played) / 64;
-    }
+      return (ThreadSeconds() - start) / 64;
+    });
     benchmark::DoNotOptimize(kept);
-    state.counters["frame_us"] = 1e6 * frame / static_cast<double>(state.iterations());
-    state.counters["checksum_us"] = 1e6 * sums / static_cast<double>(state.iterations());
-    state.counters["checksum_percent"] = 100 * sums / frame;
-    ReleaseGameSurfaces(*s);
-    if (s->font) TTF_CloseFont(s->font);
   }
   TTF_Quit();
   SDL_Quit();
