@@ -1,5 +1,7 @@
 #include <emscripten.h>
 
+#include "platform/web/waits.h"
+
 // Both programs' SDL_main; the one linked in is the program's.
 extern "C" int SDL_main(int argc, char** argv);
 
@@ -13,7 +15,7 @@ EM_JS(void, TellPageEnded, (int status), {
 int main(int argc, char** argv) {
   // The program starts in a task of its own, not in the one that brought its
   // last file: the page stays free to answer meanwhile.
-  emscripten_sleep(0);
+  YieldToPage();
   const int status = SDL_main(argc, argv);
   TellPageEnded(status);
   return status;

@@ -82,6 +82,19 @@ EM_JS(double, DebtWorthATimer, (), {
 });
 // clang-format on
 
+// The stretch starts when the program wakes (BeginStretch), or else at the
+// first look in a task; the next task starts anew.
+// clang-format off
+EM_JS(void, BeginStretch, (), {
+  if (!Module.gloutoStretch) setTimeout(function() { Module.gloutoStretch = 0; }, 0);
+  Module.gloutoStretch = performance.now();
+});
+EM_JS(bool, HeldLong, (), {
+  if (!Module.gloutoStretch) BeginStretch();
+  return performance.now() - Module.gloutoStretch > 8;
+});
+// clang-format on
+
 // A wait in SDL_Delay, on a screen that showed nothing new for a while, ends
 // at a press the page hands the program (Module.gloutoWait.wake), its rest
 // forgiven: a still grid shows the finger's first wall at once, not after the
@@ -112,28 +125,27 @@ EM_ASYNC_JS(void, SleepOff, (double ms, bool wakeable), {
 
 extern "C" void SDL_Delay(Uint32 ms) {
   const double owed = OweWait(ms);
-  if (owed > 0) SleepOff(owed, true);
+  if (owed > 0) {
+    SleepOff(owed, true);
+    BeginStretch();
+  }
 }
 
-// The stretch started with the first look in a task; the next task starts anew.
-// clang-format off
-EM_JS(bool, HeldLong, (), {
-  var now = performance.now();
-  if (!Module.gloutoStretch) {
-    Module.gloutoStretch = now;
-    setTimeout(function() { Module.gloutoStretch = 0; }, 0);
-  }
-  return now - Module.gloutoStretch > 8;
-});
-// clang-format on
+void YieldToPage() {
+  emscripten_sleep(0);
+  BeginStretch();
+}
 
 void YieldIfLong() {
-  if (HeldLong()) emscripten_sleep(0);
+  if (HeldLong()) YieldToPage();
 }
 
 void SleepOffWaits() {
   const double owed = DebtWorthATimer();
-  if (owed > 0) SleepOff(owed, false);
+  if (owed > 0) {
+    SleepOff(owed, false);
+    BeginStretch();
+  }
 }
 
 // The browser's timers fire once whatever the callback returns.

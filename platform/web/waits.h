@@ -9,4 +9,7 @@ void SleepOffWaits();
 // a long stretch of decoding at a screen's start is a task a player feels.
 void YieldIfLong();
 
+// Gives the page its turn now; the program's next stretch starts on waking.
+void YieldToPage();
+
 #endif

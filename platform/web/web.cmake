@@ -1,5 +1,5 @@
-# The browser build (emcmake cmake): emscripten's own SDL 1.2, SDL_image,
-# SDL_ttf and SDL_mixer, no pkg-config. The site gathers in <build>/site.
+# The browser build (emcmake cmake): emscripten's own SDL 1.2, SDL_image and
+# SDL_ttf, no pkg-config. The site gathers in <build>/site.
 set(GLOUTO_SITE ${CMAKE_BINARY_DIR}/site)
 set(GLOUTO_GAME_MAIN platform/web/main.cpp)
 set(GLOUTO_EDITOR_MAIN platform/web/main.cpp)
@@ -14,25 +14,31 @@ target_link_options(glouto_sdl INTERFACE -sUSE_SDL=1 -sASYNCIFY -sASYNCIFY_STACK
 
 # The site ships each wave track compressed, as <name>.wav.mp3: the game
 # still finds "Musique/Musique.wav" first, and "Musique/Musique.mp3" stays
-# the end screen's own jingle.
+# the end screen's own jingle. The tracks are the site's files, beside the
+# pages, not in the game's package.
 function(glouto_web_music out)
   file(GLOB tracks ${GLOUTO_ASSETS}/Musique/*)
   set(made)
+  set(names)
   foreach(track ${tracks})
     get_filename_component(name ${track} NAME)
     if(name MATCHES "\\.wav$")
-      add_custom_command(OUTPUT ${out}/${name}.mp3
+      set(name ${name}.mp3)
+      add_custom_command(OUTPUT ${out}/${name}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
-        COMMAND lame --quiet -V 6 ${track} ${out}/${name}.mp3
+        COMMAND lame --quiet -V 6 ${track} ${out}/${name}
         DEPENDS ${track} VERBATIM)
-      list(APPEND made ${out}/${name}.mp3)
     else()
       add_custom_command(OUTPUT ${out}/${name}
         COMMAND ${CMAKE_COMMAND} -E copy ${track} ${out}/${name} DEPENDS ${track} VERBATIM)
-      list(APPEND made ${out}/${name})
     endif()
+    list(APPEND made ${out}/${name})
+    string(APPEND names "'${name}', ")
   endforeach()
   add_custom_target(glouto_web_music DEPENDS ${made})
+  # The names the game finds in Musique/ (see glouto.js, standInTracks).
+  string(REGEX REPLACE ", $" "" names "${names}")
+  file(WRITE ${CMAKE_BINARY_DIR}/music_tracks.js "Module.gloutoTracks = [${names}];\n")
 endfunction()
 
 # One program of the site: <name>.js, .wasm and .data, preloading `folders`.
@@ -42,7 +48,7 @@ function(glouto_web_program target)
   set(preload)
   foreach(folder ${ARGN})
     if(folder STREQUAL "Musique")
-      list(APPEND preload "SHELL:--preload-file ${CMAKE_BINARY_DIR}/music@/Musique")
+      list(APPEND preload "SHELL:--pre-js ${CMAKE_BINARY_DIR}/music_tracks.js")
       add_dependencies(${target} glouto_web_music)
     else()
       list(APPEND preload "SHELL:--preload-file ${GLOUTO_ASSETS}/${folder}@/${folder}")
@@ -52,7 +58,7 @@ function(glouto_web_program target)
 endfunction()
 
 function(glouto_web_site)
-  glouto_web_music(${CMAKE_BINARY_DIR}/music)
+  glouto_web_music(${GLOUTO_SITE}/Musique)
   glouto_web_program(game Images Niveaux Musique)
   target_link_options(game PRIVATE "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/platform/web/pads.js")
   set_property(TARGET game APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/pads.js)
@@ -113,7 +119,7 @@ function(glouto_web_site)
     COMMAND ${CMAKE_COMMAND} -DSITE=${GLOUTO_SITE}
       -DTEMPLATE=${CMAKE_SOURCE_DIR}/platform/web/page/sw.js.in
       -P ${CMAKE_SOURCE_DIR}/platform/web/offline.cmake VERBATIM)
-  add_dependencies(glouto_web_offline glouto_web_pages game editor niveau)
+  add_dependencies(glouto_web_offline glouto_web_pages glouto_web_music game editor niveau)
 endfunction()
 
 # "Deux écrans": the node server ./glouto.sh web runs (the site and PeerJS's

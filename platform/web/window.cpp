@@ -62,7 +62,7 @@ SDL_Surface* WindowSetVideoMode(int width, int height, int bpp, Uint32 flags) {
   TellPageSize(width, height);
   // The start up to here (the fonts, the pictures) and the first screen's
   // drawing, each a task of its own.
-  if (!shownOnce) emscripten_sleep(0);
+  if (!shownOnce) YieldToPage();
   shownOnce = true;
   return drawn;
 }

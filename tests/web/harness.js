@@ -185,7 +185,7 @@ const STEPS = {
   },
   music([how], before = this.music) {
     return waitUntil(`the music ${how}`, async () => (how === 'off') === !(this.music = await this.eval(() =>
-      (SDL.music?.audio && !SDL.music.audio.paused && SDL.music.audio.currentTime > 0 && SDL.music.audio.src) || '')) &&
+      ((a) => (a && !a.paused && a.currentTime > 0 && a.src) || '')(Module.gloutoMusic?.audio))) &&
       (how !== 'next' || this.music !== before));
   },
   file([, bytes]) {

@@ -103,7 +103,7 @@ var Commandes = {
     if (!sheet) return;
     var music = sheet.querySelector('button[aria-label="Musique"]'), watch = null;
     var show = function() {
-      var audio = window.SDL && SDL.music && SDL.music.audio;
+      var audio = window.Module && Module.gloutoMusic && Module.gloutoMusic.audio;
       var on = Boolean(audio && !audio.paused);
       music.setAttribute('aria-pressed', String(on));
     };

@@ -205,13 +205,14 @@ document.getElementById('partager').addEventListener('click', function() {
     if (type === 'keydown' && e.key === 'Enter' && e.target.id === 'numero') Editeur.putIntoPlay();
   });
 });
-// Backspace asks first, as "Tout effacer" does; the key it sends once
-// answered is the page's own.
+// Backspace and Escape ask first, as "Tout effacer" and "Quitter" do; the
+// key each sends once answered is the page's own.
 window.addEventListener('keydown', function(e) {
-  if (e.key !== 'Backspace' || !e.isTrusted || e.target.tagName === 'INPUT' || Ecrans.screen !== 'grille') return;
+  var asks = {Backspace: Editeur.clear, Escape: Editeur.quit}[e.key];
+  if (!asks || !e.isTrusted || e.target.tagName === 'INPUT' || Ecrans.screen !== 'grille') return;
   e.stopPropagation();
   e.preventDefault();
-  if (!Ecrans.asking) Editeur.clear();
+  if (!Ecrans.asking) asks();
 }, true);
 window.addEventListener('beforeunload', Editeur.leaving);
 // Return saves: the grid is still on the canvas when its key goes down.

@@ -107,9 +107,6 @@ var Glouto = {
     window.Module = {
       canvas: canvas,
       arguments: Glouto.argumentsFor(program),
-      // Music plays in <audio> elements, decoded when first played.
-      noAudioDecoding: true,
-      SDL_canPlayWithWebAudio: function() { return false; },
       // Ahead of the browser's own: pictures decoded off the page's thread.
       preloadPlugins: [Glouto.pictures],
       print: function(text) { console.log(text); },
@@ -120,6 +117,7 @@ var Glouto = {
         Module.addRunDependency('police');
         font.load().then(function(f) { document.fonts.add(f); }, function() {})
             .then(function() { Module.removeRunDependency('police'); });
+        Glouto.standInTracks();
         Module.addRunDependency('stockage');
         FS.mkdir(Glouto.store);
         FS.mount(IDBFS, {}, Glouto.store);
@@ -191,13 +189,11 @@ var Glouto = {
       setTimeout(function() { Glouto.pictures.decode(bytes, name, onload, onerror); }, 0);
     },
     decode: function(bytes, name, onload, onerror) {
+      // The bitmap itself is kept, as SDL draws it like a canvas: copying
+      // each into a canvas here made one long task of all 26, since their
+      // decodings end together.
       createImageBitmap(new Blob([bytes])).then(function(bitmap) {
-        var canvas = document.createElement('canvas');
-        canvas.width = bitmap.width;
-        canvas.height = bitmap.height;
-        canvas.getContext('2d').drawImage(bitmap, 0, 0);
-        bitmap.close();
-        Module.preloadedImages[name] = canvas;
+        Module.preloadedImages[name] = bitmap;
         if (onload) onload(bytes);
       }, function() {
         if (onerror) onerror();
@@ -205,16 +201,10 @@ var Glouto = {
     }
   },
 
-  // What the browser's SDL sets up and the site never uses, left out. It
-  // opens an audio context, which fsound.cpp closes at once since the music
-  // plays in <audio> elements: making one took a fifth of a second of the
-  // page's start. And it listens for `unload` to post SDL_QUIT to a main loop
-  // the programs do not have, which keeps the page out of the browser's
-  // back/forward cache.
+  // What the browser's SDL sets up and the site never uses, left out: it
+  // listens for `unload` to post SDL_QUIT to a main loop the programs do not
+  // have, which keeps the page out of the browser's back/forward cache.
   spareStartUp: function() {
-    SDL.openAudioContext = function() {
-      SDL.audioContext = SDL.audioContext || {state: 'closed', close: function() {}};
-    };
     var listen = window.addEventListener;
     window.addEventListener = function(type) {
       if (type !== 'unload') return listen.apply(this, arguments);
@@ -226,6 +216,15 @@ var Glouto = {
   stopWaiting: function() {
     var still = document.getElementById('attente');
     if (still) still.remove();
+  },
+
+  // The music stays on the site, each track fetched by its <audio> element
+  // when first played, not with the program's files (1.3 MB of its 1.6 MB,
+  // which held the first screen): the program finds each as an empty file.
+  standInTracks: function() {
+    var tracks = Module.gloutoTracks || [];
+    if (tracks.length) FS.mkdirTree('/Musique');
+    tracks.forEach(function(name) { FS.writeFile('/Musique/' + name, ''); });
   },
 
   keepOffline: function() {

@@ -1,7 +1,5 @@
 #include "platform/fsound.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
 #include <emscripten.h>
 #include <unistd.h>
 
@@ -10,24 +8,65 @@
 
 #include "platform/web/first_input.h"
 
-// The browser's SDL_mixer plays a music in an <audio> element, which loops
-// by itself: no thread is needed to start an endless stream again. Streams
-// share the one music channel as on the desktop. The element is made at the
-// stream's first play: the game opens every track at start to see that it is
-// there, and six elements made then held the page's first screen.
+// Music plays in <audio> elements, which loop by themselves: no thread is
+// needed to start an endless stream again. The tracks are the site's own
+// files, fetched by their element when first played, not with the program's
+// files: the program finds each as an empty stand-in (glouto.js), so a track
+// is still refused when it is not there. Streams share the one music channel
+// as on the desktop; the element playing is `Module.gloutoMusic.audio`.
 struct FSOUND_STREAM {
   std::string file;
-  Mix_Music* music;
+  int audio;  // the element, made at the stream's first play; 0 before
   bool endless;
 };
 
-// The music plays in <audio> elements (see glouto.js). The browser's SDL
-// opens an audio context besides, which nothing plays in and which, running
-// silent, costs the browser a point or two of a core.
 // clang-format off
-EM_JS(void, CloseSilentContext, (), {
-  if (SDL.audioContext) SDL.audioContext.close();
-  SDL.audioContext = undefined;
+EM_JS(void, MusicOpen, (), {
+  Module.gloutoMusic = Module.gloutoMusic || {audio: null, volume: 1, made: [null]};
+});
+EM_JS(int, MusicMake, (const char* file), {
+  var made = Module.gloutoMusic.made;
+  made.push(new Audio(UTF8ToString(file)));
+  return made.length - 1;
+});
+EM_JS(void, MusicPlay, (int id, bool endless), {
+  var music = Module.gloutoMusic, audio = music.made[id];
+  if (music.audio && music.audio !== audio) music.audio.pause();
+  audio.onended = function() { if (music.audio === audio) music.audio = null; };
+  audio.loop = endless;
+  audio.volume = music.volume;
+  audio.currentTime = 0;
+  music.audio = audio;
+  audio.play();
+});
+EM_JS(bool, MusicPlaying, (), {
+  var audio = Module.gloutoMusic.audio;
+  return Boolean(audio && !audio.paused);
+});
+EM_JS(void, MusicHalt, (), {
+  var music = Module.gloutoMusic;
+  if (music.audio) music.audio.pause();
+  music.audio = null;
+});
+EM_JS(void, MusicHold, (bool paused), {
+  var audio = Module.gloutoMusic.audio;
+  if (audio) paused ? audio.pause() : audio.play();
+});
+EM_JS(void, MusicLoop, (bool endless), {
+  var audio = Module.gloutoMusic.audio;
+  if (audio) audio.loop = endless;
+});
+EM_JS(void, MusicVolume, (double volume), {
+  var music = Module.gloutoMusic;
+  music.volume = volume;
+  if (music.audio) music.audio.volume = volume;
+});
+EM_JS(void, MusicForget, (int id), {
+  var made = Module.gloutoMusic.made, audio = made[id];
+  if (Module.gloutoMusic.audio === audio) Module.gloutoMusic.audio = null;
+  audio.pause();
+  audio.removeAttribute('src');
+  made[id] = null;
 });
 // clang-format on
 
@@ -45,27 +84,19 @@ struct Library {
 } lib;
 
 bool Holds(const FSOUND_STREAM* stream) {
-  return stream && lib.holder == stream && Mix_PlayingMusic();
+  return stream && lib.holder == stream && MusicPlaying();
 }
 
 void EmptyChannel() {
-  Mix_HaltMusic();
+  MusicHalt();
   lib.holder = nullptr;
   lib.paused = false;
-}
-
-void SetLooping(bool endless) {
-  EM_ASM(
-      {
-        if (SDL.music.audio) SDL.music.audio.loop = !!$0;
-      },
-      endless);
 }
 
 // The browser refused to start the music before the player's first input.
 void StartRefusedMusic() {
   lib.heardInput = true;
-  if (lib.open && lib.holder && !lib.paused) Mix_ResumeMusic();
+  if (lib.open && lib.holder && !lib.paused) MusicHold(false);
 }
 
 // The site ships each wave track compressed, under its name plus ".mp3".
@@ -80,12 +111,10 @@ std::string ShippedFile(const char* name) {
 
 }  // namespace
 
-int FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int /*flags*/) {
+int FSOUND_Init(int /*mixrate*/, int /*maxsoftwarechannels*/, unsigned int /*flags*/) {
   if (lib.open) return 1;
-  if (Mix_OpenAudio(mixrate, AUDIO_S16SYS, 2, 1024) != 0) return 0;
-  CloseSilentContext();
-  Mix_AllocateChannels(maxsoftwarechannels);
-  Mix_VolumeMusic(MIX_MAX_VOLUME);
+  MusicOpen();
+  MusicVolume(1);
   WindowOnFirstInput(StartRefusedMusic);
   const bool heardInput = lib.heardInput;  // the window tells only once
   lib = Library{};
@@ -98,7 +127,6 @@ void FSOUND_Close() {
   if (!lib.open) return;
   EmptyChannel();
   lib.open = false;
-  Mix_CloseAudio();
 }
 
 FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int /*mode*/, int /*offset*/,
@@ -107,13 +135,13 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int /*mode*/, int /
   const std::string file = ShippedFile(name);
   if (access(file.c_str(), R_OK) != 0) return nullptr;
   ++lib.streams;
-  return new FSOUND_STREAM{file, nullptr, false};
+  return new FSOUND_STREAM{file, 0, false};
 }
 
 int FSOUND_Stream_Close(FSOUND_STREAM* stream) {
   if (!stream) return 0;
   if (lib.holder == stream) EmptyChannel();
-  if (stream->music) Mix_FreeMusic(stream->music);
+  if (stream->audio) MusicForget(stream->audio);
   delete stream;
   --lib.streams;
   return 1;
@@ -124,15 +152,12 @@ int FSOUND_Stream_Play(int /*channel*/, FSOUND_STREAM* stream) {
   // A paused element does not count as playing, but it goes on from where it
   // stood; one the browser refused to start waits for the first input.
   if (lib.holder == stream && (lib.paused || Holds(stream) || !lib.heardInput)) {
-    if (lib.paused) Mix_ResumeMusic();
+    if (lib.paused) MusicHold(false);
     lib.paused = false;
     return kMusicChannel;
   }
-  if (!stream->music) stream->music = Mix_LoadMUS(stream->file.c_str());
-  if (!stream->music || Mix_PlayMusic(stream->music, stream->endless ? -1 : 0) != 0) {
-    EmptyChannel();
-    return -1;
-  }
+  if (!stream->audio) stream->audio = MusicMake(stream->file.c_str());
+  MusicPlay(stream->audio, stream->endless);
   lib.holder = stream;
   lib.paused = false;
   return kMusicChannel;
@@ -147,25 +172,21 @@ int FSOUND_Stream_Stop(FSOUND_STREAM* stream) {
 int FSOUND_Stream_SetLoopCount(FSOUND_STREAM* stream, int count) {
   if (!stream) return 0;
   stream->endless = count < 0;
-  if (lib.open && lib.holder == stream) SetLooping(stream->endless);
+  if (lib.open && lib.holder == stream) MusicLoop(stream->endless);
   return 1;
 }
 
 int FSOUND_SetVolume(int channel, int volume) {
   if (!lib.open || (channel != FSOUND_ALL && channel != kMusicChannel)) return 0;
   const int clamped = std::clamp(volume, 0, kLibraryMaxVolume);
-  Mix_VolumeMusic((clamped * MIX_MAX_VOLUME + kLibraryMaxVolume / 2) / kLibraryMaxVolume);
+  MusicVolume(static_cast<double>(clamped) / kLibraryMaxVolume);
   return 1;
 }
 
 int FSOUND_SetPaused(int channel, int paused) {
   if (!lib.open || (channel != FSOUND_ALL && channel != kMusicChannel)) return 0;
   if (!lib.holder) return 1;
-  if (paused) {
-    Mix_PauseMusic();
-  } else {
-    Mix_ResumeMusic();
-  }
+  MusicHold(paused != 0);
   lib.paused = paused != 0;
   return 1;
 }
