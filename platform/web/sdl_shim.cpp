@@ -90,8 +90,12 @@ EM_JS(void, BeginStretch, (), {
   Module.gloutoStretch = performance.now();
 });
 EM_JS(bool, HeldLong, (), {
-  if (!Module.gloutoStretch) BeginStretch();
-  return performance.now() - Module.gloutoStretch > 8;
+  var now = performance.now();
+  if (!Module.gloutoStretch) {
+    Module.gloutoStretch = now;
+    setTimeout(function() { Module.gloutoStretch = 0; }, 0);
+  }
+  return now - Module.gloutoStretch > 8;
 });
 // clang-format on
 
