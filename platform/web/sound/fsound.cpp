@@ -83,9 +83,7 @@ struct Library {
   bool heardInput = false;
 } lib;
 
-bool Holds(const FSOUND_STREAM* stream) {
-  return stream && lib.holder == stream && MusicPlaying();
-}
+bool Holds(const FSOUND_STREAM* stream) { return stream && lib.holder == stream && MusicPlaying(); }
 
 void EmptyChannel() {
   MusicHalt();
