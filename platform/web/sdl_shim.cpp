@@ -82,20 +82,16 @@ EM_JS(double, DebtWorthATimer, (), {
 });
 // clang-format on
 
-// The stretch starts when the program wakes (BeginStretch), or else at the
-// first look in a task; the next task starts anew.
+// The program's stretch on the page's thread starts when it wakes
+// (BeginStretch), or else at its first look in a task; the next task starts
+// anew.
 // clang-format off
 EM_JS(void, BeginStretch, (), {
   if (!Module.gloutoStretch) setTimeout(function() { Module.gloutoStretch = 0; }, 0);
   Module.gloutoStretch = performance.now();
 });
-EM_JS(bool, HeldLong, (), {
-  var now = performance.now();
-  if (!Module.gloutoStretch) {
-    Module.gloutoStretch = now;
-    setTimeout(function() { Module.gloutoStretch = 0; }, 0);
-  }
-  return now - Module.gloutoStretch > 8;
+EM_JS(double, StretchSoFar, (), {
+  return Module.gloutoStretch ? performance.now() - Module.gloutoStretch : -1;
 });
 // clang-format on
 
@@ -127,13 +123,17 @@ EM_ASYNC_JS(void, SleepOff, (double ms, bool wakeable), {
 });
 // clang-format on
 
-extern "C" void SDL_Delay(Uint32 ms) {
-  const double owed = OweWait(ms);
-  if (owed > 0) {
-    SleepOff(owed, true);
-    BeginStretch();
-  }
+namespace {
+
+void SleepOffDebt(double owed, bool wakeable) {
+  if (owed <= 0) return;
+  SleepOff(owed, wakeable);
+  BeginStretch();
 }
+
+}  // namespace
+
+extern "C" void SDL_Delay(Uint32 ms) { SleepOffDebt(OweWait(ms), true); }
 
 void YieldToPage() {
   emscripten_sleep(0);
@@ -141,16 +141,15 @@ void YieldToPage() {
 }
 
 void YieldIfLong() {
-  if (HeldLong()) YieldToPage();
-}
-
-void SleepOffWaits() {
-  const double owed = DebtWorthATimer();
-  if (owed > 0) {
-    SleepOff(owed, false);
+  const double held = StretchSoFar();
+  if (held < 0) {
     BeginStretch();
+  } else if (held > 8) {
+    YieldToPage();
   }
 }
+
+void SleepOffWaits() { SleepOffDebt(DebtWorthATimer(), false); }
 
 // The browser's timers fire once whatever the callback returns.
 extern "C" SDL_TimerID SDL_AddTimer(Uint32 interval, SDL_TimerCallback callback, void* param) {

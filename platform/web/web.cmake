@@ -33,11 +33,11 @@ function(glouto_web_music out)
         COMMAND ${CMAKE_COMMAND} -E copy ${track} ${out}/${name} DEPENDS ${track} VERBATIM)
     endif()
     list(APPEND made ${out}/${name})
-    string(APPEND names "'${name}', ")
+    list(APPEND names "'${name}'")
   endforeach()
   add_custom_target(glouto_web_music DEPENDS ${made})
   # The names the game finds in Musique/ (see glouto.js, standInTracks).
-  string(REGEX REPLACE ", $" "" names "${names}")
+  list(JOIN names ", " names)
   file(WRITE ${CMAKE_BINARY_DIR}/music_tracks.js "Module.gloutoTracks = [${names}];\n")
 endfunction()
 

@@ -63,7 +63,6 @@ EM_JS(void, MusicVolume, (double volume), {
 });
 EM_JS(void, MusicForget, (int id), {
   var made = Module.gloutoMusic.made, audio = made[id];
-  if (Module.gloutoMusic.audio === audio) Module.gloutoMusic.audio = null;
   audio.pause();
   audio.removeAttribute('src');
   made[id] = null;
