@@ -20,7 +20,7 @@ BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libsdl-image1.2-dev libp
                 libsndfile1-dev libsamplerate0-dev libgtest-dev)
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils imagemagick python3-pil libxml2-utils clang
                valgrind libbenchmark-dev dpkg-dev desktop-file-utils appstream
-               lintian libsdl1.2-compat sox lame clang-format firefox-esr)
+               lintian libsdl1.2-compat sox lame clang-format firefox-esr coturn)
 WEB_PACKAGES=(emscripten lame python3 nodejs chromium)
 
 # Installs only what is missing, so a second run is quick.

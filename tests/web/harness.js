@@ -3,7 +3,7 @@
 //   node harness.js NAME --site DIR --artifacts DIR [--scenarios MORE.js]
 'use strict';
 
-const [fs, http, path, {spawn}] = ['fs', 'http', 'path', 'child_process'].map(require);
+const [fs, http, path, {spawn}, dgram, os, crypto] = ['fs', 'http', 'path', 'child_process', 'dgram', 'os', 'crypto'].map(require);
 const FOLDER = path.join(__dirname, '..', 'scenarios');
 const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
                '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
@@ -31,9 +31,15 @@ async function waitUntil(what, probe) {
 }
 
 // Before the page's scripts: tabs opened recorded, pad listeners counted (each costs a poll 60 times a second), timers
-// summed as they fire ("still"'s clock), layout shifts summed; two stubbed pads, or a Nintendo one announced at load.
-function prepare(pads) {
+// summed as they fire ("still"'s clock), layout shifts summed; two stubbed pads, or a Nintendo one announced at load;
+// with `relay`, WebRTC offered no direct path, as between two phones on networks that allow none.
+function prepare(pads, relay) {
   if (window.opened) return;  // prepared at an earlier "open" of this tab
+  if (relay) {
+    window.RTCPeerConnection = class extends RTCPeerConnection {
+      constructor(config, ...rest) { super({...config, iceTransportPolicy: 'relay'}, ...rest); }
+    };
+  }
   [window.opened, window.padWatch, window.clock, window.open] = [[], 0, 0, (url) => window.opened.push(url) && null];
   const counted = (original, change) => function(type, ...rest) {
     return (window.padWatch += type === 'gamepadconnected' ? change : 0, original.call(this, type, ...rest));
@@ -149,7 +155,7 @@ function controls() {
 
 // Each step: `this` is the Player, words what follows the step's name.
 const STEPS = {
-  open([page]) { this.opened = 0; return this.site.open(PAGES[page] || page, `(${prepare})(${JSON.stringify(this.pads || false)})`); },
+  open([page]) { this.opened = 0; return this.site.open(PAGES[page] || page, `(${prepare})(${JSON.stringify(this.pads || false)}, ${this.relay})`); },
   pads([kind]) { this.pads = kind || true; },
   run([name]) { return this.play(this.defs[name], ` from ${this.place}`); },
   async case(words) {  // where, how, then: a run of its own
@@ -313,9 +319,13 @@ const STEPS = {
     await this.site.open(address.slice(site.base.length + 1), `(${prepare})()`);
   },
   async back() { await this.site.browser.close(); this.site = this.first; },
-  async serveur() {  // from here on the site comes from its own server, started as ./glouto.sh web starts it
+  // From here on the site comes from its own server, started as ./glouto.sh web starts it; `relais`: configured with a
+  // coturn of its own, and the pages opened later with no direct path between them.
+  async serveur([relay]) {
+    const turn = relay ? await relayServer() : {};
+    this.relay = Boolean(relay);
     const server = spawn(path.join(__dirname, '..', '..', 'glouto.sh'), ['web', 'serve'],
-      {env: {...process.env, GLOUTO_PORT: '0', GLOUTO_SITE: this.site.root}, stdio: ['ignore', 'pipe', 'inherit']});
+      {env: {...process.env, ...turn, GLOUTO_PORT: '0', GLOUTO_SITE: this.site.root}, stdio: ['ignore', 'pipe', 'inherit']});
     process.on('exit', () => server.kill());
     this.site.base = await new Promise((resolve, reject) => {
       server.stdout.on('data', (out) => /(http:\S+)\/$/m.test(out) && resolve(/(http:\S+)\/$/m.exec(out)[1]));
@@ -331,7 +341,7 @@ const STEPS = {
     const address = await waitUntil('the room\'s link', () => this.devices[PAIR[0]].page.evaluate(() => document.querySelector('#salle-adresse').href));
     await STEPS.device.call(this, [name]);
     await this.site.page?.goto('about:blank');
-    await this.site.open(address.slice(this.site.base.length + 1), `(${prepare})()`);
+    await this.site.open(address.slice(this.site.base.length + 1), `(${prepare})(false, ${this.relay})`);
   },
   async both(words) {  // the step on the two devices of a game, the host's and the guest's, in turn
     const here = this.site;
@@ -376,6 +386,28 @@ class Player {
     const width = (await this.site.canvasSize())[0], box = this.boxes_[word]?.map((v) => v[0] === 'c' ? width / 2 + +v.slice(1) : +v);
     return word === undefined ? [] : [box ?? [+word, +rest[0], 25, 25], ...await this.boxes(rest.slice(box ? 0 : 1))];
   }
+}
+
+// coturn on a free port of the loopback, as the README has it on a public host (a secret shared with the site's
+// server), relaying between loopback peers; once it answers a STUN binding request.
+async function relayServer() {
+  const secret = crypto.randomBytes(16).toString('hex'), dir = fs.mkdtempSync(path.join(os.tmpdir(), 'glouto-turn-'));
+  const socket = dgram.createSocket('udp4');
+  const port = await new Promise((resolve) => socket.bind(0, '127.0.0.1', () => resolve(socket.address().port)));
+  socket.close();
+  const turn = spawn('turnserver', ['-n', '-p', port, '-L', '127.0.0.1', '-E', '127.0.0.1', '--allow-loopback-peers',
+    '--use-auth-secret', `--static-auth-secret=${secret}`, '-r', 'glouto', '--no-tcp', '--no-tls', '--no-dtls', '--no-cli',
+    '--pidfile', path.join(dir, 'pid'), '--db', path.join(dir, 'db'), '--log-file', path.join(dir, 'log'), '--simple-log'].map(String),
+    {stdio: 'ignore'});
+  turn.on('exit', (status) => status && console.log(`coturn ended (${status}): ${dir}/log`));
+  process.on('exit', () => { turn.kill(); fs.rmSync(dir, {recursive: true, force: true}); });
+  // A binding request (RFC 5389): type 1, no attributes, the magic cookie, a transaction ID.
+  const request = Buffer.concat([Buffer.from([0, 1, 0, 0, 0x21, 0x12, 0xa4, 0x42]), crypto.randomBytes(12)]);
+  const probe = dgram.createSocket('udp4');
+  const answered = new Promise((resolve) => probe.on('message', (m) => m.readUInt16BE(0) === 0x0101 && resolve(true)));
+  await waitUntil('coturn', () => Promise.race([answered, new Promise((resolve) => probe.send(request, port, '127.0.0.1', () => setTimeout(resolve, 100)))]));
+  probe.close();
+  return {GLOUTO_TURN: `turn:127.0.0.1:${port}`, GLOUTO_TURN_SECRET: secret};
 }
 
 function serve(site, network) {  // `network.down` drops every request, as a lost network would
