@@ -301,7 +301,8 @@ const STEPS = {
   async hide() { this.other = await this.site.browser.newPage(); await this.until('document.hidden'); },
   async show() { await this.other.close(); await this.site.page.bringToFront(); },
   async heads([way]) { await this.until(`${way === 'left' ? -1 : 1} * (heroX() - ${await this.until('heroX()')}) > 10`); },
-  watch() {  // from now on, how far left and right of where they are the hero and level 1's monster go: far.hero, far.monster
+  async watch() {  // from now on, how far left and right of where they are the hero and level 1's monster go: far.hero, far.monster
+    await this.until('heroX() !== null && monsterX() !== null');  // the maze drawn, not the screen before it
     return this.eval(() => {
       const from = {hero: heroX(), monster: monsterX()};
       window.far = {hero: [0, 0], monster: [0, 0]};
@@ -320,9 +321,11 @@ const STEPS = {
   },
   async back() { await this.site.browser.close(); this.site = this.first; },
   // From here on the site comes from its own server, started as ./glouto.sh web starts it; `relais`: configured with a
-  // coturn of its own, and the pages opened later with no direct path between them.
-  async serveur([relay]) {
+  // coturn of its own, and the pages opened later with no direct path between them; `relais faux`: with a secret that
+  // coturn does not share.
+  async serveur([relay, wrong]) {
     const turn = relay ? await relayServer() : {};
+    if (wrong) turn.GLOUTO_TURN_SECRET += 'faux';
     this.relay = Boolean(relay);
     const server = spawn(path.join(__dirname, '..', '..', 'glouto.sh'), ['web', 'serve'],
       {env: {...process.env, ...turn, GLOUTO_PORT: '0', GLOUTO_SITE: this.site.root}, stdio: ['ignore', 'pipe', 'inherit']});

@@ -12,6 +12,7 @@ var Salle = {
   SERVER: 'deux-ecrans',
   ALPHABET: 'abcdefghijklmnopqrstuvwxyz234567',
   PATIENCE: 120000,  // ms a pause waits for the other player before "Terminer la partie"
+  JOINDRE: 15000,    // ms a channel may take to open before the players hear their networks do not meet
   RETRY: 2000,
   SECOND_PAD: {w: true, a: true, s: true, d: true},
   SAID: {
@@ -33,6 +34,7 @@ var Salle = {
     refus: "Un message de l'autre appareil a été refusé : la partie est arrêtée.",
     refuse: "L'autre appareil a refusé un message : la partie est arrêtée.",
     autre: "L'autre joueur a terminé la partie.",
+    injoignable: "Les deux appareils n'arrivent pas à se joindre par leurs réseaux : essayez tous les deux sur le même Wi-Fi.",
     copie: 'Le lien est copié.',
     copier: 'Copiez le lien ci-dessus pour l\'envoyer.'
   },
@@ -242,6 +244,7 @@ var Salle = {
   },
 
   follow: function(conn) {
+    if (!Salle.begun) Salle.unmet(conn);
     conn.on('data', function(data) {
       if (conn === Lien.conn) Lien.heard(data);
       else Salle.greeted(conn, typeof data === 'string' ? Lien.parse(data) : null);
@@ -250,6 +253,15 @@ var Salle = {
       if (conn === Lien.conn) Lien.lost();
       if (Salle.role === 'invite') Salle.later(Salle.redial);
     });
+  },
+
+  // Two networks with no path between them and no relay to go round: the
+  // channel never opens, and both players are told while it goes on trying.
+  unmet: function(conn) {
+    var told = function() { if (!Salle.begun && !Salle.over) Salle.say(Salle.SAID.injoignable); };
+    var timer = setTimeout(told, Salle.JOINDRE);
+    conn.on('open', function() { clearTimeout(timer); });
+    conn.on('error', function(e) { if (e.type === 'negotiation-failed') told(); });
   },
 
   // The first words of a channel: the guest's "bonjour", or the host's answer.
