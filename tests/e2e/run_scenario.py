@@ -43,7 +43,8 @@ def read(name):  # the steps of a file, as (place, words); "a ; b" are two steps
 
 class Player:  # plays one program at a time; with --zoom N, screenshots are shrunk to the program's pixels
     def __init__(self, args):
-        self.args, self.process, self.defs, self.place, self.workdir, self.keep = args, None, {}, "the start", None, False
+        self.args, self.defs, self.place, self.keep = args, {}, "the start", False
+        self.process = self.xserver = self.workdir = None
         geometry = [words for _, words in read("geometry.txt")]
         self.boxes = {name: rest for kind, name, *rest in geometry if kind == "box"}
         self.texts = {name: rest[0] for kind, name, *rest in geometry if kind == "text"}
@@ -90,11 +91,13 @@ class Player:  # plays one program at a time; with --zoom N, screenshots are shr
     def finish(self, last=False):
         if self.process:
             self.process.poll() is None and (self.process.kill(), self.process.wait())
-            self.xserver.terminate(), self.xserver.wait(), self.log.close()
+            self.log.close()
+        if self.xserver:  # also when the program never started
+            self.xserver.terminate(), self.xserver.wait()
         if self.workdir and (last or not self.keep):
             shutil.rmtree(os.path.dirname(self.workdir), ignore_errors=True)
             self.workdir = None
-        self.process = None
+        self.process = self.xserver = None
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True).stdout
     def find_window(self):  # or None: a new game makes a new one
