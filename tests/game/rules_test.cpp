@@ -116,12 +116,10 @@ TEST(Game, WithoutADisplaySaysWhyAndFails) {
 // and reverse, else aside 10 and point back across, else the start corner.
 TEST_F(Rules, ActorsStepTurnAtEdgesAndAnswerWalls) {
   RunRows(R"(
-a step of its speed | set speed=7 | move 0 100,100 right | only e1.x=107 draws=0
-left edge, moving up | move 0 -5,100 up | only e1.x=0 e1.y=95 e1.dir=right
 edges in order, the last one turns | move 0 555,-4 right | only e1.x=550 e1.y=0 e1.dir=down
-stopped: no move, no edge | move 0 700,-40 stop | only draws=0
+stopped: no move, edge, turn or answer | walls 100,100 | move 0 700,-40 stop | only
+  | move 1 300,200 stop | only | move 3 100,100 stop | only draws=0
 countdown past 0 | set e1.countdown=-1 | move 1 300,200 up | only draws=0
-stopped: no turn | move 1 300,200 stop | only draws=0
 window narrower than 4 pixels | seed 99 | set width=3 | move 1 300,200 up
   | only e1.dir=r3%4+1 e1.x=26 draws=4
 short of the right edge | set e1.countdown=7 | move 1 559,100 left | only draws=0
@@ -129,16 +127,12 @@ top left corner | set e1.countdown=7 | move 1 -3,-3 right
   | only e1.dir=r1%4+1 e1.x=26 e1.y=0 draws=2
 bottom right corner | seed 2 | set e1.countdown=7 | move 1 600,600 down
   | only e1.dir=r1%4+1 e1.x=550 e1.y=550 draws=2
-turn, then edge | move 1 -3,100 left | only e1.dir=r2%4+1 e1.x=26 e1.countdown=r1%150 draws=3
 up: aside | walls 100,75 150,100 | move 3 100,100 up | only e1.x=95 e1.y=110 e1.dir=right tampon=3
 down: aside | walls 100,150 75,100 | move 3 100,100 down | only e1.x=105 e1.y=90 e1.dir=left
   tampon=3
 # A wall past the count (an earlier level's, or one Backspace took) is not there.
 a wall past the count | walls 150,100 100,100 | set walls=1 | move 3 100,100 right
   | only e1.x=85 e1.dir=left tampon=3
-stopped: no answer | walls 100,100 | move 3 100,100 stop | only draws=0
-mode 2 does nothing | walls 100,100 | move 2 100,100 left | only draws=0
-mode 4 does nothing | walls 100,100 | move 4 100,100 left | only draws=0
-a parked enemy stays | move 1 10000,10000 stop | only draws=0
+modes 2, 4 do nothing | walls 100,100 | move 2 100,100 left | only | move 4 | only draws=0
 )");
 }
