@@ -391,25 +391,20 @@ class Player {
   }
 }
 
-// coturn on a free port of the loopback, as the README has it on a public host (a secret shared with the site's
-// server), relaying between loopback peers; once it answers a STUN binding request.
-async function relayServer() {
-  const secret = crypto.randomBytes(16).toString('hex'), dir = fs.mkdtempSync(path.join(os.tmpdir(), 'glouto-turn-'));
-  const socket = dgram.createSocket('udp4');
-  const port = await new Promise((resolve) => socket.bind(0, '127.0.0.1', () => resolve(socket.address().port)));
-  socket.close();
-  const turn = spawn('turnserver', ['-n', '-p', port, '-L', '127.0.0.1', '-E', '127.0.0.1', '--allow-loopback-peers',
-    '--use-auth-secret', `--static-auth-secret=${secret}`, '-r', 'glouto', '--no-tcp', '--no-tls', '--no-dtls', '--no-cli',
-    '--pidfile', path.join(dir, 'pid'), '--db', path.join(dir, 'db'), '--log-file', path.join(dir, 'log'), '--simple-log'].map(String),
-    {stdio: 'ignore'});
-  turn.on('exit', (status) => status && console.log(`coturn ended (${status}): ${dir}/log`));
-  process.on('exit', () => { turn.kill(); fs.rmSync(dir, {recursive: true, force: true}); });
-  // A binding request (RFC 5389): type 1, no attributes, the magic cookie, a transaction ID.
-  const request = Buffer.concat([Buffer.from([0, 1, 0, 0, 0x21, 0x12, 0xa4, 0x42]), crypto.randomBytes(12)]);
-  const probe = dgram.createSocket('udp4');
-  const answered = new Promise((resolve) => probe.on('message', (m) => m.readUInt16BE(0) === 0x0101 && resolve(true)));
-  await waitUntil('coturn', () => Promise.race([answered, new Promise((resolve) => probe.send(request, port, '127.0.0.1', () => setTimeout(resolve, 100)))]));
+// coturn on a free port of the loopback, as the README sets it up on a public host (a secret shared with the site's
+// server), relaying between loopback peers; ready once it answers a STUN binding request (type 1, the magic cookie).
+async function relayServer(secret = crypto.randomBytes(16).toString('hex')) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'glouto-turn-')), probe = dgram.createSocket('udp4');
+  const port = await new Promise((resolve) => probe.bind(0, '127.0.0.1', () => resolve(probe.address().port)));
   probe.close();
+  const turn = spawn('turnserver', ['-n', '-p', port, '-L', '127.0.0.1', '-E', '127.0.0.1', '--allow-loopback-peers', '--no-tcp',
+    '--no-tls', '--no-dtls', '--no-cli', '--use-auth-secret', `--static-auth-secret=${secret}`, '-r', 'glouto',
+    ...['pidfile', 'db', 'log-file'].flatMap((name) => [`--${name}`, path.join(dir, name)])].map(String), {stdio: 'ignore'});
+  process.on('exit', () => { turn.kill(); fs.rmSync(dir, {recursive: true, force: true}); });
+  const asking = dgram.createSocket('udp4'), request = Buffer.concat([Buffer.from([0, 1, 0, 0, 33, 18, 164, 66]), crypto.randomBytes(12)]);
+  const answered = new Promise((resolve) => asking.on('message', (m) => m.readUInt16BE(0) === 0x0101 && resolve(true)));
+  await waitUntil('coturn', () => Promise.race([answered, new Promise((resolve) => asking.send(request, port, '127.0.0.1', () => setTimeout(resolve, 100)))]));
+  asking.close();
   return {GLOUTO_TURN: `turn:127.0.0.1:${port}`, GLOUTO_TURN_SECRET: secret};
 }
 
